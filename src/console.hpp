@@ -1,0 +1,53 @@
+#pragma once
+// The console as records with line control.  The first character of every
+// record is line control and is not shown (a blank starts a new line, "0" adds
+// an empty line first, "1" a page break); the line feed that ends a record is
+// written only when the next record begins, so an answer is typed on the line
+// of its prompt.  Output is flushed before every read.
+
+#include <iosfwd>
+#include <string>
+#include <string_view>
+
+#include "fixed_text.hpp"
+#include "list_input.hpp"
+#include "record_format.hpp"
+
+namespace celltrend {
+
+class Console {
+public:
+    Console(std::istream& in, std::ostream& out, bool interactive);
+
+    // One record, its first character taken as line control.
+    void record(std::string_view rec);
+    // A list-style message: one blank, then the texts back to back.
+    void message(std::initializer_list<std::string_view> texts);
+    // A formatted record under a field list.
+    void formatted(std::string_view field_list, std::initializer_list<FormatItem> items);
+
+    // Reads one value into a text variable by list-style input.  Empty lines
+    // are passed over; a slash or a null value leaves the text as it was.
+    // The end of the input throws RunFailure.
+    template <std::size_t N>
+    void answer(Text<N>& text) { answer_into(text.span()); }
+
+    // A line break, "Press Enter to Continue.", then, when keyboard and screen
+    // are both a terminal, waits for Enter.
+    void pause();
+
+    // Ends the pending line, so the shell's prompt starts on its own line.
+    void finish();
+    void flush();
+
+private:
+    void answer_into(std::span<char> target);
+    bool next_input_line(std::string& line);
+
+    std::istream& in_;
+    std::ostream& out_;
+    bool interactive_;
+    bool line_pending_ = false;
+};
+
+}  // namespace celltrend

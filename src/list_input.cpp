@@ -1,0 +1,205 @@
+#include "list_input.hpp"
+
+#include <cctype>
+#include <charconv>
+#include <limits>
+#include <system_error>
+
+#include "fixed_text.hpp"
+
+namespace celltrend {
+
+namespace {
+
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+bool ends_value(char c) { return is_blank(c) || c == ',' || c == '/'; }
+
+bool equals_nocase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != b[i]) return false;
+    return true;
+}
+
+bool all_digits(std::string_view s) {
+    if (s.empty()) return false;
+    for (char c : s)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
+// One value as it stands in the record, before it is given to its item.
+struct Value {
+    bool null = false;
+    bool quoted = false;
+    std::string text;
+};
+
+class ListReader {
+public:
+    ListReader(std::string_view record, const std::function<bool(std::string&)>* next)
+        : record_(record), next_(next) {}
+
+    ListStatus read(std::span<const ListItem> items) {
+        for (const ListItem& item : items) {
+            if (repeat_left_ == 0) {
+                const auto got = next_value();
+                if (got == Next::slash) return ListStatus::ok;
+                if (got == Next::end) return ListStatus::end;
+            }
+            --repeat_left_;
+            if (!current_.null && !assign(item)) return ListStatus::bad;
+        }
+        return ListStatus::ok;
+    }
+
+private:
+    enum class Next { value, slash, end };
+
+    Next next_value() {
+        for (;;) {
+            while (pos_ < record_.size() && is_blank(record_[pos_])) ++pos_;
+            if (pos_ < record_.size()) break;
+            if (next_ == nullptr || !*next_ || !(*next_)(owned_)) return Next::end;
+            record_ = owned_;
+            pos_ = 0;
+        }
+        const char c = record_[pos_];
+        if (c == '/') return Next::slash;
+        current_ = Value{};
+        repeat_left_ = 1;
+        if (c == ',') {
+            ++pos_;
+            current_.null = true;
+            return Next::value;
+        }
+        // A repeat count: digits and an asterisk at the head of the value.
+        std::size_t star = pos_;
+        while (star < record_.size() && record_[star] >= '0' && record_[star] <= '9') ++star;
+        if (star > pos_ && star < record_.size() && record_[star] == '*') {
+            int r = 0;
+            std::from_chars(record_.data() + pos_, record_.data() + star, r);
+            if (r > 0) {
+                repeat_left_ = r;
+                pos_ = star + 1;
+                if (pos_ >= record_.size() || ends_value(record_[pos_])) {
+                    current_.null = true;
+                    skip_separator();
+                    return Next::value;
+                }
+            }
+        }
+        take_value();
+        skip_separator();
+        return Next::value;
+    }
+
+    void take_value() {
+        const char c = record_[pos_];
+        if (c == '\'' || c == '"') {
+            current_.quoted = true;
+            ++pos_;
+            while (pos_ < record_.size()) {
+                if (record_[pos_] == c) {
+                    if (pos_ + 1 < record_.size() && record_[pos_ + 1] == c) {
+                        current_.text.push_back(c);
+                        pos_ += 2;
+                        continue;
+                    }
+                    ++pos_;
+                    break;
+                }
+                current_.text.push_back(record_[pos_++]);
+            }
+            return;
+        }
+        const std::size_t start = pos_;
+        while (pos_ < record_.size() && !ends_value(record_[pos_])) ++pos_;
+        current_.text.assign(record_.substr(start, pos_ - start));
+    }
+
+    // Blanks after a value, and at most one comma, belong to its separator.
+    void skip_separator() {
+        while (pos_ < record_.size() && is_blank(record_[pos_])) ++pos_;
+        if (pos_ < record_.size() && record_[pos_] == ',') ++pos_;
+    }
+
+    bool assign(const ListItem& item) {
+        if (const auto* text = std::get_if<std::span<char>>(&item)) {
+            assign_padded(*text, current_.text);
+            return true;
+        }
+        float value = 0.0f;
+        if (current_.quoted || !parse_real(current_.text, value)) return false;
+        *std::get<float*>(item) = value;
+        return true;
+    }
+
+    std::string_view record_;
+    const std::function<bool(std::string&)>* next_;
+    std::string owned_;
+    std::size_t pos_ = 0;
+    Value current_;
+    int repeat_left_ = 0;
+};
+
+}  // namespace
+
+ListStatus list_read(std::string_view record, std::span<const ListItem> items) {
+    return ListReader(record, nullptr).read(items);
+}
+
+ListStatus list_read(std::string_view record, std::span<const ListItem> items,
+                     const std::function<bool(std::string&)>& next_record) {
+    return ListReader(record, &next_record).read(items);
+}
+
+bool parse_real(std::string_view text, float& out) {
+    bool negative = false;
+    std::string_view s = text;
+    if (!s.empty() && (s[0] == '+' || s[0] == '-')) {
+        negative = s[0] == '-';
+        s.remove_prefix(1);
+    }
+    if (equals_nocase(s, "inf") || equals_nocase(s, "infinity")) {
+        out = negative ? -std::numeric_limits<float>::infinity() : std::numeric_limits<float>::infinity();
+        return true;
+    }
+    if (equals_nocase(s, "nan")) {
+        out = std::numeric_limits<float>::quiet_NaN();
+        if (negative) out = -out;
+        return true;
+    }
+    // Mantissa: digits with at most one point, at least one digit.
+    std::size_t i = 0;
+    std::size_t digits = 0;
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i, ++digits;
+    if (i < s.size() && s[i] == '.') {
+        ++i;
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i, ++digits;
+    }
+    if (digits == 0) return false;
+    std::string normal(negative ? "-" : "");
+    normal.append(s.substr(0, i));
+    // Exponent: a letter E, D or Q with an optional sign, or a sign alone.
+    if (i < s.size()) {
+        std::size_t j = i;
+        const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(s[j])));
+        if (c == 'E' || c == 'D' || c == 'Q') ++j;
+        else if (c != '+' && c != '-') return false;
+        std::string exponent;
+        if (j < s.size() && (s[j] == '+' || s[j] == '-')) exponent.push_back(s[j++]);
+        if (!all_digits(s.substr(j))) return false;
+        if (!exponent.empty() && exponent[0] == '+') exponent.clear();
+        normal += 'e';
+        normal += exponent;
+        normal.append(s.substr(j));
+    }
+    float value = 0.0f;
+    const auto res = std::from_chars(normal.data(), normal.data() + normal.size(), value);
+    if (res.ec != std::errc{} || res.ptr != normal.data() + normal.size()) return false;
+    out = value;
+    return true;
+}
+
+}  // namespace celltrend

@@ -1,0 +1,37 @@
+#pragma once
+// List-style input: values separated by blanks, tabs or a comma (blanks around
+// it included); a value in ' or " may hold any of these, a doubled quote stands
+// for one; "r*value" stands for r copies and "r*" for r null values; a comma
+// right after a separator gives a null value, which leaves its item as it was;
+// a slash ends the read and every remaining item keeps its value.  Text items
+// keep their leftmost characters or are padded with blanks.
+
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace celltrend {
+
+using ListItem = std::variant<std::span<char>, float*>;
+
+enum class ListStatus {
+    ok,    // every item has a value, or a slash ended the read
+    end,   // the record (or the input) ended before every item had a value
+    bad,   // a value could not be converted
+};
+
+// Reads the items from one record (an internal read: running out of record is `end`).
+ListStatus list_read(std::string_view record, std::span<const ListItem> items);
+
+// As above, but when the record runs out before every item has a value,
+// `next_record` is asked for another one (false: no more input, `end`).
+ListStatus list_read(std::string_view record, std::span<const ListItem> items,
+                     const std::function<bool(std::string&)>& next_record);
+
+// A real in any notation list-style input accepts: 295, 295.5, .5, 2.955E2,
+// 2.955D2, 2.955+2, inf, nan.  The whole text must be the number.
+bool parse_real(std::string_view text, float& out);
+
+}  // namespace celltrend

@@ -1,0 +1,54 @@
+#pragma once
+// macros_module: routines for blank-padded texts and console messages.
+// Texts follow the program's conventions: blank-padded, the value ends at the
+// last non-blank character, only the blank is blank, positions count from 1
+// in the descriptions, comparisons are byte for byte and case-sensitive.
+
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "console.hpp"
+
+namespace celltrend {
+
+// The number of blank-separated columns of a line; a report name in double
+// quotes at the head of the line is one column even with blanks inside.
+// Only the first 256,000 characters are considered.
+int nombre_de_colonnes(std::string_view line);
+
+// Copies of the text with A-Z lowered (l_case) or a-z raised (u_case); every
+// other byte, the trailing blanks included, is kept.
+std::string l_case(std::string_view text);
+std::string u_case(std::string_view text);
+
+// Three console lines: an empty one, "  >> Error reading file at line: " with
+// the text, and an empty one.
+void error_message(Console& console, std::string_view text);
+
+// -1.0 for a value below 0, else 1.0 (0 and NaN give 1.0).
+float signe_real(float x);
+float signe_int(long long n);
+
+// Removes every occurrence of car found before the end of the text's value;
+// a blank car packs the words together.
+void remove_car(std::span<char> text, std::string_view car);
+// Blanks the whole text when it contains pattern.
+void remove_line(std::span<char> text, std::string_view pattern);
+// Replaces each occurrence of old before the end of the text's value by new
+// (cut to the text's length).  Always ends: where new holds old, or old is
+// all blank, the search goes on after the replacement rather than from the
+// start, so no replacement is replaced again.
+void replace_car(std::span<char> text, std::string_view old_text, std::string_view new_text);
+
+// One console line with the text; an all-blank text gives an empty line.
+void write_message(Console& console, std::string_view text);
+
+struct CharacterClass {
+    bool letter = false;
+    bool numeric = false;
+};
+// Classifies the first character: ASCII letter, or one of ".-0123456789".
+CharacterClass check_character(std::string_view character);
+
+}  // namespace celltrend

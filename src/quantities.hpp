@@ -1,0 +1,63 @@
+#pragma once
+// The eight quantities a report yields, in the one order in which every
+// question, search, table column, plot file, end line and plot offer walks
+// them.  Everything that belongs to a quantity is in its row.
+
+#include <array>
+#include <cstddef>
+#include <string_view>
+
+namespace celltrend {
+
+struct Quantity {
+    std::string_view key;
+    std::string_view question;
+    std::string_view row_label;       // the report's row label, up to its data cell
+    std::string_view plot_file;
+    std::string_view transf_plot_file;  // empty: never transformed
+    std::string_view y_legend;
+    std::string_view pattern_title;
+    std::string_view titles_with_esd;
+    std::string_view titles_without_esd;
+};
+
+inline constexpr std::size_t quantity_count = 8;
+
+enum QuantityIndex : std::size_t { cell_a, cell_b, cell_c, cell_alpha, cell_beta, cell_gamma, volume, mosaicity };
+
+inline constexpr std::array<Quantity, quantity_count> quantities{{
+    {"cell_a", "  >> Extract a (A) parameter (y/n) ?   ", "<TR><TH ALIGN='LEFT'>a (Angstrom)</TH><TD>",
+     "TK_cell_a.pgf", "TK_cell_a_transf.pgf", "a unit cell parameter (A)", "a(A)=f(T)",
+     "#   TK              a(A)            ESD_a(A)", "#   TK              a(A)"},
+    {"cell_b", "  >> Extract b (A) parameter (y/n) ?   ", "<TR><TH ALIGN='LEFT'>b (Angstrom)</TH><TD>",
+     "TK_cell_b.pgf", "TK_cell_b_transf.pgf", "b unit cell parameter (A)", "b(A)=f(T)",
+     "#   TK              b(A)            ESD_b(A)", "#   TK              b(A)"},
+    {"cell_c", "  >> Extract c (A) parameter (y/n) ?   ", "<TR><TH ALIGN='LEFT'>c (Angstrom)</TH><TD>",
+     "TK_cell_c.pgf", "TK_cell_c_transf.pgf", "c unit cell parameter (A)", "c(A)=f(T)",
+     "#   TK              c(A)            ESD_c(A)", "#   TK              c(A)"},
+    {"cell_alpha", "  >> Extract alpha (deg) parameter (y/n) ?   ", "<TR><TH ALIGN='LEFT'>alpha (&deg;)</TH><TD>",
+     "TK_cell_alpha.pgf", "TK_cell_alpha_transf.pgf", "alpha angle (deg.)", "alpha(deg)=f(T)",
+     "#   TK        alpha(deg)      ESD_alpha(deg)", "#   TK        alpha(deg)"},
+    {"cell_beta", "  >> Extract beta (deg) parameter (y/n) ?    ", "<TR><TH ALIGN='LEFT'>beta (&deg;)</TH><TD>",
+     "TK_cell_beta.pgf", "TK_cell_beta_transf.pgf", "beta angle (deg.)", "beta(deg)=f(T)",
+     "#   TK         beta(deg)       ESD_beta(deg)", "#   TK         beta(deg)"},
+    {"cell_gamma", "  >> Extract gamma (deg) parameter (y/n) ?   ", "<TR><TH ALIGN='LEFT'>gamma (&deg;)</TH><TD>",
+     "TK_cell_gamma.pgf", "TK_cell_gamma_transf.pgf", "gamma angle (deg.)", "gamma(deg)=f(T)",
+     "#   TK        gamma(deg)      ESD_gamma(deg)", "#   TK        gamma(deg)"},
+    {"volume", "  >> Extract unit cell volume (A3) (y/n) ?   ", "<TR><TH ALIGN='LEFT'>Volume (A**3)</TH><TD>",
+     "TK_volume.pgf", "TK_volume_transf.pgf", "Unit cell volume (A3)", "volume(A3)=f(T)",
+     "#   TK        volume(A3)      ESD_volume(A3)", "#   TK        volume(A3)"},
+    {"mosaicity", "  >> Extract crystal mosaicity (deg) (y/n) ? ", "<TR><TH ALIGN='LEFT'>Mosaicity (&deg;)</TH><TD>",
+     "TK_mosaicity.pgf", "", "Crystal mosaicity (deg.)", "mosaicity(deg)=f(T)",
+     "#   TK    mosaicity(deg)  ESD_mosaicity(deg)", ""},
+}};
+
+// The quantity whose key equals `key` (trailing blanks not counting), or -1.
+constexpr int find_quantity(std::string_view key) {
+    while (!key.empty() && key.back() == ' ') key.remove_suffix(1);
+    for (std::size_t i = 0; i < quantities.size(); ++i)
+        if (quantities[i].key == key) return static_cast<int>(i);
+    return -1;
+}
+
+}  // namespace celltrend
