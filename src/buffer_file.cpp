@@ -1,1 +1,75 @@
-// placeholder
+#include "buffer_file.hpp"
+
+#include <vector>
+
+#include "failure.hpp"
+#include "list_input.hpp"
+#include "macros.hpp"
+
+namespace celltrend {
+
+namespace {
+
+constexpr std::size_t data_line_length = 256;
+
+[[noreturn]] void read_failed(const InputFile& buffer, ReadStatus status, int line_number) {
+    throw RunFailure(" !! Cannot read line " + std::to_string(line_number) + " of the buffer file " + buffer.name() +
+                     ": " + (status == ReadStatus::end ? std::string("end of file") : buffer.error_text()) + " !!");
+}
+
+}  // namespace
+
+bool first_pass(InputFile& buffer) {
+    buffer.rewind();
+    bool transformed = false;
+    Text<data_line_length> line;
+    while (buffer.read(line) == ReadStatus::ok) {
+        line.adjustl();
+        if (line[0] == '!') continue;
+        if (nombre_de_colonnes(line.view()) == 11) transformed = true;
+    }
+    return transformed;
+}
+
+void read_header_lines(InputFile& buffer, Text<128>& title) {
+    buffer.rewind();
+    Text<128> second;
+    if (const ReadStatus s = buffer.read(title); s != ReadStatus::ok) read_failed(buffer, s, 1);
+    if (const ReadStatus s = buffer.read(second); s != ReadStatus::ok) read_failed(buffer, s, 2);
+}
+
+int count_remaining_lines(InputFile& buffer) {
+    int count = 0;
+    std::string_view line;
+    while (buffer.next_line(line, 128) == ReadStatus::ok) ++count;
+    return count;
+}
+
+DataLine read_data_line(InputFile& buffer, TemperaturePoint& point, Console& console) {
+    std::string_view line;
+    const ReadStatus status = buffer.next_line(line, data_line_length);
+    if (status == ReadStatus::end) return DataLine::end;
+    if (status == ReadStatus::error)
+        throw RunFailure(" !! Cannot read the buffer file " + buffer.name() + ": " + buffer.error_text() + " !!");
+
+    const int columns = nombre_de_colonnes(line);
+    if (columns == 11) {
+        Matrix& m = point.matrix;
+        const ListItem items[] = {point.report.span(), &point.tk, &m[0][0], &m[0][1], &m[0][2], &m[1][0],
+                                  &m[1][1],           &m[1][2], &m[2][0], &m[2][1], &m[2][2]};
+        if (list_read(line, items) != ListStatus::ok) return DataLine::end;
+        console.formatted("(2X,A,F8.2,5X,A,3(1X,3F3.0),A)",
+                          {std::string_view(" TK = "), point.tk, std::string_view("M = ["), m[0][0], m[0][1],
+                           m[0][2], m[1][0], m[1][1], m[1][2], m[2][0], m[2][1], m[2][2], std::string_view("]")});
+        return DataLine::matrix;
+    }
+    if (columns == 2) {
+        const ListItem items[] = {point.report.span(), &point.tk};
+        if (list_read(line, items) != ListStatus::ok) return DataLine::end;
+        point.matrix = identity_matrix;
+        return DataLine::plain;
+    }
+    return DataLine::malformed;
+}
+
+}  // namespace celltrend

@@ -1,1 +1,169 @@
-// placeholder
+#include "celltrend.hpp"
+
+#include <string>
+
+#include "buffer_file.hpp"
+#include "failure.hpp"
+#include "report_scanner.hpp"
+#include "text_files.hpp"
+#include "transf_cell.hpp"
+#include "writers.hpp"
+
+namespace celltrend {
+
+namespace {
+
+constexpr std::string_view rule = " ----------------------------------------------------------";
+
+void banner(Console& console) {
+    console.message({rule});
+    console.message({"     . Read nreport.HTML files                             "});
+    console.message({"     . Extract: . cell parameters                          "});
+    console.message({"                . volume                                   "});
+    console.message({"                . mosaicity                                "});
+    console.message({std::string(59, ' ')});
+    console.message({rule});
+}
+
+// Asks for the buffer file until one that exists and can be read is named.
+void open_buffer_file(Console& console, RunState& state, InputFile& buffer) {
+    for (;;) {
+        console.message({" "});
+        console.message({"  > Enter buffer file        : "});
+        console.answer(state.buffer_name);
+        const std::string_view name = state.buffer_name.trimmed();
+        std::string why;
+        if (!file_exists(name)) {
+            console.message({"  !! ", name, " does not exist !!"});
+        } else if (!buffer.open(name, why)) {
+            console.message({"  !! ", name, " cannot be read: ", why, " !!"});
+        } else {
+            return;
+        }
+        console.message({"   press Enter key to continue "});
+    }
+}
+
+bool ask_yes_no(Console& console, RunState& state, std::string_view question) {
+    console.message({" "});
+    console.message({question});
+    console.answer(state.answer);
+    state.answer.adjustl();
+    return state.answer[0] == 'y' || state.answer[0] == 'Y';
+}
+
+void select_quantities(Console& console, RunState& state) {
+    state.all_parameters = ask_yes_no(console, state, "  >> Extract all the parameters (y/n) ?   ");
+    if (state.all_parameters) return;
+    for (std::size_t q = 0; q < quantity_count; ++q) state.selected[q] = ask_yes_no(console, state, quantities[q].question);
+}
+
+// The quantities searched for a temperature: those selected, cell_a always
+// (the cell test judges every report alike), and in a transformed run the
+// whole cell, so that the transformation works on the real cell.
+std::array<bool, quantity_count> searched_quantities(const RunState& state) {
+    std::array<bool, quantity_count> searched{};
+    for (std::size_t q = 0; q < quantity_count; ++q) searched[q] = state.wants(q);
+    searched[cell_a] = true;
+    if (state.transformed)
+        for (std::size_t q = cell_a; q <= cell_gamma; ++q) searched[q] = true;
+    return searched;
+}
+
+void open_report(const TemperaturePoint& point, InputFile& report) {
+    const std::string_view name = point.report.trimmed();
+    if (!file_exists(name)) throw RunFailure(" !! " + std::string(name) + " does not exist !!\n ");
+    std::string why;
+    if (!report.open(name, why)) throw RunFailure(" !! " + std::string(name) + " cannot be read: " + why + " !!\n ");
+}
+
+// Searches the report of one temperature; false when the cell test drops it.
+bool extract(Console& console, const RunState& state, InputFile& report, TemperaturePoint& point) {
+    const auto searched = searched_quantities(state);
+    const ScannedReport scanned = scan_report(report, searched);
+    for (std::size_t q = 0; q < quantity_count; ++q) {
+        if (!searched[q]) continue;
+        recherche_html(console, scanned, point.tk, quantities[q].key, point.value[q], point.esd[q]);
+        // A report without a cell is no temperature of the series.
+        if (q == cell_a && point.value[cell_a] < 1.0e-4f) return false;
+    }
+    return true;
+}
+
+void transform(Console& console, TemperaturePoint& point) {
+    Cell cell{point.value[cell_a],     point.value[cell_b],    point.value[cell_c],
+              point.value[cell_alpha], point.value[cell_beta], point.value[cell_gamma]};
+    transf_cell_parameters(point.matrix, cell, [&console](std::string_view line) { console.record(line); });
+    volume_calculation(cell, point.value[volume]);
+    for (std::size_t i = 0; i < cell.size(); ++i) point.value[cell_a + i] = cell[i];
+}
+
+void write_point(const RunState& state, Outputs& outputs, const TemperaturePoint& point) {
+    if (state.all_parameters) {
+        write_table_line(outputs.table, state.transformed, point);
+        return;
+    }
+    for (std::size_t q = 0; q < quantity_count; ++q) {
+        if (!state.selected[q]) continue;
+        // Mosaicity is never transformed and always keeps its ESD.
+        fill_pgf(outputs.plots[q], state.transformed && q != mosaicity, point.tk, point.value[q], point.esd[q]);
+    }
+}
+
+void stop_on_malformed_line(Console& console) {
+    console.message({" "});
+    console.message({" ! Problem reading buffer file. Program will be stopped."});
+    console.message({" "});
+    console.pause();
+    throw RunFailure("");
+}
+
+void temperature_loop(Console& console, RunState& state, InputFile& buffer, Outputs& outputs) {
+    InputFile report;
+    for (;;) {
+        TemperaturePoint point;
+        const DataLine kind = read_data_line(buffer, point, console);
+        if (kind == DataLine::end) return;
+        if (kind == DataLine::malformed) stop_on_malformed_line(console);
+        open_report(point, report);
+        const bool accepted = extract(console, state, report, point);
+        report.close();
+        if (!accepted) continue;
+        if (state.transformed) transform(console, point);
+        write_point(state, outputs, point);
+    }
+}
+
+void end_of_data(Console& console, const RunState& state, Outputs& outputs) {
+    for (std::size_t q = 0; q < quantity_count; ++q)
+        if (state.selected[q]) outputs.plots[q].write_line("# END OF FILE");
+    for (std::size_t q = 0; q < quantity_count; ++q) outputs.plots[q].close();
+    outputs.table.close();
+    console.message({" "});
+    if (state.all_parameters) {
+        console.message({"   >>> The ", state.transformed ? transf_table_name : plain_table_name,
+                         " file has been created "});
+        return;
+    }
+    for (std::size_t q = 0; q < quantity_count; ++q)
+        if (state.selected[q]) plot_it(console, plot_file_name(q, state.transformed));
+}
+
+}  // namespace
+
+void run_celltrend(Console& console) {
+    RunState state;
+    InputFile buffer;
+    banner(console);
+    open_buffer_file(console, state, buffer);
+    select_quantities(console, state);
+
+    state.transformed = first_pass(buffer);
+    read_header_lines(buffer, state.title);
+    Outputs outputs;
+    open_xy_files(state, buffer, outputs);
+    temperature_loop(console, state, buffer, outputs);
+    end_of_data(console, state, outputs);
+}
+
+}  // namespace celltrend

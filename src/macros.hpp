@@ -31,14 +31,17 @@ float signe_real(float x);
 float signe_int(long long n);
 
 // Removes every occurrence of car found before the end of the text's value;
-// a blank car packs the words together.
+// a blank car packs the words together; an empty car removes nothing.
 void remove_car(std::span<char> text, std::string_view car);
 // Blanks the whole text when it contains pattern.
 void remove_line(std::span<char> text, std::string_view pattern);
 // Replaces each occurrence of old before the end of the text's value by new
-// (cut to the text's length).  Always ends: where new holds old, or old is
-// all blank, the search goes on after the replacement rather than from the
-// start, so no replacement is replaced again.
+// (cut to the text's length), searching again from the start after every
+// replacement, so matches that a replacement creates are replaced too.  Always
+// ends: it stops when a replacement leaves the text unchanged (new holding old
+// at its front, for instance), and in any case after (length + 1)^2
+// replacements, a backstop for calls whose new holds old or whose old is all
+// blank, which would otherwise keep finding the matches they create.
 void replace_car(std::span<char> text, std::string_view old_text, std::string_view new_text);
 
 // One console line with the text; an all-blank text gives an empty line.

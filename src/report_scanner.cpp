@@ -1,1 +1,98 @@
-// placeholder
+#include "report_scanner.hpp"
+
+#include "failure.hpp"
+#include "list_input.hpp"
+
+namespace celltrend {
+
+namespace {
+
+constexpr std::size_t report_line_length = 256;
+// Every row label begins with it, so one search finds the candidates of all eight.
+constexpr std::string_view label_head = "<TR><TH ALIGN='LEFT'>";
+constexpr std::string_view esd_marker = "+/-";
+constexpr std::string_view cell_end = "</TD></TR>";
+
+// Characters from..to-1 of the line (0-based), empty when to lies before from.
+std::string_view part(std::string_view line, std::size_t from, std::size_t to) {
+    if (to <= from || from >= line.size()) return {};
+    return line.substr(from, to - from);
+}
+
+// Reads one real from a text; false when the text holds no readable number.
+// A text that starts with a slash, or a null value, leaves the target as it is.
+bool read_real(std::string_view text, float& target) {
+    const ListItem item = &target;
+    return list_read(text, std::span<const ListItem>(&item, 1)) == ListStatus::ok;
+}
+
+void problem(Console& console, float tk, std::string_view text, std::string_view key = {},
+             std::string_view tail = {}) {
+    console.formatted("(A,F6.2,3A)", {std::string_view("  T = "), tk, text, key, tail});
+}
+
+}  // namespace
+
+ScannedReport scan_report(InputFile& report, const std::array<bool, quantity_count>& wanted) {
+    ScannedReport scanned;
+    std::size_t missing = 0;
+    for (bool w : wanted) missing += w ? 1 : 0;
+    std::string_view line;
+    while (missing > 0) {
+        const ReadStatus status = report.next_line(line, report_line_length);
+        if (status == ReadStatus::end) break;
+        if (status == ReadStatus::error)
+            throw RunFailure(" !! " + report.name() + " cannot be read: " + report.error_text() + " !!\n ");
+        for (std::size_t at = line.find(label_head); at != std::string_view::npos;
+             at = line.find(label_head, at + 1)) {
+            for (std::size_t q = 0; q < quantity_count; ++q) {
+                if (!wanted[q] || scanned.found[q] || line.compare(at, quantities[q].row_label.size(),
+                                                                   quantities[q].row_label) != 0)
+                    continue;
+                scanned.found[q] = true;
+                scanned.line[q].assign(line);
+                --missing;
+            }
+        }
+    }
+    return scanned;
+}
+
+void recherche_html(Console& console, const ScannedReport& report, float tk, std::string_view key, float& value,
+                    float& esd) {
+    const auto first = key.find_first_not_of(' ');
+    const std::string_view wanted_key = first == std::string_view::npos ? std::string_view{} : key.substr(first);
+    const int q = find_quantity(wanted_key);
+    if (q < 0) {
+        problem(console, tk, " K:  no report row is known for the key: ", key);
+        return;
+    }
+    const auto index = static_cast<std::size_t>(q);
+    if (!report.found[index]) {
+        if (index == cell_a) problem(console, tk, " K:  unit cell parameters not found");
+        else problem(console, tk, " K:  ", key, " not found");
+        return;
+    }
+
+    const std::string_view line = report.line[index];
+    const std::string_view label = quantities[index].row_label;
+    // Mosaicity is the row that may be followed by others on its line: its
+    // markers are the last ones.
+    const bool from_end = index == mosaicity;
+    const std::size_t p = line.find(label);
+    const std::size_t q_at = from_end ? line.rfind(esd_marker) : line.find(esd_marker);
+    const std::size_t e_at = from_end ? line.rfind(cell_end) : line.find(cell_end);
+    const std::size_t e = e_at == std::string_view::npos ? 0 : e_at;
+    const std::size_t value_from = p + label.size();
+
+    if (q_at != std::string_view::npos && q_at >= p) {
+        if (!read_real(part(line, value_from, q_at), value)) problem(console, tk, " K:  Value not found for: ", key);
+        if (!read_real(part(line, q_at + esd_marker.size(), e), esd))
+            problem(console, tk, " K:   Standart deviation not found for: ", key);
+        return;
+    }
+    problem(console, tk, " K:  Standart deviation not found for: ", key);
+    if (!read_real(part(line, value_from, e), value)) problem(console, tk, " K:   Value not found for: ", key);
+}
+
+}  // namespace celltrend

@@ -1,1 +1,105 @@
-// placeholder
+#include "transf_cell.hpp"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "xtlm_math_general.hpp"
+
+namespace celltrend {
+
+namespace {
+
+// The transformation works with these single-precision values rather than
+// exact ones, so that its angles match those of the cells users already
+// compare against to the last printed digit.
+constexpr float pi_sp = 3.14159274f;
+constexpr float one_over_180 = 0.0055555557f;
+constexpr float one_over_pi = 0.31830987f;
+
+float rounded(double x) { return static_cast<float>(x); }
+
+// x86 gives an invalid operation a not-a-number with the sign bit set, which
+// the tables print as -NaN; making the sign explicit keeps the tables the same
+// on processors whose default not-a-number is positive.
+float negative_if_nan(float x) {
+    return std::isnan(x) ? -std::numeric_limits<float>::quiet_NaN() : x;
+}
+
+std::string shortest_text(float x) {
+    char buf[32];
+    const auto result = std::to_chars(buf, buf + sizeof buf, x);
+    return std::string(buf, result.ptr);
+}
+
+// The arc cosine in degrees.  Two nearly parallel axes can push a rounded
+// cosine a step past 1; that is rounding, not a broken cell, so the angle is
+// taken as the limit and the run goes on, with a line telling the user.
+float angle_from_cosine(float cosine, std::string_view name, const Diagnostic& diagnostic) {
+    if (std::isnan(cosine)) return negative_if_nan(cosine);
+    double radians;
+    if (cosine > 1.0f || cosine < -1.0f) {
+        const bool above = cosine > 1.0f;
+        if (diagnostic)
+            diagnostic(" !! arc cosine of " + shortest_text(cosine) + " for " + std::string(name) +
+                       ": argument beyond " + (above ? "1" : "-1") + ", angle set to " +
+                       (above ? "0" : "180") + " degrees");
+        radians = above ? 0.0 : static_cast<double>(pi_sp);
+    } else {
+        // Double-precision acos rounded once gives the correctly rounded single
+        // value, independent of the quality of the C library's acosf.
+        radians = static_cast<double>(rounded(std::acos(static_cast<double>(cosine))));
+    }
+    return rounded(radians * 180.0 * static_cast<double>(one_over_pi));
+}
+
+}  // namespace
+
+void transf_cell_parameters(const Matrix& m, Cell& cell, const Diagnostic& diagnostic) {
+    const double a = cell[0], b = cell[1], c = cell[2];
+    double cosines[3];  // cos(alpha), cos(beta), cos(gamma), each stored as single
+    for (int i = 0; i < 3; ++i)
+        cosines[i] = rounded(std::cos(static_cast<double>(cell[3 + i]) * static_cast<double>(pi_sp) *
+                                      static_cast<double>(one_over_180)));
+    const double ca = cosines[0], cb = cosines[1], cg = cosines[2];
+
+    // Row i of M against the old cell's metric tensor, with row k.
+    const auto scalar = [&](int i, int k) {
+        const double pi = m[i][0], qi = m[i][1], ri = m[i][2];
+        const double pk = m[k][0], qk = m[k][1], rk = m[k][2];
+        return pi * pk * a * a + qi * qk * b * b + ri * rk * c * c + (pi * qk + pk * qi) * a * b * cg +
+               (pi * rk + pk * ri) * a * c * cb + (qi * rk + qk * ri) * b * c * ca;
+    };
+
+    double length[3];
+    for (int i = 0; i < 3; ++i) length[i] = rounded(std::sqrt(static_cast<double>(rounded(scalar(i, i)))));
+
+    const float cos_gamma = rounded(scalar(0, 1) / (length[0] * length[1]));
+    const float cos_beta = rounded(scalar(0, 2) / (length[0] * length[2]));
+    const float cos_alpha = rounded(scalar(1, 2) / (length[1] * length[2]));
+
+    const float alpha = angle_from_cosine(cos_alpha, "alpha", diagnostic);
+    const float beta = angle_from_cosine(cos_beta, "beta", diagnostic);
+    const float gamma = angle_from_cosine(cos_gamma, "gamma", diagnostic);
+
+    cell = {static_cast<float>(length[0]), static_cast<float>(length[1]), static_cast<float>(length[2]),
+            alpha, beta, gamma};
+}
+
+void volume_calculation(Cell& cell, float& volume) {
+    double ca = cosd_sp(cell[3]), cb = cosd_sp(cell[4]), cg = cosd_sp(cell[5]);
+    const double t = 2.0 * ca * cb * cg - ca * ca - cb * cb - cg * cg;
+    // Angles read as their supplements (130 for 50, as some reports give an
+    // obtuse setting of an acute cell) describe no cell; their supplements do.
+    if (t < -1.0) {
+        for (int i = 3; i < 6; ++i) cell[i] = rounded(180.0 - static_cast<double>(cell[i]));
+        ca = cosd_sp(cell[3]);
+        cb = cosd_sp(cell[4]);
+        cg = cosd_sp(cell[5]);
+    }
+    const float s = rounded(std::sqrt(((2.0 * ca) * cb * cg + 1.0) - ca * ca - cb * cb - cg * cg));
+    volume = negative_if_nan(rounded(static_cast<double>(cell[0]) * s * cell[1] * cell[2]));
+}
+
+}  // namespace celltrend

@@ -1,0 +1,45 @@
+#pragma once
+// The result writers: the temperature tables, the plot files and the offer
+// to plot them.
+
+#include <array>
+#include <string_view>
+
+#include "celltrend.hpp"
+#include "console.hpp"
+#include "text_files.hpp"
+
+namespace celltrend {
+
+// The files a run writes: one table, or one plot file per selected quantity.
+struct Outputs {
+    OutputFile table;
+    std::array<OutputFile, quantity_count> plots;
+};
+
+inline constexpr std::string_view plain_table_name = "TK_parameters_HTML.xy";
+inline constexpr std::string_view transf_table_name = "TK_parameters_transf_HTML.xy";
+
+// The plot file of a quantity in this run.
+std::string_view plot_file_name(std::size_t q, bool transformed);
+
+// Counts the data lines, takes the title line again, sets the X legend and
+// creates the run's outputs with their headers.  The buffer file is left
+// just after its second line.  An output that would replace the buffer file
+// itself ends the run before anything is created.
+void open_xy_files(RunState& state, InputFile& buffer, Outputs& outputs);
+
+// The twelve header lines of a plot file.
+void write_entete_pgf(OutputFile& file, std::string_view key, std::string_view title, std::string_view x_legend,
+                      std::string_view y_legend, int point_count, bool transformed);
+
+// One data line: TK, the value and, when not transformed, the ESD.
+void fill_pgf(OutputFile& file, bool transformed, float tk, float value, float esd);
+
+// One table line of an accepted temperature.
+void write_table_line(OutputFile& table, bool transformed, const TemperaturePoint& point);
+
+// Offers a plot file; on "y" or "Y" runs "xyviewer NAME" and waits for it.
+void plot_it(Console& console, std::string_view file_name);
+
+}  // namespace celltrend
