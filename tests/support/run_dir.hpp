@@ -1,0 +1,100 @@
+#pragma once
+// End-to-end test support: a scratch directory in which the real celltrend
+// runs through pipes, with what it printed, its exit status and its files.
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <sstream>
+#include <string>
+
+namespace celltrend::testing {
+
+struct RunResult {
+    std::string out;
+    int status = -1;
+};
+
+class RunDir {
+public:
+    RunDir() {
+        std::random_device rd;
+        dir_ = std::filesystem::temp_directory_path() / ("celltrend-e2e-" + std::to_string(rd()) + std::to_string(rd()));
+        std::filesystem::create_directories(dir_);
+    }
+    ~RunDir() {
+        std::error_code ec;
+        std::filesystem::permissions(dir_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+        std::filesystem::remove_all(dir_, ec);
+    }
+    RunDir(const RunDir&) = delete;
+    RunDir& operator=(const RunDir&) = delete;
+
+    const std::filesystem::path& path() const { return dir_; }
+
+    void write(const std::string& name, const std::string& content) const {
+        std::filesystem::create_directories((dir_ / name).parent_path());
+        std::ofstream(dir_ / name, std::ios::binary) << content;
+    }
+    std::string read(const std::string& name) const {
+        std::ifstream in(dir_ / name, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    bool exists(const std::string& name) const { return std::filesystem::exists(dir_ / name); }
+
+    // Runs celltrend in the directory with `input` as its standard input.
+    // `env` is put before the command (e.g. "PATH=/x:$PATH").
+    RunResult run(const std::string& input, const std::string& env = "", const std::string& args = "") const {
+        write(".stdin", input);
+        const std::string cmd = "cd '" + dir_.string() + "' && " + env + " '" + CELLTREND_EXE + "' " + args +
+                                " < .stdin > .stdout 2> .stderr";
+        const int raw = std::system(cmd.c_str());
+        RunResult r;
+        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        r.out = read(".stdout");
+        return r;
+    }
+
+private:
+    std::filesystem::path dir_;
+};
+
+// What the console shows up to the buffer-file prompt.
+inline std::string banner() {
+    const std::string rule = " " + std::string(58, '-');
+    return rule +
+           "\n     . Read nreport.HTML files                             "
+           "\n     . Extract: . cell parameters                          "
+           "\n                . volume                                   "
+           "\n                . mosaicity                                "
+           "\n" + std::string(59, ' ') + "\n" + rule;
+}
+inline const std::string buffer_prompt = "\n \n  > Enter buffer file        : ";
+inline const std::string all_question = "\n \n  >> Extract all the parameters (y/n) ?   ";
+
+// One results-table row of a report, as the data-collection program writes it.
+inline std::string row(const std::string& label, const std::string& cell) {
+    return "<TR><TH ALIGN='LEFT'>" + label + "</TH><TD>" + cell + "</TD></TR>\n";
+}
+
+struct ReportValues {
+    std::string a = "7.5", b = "10.25", c = "12.75", alpha = "90", beta = "101.5", gamma = "90";
+    std::string volume = "960.5", mosaicity = "0.45";
+    std::string esd_len = "0.0002", esd_ang = "0.002", esd_vol = "0.05", esd_mos = "0.01";
+};
+
+inline std::string report(const ReportValues& v = {}) {
+    return "<HTML><HEAD><TITLE>Data collection report</TITLE></HEAD><BODY>\n"
+           "<TABLE BORDER=1>\n" +
+           row("a (Angstrom)", v.a + " +/- " + v.esd_len) + row("b (Angstrom)", v.b + " +/- " + v.esd_len) +
+           row("c (Angstrom)", v.c + " +/- " + v.esd_len) + row("alpha (&deg;)", v.alpha + " +/- " + v.esd_ang) +
+           row("beta (&deg;)", v.beta + " +/- " + v.esd_ang) + row("gamma (&deg;)", v.gamma + " +/- " + v.esd_ang) +
+           row("Volume (A**3)", v.volume + " +/- " + v.esd_vol) +
+           row("Mosaicity (&deg;)", v.mosaicity + " +/- " + v.esd_mos) + "</TABLE>\n</BODY></HTML>\n";
+}
+
+}  // namespace celltrend::testing
