@@ -1,0 +1,237 @@
+#include "pgf_reader.hpp"
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <string_view>
+
+namespace xyviewer {
+
+namespace {
+
+constexpr double not_a_number = std::numeric_limits<double>::quiet_NaN();
+
+std::string_view trim(std::string_view s) {
+    const auto first = s.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    const auto last = s.find_last_not_of(" \t");
+    return s.substr(first, last - first + 1);
+}
+
+bool equals_ignoring_case(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+// A field that the writer could not fill with a number: asterisks for a value
+// too wide for its field, NaN or Inf (with or without sign) for an invalid one.
+bool is_unreadable_marker(std::string_view s) {
+    if (s.find_first_not_of('*') == std::string_view::npos) return true;
+    if (s.front() == '-' || s.front() == '+') s.remove_prefix(1);
+    return equals_ignoring_case(s, "nan") || equals_ignoring_case(s, "inf") ||
+           equals_ignoring_case(s, "infinity");
+}
+
+enum class Field { number, unreadable, invalid };
+
+// One field, blanks around it allowed, nothing inside it.
+Field parse_field(std::string_view text, double& value) {
+    const std::string_view s = trim(text);
+    if (s.empty()) return Field::invalid;
+    if (is_unreadable_marker(s)) {
+        value = not_a_number;
+        return Field::unreadable;
+    }
+    std::string_view digits = s;
+    if (digits.front() == '+') digits.remove_prefix(1);
+    if (digits.empty() || digits.front() == '+') return Field::invalid;
+    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (ec != std::errc() || end != digits.data() + digits.size()) return Field::invalid;
+    if (!std::isfinite(value)) {  // overflow spelled out in digits
+        value = not_a_number;
+        return Field::unreadable;
+    }
+    return Field::number;
+}
+
+// The layout the program writes: F6.2, F20.5 and, when present, F20.5.
+bool split_fixed(std::string_view line, std::vector<double>& fields) {
+    constexpr std::size_t starts[] = {0, 6, 26};
+    constexpr std::size_t widths[] = {6, 20, 20};
+    const std::size_t used = line.find_last_not_of(' ') + 1;  // trailing blanks may be lost
+    if (used <= 6 || used > 46) return false;
+    fields.clear();
+    for (std::size_t i = 0; i < 3 && starts[i] < used; ++i) {
+        double value = 0;
+        if (parse_field(line.substr(starts[i], widths[i]), value) == Field::invalid) return false;
+        fields.push_back(value);
+    }
+    return fields.size() >= 2;
+}
+
+bool split_blanks(std::string_view line, std::vector<double>& fields) {
+    fields.clear();
+    std::size_t pos = 0;
+    while (true) {
+        pos = line.find_first_not_of(" \t", pos);
+        if (pos == std::string_view::npos) break;
+        std::size_t end = line.find_first_of(" \t", pos);
+        if (end == std::string_view::npos) end = line.size();
+        double value = 0;
+        if (parse_field(line.substr(pos, end - pos), value) == Field::invalid) return false;
+        fields.push_back(value);
+        pos = end;
+    }
+    return fields.size() == 2 || fields.size() == 3;
+}
+
+std::string line_ref(const std::string& name, int line_number) {
+    return name + ":" + std::to_string(line_number);
+}
+
+int to_int(std::string_view s, int fallback) {
+    s = trim(s);
+    int value = 0;
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
+    return (ec == std::errc() && end == s.data() + s.size()) ? value : fallback;
+}
+
+struct Header {
+    std::string_view key;
+    std::string_view value;
+};
+
+// "# KEY : value" -> key and value, both without blanks around them.  Comment
+// lines without a colon (column titles, the ruler) give an empty key.
+Header split_header(std::string_view comment) {
+    const auto colon = comment.find(':');
+    if (colon == std::string_view::npos) return {};
+    return {trim(comment.substr(0, colon)), trim(comment.substr(colon + 1))};
+}
+
+}  // namespace
+
+std::size_t PlotFile::point_count() const {
+    std::size_t n = 0;
+    for (const Pattern& p : patterns) n += p.points.size();
+    return n;
+}
+
+bool split_data_line(const std::string& line, std::vector<double>& fields) {
+    return split_fixed(line, fields) || split_blanks(line, fields);
+}
+
+PlotFile read_plot_file(std::istream& in, const std::string& name) {
+    PlotFile file;
+    file.name = name;
+    std::vector<Pattern> patterns;
+    bool data_header_seen = false;  // of the current pattern
+    int skipped_points = 0;
+    auto current = [&]() -> Pattern& {
+        if (patterns.empty()) {
+            patterns.emplace_back();
+            data_header_seen = false;
+        }
+        return patterns.back();
+    };
+
+    std::string line;
+    std::vector<double> fields;
+    int line_number = 0;
+    while (std::getline(in, line)) {
+        ++line_number;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const std::string_view text = trim(line);
+        if (text.empty()) continue;
+        if (text.front() == '#') {
+            const std::string_view comment = text.substr(1);
+            if (trim(comment) == "END OF FILE") {
+                file.has_end_line = true;
+                break;
+            }
+            const Header h = split_header(comment);
+            if (h.key == "MAIN LEGEND TEXT") {
+                file.main_legend = h.value;
+            } else if (h.key == "X LEGEND TEXT") {
+                file.x_legend = h.value;
+            } else if (h.key == "Y LEGEND TEXT") {
+                file.y_legend = h.value;
+            } else if (h.key.starts_with(">") && h.key.find("PATTERN") != std::string_view::npos) {
+                patterns.emplace_back();
+                data_header_seen = false;
+            } else if (h.key == "TITLE") {
+                current().title = h.value;
+            } else if (h.key == "NUMBER OF POINTS") {
+                current().announced_points = to_int(h.value, -1);
+            } else if (h.key == "MARKER") {
+                current().marker = to_int(h.value, 1);
+            } else if (h.key == "SIZE") {
+                double size = 0;
+                if (parse_field(h.value, size) == Field::number && size > 0) current().size = size;
+            } else if (h.key == "DATA") {
+                current().declares_sigy = h.value.find("SIGY") != std::string_view::npos;
+                data_header_seen = true;
+            }
+            continue;
+        }
+
+        if (!split_data_line(line, fields))
+            throw ReadError(line_ref(name, line_number) + ": not a data line: \"" + std::string(text) + "\"");
+        Pattern& pattern = current();
+        // A third column is SIGY when the header says so, or when there is no
+        // header to say anything (a file written by hand).
+        const bool sigy_column = fields.size() == 3 && (pattern.declares_sigy || !data_header_seen);
+        int unreadable = 0;
+        for (std::size_t i = 0; i < (sigy_column ? 3u : 2u); ++i)
+            if (std::isnan(fields[i])) ++unreadable;
+        file.skipped_fields += unreadable;
+        if (std::isnan(fields[0]) || std::isnan(fields[1])) {
+            ++skipped_points;
+            continue;
+        }
+        Point p{fields[0], fields[1], 0, false};
+        if (sigy_column && !std::isnan(fields[2])) {
+            p.sigy = fields[2];
+            p.has_sigy = true;
+        }
+        pattern.points.push_back(p);
+    }
+    if (in.bad()) throw ReadError(name + ": read error after line " + std::to_string(line_number));
+
+    for (Pattern& p : patterns)
+        if (!p.points.empty()) file.patterns.push_back(std::move(p));
+
+    if (file.skipped_fields > 0) {
+        std::string w = name + ": " + std::to_string(file.skipped_fields) +
+                        (file.skipped_fields == 1 ? " field" : " fields") +
+                        " of asterisks or NaN skipped";
+        if (skipped_points > 0)
+            w += " (" + std::to_string(skipped_points) + (skipped_points == 1 ? " point" : " points") +
+                 " left out)";
+        file.warnings.push_back(w);
+    }
+    if (file.patterns.empty())
+        throw ReadError(name + ": no data point to plot" +
+                        (skipped_points > 0 ? " (every point has a field of asterisks or NaN)" : ""));
+    if (!file.has_end_line)
+        file.warnings.push_back(name + ": no \"# END OF FILE\" line; the file may be incomplete");
+    return file;
+}
+
+PlotFile read_plot_file(const std::string& path) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) throw ReadError(path + ": is a directory, not a plot file");
+    std::ifstream in(path);
+    if (!in) throw ReadError(path + ": cannot open: " + std::strerror(errno));
+    return read_plot_file(in, path);
+}
+
+}  // namespace xyviewer
