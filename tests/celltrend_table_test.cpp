@@ -277,5 +277,75 @@ TEST(AllParameters, SecondRunReplacesTheTable) {
     EXPECT_EQ(d.read("TK_parameters_HTML.xy"), plain_header + "300.00" + default_fields + "\n");
 }
 
+// A buffer file mixing plain and matrix lines is one transformed run: every
+// line is transformed, a plain line by the identity, and only matrix lines are echoed.
+TEST(AllParameters, MixedBufferFileIsOneTransformedRun) {
+    RunDir d;
+    ReportValues cubic;
+    cubic.a = cubic.b = cubic.c = "10";
+    cubic.beta = "90";
+    d.write("r.html", report(cubic));
+    d.write("series.txt", buffer({"r.html 100", "r.html 200 2 0 0 0 1 0 0 0 1", "r.html 300"}));
+    const RunResult r = d.run("series.txt\ny\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, start + "\n  TK =   200.00     M = [  2. 0. 0.  0. 1. 0.  0. 0. 1.]" + created_transf);
+    const std::string tail = "    90.00000    90.00000    90.00000";
+    EXPECT_EQ(d.read("TK_parameters_transf_HTML.xy"),
+              transf_header + "100.00    10.00000    10.00000    10.00000" + tail + "  1000.00000       0.450       0.010\n" +
+                  "200.00    20.00000    10.00000    10.00000" + tail + "  2000.00000       0.450       0.010\n" +
+                  "300.00    10.00000    10.00000    10.00000" + tail + "  1000.00000       0.450       0.010\n");
+    EXPECT_FALSE(d.exists("TK_parameters_HTML.xy"));
+}
+
+TEST(AllParameters, ElevenWordsOnTheSecondLineMakeATransformedRunUnlessMarked) {
+    RunDir d;
+    d.write("r.html", report());
+    const std::string second = "one two three four five six seven eight nine ten eleven";
+    d.write("series.txt", "Cu complex, heating run\n" + second + "\nr.html 100\n");
+    ASSERT_EQ(d.run("series.txt\ny\n").status, 0);
+    EXPECT_TRUE(d.exists("TK_parameters_transf_HTML.xy"));
+    EXPECT_FALSE(d.exists("TK_parameters_HTML.xy"));
+
+    RunDir e;
+    e.write("r.html", report());
+    e.write("series.txt", "Cu complex, heating run\n  !" + second + "\nr.html 100\n");
+    ASSERT_EQ(e.run("series.txt\ny\n").status, 0);
+    EXPECT_EQ(e.read("TK_parameters_HTML.xy"), plain_header + "100.00" + default_fields + "\n");
+}
+
+// The first pass passes over "!" lines; the data pass reads them like any line.
+TEST(AllParameters, MarkedMatrixLineIsReadButTheRunStaysPlain) {
+    RunDir d;
+    d.write("r.html", report());
+    d.write("!r.html", report());
+    d.write("series.txt", buffer({"r.html 100", "!r.html 200 2 0 0 0 1 0 0 0 1"}));
+    const RunResult r = d.run("series.txt\ny\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, start + "\n  TK =   200.00     M = [  2. 0. 0.  0. 1. 0.  0. 0. 1.]" + created_plain);
+    EXPECT_EQ(d.read("TK_parameters_HTML.xy"),
+              plain_header + "100.00" + default_fields + "\n200.00" + default_fields + "\n");
+}
+
+TEST(AllParameters, ReportNameIsCutAt64Characters) {
+    RunDir d;
+    const std::string name64 = std::string(59, 'n') + ".html";
+    d.write(name64, report());
+    d.write("series.txt", buffer({name64 + "_and_more_that_is_cut 100"}));
+    const RunResult r = d.run("series.txt\ny\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(d.read("TK_parameters_HTML.xy"), plain_header + "100.00" + default_fields + "\n");
+}
+
+TEST(AllParameters, TitleLineIsCutAt128CharactersAndBlankTitleKept) {
+    RunDir d;
+    d.write("series.txt", std::string(130, 'T') + "\nsecond\n");
+    ASSERT_EQ(d.run("series.txt\ny\n").status, 0);
+    const std::string table = d.read("TK_parameters_HTML.xy");
+    EXPECT_EQ(table.substr(0, table.find('\n')), "! " + std::string(128, 'T'));
+    d.write("series.txt", "   \nsecond\n");
+    ASSERT_EQ(d.run("series.txt\ny\n").status, 0);
+    EXPECT_EQ(d.read("TK_parameters_HTML.xy").substr(0, 3), "! \n");
+}
+
 }  // namespace
 }  // namespace celltrend::testing
