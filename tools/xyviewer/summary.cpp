@@ -44,7 +44,8 @@ Expansion relative_expansion(const LineFit& fit, QuantityKind kind) {
 
 std::string with_uncertainty(double value, double su) {
     if (!std::isfinite(value)) return format("%g", value);
-    if (!(su > 0) || !std::isfinite(su)) return format("%.6g", value);
+    // An uncertainty lost in the rounding of the sums is no uncertainty.
+    if (!(su > std::fabs(value) * 1e-12) || !std::isfinite(su)) return format("%.6g", value);
 
     su = std::fabs(su);
     const double reference = value != 0 ? std::fabs(value) : su;

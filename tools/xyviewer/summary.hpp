@@ -33,8 +33,8 @@ Expansion relative_expansion(const LineFit& fit, QuantityKind kind);
 // A value with its standard uncertainty in the crystallographer's notation:
 // the uncertainty in parentheses in units of the last digit, two digits when
 // they start with 1, else one ("12.35(4)", "13.60(15)"); very small or large
-// values get an exponent ("2.31(4)e-5").  An uncertainty of 0 or NaN leaves
-// the value alone, with six significant digits.
+// values get an exponent ("2.31(4)e-5").  An uncertainty of 0 (or within
+// rounding of the value) or NaN leaves the value alone, with six significant digits.
 std::string with_uncertainty(double value, double su);
 
 std::string summary(const PlotFile& file);

@@ -1,0 +1,134 @@
+#include "summary.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <sstream>
+#include <string>
+
+#include "plot_text.hpp"
+#include "sample_files.hpp"
+
+using namespace xyviewer;
+
+namespace {
+
+PlotFile read_text(std::string_view text, const std::string& name) {
+    std::istringstream in{std::string(text)};
+    return read_plot_file(in, name);
+}
+
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+}  // namespace
+
+TEST(Summary, UnitIsTheLastParenthesisedWord) {
+    EXPECT_EQ(unit_of("a unit cell parameter (A)"), "A");
+    EXPECT_EQ(unit_of("Unit cell volume (A3)"), "A3");
+    EXPECT_EQ(unit_of("Crystal mosaicity (deg.)"), "deg.");
+    EXPECT_EQ(unit_of("my own series"), "");
+    EXPECT_EQ(kind_of("b unit cell parameter (A)"), QuantityKind::length);
+    EXPECT_EQ(kind_of("Unit cell volume (A3)"), QuantityKind::volume);
+    EXPECT_EQ(kind_of("beta angle (deg.)"), QuantityKind::other);
+    EXPECT_EQ(kind_of(""), QuantityKind::other);
+}
+
+TEST(Summary, UncertaintyInParenthesesOfTheLastDigit) {
+    EXPECT_EQ(with_uncertainty(12.345, 0.042), "12.35(4)");
+    EXPECT_EQ(with_uncertainty(13.6, 0.15), "13.60(15)");   // 1 leads: two digits
+    EXPECT_EQ(with_uncertainty(-3.214, 0.05), "-3.21(5)");
+    EXPECT_EQ(with_uncertainty(1.0, 0.0996), "1.00(10)");  // rounds up to the next decade
+    EXPECT_EQ(with_uncertainty(1234.5, 23), "1230(20)");
+    EXPECT_EQ(with_uncertainty(2.312e-5, 4.1e-7), "2.31(4)e-5");
+    EXPECT_EQ(with_uncertainty(7.5, 0), "7.5");
+    EXPECT_EQ(with_uncertainty(7.5, std::nan("")), "7.5");
+}
+
+TEST(Summary, RelativeExpansionIsSlopeOverMeanInPpmPerKelvin) {
+    LineFit fit;
+    fit.ok = true;
+    fit.slope = 1e-4;
+    fit.su_slope = 2e-6;
+    fit.mean_y = 10;
+    const Expansion e = relative_expansion(fit, QuantityKind::length);
+    ASSERT_TRUE(e.given);
+    EXPECT_NEAR(e.coefficient, 10.0, 1e-12);
+    EXPECT_NEAR(e.su, 0.2, 1e-12);
+    EXPECT_FALSE(e.implausible);
+    EXPECT_FALSE(relative_expansion(fit, QuantityKind::other).given);
+    fit.mean_y = 0;
+    EXPECT_FALSE(relative_expansion(fit, QuantityKind::length).given);
+}
+
+TEST(Summary, ImplausibleBeyond300PpmLinearOr900PpmInVolume) {
+    LineFit fit;
+    fit.ok = true;
+    fit.mean_y = 10;
+    fit.slope = 4e-3;  // 400e-6 per K
+    EXPECT_TRUE(relative_expansion(fit, QuantityKind::length).implausible);
+    EXPECT_FALSE(relative_expansion(fit, QuantityKind::volume).implausible);
+    fit.slope = -1e-2;  // contraction counts as well
+    EXPECT_TRUE(relative_expansion(fit, QuantityKind::volume).implausible);
+}
+
+TEST(Summary, PlainLengthFile) {
+    const std::string s = summary(read_text(xyviewer_test::plain_cell_a, "TK_cell_a.pgf"));
+    EXPECT_TRUE(contains(s, "TK_cell_a.pgf: NiO film, cooling run")) << s;
+    EXPECT_TRUE(contains(s, "points plotted   : 3\n")) << s;
+    EXPECT_TRUE(contains(s, "temperature range: 100.00 to 300.00 K")) << s;
+    EXPECT_TRUE(contains(s, "value range      : 7.50000 to 7.52500 A")) << s;
+    EXPECT_TRUE(contains(s, "weights 1/SIGY^2")) << s;
+    // By hand, weights 1e6, 2.5e5, 1e6 about the weighted mean 200 K:
+    // Sxx 2e10, Sxy 2.5e6, slope 1.25e-4 A/K; residuals 1/3600, -1/450,
+    // 1/3600 give a chi-square of 25/18 on one degree of freedom, so the
+    // uncertainty is sqrt(25/18 / 2e10) = 8.3e-6 A/K.
+    EXPECT_TRUE(contains(s, "reduced chi-square 1.39, uncertainties scaled")) << s;
+    EXPECT_TRUE(contains(s, "slope            : 1.25(8)e-4 A/K")) << s;
+    // Over the mean 7.511667 A: 16.64e-6 per K with 1.11e-6.
+    EXPECT_TRUE(contains(s, "linear expansion : 16.6(11) x 1e-6 /K")) << s;
+    EXPECT_FALSE(contains(s, "WARNING")) << s;
+}
+
+TEST(Summary, TransformedVolumeFitsWithEqualWeights) {
+    const std::string s = summary(read_text(xyviewer_test::transformed_volume, "TK_volume_transf.pgf"));
+    EXPECT_TRUE(contains(s, "equal weights")) << s;
+    EXPECT_TRUE(contains(s, "slope            : 0.02213 A3/K")) << s;  // an exact line
+    EXPECT_TRUE(contains(s, "volume expansion : 13.1356 x 1e-6 /K")) << s;
+}
+
+TEST(Summary, AnglesAndMosaicityGetTheSlopeAlone) {
+    const std::string s = summary(read_text(xyviewer_test::mosaicity, "TK_mosaicity.pgf"));
+    EXPECT_TRUE(contains(s, "deg./K")) << s;
+    EXPECT_FALSE(contains(s, "expansion")) << s;
+}
+
+TEST(Summary, SaysWhenNumberOfPointsDisagrees) {
+    const std::string s = summary(read_text(xyviewer_test::wide_and_short, "TK_volume.pgf"));
+    EXPECT_TRUE(contains(s, "points plotted   : 2 (NUMBER OF POINTS says 14)")) << s;
+}
+
+TEST(Summary, FlagsAnImplausibleCoefficient) {
+    const std::string s = summary(read_text(
+        "# Y LEGEND TEXT   : c unit cell parameter (A)\n"
+        "# X LEGEND TEXT   : Temperature (K)\n"
+        "#   DATA: X Y\n"
+        "100.00            10.00000\n"
+        "200.00            10.50000\n"
+        "300.00            11.00000\n"
+        "# END OF FILE\n",
+        "c.pgf"));
+    EXPECT_TRUE(contains(s, "WARNING: implausible expansion")) << s;
+}
+
+TEST(Summary, OnePointHasNoFit) {
+    const std::string s = summary(read_text("100.00             7.50000\n# END OF FILE\n", "one.pgf"));
+    EXPECT_TRUE(contains(s, "points plotted   : 1")) << s;
+    EXPECT_TRUE(contains(s, "fit              : none")) << s;
+}
+
+TEST(PlotText, EscapeCharacterIsDoubledSoPlplotShowsItAsTyped) {
+    EXPECT_EQ(plplot_literal("a#u2#d (A)"), "a##u2##d (A)");
+    EXPECT_EQ(plplot_literal("no escapes"), "no escapes");
+    EXPECT_EQ(plplot_literal("##"), "####");
+    EXPECT_EQ(plplot_literal("100% sure!", '!'), "100% sure!!");
+}

@@ -1,0 +1,165 @@
+// The window mode under a virtual X server: xyviewer shows its window, stays
+// until the window is closed as a window manager closes it (WM_DELETE_WINDOW),
+// and only then returns, with status 0.
+
+#include <gtest/gtest.h>
+
+// After gtest: Xlib's macros (None, Bool, ...) would clash with its names.
+#include <X11/Xlib.h>
+#include <poll.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <string>
+
+#include "sample_files.hpp"
+#include "viewer_process.hpp"
+
+using namespace xyviewer_test;
+using namespace std::chrono_literals;
+
+namespace {
+
+std::string find_in_path(const std::string& program) {
+    const char* path = std::getenv("PATH");
+    std::string dirs = path ? path : "/usr/bin:/bin";
+    std::size_t start = 0;
+    while (start <= dirs.size()) {
+        const std::size_t end = std::min(dirs.find(':', start), dirs.size());
+        const fs::path candidate = fs::path(dirs.substr(start, end - start)) / program;
+        if (access(candidate.c_str(), X_OK) == 0) return candidate.string();
+        start = end + 1;
+    }
+    return {};
+}
+
+// An Xvfb of our own on a display number it picks itself (-displayfd), so
+// that tests running side by side do not meet.
+class VirtualDisplay {
+public:
+    explicit VirtualDisplay(const fs::path& dir) {
+        const std::string xvfb = find_in_path("Xvfb");
+        if (xvfb.empty()) return;
+        int fds[2];
+        if (pipe(fds) != 0) return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addclose(&actions, fds[0]);
+        posix_spawn_file_actions_adddup2(&actions, fds[1], 3);
+        const std::string log = (dir / "xvfb.log").string();
+        posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&actions, 2, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+        std::vector<std::string> args{xvfb, "-displayfd", "3", "-nolisten", "tcp", "-screen", "0", "1024x768x24"};
+        std::vector<char*> argv;
+        for (std::string& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        if (posix_spawn(&pid_, xvfb.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        close(fds[1]);
+        std::string number;
+        pollfd p{fds[0], POLLIN, 0};
+        while (pid_ > 0 && poll(&p, 1, 30000) > 0) {
+            char c = 0;
+            if (read(fds[0], &c, 1) != 1 || c == '\n') break;
+            number += c;
+        }
+        close(fds[0]);
+        if (!number.empty()) name_ = ":" + number;
+    }
+    ~VirtualDisplay() {
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            int status = 0;
+            if (!wait_for(pid_, status, 10s)) {
+                kill(pid_, SIGKILL);
+                waitpid(pid_, nullptr, 0);
+            }
+        }
+    }
+    static bool installed() { return !find_in_path("Xvfb").empty(); }
+    const std::string& name() const { return name_; }
+
+private:
+    pid_t pid_ = -1;
+    std::string name_;
+};
+
+// The viewable top-level window whose title starts with `title`, or 0.
+Window find_window(Display* display, const std::string& title) {
+    Window root = DefaultRootWindow(display), parent = 0, *children = nullptr;
+    unsigned count = 0;
+    Window found = 0;
+    if (!XQueryTree(display, root, &root, &parent, &children, &count)) return 0;
+    for (unsigned i = 0; i < count && found == 0; ++i) {
+        char* name = nullptr;
+        XWindowAttributes attributes;
+        if (XFetchName(display, children[i], &name) && name != nullptr) {
+            if (std::string(name).rfind(title, 0) == 0 && XGetWindowAttributes(display, children[i], &attributes) &&
+                attributes.map_state == IsViewable)
+                found = children[i];
+            XFree(name);
+        }
+    }
+    if (children) XFree(children);
+    return found;
+}
+
+// What a window manager sends when the user clicks the close button.
+void ask_to_close(Display* display, Window window) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XFlush(display);
+}
+
+bool still_running(pid_t pid) {
+    int status = 0;
+    return !wait_for(pid, status, 0ms);
+}
+
+}  // namespace
+
+TEST(ViewerWindow, BlocksUntilTheWindowIsClosedThenReturnsZero) {
+    if (!VirtualDisplay::installed()) GTEST_SKIP() << "Xvfb is not installed (Debian package xvfb)";
+    ScratchDir dir;
+    VirtualDisplay x(dir.path);
+    ASSERT_FALSE(x.name().empty()) << "Xvfb did not start: " << slurp(dir.path / "xvfb.log");
+
+    write_file(dir.path / "TK_cell_a.pgf", plain_cell_a);
+    const pid_t viewer = spawn({XYVIEWER_EXE, "TK_cell_a.pgf"},
+                               {{"DISPLAY", x.name()}, {"XDG_RUNTIME_DIR", dir.path.string()}}, dir.path,
+                               dir.path / "viewer.out", dir.path / "viewer.err");
+    ASSERT_GT(viewer, 0);
+
+    Display* display = XOpenDisplay(x.name().c_str());
+    ASSERT_NE(display, nullptr);
+    Window window = 0;
+    for (int i = 0; i < 1500 && window == 0 && still_running(viewer); ++i) {
+        window = find_window(display, "xyviewer: TK_cell_a.pgf");
+        if (window == 0) std::this_thread::sleep_for(20ms);
+    }
+    ASSERT_NE(window, Window(0)) << "no window; stderr: " << slurp(dir.path / "viewer.err");
+
+    // Shown and left alone, it keeps waiting for the user.
+    std::this_thread::sleep_for(500ms);
+    EXPECT_TRUE(still_running(viewer)) << "returned with the window still open";
+    EXPECT_NE(slurp(dir.path / "viewer.out").find("close it to go on"), std::string::npos);
+
+    ask_to_close(display, window);
+    int status = -1;
+    const bool ended = wait_for(viewer, status, 60s);
+    if (!ended) {
+        kill(viewer, SIGKILL);
+        waitpid(viewer, nullptr, 0);
+    }
+    XCloseDisplay(display);
+    ASSERT_TRUE(ended) << "still running after its window was closed";
+    EXPECT_EQ(status, 0) << slurp(dir.path / "viewer.err");
+    EXPECT_NE(slurp(dir.path / "viewer.out").find("points plotted   : 3"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir.path / "TK_cell_a.png"));  // shown, not written
+}
