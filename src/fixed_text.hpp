@@ -46,7 +46,7 @@ struct Text {
     void adjustl() {
         const auto first = view().find_first_not_of(' ');
         if (first == std::string_view::npos || first == 0) return;
-        std::rotate(chars.begin(), chars.begin() + static_cast<std::ptrdiff_t>(first), chars.end());
+        *this = Text(view().substr(first));
     }
 
     char operator[](std::size_t i) const { return chars[i]; }
