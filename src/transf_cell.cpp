@@ -11,9 +11,9 @@ namespace celltrend {
 
 namespace {
 
-// The transformation works with these single-precision values rather than
-// exact ones, so that its angles match those of the cells users already
-// compare against to the last printed digit.
+// The tables print angles to five decimals, where the last digit can depend
+// on these single-precision values; they stay fixed so that a series
+// transformed again prints exactly as it did before.
 constexpr float pi_sp = 3.14159274f;
 constexpr float one_over_180 = 0.0055555557f;
 constexpr float one_over_pi = 0.31830987f;
@@ -38,20 +38,18 @@ std::string shortest_text(float x) {
 // taken as the limit and the run goes on, with a line telling the user.
 float angle_from_cosine(float cosine, std::string_view name, const Diagnostic& diagnostic) {
     if (std::isnan(cosine)) return negative_if_nan(cosine);
-    double radians;
     if (cosine > 1.0f || cosine < -1.0f) {
         const bool above = cosine > 1.0f;
         if (diagnostic)
             diagnostic(" !! arc cosine of " + shortest_text(cosine) + " for " + std::string(name) +
                        ": argument beyond " + (above ? "1" : "-1") + ", angle set to " +
                        (above ? "0" : "180") + " degrees");
-        radians = above ? 0.0 : static_cast<double>(pi_sp);
-    } else {
-        // Double-precision acos rounded once gives the correctly rounded single
-        // value, independent of the quality of the C library's acosf.
-        radians = static_cast<double>(rounded(std::acos(static_cast<double>(cosine))));
+        return above ? 0.0f : 180.0f;
     }
-    return rounded(radians * 180.0 * static_cast<double>(one_over_pi));
+    // Double-precision acos rounded once gives the correctly rounded single
+    // value, whatever the quality of the C library's single-precision acos.
+    const float radians = rounded(std::acos(static_cast<double>(cosine)));
+    return rounded(static_cast<double>(radians) * 180.0 * static_cast<double>(one_over_pi));
 }
 
 }  // namespace
@@ -66,10 +64,10 @@ void transf_cell_parameters(const Matrix& m, Cell& cell, const Diagnostic& diagn
 
     // Row i of M against the old cell's metric tensor, with row k.
     const auto scalar = [&](int i, int k) {
-        const double pi = m[i][0], qi = m[i][1], ri = m[i][2];
-        const double pk = m[k][0], qk = m[k][1], rk = m[k][2];
-        return pi * pk * a * a + qi * qk * b * b + ri * rk * c * c + (pi * qk + pk * qi) * a * b * cg +
-               (pi * rk + pk * ri) * a * c * cb + (qi * rk + qk * ri) * b * c * ca;
+        const double p_i = m[i][0], q_i = m[i][1], r_i = m[i][2];
+        const double p_k = m[k][0], q_k = m[k][1], r_k = m[k][2];
+        return p_i * p_k * a * a + q_i * q_k * b * b + r_i * r_k * c * c + (p_i * q_k + p_k * q_i) * a * b * cg +
+               (p_i * r_k + p_k * r_i) * a * c * cb + (q_i * r_k + q_k * r_i) * b * c * ca;
     };
 
     double length[3];
