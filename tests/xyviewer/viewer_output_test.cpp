@@ -118,6 +118,17 @@ TEST(ViewerOutput, WithoutDisplayWritesPngBesideThePlotFileAndSaysWhere) {
     EXPECT_EQ(im.width, 800u);
 }
 
+TEST(ViewerOutput, DisplayThatDoesNotOpenCountsAsNoDisplay) {
+    // DISPLAY names a server that is not there: the display must be tried,
+    // not trusted, or PLplot's window device would abort.
+    ScratchDir dir;
+    write_file(dir.path / "TK_mosaicity.pgf", mosaicity);
+    const ViewerRun run = run_viewer({"TK_mosaicity.pgf"}, dir.path, {{"DISPLAY", ":59999"}});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("written to TK_mosaicity.png (no display to show it on)"), std::string::npos) << run.out;
+    EXPECT_TRUE(decode_png(dir.path / "TK_mosaicity.png").ok);
+}
+
 TEST(ViewerOutput, SummaryIsPrintedWhateverTheMode) {
     ScratchDir dir;
     write_file(dir.path / "TK_cell_a.pgf", plain_cell_a);

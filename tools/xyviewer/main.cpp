@@ -99,8 +99,16 @@ int main(int argc, char** argv) {
     for (const std::string& w : file.warnings) std::cerr << "xyviewer: warning: " << w << "\n";
     std::cout << xyviewer::summary(file);
 
+    std::string why_no_window;
     if (!have_output) {
-        if (xyviewer::display_opens() && xyviewer::plplot_has_device("qtwidget")) {
+        // PLplot's Qt window blocks until it is closed and then ends cleanly;
+        // its X cairo window aborts without a display and reports a failure
+        // when closed by the window manager, so Qt or nothing.
+        if (!xyviewer::display_opens())
+            why_no_window = "no display to show it on";
+        else if (!xyviewer::plplot_has_device("qtwidget"))
+            why_no_window = "PLplot's Qt device is not installed (plplot-driver-qt)";
+        if (why_no_window.empty()) {
             request.output = xyviewer::Output::window;
         } else {
             request.output = xyviewer::Output::png;
@@ -119,7 +127,7 @@ int main(int argc, char** argv) {
     }
     if (request.output != xyviewer::Output::window) {
         std::cout << "    plot             : written to " << request.path;
-        if (!have_output) std::cout << " (no display to show it on)";
+        if (!why_no_window.empty()) std::cout << " (" << why_no_window << ")";
         std::cout << "\n";
     }
     return 0;
