@@ -147,6 +147,8 @@ private:
                 continue;
             }
             int repeat = number(1);
+            // A list may be a view into a longer text: nothing past its end is a field.
+            if (pos_ >= s_.size()) throw std::invalid_argument("repeat count without a field");
             std::vector<Field> unit;
             const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(s_[pos_++])));
             if (c == '(') {
