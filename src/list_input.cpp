@@ -1,5 +1,6 @@
 #include "list_input.hpp"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <limits>
@@ -26,6 +27,25 @@ bool all_digits(std::string_view s) {
     for (char c : s)
         if (c < '0' || c > '9') return false;
     return true;
+}
+
+// The decimal exponent of the first nonzero digit of a mantissa of digits and
+// at most one point: 2 for "456.7", -3 for "0.00123".  Zero when no digit is
+// nonzero.
+long long leading_exponent(std::string_view mantissa) {
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const std::size_t first = mantissa.find_first_of("123456789");
+    if (first == std::string_view::npos) return 0;
+    return first < point ? static_cast<long long>(point - first) - 1
+                         : -static_cast<long long>(first - point);
+}
+
+// An exponent's digits as a number, held at a bound far beyond any real's
+// range so that no count of digits can overflow it.
+long long bounded_exponent(std::string_view digits) {
+    long long e = 0;
+    for (char c : digits) e = std::min(e * 10 + (c - '0'), 1'000'000LL);
+    return e;
 }
 
 // One value as it stands in the record, before it is given to its item.
@@ -179,8 +199,10 @@ bool parse_real(std::string_view text, float& out) {
         while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i, ++digits;
     }
     if (digits == 0) return false;
+    const std::string_view mantissa = s.substr(0, i);
     std::string normal(negative ? "-" : "");
-    normal.append(s.substr(0, i));
+    normal.append(mantissa);
+    long long exponent_value = 0;
     // Exponent: a letter E, D or Q with an optional sign, or a sign alone.
     if (i < s.size()) {
         std::size_t j = i;
@@ -190,6 +212,8 @@ bool parse_real(std::string_view text, float& out) {
         std::string exponent;
         if (j < s.size() && (s[j] == '+' || s[j] == '-')) exponent.push_back(s[j++]);
         if (!all_digits(s.substr(j))) return false;
+        exponent_value = bounded_exponent(s.substr(j));
+        if (!exponent.empty() && exponent[0] == '-') exponent_value = -exponent_value;
         if (!exponent.empty() && exponent[0] == '+') exponent.clear();
         normal += 'e';
         normal += exponent;
@@ -197,7 +221,18 @@ bool parse_real(std::string_view text, float& out) {
     }
     float value = 0.0f;
     const auto res = std::from_chars(normal.data(), normal.data() + normal.size(), value);
-    if (res.ec != std::errc{} || res.ptr != normal.data() + normal.size()) return false;
+    if (res.ptr != normal.data() + normal.size()) return false;
+    if (res.ec == std::errc::result_out_of_range) {
+        // Well written but beyond the range of a real: it is still a number,
+        // and becomes what the arithmetic gives on overflow or underflow, an
+        // infinity or a zero of its sign, rather than an unreadable value.
+        const bool large = mantissa.find_first_of("123456789") != std::string_view::npos &&
+                           leading_exponent(mantissa) + exponent_value > 0;
+        value = large ? std::numeric_limits<float>::infinity() : 0.0f;
+        out = negative ? -value : value;
+        return true;
+    }
+    if (res.ec != std::errc{}) return false;
     out = value;
     return true;
 }
