@@ -115,6 +115,9 @@ OutputFile::~OutputFile() {
 }
 
 void OutputFile::create(std::string_view name) {
+    // A unit opened again completes the file it held first, checked, instead
+    // of losing its handle.
+    close();
     name_ = std::string(trim_right(name));
     errno = 0;
     file_ = std::fopen(name_.c_str(), "wb");

@@ -69,7 +69,8 @@ public:
     OutputFile& operator=(const OutputFile&) = delete;
     ~OutputFile();  // completes the file, unchecked: the failure path
 
-    // Creates the file, replacing one of that name.  Throws RunFailure.
+    // Creates the file, replacing one of that name; a file still open on this
+    // object is closed first.  Throws RunFailure.
     void create(std::string_view name);
     bool is_open() const { return file_ != nullptr; }
     const std::string& name() const { return name_; }
