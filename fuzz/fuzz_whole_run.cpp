@@ -8,7 +8,8 @@
 // and emptied before each input.
 //
 // What must hold: no crash and no sanitizer report; the only way a run may
-// end early is a RunFailure, as main() expects it.
+// end early is a RunFailure, as main() expects it; every file the run wrote
+// holds complete lines only, however the run ended.
 
 #include <unistd.h>
 
@@ -17,6 +18,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -103,6 +105,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         celltrend::run_celltrend(console);
     } catch (const celltrend::RunFailure&) {
         // An ended run: main shows the text and returns the status.
+    }
+    for (const auto& entry : fs::directory_iterator(run_dir())) {
+        const std::string name = entry.path().filename().string();
+        if (name == "buf.txt" || name == "r.html" || !entry.is_regular_file()) continue;
+        std::ifstream written(entry.path(), std::ios::binary);
+        const std::string content{std::istreambuf_iterator<char>(written), std::istreambuf_iterator<char>()};
+        check(content.empty() || content.back() == '\n');
     }
     return 0;
 }
