@@ -10,14 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "line_fit.hpp"
+
 namespace xyviewer {
 
-struct Point {
-    double x = 0;
-    double y = 0;
-    double sigy = 0;        // meaningful only when has_sigy
-    bool has_sigy = false;
-};
+using analysis::Point;
 
 struct Pattern {
     std::string title;

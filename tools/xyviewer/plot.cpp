@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "fit.hpp"
+#include "line_fit.hpp"
 #include "plot_text.hpp"
 
 namespace xyviewer {
@@ -152,7 +152,7 @@ void draw(const PlotFile& file, const PlotRequest& request) {
             pls.string(PLINT(x.size()), x.data(), y.data(), marker_glyph(pattern.marker));
             pls.schr(0, 0.9);
 
-            const LineFit fit = fit_line(pattern.points);
+            const analysis::LineFit fit = analysis::fit_line(pattern.points);
             if (fit.ok) {
                 const auto [lo, hi] = std::minmax_element(x.begin(), x.end());
                 const double fx[2] = {*lo, *hi};

@@ -7,10 +7,13 @@
 #include <string>
 #include <string_view>
 
-#include "fit.hpp"
+#include "line_fit.hpp"
 #include "pgf_reader.hpp"
 
 namespace xyviewer {
+
+using analysis::fit_line;
+using analysis::LineFit;
 
 enum class QuantityKind { length, volume, other };
 

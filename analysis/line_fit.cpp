@@ -1,10 +1,10 @@
-#include "fit.hpp"
+#include "line_fit.hpp"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-namespace xyviewer {
+namespace analysis {
 
 LineFit fit_line(const std::vector<Point>& points) {
     LineFit fit;
@@ -60,4 +60,4 @@ LineFit fit_line(const std::vector<Point>& points) {
     return fit;
 }
 
-}  // namespace xyviewer
+}  // namespace analysis

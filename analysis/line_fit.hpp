@@ -1,14 +1,20 @@
 #pragma once
-// The straight line y = intercept + slope * x through a pattern's points,
+// The straight line y = intercept + slope * x through measured points,
 // weighted by 1/SIGY^2 when every point has a positive SIGY, else with equal
 // weights.
 
 #include <cstddef>
 #include <vector>
 
-#include "pgf_reader.hpp"
+namespace analysis {
 
-namespace xyviewer {
+// One measured value: y at x, with its standard uncertainty when known.
+struct Point {
+    double x = 0;
+    double y = 0;
+    double sigy = 0;        // meaningful only when has_sigy
+    bool has_sigy = false;
+};
 
 struct LineFit {
     bool ok = false;           // false: fewer than two distinct temperatures
@@ -31,4 +37,4 @@ struct LineFit {
 // chi-square is then the residual variance, and always applied).
 LineFit fit_line(const std::vector<Point>& points);
 
-}  // namespace xyviewer
+}  // namespace analysis

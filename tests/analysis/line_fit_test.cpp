@@ -1,11 +1,11 @@
-#include "fit.hpp"
+#include "line_fit.hpp"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
 
-using namespace xyviewer;
+using namespace analysis;
 
 namespace {
 

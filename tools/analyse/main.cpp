@@ -1,0 +1,65 @@
+// celltrend-analyse: the temperature series that celltrend writes, taken
+// further.  The first argument names the subcommand.
+
+#include <array>
+#include <iostream>
+#include <string>
+#include <string_view>
+
+#include "commands.hpp"
+
+namespace {
+
+struct Subcommand {
+    std::string_view name;
+    std::string_view summary;
+    int (*run)(const analyse::Arguments&);
+};
+
+constexpr std::array<Subcommand, 3> subcommands{{
+    {"expansion", "principal axes and coefficients of thermal expansion", analyse::run_expansion},
+    {"transform", "the cells and their ESDs in new axes", analyse::run_transform},
+    {"export", "the series for other programs (strain calculators, EosFit, CSV)", analyse::run_export},
+}};
+
+void print_usage(std::ostream& out) {
+    out << "Usage: celltrend-analyse SUBCOMMAND [OPTION]... FILE\n"
+           "Analyses the temperature series of a unit cell written by celltrend.\n"
+           "\n"
+           "Subcommands:\n";
+    for (const Subcommand& s : subcommands) {
+        std::string name(s.name);
+        name.resize(12, ' ');
+        out << "  " << name << s.summary << "\n";
+    }
+    out << "\n"
+           "  --help        show this text\n"
+           "  --version     show the version\n"
+           "\n"
+           "celltrend-analyse SUBCOMMAND --help explains one subcommand.\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::cerr << "celltrend-analyse: no subcommand named\n";
+        print_usage(std::cerr);
+        return 2;
+    }
+    const std::string_view first = argv[1];
+    if (first == "--help" || first == "-h") {
+        print_usage(std::cout);
+        return std::cout.flush() ? 0 : 1;
+    }
+    if (first == "--version") {
+        std::cout << "celltrend-analyse " << CELLTREND_VERSION << "\n";
+        return std::cout.flush() ? 0 : 1;
+    }
+    for (const Subcommand& s : subcommands) {
+        if (s.name == first) return s.run(analyse::Arguments(argv + 2, argv + argc));
+    }
+    std::cerr << "celltrend-analyse: unknown subcommand '" << first << "'\n";
+    print_usage(std::cerr);
+    return 2;
+}
