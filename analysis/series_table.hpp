@@ -1,0 +1,62 @@
+#pragma once
+// A temperature series of cells, read from any of the three layouts the
+// analysis accepts, recognised from the content and not from the name:
+//   - celltrend's all-parameters table: '!' header lines, then fixed columns
+//     (F6.2, 14F12.5, 2F12.3): TK, value and ESD of a, b, c, alpha, beta,
+//     gamma, volume, then mosaicity and its ESD;
+//   - celltrend's transformed table: the same header, then (F6.2, 7F12.5,
+//     2F12.3): TK, a, b, c, alpha, beta, gamma, volume, mosaicity, its ESD;
+//   - the rows of the field's strain calculators, "T sigmaT a b c alpha beta
+//     gamma" separated by blanks or tabs, '#' starting a comment anywhere.
+// Fixed columns are cut by position, since a field of asterisks or a NaN can
+// touch its neighbour.
+
+#include <istream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "cell.hpp"
+
+namespace analysis {
+
+enum class SeriesLayout { celltrend_table, celltrend_transformed_table, strain_rows };
+
+// One data line.  A field that cannot be read (asterisks, NaN, Inf, or
+// missing) is NaN here; `complete` is false when any field the layout
+// carries is NaN.
+struct SeriesRow {
+    int line = 0;  // 1-based line number in the file
+    double t = 0;
+    double sigma_t = 0;  // NaN where the layout carries none
+    Cell cell;
+    Cell esd;            // all NaN where the layout carries none
+    double volume = 0;   // NaN where the layout carries none
+    double volume_esd = 0;
+    double mosaicity = 0;
+    double mosaicity_esd = 0;
+    bool complete = true;
+    std::string text;  // the line as read, for messages
+};
+
+struct Series {
+    std::string name;  // the file name as given, for messages
+    SeriesLayout layout = SeriesLayout::celltrend_table;
+    std::vector<std::string> header;  // the comment lines before the data, as read
+    std::string title;                // celltrend's title (first header line, without "! ")
+    std::vector<SeriesRow> rows;      // every data line, in file order
+
+    bool has_cell_esd() const { return layout == SeriesLayout::celltrend_table; }
+    bool has_sigma_t() const { return layout == SeriesLayout::strain_rows; }
+};
+
+// A file that cannot be read or is in none of the layouts; what() is one
+// line, "NAME: why" or "NAME:LINE: why".
+struct SeriesError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+Series read_series(std::istream& in, const std::string& name);
+Series read_series(const std::string& path);
+
+}  // namespace analysis
