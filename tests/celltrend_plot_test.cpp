@@ -107,10 +107,7 @@ TEST(PerQuantity, OnlyExactlyYOrCapitalYLaunches) {
 TEST(PerQuantity, TransformedFilesBesideThePlainMosaicityFile) {
     RunDir d;
     install_viewer(d);
-    ReportValues cubic;
-    cubic.a = cubic.b = cubic.c = "10";
-    cubic.beta = "90";
-    d.write("r.html", report(cubic));
+    d.write("r.html", report(orthorhombic()));
     d.write("series.txt", buffer({"r.html 100 2 0 0 0 1 0 0 0 1", "r.html 200 1 0 0 0 1 0 0 0 1"}));
     const RunResult r = d.run(select("ynnnnnyy") + "y\ny\ny\n", viewer_path(d));
     EXPECT_EQ(r.status, 0);
@@ -121,10 +118,10 @@ TEST(PerQuantity, TransformedFilesBesideThePlainMosaicityFile) {
     EXPECT_EQ(d.read("launches.log"), "TK_cell_a_transf.pgf\nTK_volume_transf.pgf\nTK_mosaicity.pgf\n");
     EXPECT_EQ(d.read("TK_cell_a_transf.pgf"),
               header("a unit cell parameter (A)", "#   TK              a(A)", "a(A)=f(T)", 2, false) +
-                  "100.00            20.00000\n200.00            10.00000\n" + end_line);
+                  "100.00             8.00000\n200.00             4.00000\n" + end_line);
     EXPECT_EQ(d.read("TK_volume_transf.pgf"),
               header("Unit cell volume (A3)", "#   TK        volume(A3)", "volume(A3)=f(T)", 2, false) +
-                  "100.00          2000.00000\n200.00          1000.00000\n" + end_line);
+                  "100.00           320.00000\n200.00           160.00000\n" + end_line);
     EXPECT_EQ(d.read("TK_mosaicity.pgf"), mosaicity_header(2) +
                                               "100.00             0.45000             0.01000\n"
                                               "200.00             0.45000             0.01000\n" + end_line);
@@ -133,10 +130,7 @@ TEST(PerQuantity, TransformedFilesBesideThePlainMosaicityFile) {
 
 TEST(PerQuantity, VolumeAloneIsTheVolumeOfTheRealTransformedCell) {
     RunDir d;
-    ReportValues cubic;
-    cubic.a = cubic.b = cubic.c = "10";
-    cubic.beta = "90";
-    d.write("r.html", report(cubic));
+    d.write("r.html", report(orthorhombic()));
     d.write("series.txt", buffer({"r.html 100 2 0 0 0 1 0 0 0 1"}));
     const RunResult r = d.run(select("nnnnnnyn") + "n\n");
     EXPECT_EQ(r.status, 0);
@@ -144,7 +138,7 @@ TEST(PerQuantity, VolumeAloneIsTheVolumeOfTheRealTransformedCell) {
                          offer("TK_volume_transf.pgf") + "\n");
     EXPECT_EQ(d.read("TK_volume_transf.pgf"),
               header("Unit cell volume (A3)", "#   TK        volume(A3)", "volume(A3)=f(T)", 1, false) +
-                  "100.00          2000.00000\n" + end_line);
+                  "100.00           320.00000\n" + end_line);
 }
 
 TEST(PerQuantity, OnlyMosaicityStillDropsTemperaturesWithoutCell) {
