@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "transf_cell.hpp"
@@ -143,6 +144,18 @@ TEST(TransfCellTest, EqualRowsWhoseCosineStaysBelowOneGiveHundredthsOfADegree) {
     EXPECT_EQ(cell.a, cell.b);
     EXPECT_NEAR(cell.gamma, 0.019782f, 2e-6f);
     EXPECT_TRUE(diagnostics.lines.empty());
+}
+
+TEST(TransfCellTest, CosineOfExactlyOneOrMinusOneNeedsNoDiagnostic) {
+    // Rows along a alone: their scalar product over their lengths is a^2 / a^2,
+    // exactly 1 or -1, which the arc cosine takes as it is.
+    const Matrix equal_rows{{{1, 0, 0}, {1, 0, 0}, {0, 0, 1}}};
+    const Matrix opposite_rows{{{1, 0, 0}, {-1, 0, 0}, {0, 0, 1}}};
+    for (const auto& [m, gamma] : {std::pair{equal_rows, 0.0f}, std::pair{opposite_rows, 180.0f}}) {
+        Collected diagnostics;
+        EXPECT_EQ(transformed(m, {4.0f, 5.0f, 6.0f, 90.0f, 90.0f, 90.0f}, diagnostics).gamma, gamma);
+        EXPECT_TRUE(diagnostics.lines.empty()) << diagnostics.lines.front();
+    }
 }
 
 TEST(TransfCellTest, DiagnosticMayBeAbsent) {
