@@ -181,6 +181,29 @@ TEST(AllParameters, DamagedRowsAreReportedAndWrittenAsZero) {
                   "  1234.50000" + zero_field + "       0.450       0.010\n");
 }
 
+// Rows sharing a line: mosaicity, the last row, is read from the end of its
+// line.  A label given twice counts where it first appears, on the same line
+// as on a later one.
+TEST(AllParameters, RowsSharingALineAndLabelsGivenTwice) {
+    RunDir d;
+    std::string page = report();
+    const auto end_of = [&page](const std::string& text) {
+        const auto at = page.find(text);
+        EXPECT_NE(at, std::string::npos) << text;
+        return at + text.size();
+    };
+    const std::string second_a = row("a (Angstrom)", "8.5 +/- 0.0009");
+    page.insert(end_of("7.5 +/- 0.0002</TD></TR>"), second_a.substr(0, second_a.size() - 1));  // on the same line
+    page.insert(end_of("10.25 +/- 0.0003</TD></TR>\n"), row("b (Angstrom)", "11.5 +/- 0.0009"));
+    page.erase(end_of("960.5 +/- 0.05</TD></TR>"), 1);  // volume and mosaicity on one line
+    d.write("r.html", page);
+    d.write("series.txt", buffer({"r.html 100"}));
+    const RunResult r = d.run("series.txt\ny\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, start + created_plain);
+    EXPECT_EQ(d.read("TK_parameters_HTML.xy"), plain_header + "100.00" + default_fields + "\n");
+}
+
 TEST(AllParameters, ReportBytesThatAreNoTextAreSurvived) {
     RunDir d;
     std::string page = std::string("\0\0\xff\xfe<HTML>\r\n", 11) + std::string(3'000'000, 'x') + "\r\n";
