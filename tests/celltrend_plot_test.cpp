@@ -19,9 +19,9 @@ std::string buffer(const std::vector<std::string>& data_lines) {
     return s;
 }
 
-// A directory whose xyviewer appends its argument to launches.log.
-void install_viewer(const RunDir& d) {
-    d.write("bin/xyviewer", "#!/bin/sh\necho \"$1\" >> launches.log\n");
+// A directory whose xyviewer runs `script`, by default appending its argument to launches.log.
+void install_viewer(const RunDir& d, const std::string& script = "echo \"$1\" >> launches.log") {
+    d.write("bin/xyviewer", "#!/bin/sh\n" + script + "\n");
     std::filesystem::permissions(d.path() / "bin/xyviewer", std::filesystem::perms::owner_all);
 }
 std::string viewer_path(const RunDir& d) { return "PATH='" + (d.path() / "bin").string() + "':\"$PATH\""; }
@@ -84,6 +84,19 @@ TEST(PerQuantity, ThreeQuantitiesOfferedInQuantityOrder) {
                                               "150.25             0.45000             0.01000\n" + end_line);
     EXPECT_FALSE(d.exists("TK_cell_b.pgf"));
     EXPECT_FALSE(d.exists("TK_parameters_HTML.xy"));
+}
+
+// The viewer shares the console: what celltrend printed before starting it
+// must be out before the viewer prints.
+TEST(PerQuantity, OfferIsOnTheConsoleBeforeTheViewerPrints) {
+    RunDir d;
+    install_viewer(d, "echo \"viewer shows $1\"");
+    d.write("r.html", report());
+    d.write("series.txt", buffer({"r.html 100"}));
+    const RunResult r = d.run(select("ynnnnnny") + "y\ny\n", viewer_path(d));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, start + "\n " + offer("TK_cell_a.pgf") + "viewer shows TK_cell_a.pgf\n" +
+                         offer("TK_mosaicity.pgf") + "viewer shows TK_mosaicity.pgf\n\n");
 }
 
 TEST(PerQuantity, OnlyExactlyYOrCapitalYLaunches) {
