@@ -71,9 +71,7 @@ TEST_F(ExportCommand, CsvOfACelltrendTransformedTable) {
 }
 
 TEST_F(ExportCommand, DamagedRowsAreNamedOnStandardError) {
-    std::string table = dir.read("TK_parameters_HTML.xy");
-    table.replace(table.find("140.00"), 6, "******");
-    dir.write("damaged.xy", table);
+    write_damaged_table(dir);
     const AnalyseResult r = run_analyse(dir, "export -f pascal damaged.xy");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "celltrend-analyse export: warning: damaged.xy:8: asterisks or NaN in T; row left out\n");

@@ -209,9 +209,7 @@ TEST_F(TransformCommand, BadInputsAreStatusOne) {
 }
 
 TEST_F(TransformCommand, DamagedRowIsNamedAndWrittenWithNaN) {
-    std::string table = dir.read("TK_parameters_HTML.xy");
-    table.replace(table.find("140.00"), 6, "******");
-    dir.write("damaged.xy", table);
+    write_damaged_table(dir);
     const AnalyseResult r = run_analyse(dir, "transform -m '1 0 1 0 1 0 -1 0 0' damaged.xy");
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.err.find("damaged.xy:8: warning"), std::string::npos) << r.err;

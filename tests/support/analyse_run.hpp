@@ -45,4 +45,12 @@ inline int make_example_table(const RunDir& dir, const std::string& buffer) {
     return dir.run(buffer + "\ny\n").status;
 }
 
+// "damaged.xy": the plain example table with asterisks for the 140 K
+// temperature, on line 8, as celltrend writes a value too wide for its field.
+inline void write_damaged_table(const RunDir& dir) {
+    std::string table = dir.read("TK_parameters_HTML.xy");
+    table.replace(table.find("140.00"), 6, "******");
+    dir.write("damaged.xy", table);
+}
+
 }  // namespace celltrend::testing
