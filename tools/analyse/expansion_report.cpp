@@ -76,13 +76,13 @@ std::string summary_text(const ExpansionReport& r) {
     std::string s = r.file + (r.title.empty() ? "" : ": " + r.title) + "\n";
     s += format("%zu temperatures from %.2f K to %.2f K\n", r.t.size(), *t_min, *t_max);
     s += "Strain: " + analysis::strain_name(r.measure) + format(", relative to the first row (%.2f K)\n", r.t.front());
-    s += std::string("Fits: straight lines, ") +
-         (ex.weighted ? "weights 1/sigmaT" : "equal weights (no sigmaT in the file)") +
-         "; sigma: White's HC0 from the scatter about the line\n";
-    s += esd ? "      sigma_esd: carried from the cell ESDs of every row\n"
-             : "      sigma_esd: none (the file has no cell ESDs)\n";
+    s += std::string("Fit: straight lines against T, ") +
+         (ex.weighted ? "weights 1/sigmaT" : "equal weights (no sigmaT in the file)") + "\n";
+    s += "sigma: White's HC0, from the scatter of the points about each line\n";
+    s += esd ? "sigma_esd: carried from the cell ESDs of every row\n" : "sigma_esd: none (the file has no cell ESDs)\n";
 
-    s += format("\nPrincipal axes, alpha in 10^-6 K^-1, directions at %.2f K (the middle row):\n", r.t[ex.middle]);
+    s += format("\nPrincipal axes at %.2f K (the middle row): alpha in 10^-6 K^-1, [u v w], angles in degrees\n",
+                r.t[ex.middle]);
     s += "          alpha      sigma  sigma_esd         u        v        w      to a    to b    to c\n";
     for (int i = 0; i < 3; ++i) {
         const analysis::PrincipalAxis& axis = ex.principal[i];
