@@ -230,3 +230,22 @@ TEST_F(ExpansionCommand, HelpAndSubcommandList) {
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("expansion   principal axes"), std::string::npos);
 }
+
+// celltrend writes 0 for an ESD that a report lacks: zeros are no ESDs.
+TEST_F(ExpansionCommand, CellEsdsAllZeroGiveNoSigmaEsd) {
+    std::istringstream in(dir.read("TK_parameters_HTML.xy"));
+    std::string zeroed;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.starts_with('!'))
+            for (int i = 0; i < 6; ++i) line.replace(6 + 12 * (2 * i + 1), 12, "     0.00000");
+        zeroed += line + "\n";
+    }
+    dir.write("zero.xy", zeroed);
+    const AnalyseResult r = run_analyse(dir, "expansion --tsv zero.xy");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "celltrend-analyse expansion: zero.xy: warning: every cell ESD is 0; no sigma_esd\n");
+    const auto rows = tsv_rows(r.out);
+    ASSERT_EQ(rows.size(), 5u);
+    for (int i = 1; i <= 4; ++i) EXPECT_EQ(rows[i][3], "") << i;
+    EXPECT_EQ(rows[3][1], tsv_rows(run_analyse(dir, "expansion --tsv TK_parameters_HTML.xy").out)[3][1]);
+}

@@ -142,6 +142,19 @@ int run_expansion(const Arguments& args) {
                 return input_error(line_of(series, *used[k]) + ": sigmaT must be positive");
     }
 
+    if (series.has_cell_esd()) {
+        // celltrend writes 0 for an ESD the report does not give: a table of
+        // zeros has no ESDs to carry.
+        bool all_zero = true;
+        for (const analysis::SeriesPoint& p : points)
+            for (double e : {p.esd.a, p.esd.b, p.esd.c, p.esd.alpha, p.esd.beta, p.esd.gamma})
+                all_zero = all_zero && e == 0;
+        if (all_zero) {
+            std::cerr << program << ": " << series.name << ": warning: every cell ESD is 0; no sigma_esd\n";
+            for (analysis::SeriesPoint& p : points) p.esd = analysis::SeriesPoint().esd;
+        }
+    }
+
     report.file = file;
     report.title = series.title;
     report.measure = measure;
