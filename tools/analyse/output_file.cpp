@@ -75,6 +75,7 @@ bool write_file(std::string_view text, const std::string& path, const std::strin
 
 bool write_result(std::string_view text, const std::string& path, const std::string& input, std::string_view program) {
     if (!path.empty()) return write_file(text, path, input, program);
+    errno = 0;
     std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
     std::cout.flush();
     if (!std::cout) return fail(program, std::string("cannot write to standard output: ") + std::strerror(errno != 0 ? errno : EIO));
