@@ -2,6 +2,11 @@
 
 namespace analysis {
 
+std::string strain_name(StrainMeasure measure) {
+    return std::string(measure.kind == StrainKind::eulerian ? "Eulerian" : "Lagrangian") +
+           (measure.finite ? " finite" : " infinitesimal");
+}
+
 StrainReference strain_reference(const Cell& reference) {
     StrainReference r;
     r.a0 = cartesian_matrix(reference);

@@ -12,6 +12,8 @@
 // numbers match theirs.  For thermal strains of 1e-3 the four agree to first
 // order.
 
+#include <string>
+
 #include <Eigen/Dense>
 
 #include "cell.hpp"
@@ -30,6 +32,9 @@ struct StrainReference {
     Eigen::Matrix3d a0;
     Eigen::Matrix3d a0_inverse;
 };
+
+// "Eulerian finite", "Lagrangian infinitesimal", ...
+std::string strain_name(StrainMeasure measure);
 
 StrainReference strain_reference(const Cell& reference);
 

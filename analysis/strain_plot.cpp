@@ -22,11 +22,6 @@ std::string temperature_field(double t) {
 
 }  // namespace
 
-std::string strain_name(StrainMeasure measure) {
-    return std::string(measure.kind == StrainKind::eulerian ? "Eulerian" : "Lagrangian") +
-           (measure.finite ? " finite" : " infinitesimal");
-}
-
 std::string strain_plot_text(std::string_view title, const std::vector<double>& t, const Expansion& expansion,
                              StrainMeasure measure) {
     std::string text = "# MAIN LEGEND TEXT: " + std::string(title) + "\n" +

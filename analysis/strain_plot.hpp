@@ -20,7 +20,4 @@ namespace analysis {
 std::string strain_plot_text(std::string_view title, const std::vector<double>& t, const Expansion& expansion,
                              StrainMeasure measure);
 
-// "Eulerian finite", "Lagrangian infinitesimal", ...
-std::string strain_name(StrainMeasure measure);
-
 }  // namespace analysis

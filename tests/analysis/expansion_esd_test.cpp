@@ -96,16 +96,3 @@ TEST(ExpansionEsd, TheFirstRowsEsdsReachEveryCoefficient) {
     }
     EXPECT_NEAR(ex.volume.sigma_esd, expected[3], 1e-5 * expected[3]);
 }
-
-// Doubling every ESD doubles each sigma_esd: the propagation is linear.
-TEST(ExpansionEsd, ScalesWithTheEsds) {
-    std::vector<SeriesPoint> points = triclinic_series(6);
-    const Expansion once = analyse_expansion(points, {});
-    for (SeriesPoint& p : points)
-        for (int q = 0; q < 6; ++q) parameter(p.esd, q) *= 2;
-    const Expansion twice = analyse_expansion(points, {});
-    for (int i = 0; i < 3; ++i)
-        EXPECT_NEAR(twice.principal[i].coefficient.sigma_esd, 2 * once.principal[i].coefficient.sigma_esd,
-                    1e-6 * once.principal[i].coefficient.sigma_esd);
-    EXPECT_EQ(twice.principal[0].coefficient.sigma, once.principal[0].coefficient.sigma);
-}

@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "crystal_direction.hpp"
-#include "strain_plot.hpp"
+#include "strain.hpp"
 
 namespace analyse {
 
