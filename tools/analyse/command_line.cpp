@@ -21,7 +21,7 @@ CommandLine parse_command_line(const Arguments& args, std::span<const OptionSpec
             options_ended = true;
             continue;
         }
-        const OptionSpec* spec = nullptr;
+        const OptionSpec* option = nullptr;
         std::optional<std::string> attached;  // the value written into the same argument
         std::string shown;                    // the option as the user wrote it
         if (arg.starts_with("--")) {
@@ -29,17 +29,17 @@ CommandLine parse_command_line(const Arguments& args, std::span<const OptionSpec
             const std::string_view name = std::string_view(arg).substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
             shown = "--" + std::string(name);
             for (const OptionSpec& s : specs)
-                if (s.long_name == name) spec = &s;
-            if (spec != nullptr && eq != std::string::npos) attached = arg.substr(eq + 1);
+                if (s.long_name == name) option = &s;
+            if (option != nullptr && eq != std::string::npos) attached = arg.substr(eq + 1);
         } else {
             shown = arg.substr(0, 2);
             for (const OptionSpec& s : specs)
-                if (s.short_name != 0 && s.short_name == arg[1]) spec = &s;
-            if (spec != nullptr && arg.size() > 2) attached = arg.substr(2);
+                if (s.short_name != 0 && s.short_name == arg[1]) option = &s;
+            if (option != nullptr && arg.size() > 2) attached = arg.substr(2);
         }
-        if (spec == nullptr) throw UsageError("unknown option '" + shown + "'");
-        std::string& slot = out.options[std::string(spec->long_name)];
-        if (!spec->takes_value) {
+        if (option == nullptr) throw UsageError("unknown option '" + shown + "'");
+        std::string& slot = out.options[std::string(option->long_name)];
+        if (!option->takes_value) {
             if (attached) throw UsageError("option '" + shown + "' takes no value");
             slot.clear();
         } else if (attached) {
