@@ -154,6 +154,12 @@ TEST_F(ExpansionCommand, StrainRowsWeightedBySigmaT) {
     EXPECT_NE(r.out.find("weights 1/sigmaT"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("sigma_esd: none"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("X3      19.98"), std::string::npos) << r.out;
+
+    dir.write("zeros.txt", strain_rows(6, "0"));  // sigmaT not known
+    const AnalyseResult zeros = run_analyse(dir, "expansion zeros.txt");
+    EXPECT_EQ(zeros.status, 0);
+    EXPECT_EQ(zeros.err, "celltrend-analyse expansion: zeros.txt: warning: sigmaT is 0 on every row; equal weights\n");
+    EXPECT_NE(zeros.out.find("equal weights (no sigmaT"), std::string::npos) << zeros.out;
 }
 
 TEST_F(ExpansionCommand, TwoRowsAndEqualCoefficientsAreSaidPlainly) {

@@ -2,6 +2,7 @@
 // expansion, as the principal-axis strain calculators give them, with an
 // uncertainty carried from the cell ESDs as well.
 
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 #include <string>
@@ -59,8 +60,14 @@ void print_help(std::ostream& out) {
 
 const Subcommand expansion{"expansion", options, print_help};
 
-int input_error(const std::string& why) {
+// One line on standard error; false, for the caller to stop on.
+bool report_error(const std::string& why) {
     std::cerr << program << ": " << why << "\n";
+    return false;
+}
+
+int input_error(const std::string& why) {
+    report_error(why);
     return 1;
 }
 
@@ -70,6 +77,58 @@ bool is_cell(const analysis::Cell& cell) {
 
 std::string line_of(const analysis::Series& series, const analysis::SeriesRow& row) {
     return series.name + ":" + std::to_string(row.line);
+}
+
+// The rows that hold a cell, in file order, with their sigmaT and ESDs
+// where the layout has them; rows with asterisks or NaN skipped with a
+// warning.  False after the message for a file that cannot be analysed.
+bool usable_points(const analysis::Series& series, std::vector<analysis::SeriesPoint>& points) {
+    std::vector<const analysis::SeriesRow*> used;
+    for (const analysis::SeriesRow& row : series.rows) {
+        if (!row.complete) {
+            std::cerr << program << ": " << line_of(series, row) << ": warning: asterisks or NaN in the row; skipped\n";
+            continue;
+        }
+        if (!is_cell(row.cell)) return report_error(line_of(series, row) + ": not a unit cell (lengths or angles)");
+        analysis::SeriesPoint p;
+        p.t = row.t;
+        p.cell = row.cell;
+        if (series.has_cell_esd()) p.esd = row.esd;
+        if (series.has_sigma_t()) p.sigma_t = row.sigma_t;
+        points.push_back(p);
+        used.push_back(&row);
+    }
+    if (points.size() < 2)
+        return report_error(series.name + ": " + std::to_string(points.size()) +
+                           (points.size() == 1 ? " usable row" : " usable rows") +
+                           "; an expansion needs at least two temperatures");
+    if (series.has_sigma_t()) {
+        // A file of zeros says sigmaT is not known; a zero among others is a
+        // slip that would give that row an infinite weight.
+        const bool all_zero =
+            std::all_of(points.begin(), points.end(), [](const analysis::SeriesPoint& p) { return p.sigma_t == 0; });
+        if (all_zero) {
+            std::cerr << program << ": " << series.name << ": warning: sigmaT is 0 on every row; equal weights\n";
+            for (analysis::SeriesPoint& p : points) p.sigma_t = std::nan("");
+        } else {
+            for (std::size_t k = 0; k < points.size(); ++k)
+                if (!(points[k].sigma_t > 0))
+                    return report_error(line_of(series, *used[k]) + ": sigmaT must be positive");
+        }
+    }
+    if (series.has_cell_esd()) {
+        // celltrend writes 0 for an ESD the report does not give: a table of
+        // zeros has no ESDs to carry.
+        bool all_zero = true;
+        for (const analysis::SeriesPoint& p : points)
+            for (double e : {p.esd.a, p.esd.b, p.esd.c, p.esd.alpha, p.esd.beta, p.esd.gamma})
+                all_zero = all_zero && e == 0;
+        if (all_zero) {
+            std::cerr << program << ": " << series.name << ": warning: every cell ESD is 0; no sigma_esd\n";
+            for (analysis::SeriesPoint& p : points) p.esd = analysis::SeriesPoint().esd;
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -109,51 +168,7 @@ int run_expansion(const Arguments& args) {
     const analysis::Series& series = *table;
 
     std::vector<analysis::SeriesPoint> points;
-    std::vector<const analysis::SeriesRow*> used;
-    for (const analysis::SeriesRow& row : series.rows) {
-        if (!row.complete) {
-            std::cerr << program << ": " << line_of(series, row) << ": warning: asterisks or NaN in the row; skipped\n";
-            continue;
-        }
-        if (!is_cell(row.cell)) return input_error(line_of(series, row) + ": not a unit cell (lengths or angles)");
-        analysis::SeriesPoint p;
-        p.t = row.t;
-        p.cell = row.cell;
-        if (series.has_cell_esd()) p.esd = row.esd;
-        if (series.has_sigma_t()) p.sigma_t = row.sigma_t;
-        points.push_back(p);
-        used.push_back(&row);
-    }
-    if (points.size() < 2)
-        return input_error(series.name + ": " + std::to_string(points.size()) +
-                           (points.size() == 1 ? " usable row" : " usable rows") +
-                           "; an expansion needs at least two temperatures");
-    if (series.has_sigma_t()) {
-        // A file of zeros says sigmaT is not known; a zero among others is a
-        // slip that would give that row an infinite weight.
-        bool all_zero = true;
-        for (const analysis::SeriesPoint& p : points) all_zero = all_zero && p.sigma_t == 0;
-        if (all_zero) {
-            std::cerr << program << ": " << series.name << ": warning: sigmaT is 0 on every row; equal weights\n";
-            for (analysis::SeriesPoint& p : points) p.sigma_t = std::nan("");
-        }
-        for (std::size_t k = 0; k < points.size() && !all_zero; ++k)
-            if (!(points[k].sigma_t > 0))
-                return input_error(line_of(series, *used[k]) + ": sigmaT must be positive");
-    }
-
-    if (series.has_cell_esd()) {
-        // celltrend writes 0 for an ESD the report does not give: a table of
-        // zeros has no ESDs to carry.
-        bool all_zero = true;
-        for (const analysis::SeriesPoint& p : points)
-            for (double e : {p.esd.a, p.esd.b, p.esd.c, p.esd.alpha, p.esd.beta, p.esd.gamma})
-                all_zero = all_zero && e == 0;
-        if (all_zero) {
-            std::cerr << program << ": " << series.name << ": warning: every cell ESD is 0; no sigma_esd\n";
-            for (analysis::SeriesPoint& p : points) p.esd = analysis::SeriesPoint().esd;
-        }
-    }
+    if (!usable_points(series, points)) return 1;
 
     report.file = file;
     report.title = series.title;

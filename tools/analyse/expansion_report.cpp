@@ -77,7 +77,7 @@ std::string summary_text(const ExpansionReport& r) {
     s += format("%zu temperatures from %.2f K to %.2f K\n", r.t.size(), *t_min, *t_max);
     s += "Strain: " + analysis::strain_name(r.measure) + format(", relative to the first row (%.2f K)\n", r.t.front());
     s += std::string("Fit: straight lines against T, ") +
-         (ex.weighted ? "weights 1/sigmaT" : "equal weights (no sigmaT in the file)") + "\n";
+         (ex.weighted ? "weights 1/sigmaT" : "equal weights (no sigmaT given)") + "\n";
     s += "sigma: White's HC0, from the scatter of the points about each line\n";
     s += esd ? "sigma_esd: carried from the cell ESDs of every row\n" : "sigma_esd: none (the file has no cell ESDs)\n";
 
