@@ -4,14 +4,11 @@
 #include <charconv>
 #include <cmath>
 #include <functional>
-#include <limits>
 #include <string_view>
 
 namespace analysis {
 
 namespace {
-
-constexpr double not_a_number = std::numeric_limits<double>::quiet_NaN();
 
 // One column a series may carry, under its names in CSV and in EosFit7's
 // Format line ("" where EosFit7 takes no such column).
