@@ -1,6 +1,8 @@
 // celltrend-analyse transform run end to end on celltrend's tables of the
 // example series, in scratch directories.
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -235,6 +237,12 @@ TEST_F(TransformCommand, OutputNeverGoesThroughALinkOrOverTheInput) {
     EXPECT_EQ(over.status, 1);
     EXPECT_NE(over.err.find("is the input file"), std::string::npos) << over.err;
     EXPECT_EQ(dir.read("TK_parameters_HTML.xy"), input);
+
+    ASSERT_EQ(::mkfifo((dir.path() / "fifo.xy").c_str(), 0600), 0);
+    const AnalyseResult fifo = run_analyse(dir, "transform -m '1 0 0 0 1 0 0 0 1' TK_parameters_HTML.xy -o fifo.xy");
+    EXPECT_EQ(fifo.status, 1);
+    EXPECT_NE(fifo.err.find("fifo.xy: is not a regular file"), std::string::npos) << fifo.err;
+    EXPECT_TRUE(std::filesystem::is_fifo(dir.path() / "fifo.xy"));
 
     const AnalyseResult nowhere = run_analyse(dir, "transform -m '1 0 0 0 1 0 0 0 1' TK_parameters_HTML.xy -o no/dir.xy");
     EXPECT_EQ(nowhere.status, 1);

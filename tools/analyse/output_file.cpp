@@ -36,6 +36,9 @@ bool write_file(std::string_view text, const std::string& path, const std::strin
     if (::lstat(path.c_str(), &target) == 0) {
         if (S_ISLNK(target.st_mode)) return fail(program, path + ": is a symbolic link; nothing written");
         if (S_ISDIR(target.st_mode)) return fail(program, path + ": is a directory; nothing written");
+        // A rename would replace a device or a FIFO (/dev/null, say) with a
+        // plain file; only a regular file is ever replaced.
+        if (!S_ISREG(target.st_mode)) return fail(program, path + ": is not a regular file; nothing written");
         struct stat source {};
         if (!input.empty() && input != "-" && ::stat(input.c_str(), &source) == 0 &&
             source.st_dev == target.st_dev && source.st_ino == target.st_ino)
