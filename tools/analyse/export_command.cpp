@@ -1,13 +1,85 @@
+// celltrend-analyse export: the series in the form the next program reads,
+// instead of retyping it from the fixed-width table.
+
+#include <cmath>
 #include <iostream>
+#include <limits>
+#include <string>
 
 #include "commands.hpp"
+#include "number_field.hpp"
+#include "output_file.hpp"
+#include "series_export.hpp"
+#include "series_table.hpp"
+#include "subcommand.hpp"
 
 namespace analyse {
 
-// Placeholder until the subcommand is written.
-int run_export(const Arguments&) {
-    std::cerr << "celltrend-analyse export: not built yet\n";
-    return 2;
+namespace {
+
+constexpr std::string_view program = "celltrend-analyse export";
+
+constexpr OptionSpec options[] = {
+    {"format", 'f', true},
+    {"sigma-t", 0, true},
+    {"system", 0, true},
+    {"output", 'o', true},
+    {"help", 'h', false},
+};
+
+void print_help(std::ostream& out) {
+    out << "Usage: celltrend-analyse export --format pascal|eosfit|csv FILE [-o OUT]\n"
+           "Writes a celltrend all-parameters table (plain or transformed) for another\n"
+           "program.\n"
+           "\n"
+           "  -f, --format pascal   rows \"T sigmaT a b c alpha beta gamma\" for the\n"
+           "                        principal-axis strain calculators\n"
+           "               eosfit   an EosFit7 data file (Title, TScale K, Format, data)\n"
+           "               csv      RFC 4180, a header row of names with units\n"
+           "      --sigma-t K       pascal: sigmaT of every row (default 1 K; a constant\n"
+           "                        sigmaT does not change those programs' results)\n"
+           "      --system NAME     eosfit: the System line (e.g. monoclinic)\n"
+           "  -o, --output OUT      write to OUT (complete or not at all) instead of\n"
+           "                        standard output\n"
+           "  -h, --help            show this text\n"
+           "FILE \"-\" reads standard input.  Rows with asterisks or NaN are named on\n"
+           "standard error; pascal and eosfit leave them out, csv leaves the fields empty.\n";
+}
+
+const Subcommand export_sub{"export", options, print_help};
+
+int usage_error(const std::string& why) { return analyse::usage_error(export_sub, why); }
+
+}  // namespace
+
+int run_export(const Arguments& args) {
+    const auto started = start(export_sub, args);
+    if (const int* status = std::get_if<int>(&started)) return *status;
+    const CommandLine& cl = std::get<CommandLine>(started);
+    const std::string format = cl.value("format").value_or("");
+    if (format.empty()) return usage_error("no --format given (pascal, eosfit or csv)");
+    if (format != "pascal" && format != "eosfit" && format != "csv")
+        return usage_error("unknown format '" + format + "' (pascal, eosfit or csv)");
+    if (cl.has("sigma-t") && format != "pascal") return usage_error("--sigma-t goes with --format pascal");
+    if (cl.has("system") && format != "eosfit") return usage_error("--system goes with --format eosfit");
+    double sigma_t = std::numeric_limits<double>::quiet_NaN();
+    if (const auto s = cl.value("sigma-t")) {
+        if (analysis::read_field(*s, sigma_t) != analysis::Field::number || !(sigma_t > 0))
+            return usage_error("--sigma-t '" + *s + "' is not a positive number of kelvin");
+    }
+    const std::string system = cl.value("system").value_or("");
+    if (cl.has("system") && (system.empty() || system.find_first_of("\r\n") != std::string::npos))
+        return usage_error("--system takes a name on one line");
+    const std::string& file = cl.operands.front();
+    const std::optional<analysis::Series> table = read_table(export_sub, file);
+    if (!table) return 1;
+    const analysis::Series& series = *table;
+
+    const analysis::ExportText out = format == "pascal" ? analysis::export_strain_rows(series, sigma_t)
+                                     : format == "eosfit" ? analysis::export_eosfit(series, system)
+                                                          : analysis::export_csv(series);
+    for (const std::string& w : out.warnings) std::cerr << program << ": warning: " << w << "\n";
+    return write_result(out.text, cl.value("output").value_or(""), file, program) ? 0 : 1;
 }
 
 }  // namespace analyse

@@ -1,13 +1,102 @@
-#include <iostream>
+// celltrend-analyse transform: the series in new axes, with the ESDs that
+// celltrend's own transformed tables leave out.
 
+#include <cmath>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cell_transform.hpp"
 #include "commands.hpp"
+#include "output_file.hpp"
+#include "series_table.hpp"
+#include "series_table_writer.hpp"
+#include "setting_matrix.hpp"
+#include "subcommand.hpp"
 
 namespace analyse {
 
-// Placeholder until the subcommand is written.
-int run_transform(const Arguments&) {
-    std::cerr << "celltrend-analyse transform: not built yet\n";
-    return 2;
+namespace {
+
+constexpr std::string_view program = "celltrend-analyse transform";
+
+constexpr OptionSpec options[] = {
+    {"matrix", 'm', true},
+    {"output", 'o', true},
+    {"help", 'h', false},
+};
+
+void print_help(std::ostream& out) {
+    out << "Usage: celltrend-analyse transform --matrix \"M11 M12 M13 M21 M22 M23 M31 M32 M33\" FILE [-o OUT]\n"
+           "Re-expresses every cell of a celltrend all-parameters table in new axes, with\n"
+           "the ESDs of a, b, c, alpha, beta, gamma and the volume propagated to first\n"
+           "order from the six cell ESDs (taken as independent).  Mosaicity is carried\n"
+           "over.  The result is a table in the same layout, its header naming the matrix.\n"
+           "\n"
+           "  -m, --matrix \"...\"  nine numbers, row by row: row i gives new axis i in the\n"
+           "                      old a, b, c, as in celltrend's buffer files; fractions\n"
+           "                      such as 1/2 or -1/3 are allowed\n"
+           "  -o, --output OUT    write to OUT (complete or not at all) instead of\n"
+           "                      standard output\n"
+           "  -h, --help          show this text\n"
+           "FILE \"-\" reads standard input.\n";
+}
+
+const Subcommand transform{"transform", options, print_help};
+
+}  // namespace
+
+int run_transform(const Arguments& args) {
+    const auto started = start(transform, args);
+    if (const int* status = std::get_if<int>(&started)) return *status;
+    const CommandLine& cl = std::get<CommandLine>(started);
+    if (!cl.has("matrix")) return usage_error(transform, "no --matrix given");
+    const std::string& file = cl.operands.front();
+
+    SettingMatrix matrix;
+    try {
+        matrix = read_setting_matrix(*cl.value("matrix"));
+    } catch (const UsageError& e) {
+        return usage_error(transform, e.what());
+    }
+    const double det = matrix.m.determinant();
+    if (is_singular(matrix)) {
+        std::cerr << program << ": the matrix " << matrix.text << " is singular (determinant " << det
+                  << "): the new axes do not span space; nothing written\n";
+        return 1;
+    }
+    if (det < 0)
+        std::cerr << program << ": warning: the matrix " << matrix.text << " has a negative determinant (" << det
+                  << "): the new axes are left-handed\n";
+
+    const std::optional<analysis::Series> table = read_table(transform, file);
+    if (!table) return 1;
+    const analysis::Series& series = *table;
+    if (!series.has_cell_esd()) {
+        std::cerr << program << ": " << series.name
+                  << ": carries no cell ESDs; transform takes celltrend's all-parameters table of a run without "
+                     "matrices\n";
+        return 1;
+    }
+
+    std::string text;
+    for (const std::string& line :
+         analysis::table_header(series.title, "Cell parameters and ESD in new axes " + axes_text(matrix) +
+                                                  " (matrix " + matrix.text + "), from " + series.name))
+        text += line + "\n";
+    for (const analysis::SeriesRow& row : series.rows) {
+        if (!row.complete)
+            std::cerr << program << ": " << series.name << ":" << row.line
+                      << ": warning: asterisks or NaN in the row; written with NaN\n";
+        const analysis::TransformedCell t = analysis::transform_cell(matrix.m, row.cell, row.esd);
+        analysis::SeriesRow out = row;
+        out.cell = t.cell;
+        out.esd = t.esd;
+        out.volume = t.volume;
+        out.volume_esd = t.volume_esd;
+        text += analysis::table_line(out) + "\n";
+    }
+    return write_result(text, cl.value("output").value_or(""), file, program) ? 0 : 1;
 }
 
 }  // namespace analyse

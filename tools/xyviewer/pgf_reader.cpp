@@ -1,66 +1,22 @@
 #include "pgf_reader.hpp"
 
+#include "number_field.hpp"
+
 #include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <limits>
 #include <string_view>
 
 namespace xyviewer {
 
 namespace {
 
-constexpr double not_a_number = std::numeric_limits<double>::quiet_NaN();
-
-std::string_view trim(std::string_view s) {
-    const auto first = s.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    const auto last = s.find_last_not_of(" \t");
-    return s.substr(first, last - first + 1);
-}
-
-bool equals_ignoring_case(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
-
-// A field that the writer could not fill with a number: asterisks for a value
-// too wide for its field, NaN or Inf (with or without sign) for an invalid one.
-bool is_unreadable_marker(std::string_view s) {
-    if (s.find_first_not_of('*') == std::string_view::npos) return true;
-    if (s.front() == '-' || s.front() == '+') s.remove_prefix(1);
-    return equals_ignoring_case(s, "nan") || equals_ignoring_case(s, "inf") ||
-           equals_ignoring_case(s, "infinity");
-}
-
-enum class Field { number, unreadable, invalid };
-
-// One field, blanks around it allowed, nothing inside it.
-Field parse_field(std::string_view text, double& value) {
-    const std::string_view s = trim(text);
-    if (s.empty()) return Field::invalid;
-    if (is_unreadable_marker(s)) {
-        value = not_a_number;
-        return Field::unreadable;
-    }
-    std::string_view digits = s;
-    if (digits.front() == '+') digits.remove_prefix(1);
-    if (digits.empty() || digits.front() == '+') return Field::invalid;
-    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (ec != std::errc() || end != digits.data() + digits.size()) return Field::invalid;
-    if (!std::isfinite(value)) {  // overflow spelled out in digits
-        value = not_a_number;
-        return Field::unreadable;
-    }
-    return Field::number;
-}
+using analysis::Field;
+using analysis::trim;
+using analysis::read_field;
 
 // The layout the program writes: F6.2, F20.5 and, when present, F20.5.
 bool split_fixed(std::string_view line, std::vector<double>& fields) {
@@ -71,7 +27,7 @@ bool split_fixed(std::string_view line, std::vector<double>& fields) {
     fields.clear();
     for (std::size_t i = 0; i < 3 && starts[i] < used; ++i) {
         double value = 0;
-        if (parse_field(line.substr(starts[i], widths[i]), value) == Field::invalid) return false;
+        if (read_field(line.substr(starts[i], widths[i]), value) == Field::invalid) return false;
         fields.push_back(value);
     }
     return fields.size() >= 2;
@@ -86,7 +42,7 @@ bool split_blanks(std::string_view line, std::vector<double>& fields) {
         std::size_t end = line.find_first_of(" \t", pos);
         if (end == std::string_view::npos) end = line.size();
         double value = 0;
-        if (parse_field(line.substr(pos, end - pos), value) == Field::invalid) return false;
+        if (read_field(line.substr(pos, end - pos), value) == Field::invalid) return false;
         fields.push_back(value);
         pos = end;
     }
@@ -175,7 +131,7 @@ PlotFile read_plot_file(std::istream& in, const std::string& name) {
                 current().marker = to_int(h.value, 1);
             } else if (h.key == "SIZE") {
                 double size = 0;
-                if (parse_field(h.value, size) == Field::number && size > 0) current().size = size;
+                if (read_field(h.value, size) == Field::number && size > 0) current().size = size;
             } else if (h.key == "DATA") {
                 current().declares_sigy = h.value.find("SIGY") != std::string_view::npos;
                 data_header_seen = true;

@@ -1,0 +1,100 @@
+#include "expansion_esd.hpp"
+
+#include <cmath>
+
+namespace analysis {
+
+namespace {
+
+constexpr double step_in_esds = 1e-3;
+
+double& parameter(Cell& cell, int p) {
+    switch (p) {
+        case 0: return cell.a;
+        case 1: return cell.b;
+        case 2: return cell.c;
+        case 3: return cell.alpha;
+        case 4: return cell.beta;
+        default: return cell.gamma;
+    }
+}
+
+double esd_of(const Cell& esd, int p) {
+    const double esds[] = {esd.a, esd.b, esd.c, esd.alpha, esd.beta, esd.gamma};
+    return esds[p];
+}
+
+// The cell moved by +h and by -h along parameter p.
+struct Pair {
+    Cell plus;
+    Cell minus;
+};
+
+Pair moved(const Cell& cell, int p, double h) {
+    Pair pair{cell, cell};
+    parameter(pair.plus, p) += h;
+    parameter(pair.minus, p) -= h;
+    return pair;
+}
+
+double along(const Eigen::Matrix3d& e, const Eigen::Vector3d& x) { return x.dot(e * x); }
+
+}  // namespace
+
+std::array<double, 4> propagate_cell_esds(const std::vector<SeriesPoint>& points, StrainMeasure measure,
+                                          const Expansion& expansion, const LineDesign& design) {
+    const std::size_t n = points.size();
+    const std::vector<double>& c = design.slope_coefficients;
+    const double v0 = expansion.reference_volume;
+    double volume_slope = 0;
+    std::vector<Eigen::Matrix3d> matrices(n);
+    for (std::size_t k = 0; k < n; ++k) {
+        volume_slope += c[k] * volume(points[k].cell);
+        matrices[k] = cartesian_matrix(points[k].cell);
+    }
+
+    std::array<double, 4> variance{};
+    const StrainReference reference = strain_reference(points[0].cell);
+    for (std::size_t k = 1; k < n; ++k) {
+        for (int p = 0; p < 6; ++p) {
+            const double esd = esd_of(points[k].esd, p);
+            if (!(esd > 0)) continue;
+            const double h = step_in_esds * esd;
+            const Pair cell = moved(points[k].cell, p, h);
+            const Eigen::Matrix3d de = (strain(reference, cartesian_matrix(cell.plus), measure) -
+                                        strain(reference, cartesian_matrix(cell.minus), measure)) / (2 * h);
+            for (int i = 0; i < 3; ++i) {
+                const double d = c[k] * along(de, expansion.axes[k].col(i)) * esd;
+                variance[i] += d * d;
+            }
+            const double dv = c[k] * (volume(cell.plus) - volume(cell.minus)) / (2 * h) / v0 * esd;
+            variance[3] += dv * dv;
+        }
+    }
+
+    // The first row is the reference of every strain and the divisor of
+    // alpha_V.
+    for (int p = 0; p < 6; ++p) {
+        const double esd = esd_of(points[0].esd, p);
+        if (!(esd > 0)) continue;
+        const double h = step_in_esds * esd;
+        const Pair cell = moved(points[0].cell, p, h);
+        const StrainReference plus = strain_reference(cell.plus), minus = strain_reference(cell.minus);
+        std::array<double, 3> slope{};
+        for (std::size_t k = 1; k < n; ++k) {
+            const Eigen::Matrix3d de =
+                (strain(plus, matrices[k], measure) - strain(minus, matrices[k], measure)) / (2 * h);
+            for (int i = 0; i < 3; ++i) slope[i] += c[k] * along(de, expansion.axes[k].col(i));
+        }
+        for (int i = 0; i < 3; ++i) variance[i] += (slope[i] * esd) * (slope[i] * esd);
+        const double dv0 = (volume(cell.plus) - volume(cell.minus)) / (2 * h);
+        const double dalpha = (c[0] * dv0 / v0 - volume_slope * dv0 / (v0 * v0)) * esd;
+        variance[3] += dalpha * dalpha;
+    }
+
+    std::array<double, 4> su{};
+    for (int i = 0; i < 4; ++i) su[i] = std::sqrt(variance[i]);
+    return su;
+}
+
+}  // namespace analysis

@@ -1,0 +1,24 @@
+#pragma once
+// The uncertainty of the coefficients of expansion carried from the cell
+// ESDs, taken as independent, to first order, with the axes held as named.
+//
+// A slope is linear in the strains, b = sum_k c_k lambda_k, and a parameter
+// of row n >= 1 moves only lambda_n, by x' (d e_n) x along that row's axis x;
+// a parameter of the first row moves every strain.  So each row costs six
+// pairs of strain evaluations and the first row six pairs per row: O(N).
+// The derivatives are central differences with a step of 1e-3 ESD.
+
+#include <array>
+#include <vector>
+
+#include "expansion.hpp"
+#include "hc0_fit.hpp"
+
+namespace analysis {
+
+// Standard uncertainties of the three strain slopes (per K) and of
+// alpha_V = volume slope / first volume (per K), in that order.
+std::array<double, 4> propagate_cell_esds(const std::vector<SeriesPoint>& points, StrainMeasure measure,
+                                          const Expansion& expansion, const LineDesign& design);
+
+}  // namespace analysis

@@ -1,0 +1,56 @@
+#include "number_field.hpp"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <system_error>
+
+namespace analysis {
+
+namespace {
+
+bool equals_ignoring_case(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+bool is_unreadable_marker(std::string_view s) {
+    if (s.find_first_not_of('*') == std::string_view::npos) return true;
+    if (s.front() == '-' || s.front() == '+') s.remove_prefix(1);
+    return equals_ignoring_case(s, "nan") || equals_ignoring_case(s, "inf") ||
+           equals_ignoring_case(s, "infinity");
+}
+
+}  // namespace
+
+std::string_view trim(std::string_view s) {
+    const auto first = s.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    const auto last = s.find_last_not_of(" \t");
+    return s.substr(first, last - first + 1);
+}
+
+Field read_field(std::string_view text, double& value) {
+    const std::string_view s = trim(text);
+    if (s.empty()) return Field::invalid;
+    if (is_unreadable_marker(s)) {
+        value = std::numeric_limits<double>::quiet_NaN();
+        return Field::unreadable;
+    }
+    std::string_view digits = s;
+    if (digits.front() == '+') digits.remove_prefix(1);  // from_chars takes no plus sign
+    if (digits.empty() || digits.front() == '+') return Field::invalid;
+    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (ec != std::errc() || end != digits.data() + digits.size()) return Field::invalid;
+    if (!std::isfinite(value)) {  // overflow spelled out in digits
+        value = std::numeric_limits<double>::quiet_NaN();
+        return Field::unreadable;
+    }
+    return Field::number;
+}
+
+}  // namespace analysis

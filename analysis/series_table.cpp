@@ -1,0 +1,237 @@
+#include "series_table.hpp"
+
+#include "number_field.hpp"
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <string_view>
+
+namespace analysis {
+
+namespace {
+
+constexpr double not_a_number = std::numeric_limits<double>::quiet_NaN();
+
+// Field counts of a data line in each layout.
+constexpr std::size_t plain_fields = 17;        // TK, 8 values with their ESDs
+constexpr std::size_t transformed_fields = 10;  // TK, 6 cell values, volume, mosaicity and its ESD
+constexpr std::size_t strain_fields = 8;        // T sigmaT a b c alpha beta gamma
+
+// One number with no blank inside; a field that a writer could not fill
+// (asterisks, NaN or Inf) reads as NaN.  False for text that is no number.
+bool parse_number(std::string_view s, double& value) { return read_field(s, value) != Field::invalid; }
+
+std::vector<std::string_view> split_blanks(std::string_view line) {
+    std::vector<std::string_view> words;
+    std::size_t pos = 0;
+    while ((pos = line.find_first_not_of(" \t", pos)) != std::string_view::npos) {
+        std::size_t end = line.find_first_of(" \t", pos);
+        if (end == std::string_view::npos) end = line.size();
+        words.push_back(line.substr(pos, end - pos));
+        pos = end;
+    }
+    return words;
+}
+
+// celltrend's fixed columns: F6.2, then fields of 12 characters.  A field
+// past the end of the line is missing (NaN).  False when a field holds text
+// that is no number.
+bool split_fixed(std::string_view line, std::size_t count, std::vector<double>& values) {
+    values.assign(count, not_a_number);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t start = i == 0 ? 0 : 6 + 12 * (i - 1);
+        const std::size_t width = i == 0 ? 6 : 12;
+        if (start >= line.size()) break;
+        const std::string_view field = trim(line.substr(start, width));
+        if (field.empty()) continue;
+        if (!parse_number(field, values[i])) return false;
+    }
+    return true;
+}
+
+// Blank-separated numbers, exactly `count` of them.
+bool split_numbers(std::string_view line, std::size_t count, std::vector<double>& values) {
+    const std::vector<std::string_view> words = split_blanks(line);
+    if (words.size() != count) return false;
+    values.assign(count, not_a_number);
+    for (std::size_t i = 0; i < count; ++i)
+        if (!parse_number(words[i], values[i])) return false;
+    return true;
+}
+
+std::size_t field_count(SeriesLayout layout) {
+    switch (layout) {
+        case SeriesLayout::celltrend_table: return plain_fields;
+        case SeriesLayout::celltrend_transformed_table: return transformed_fields;
+        case SeriesLayout::strain_rows: return strain_fields;
+    }
+    return 0;
+}
+
+// The strain calculators' rows end at a '#'.
+std::string_view without_comment(std::string_view line) {
+    const auto hash = line.find('#');
+    return hash == std::string_view::npos ? line : line.substr(0, hash);
+}
+
+bool is_table_comment(std::string_view line) {
+    const std::string_view t = trim(line);
+    return !t.empty() && (t.front() == '!' || t.front() == '#');
+}
+
+// The layout of a file whose header (if any) is `header`, from the header's
+// column titles when celltrend wrote them, else from the first data line.
+bool recognise(const std::vector<std::string>& header, std::string_view first_data, SeriesLayout& layout) {
+    bool table_header = false;
+    for (const std::string& h : header) {
+        const std::string_view t = trim(h);
+        if (t.empty() || t.front() != '!') continue;
+        table_header = true;
+        if (t.find("TK") != std::string_view::npos && t.find("a(A)") != std::string_view::npos) {
+            layout = t.find("ESD(A)") != std::string_view::npos ? SeriesLayout::celltrend_table
+                                                                 : SeriesLayout::celltrend_transformed_table;
+            return true;
+        }
+    }
+    std::vector<double> values;
+    if (!table_header && split_numbers(without_comment(first_data), strain_fields, values)) {
+        layout = SeriesLayout::strain_rows;
+        return true;
+    }
+    // A table whose column titles were cut off: its field count, or its
+    // line length when asterisks have run fields together.
+    const std::size_t words = split_blanks(first_data).size();
+    const std::size_t length = first_data.find_last_not_of(" \t") + 1;
+    if (words == plain_fields || (words < plain_fields && length == 6 + 12 * (plain_fields - 1))) {
+        layout = SeriesLayout::celltrend_table;
+        return split_fixed(first_data, plain_fields, values);
+    }
+    if (words == transformed_fields ||
+        (words < transformed_fields && length == 6 + 12 * (transformed_fields - 1))) {
+        layout = SeriesLayout::celltrend_transformed_table;
+        return split_fixed(first_data, transformed_fields, values);
+    }
+    return false;
+}
+
+SeriesRow make_row(SeriesLayout layout, const std::vector<double>& v) {
+    SeriesRow row;
+    row.t = v[0];
+    row.sigma_t = not_a_number;
+    row.esd = {not_a_number, not_a_number, not_a_number, not_a_number, not_a_number, not_a_number};
+    row.volume = row.volume_esd = row.mosaicity = row.mosaicity_esd = not_a_number;
+    switch (layout) {
+        case SeriesLayout::celltrend_table:
+            row.cell = {v[1], v[3], v[5], v[7], v[9], v[11]};
+            row.esd = {v[2], v[4], v[6], v[8], v[10], v[12]};
+            row.volume = v[13];
+            row.volume_esd = v[14];
+            row.mosaicity = v[15];
+            row.mosaicity_esd = v[16];
+            break;
+        case SeriesLayout::celltrend_transformed_table:
+            row.cell = {v[1], v[2], v[3], v[4], v[5], v[6]};
+            row.volume = v[7];
+            row.mosaicity = v[8];
+            row.mosaicity_esd = v[9];
+            break;
+        case SeriesLayout::strain_rows:
+            row.sigma_t = v[1];
+            row.cell = {v[2], v[3], v[4], v[5], v[6], v[7]};
+            break;
+    }
+    for (double x : v)
+        if (std::isnan(x)) row.complete = false;
+    return row;
+}
+
+std::string describe(SeriesLayout layout) {
+    switch (layout) {
+        case SeriesLayout::celltrend_table: return "a row of celltrend's all-parameters table";
+        case SeriesLayout::celltrend_transformed_table: return "a row of celltrend's transformed table";
+        case SeriesLayout::strain_rows: return "a row \"T sigmaT a b c alpha beta gamma\"";
+    }
+    return {};
+}
+
+std::string shown_text(std::string_view text) {
+    constexpr std::size_t shown = 60;
+    const std::string_view t = trim(text);
+    return "\"" + std::string(t.substr(0, shown)) + (t.size() > shown ? "...\"" : "\"");
+}
+
+}  // namespace
+
+Series read_series(std::istream& in, const std::string& name) {
+    Series series;
+    series.name = name;
+    bool recognised = false;
+    std::vector<double> values;
+    std::string line;
+    int line_number = 0;
+    while (std::getline(in, line)) {
+        ++line_number;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (trim(line).empty()) continue;
+        if (!recognised) {
+            // Header lines: celltrend's '!' lines, or the strain calculators'
+            // comment lines.
+            const std::string_view t = trim(line);
+            if (t.front() == '!' || trim(without_comment(t)).empty()) {
+                series.header.push_back(line);
+                continue;
+            }
+            if (!recognise(series.header, line, series.layout))
+                throw SeriesError(name + ":" + std::to_string(line_number) +
+                                  ": neither a celltrend table nor rows of \"T sigmaT a b c alpha beta gamma\": " +
+                                  shown_text(line));
+            recognised = true;
+        } else if (series.layout == SeriesLayout::strain_rows ? trim(without_comment(line)).empty()
+                                                              : is_table_comment(line)) {
+            continue;
+        }
+
+        const std::size_t count = field_count(series.layout);
+        const bool read = series.layout == SeriesLayout::strain_rows
+                              ? split_numbers(without_comment(line), count, values)
+                              : split_fixed(line, count, values) || split_numbers(line, count, values);
+        if (!read)
+            throw SeriesError(name + ":" + std::to_string(line_number) + ": not " + describe(series.layout) + ": " +
+                              shown_text(line));
+        SeriesRow row = make_row(series.layout, values);
+        row.line = line_number;
+        row.text = line;
+        series.rows.push_back(std::move(row));
+    }
+    if (in.bad()) throw SeriesError(name + ": read error after line " + std::to_string(line_number));
+    if (!recognised) {
+        SeriesLayout layout{};
+        if (series.header.empty() || !recognise(series.header, "", layout))
+            throw SeriesError(name + ": no data rows: neither a celltrend table nor rows of "
+                                     "\"T sigmaT a b c alpha beta gamma\"");
+        series.layout = layout;  // celltrend's table of a run that accepted no temperature
+    }
+    if (!series.header.empty()) {
+        std::string_view first = series.header.front();
+        if (first.starts_with('!')) {
+            first.remove_prefix(first.starts_with("! ") ? 2 : 1);
+            series.title = std::string(first.substr(0, first.find_last_not_of(" \t") + 1));
+        }
+    }
+    return series;
+}
+
+Series read_series(const std::string& path) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) throw SeriesError(path + ": is a directory, not a table");
+    errno = 0;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw SeriesError(path + ": cannot open: " + std::strerror(errno != 0 ? errno : ENOENT));
+    return read_series(in, path);
+}
+
+}  // namespace analysis

@@ -1,0 +1,257 @@
+// celltrend-analyse expansion run end to end: celltrend's tables of the
+// example series and hand-written rows in scratch directories, the summary
+// and the strain plot compared byte for byte with golden files.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/analyse_run.hpp"
+
+using namespace celltrend::testing;
+
+namespace {
+
+std::string golden(const std::string& name) {
+    std::ifstream in(std::string(CELLTREND_SOURCE_DIR) + "/tests/analysis/golden/" + name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::vector<std::string>> tsv_rows(const std::string& text) {
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        std::vector<std::string> fields;
+        std::size_t start = 0, tab;
+        while ((tab = line.find('\t', start)) != std::string::npos) {
+            fields.push_back(line.substr(start, tab - start));
+            start = tab + 1;
+        }
+        fields.push_back(line.substr(start));
+        rows.push_back(fields);
+    }
+    return rows;
+}
+
+std::size_t significant_digits(const std::string& number) {
+    std::string mantissa = number.substr(0, number.find_first_of("eE"));
+    std::erase_if(mantissa, [](char c) { return c < '0' || c > '9'; });
+    return mantissa.size() - std::min(mantissa.size(), mantissa.find_first_not_of('0'));
+}
+
+// Rows "T sigmaT a b c alpha beta gamma" of an orthorhombic cell growing by
+// 2e-5, 0.5e-5 and 1e-5 per K along a, b and c.
+std::string strain_rows(int rows, const std::string& sigma_t = "1") {
+    std::string text = "# orthorhombic test crystal\n";
+    for (int k = 0; k < rows; ++k) {
+        const double dt = 20.0 * k;
+        std::ostringstream line;
+        line.precision(12);
+        line << 100 + dt << " " << sigma_t << "  " << 5 * (1 + 2e-5 * dt) << " " << 7 * (1 + 0.5e-5 * dt) << " "
+             << 9 * (1 + 1e-5 * dt) << "  90 90 90   # row " << k << "\n";
+        text += line.str();
+    }
+    return text;
+}
+
+class ExpansionCommand : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(make_example_table(dir, "buffer_plain.txt"), 0); }
+    RunDir dir;
+};
+
+}  // namespace
+
+TEST_F(ExpansionCommand, SummaryOfTheExampleSeries) {
+    const AnalyseResult r = run_analyse(dir, "expansion TK_parameters_HTML.xy");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, golden("expansion_example_summary.txt"));
+}
+
+TEST_F(ExpansionCommand, TsvHasTheHeaderAndFourRowsOnly) {
+    const AnalyseResult r = run_analyse(dir, "expansion --tsv TK_parameters_HTML.xy");
+    EXPECT_EQ(r.status, 0);
+    const auto rows = tsv_rows(r.out);
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"axis", "alpha", "sigma", "sigma_esd", "u", "v", "w"}));
+    const char* names[] = {"X1", "X2", "X3", "V"};
+    for (int i = 1; i <= 4; ++i) {
+        ASSERT_EQ(rows[i].size(), 7u);
+        EXPECT_EQ(rows[i][0], names[i - 1]);
+        for (int f = 1; f <= 3; ++f) {
+            EXPECT_GE(significant_digits(rows[i][f]), 7u) << rows[i][f];
+            EXPECT_GT(std::stod(rows[i][f]), 0);
+        }
+    }
+    // The summary's X3, with more digits; V has no direction.
+    EXPECT_NEAR(std::stod(rows[3][1]), 61.4332, 5e-5);
+    EXPECT_NEAR(std::stod(rows[3][5]), 1.0, 1e-5);
+    EXPECT_EQ(rows[4][4] + rows[4][5] + rows[4][6], "");
+}
+
+// A table without cell ESDs leaves sigma_esd empty; its directions, in the
+// new axes of celltrend's matrix, are those --matrix gives from the plain
+// table (within the single-precision rounding of celltrend's transformed
+// cells).
+TEST_F(ExpansionCommand, TransformedTableAndMatrixGiveTheSameDirections) {
+    ASSERT_EQ(dir.run("buffer_matrix.txt\ny\n").status, 0);
+    const AnalyseResult transformed = run_analyse(dir, "expansion --tsv TK_parameters_transf_HTML.xy");
+    const AnalyseResult plain = run_analyse(dir, "expansion --tsv --matrix '1 0 1  0 1 0  -1 0 0' TK_parameters_HTML.xy");
+    ASSERT_EQ(transformed.status, 0);
+    ASSERT_EQ(plain.status, 0);
+    const auto t = tsv_rows(transformed.out), p = tsv_rows(plain.out);
+    ASSERT_EQ(t.size(), 5u);
+    ASSERT_EQ(p.size(), 5u);
+    for (int i = 1; i <= 4; ++i) EXPECT_EQ(t[i][3], "") << i;
+    for (int i = 1; i <= 3; ++i)
+        for (int f = 4; f <= 6; ++f) EXPECT_NEAR(std::stod(t[i][f]), std::stod(p[i][f]), 2e-3) << i << " " << f;
+}
+
+TEST_F(ExpansionCommand, StrainsPlotFileOfTheExampleSeries) {
+    const AnalyseResult r = run_analyse(dir, "expansion --tsv --strains strains.pgf TK_parameters_HTML.xy");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(dir.read("strains.pgf"), golden("expansion_example_strains.pgf"));
+}
+
+// The plot is written complete or not at all, never through a link planted
+// at its name, never over the input, never cut short by a full disk.
+TEST_F(ExpansionCommand, StrainsFileIsWrittenSafelyOrNotAtAll) {
+    std::filesystem::create_symlink("elsewhere.pgf", dir.path() / "link.pgf");
+    AnalyseResult r = run_analyse(dir, "expansion --strains link.pgf TK_parameters_HTML.xy");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_FALSE(dir.exists("elsewhere.pgf"));
+
+    const std::string table = dir.read("TK_parameters_HTML.xy");
+    r = run_analyse(dir, "expansion --strains ./TK_parameters_HTML.xy TK_parameters_HTML.xy");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(dir.read("TK_parameters_HTML.xy"), table);
+
+    r = run_analyse(dir, "expansion --strains big.pgf TK_parameters_HTML.xy", "", "trap '' XFSZ; ulimit -f 1;");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("big.pgf"), std::string::npos) << r.err;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        EXPECT_EQ(entry.path().filename().string().find("big.pgf"), std::string::npos) << entry.path();
+
+    r = run_analyse(dir, "expansion TK_parameters_HTML.xy", "", "", "> /dev/full");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("standard output"), std::string::npos) << r.err;
+}
+
+TEST_F(ExpansionCommand, StrainRowsWeightedBySigmaT) {
+    dir.write("rows.txt", strain_rows(6));
+    const AnalyseResult r = run_analyse(dir, "expansion rows.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("weights 1/sigmaT"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("sigma_esd: none"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("X3      19.98"), std::string::npos) << r.out;
+
+    dir.write("zeros.txt", strain_rows(6, "0"));  // sigmaT not known
+    const AnalyseResult zeros = run_analyse(dir, "expansion zeros.txt");
+    EXPECT_EQ(zeros.status, 0);
+    EXPECT_EQ(zeros.err, "celltrend-analyse expansion: zeros.txt: warning: sigmaT is 0 on every row; equal weights\n");
+    EXPECT_NE(zeros.out.find("equal weights (no sigmaT"), std::string::npos) << zeros.out;
+}
+
+TEST_F(ExpansionCommand, TwoRowsAndEqualCoefficientsAreSaidPlainly) {
+    dir.write("two.txt", strain_rows(2));
+    AnalyseResult r = run_analyse(dir, "expansion two.txt");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("Only two temperatures"), std::string::npos) << r.out;
+    r = run_analyse(dir, "expansion --tsv two.txt");
+    EXPECT_EQ(r.status, 0);
+    const auto rows = tsv_rows(r.out);
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(rows[1][2], "0");
+    EXPECT_EQ(rows[1][4] + rows[1][5] + rows[1][6], "");  // no direction at the reference row
+    EXPECT_NE(r.err.find("note: Only two temperatures"), std::string::npos);
+
+    dir.write("cubic.txt", "100 1 5 5 5 90 90 90\n150 1 5.0025 5.0025 5.0025 90 90 90\n"
+                           "200 1 5.005 5.005 5.005 90 90 90\n");
+    r = run_analyse(dir, "expansion cubic.txt");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("X1 and X2 expand equally within their uncertainties"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("X2 and X3 expand equally"), std::string::npos) << r.out;
+}
+
+TEST_F(ExpansionCommand, BadInputsAndArguments) {
+    dir.write("words.txt", "temperature and cell\n");
+    dir.write("one.txt", strain_rows(1));
+    dir.write("same.txt", "295 1 5 5 5 90 90 90\n295 1 5.01 5 5 90 90 90\n");
+    dir.write("zero.txt", "100 1 5 5 5 90 90 90\n200 0 5.01 5 5 90 90 90\n");
+    dir.write("flat.txt", "100 1 5 5 5 90 90 90\n200 1 5.01 5 5 90 90 180\n");
+    std::string damaged = strain_rows(4);
+    damaged.replace(damaged.find("90 90 90   # row 2"), 2, "**");
+    dir.write("damaged.txt", damaged);
+    struct Case {
+        std::string args;
+        int status;
+        std::string message;  // on standard error
+    };
+    const Case cases[] = {
+        {"expansion missing.xy", 1, "missing.xy: cannot open"},
+        {"expansion .", 1, ".: is a directory"},
+        {"expansion words.txt", 1, "words.txt:1: neither a celltrend table nor rows"},
+        {"expansion one.txt", 1, "one.txt: 1 usable row; an expansion needs at least two temperatures"},
+        {"expansion same.txt", 1, "same.txt: every row is at the same temperature"},
+        {"expansion zero.txt", 1, "zero.txt:2: sigmaT must be positive"},
+        {"expansion flat.txt", 1, "flat.txt:2: not a unit cell"},
+        {"expansion", 2, "no table named"},
+        {"expansion --strain almansi one.txt", 2, "--strain 'almansi': eulerian or lagrangian"},
+        {"expansion --colour one.txt", 2, "unknown option '--colour'"},
+        {"expansion --matrix '1 0 0 0 1 0' one.txt", 2, "--matrix takes nine numbers"},
+        {"expansion --matrix '1 0 0 0 1 0 1 0 0' TK_parameters_HTML.xy", 1, "is singular"},
+    };
+    for (const Case& c : cases) {
+        const AnalyseResult r = run_analyse(dir, c.args);
+        EXPECT_EQ(r.status, c.status) << c.args;
+        EXPECT_EQ(r.out, "") << c.args;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << c.args << "\n" << r.err;
+        if (c.status == 1) {
+            EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        }
+    }
+
+    // A damaged row is named and skipped; the rest is analysed.
+    const AnalyseResult r = run_analyse(dir, "expansion --tsv damaged.txt");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "celltrend-analyse expansion: damaged.txt:4: warning: asterisks or NaN in the row; skipped\n");
+    EXPECT_EQ(tsv_rows(r.out).size(), 5u);
+}
+
+TEST_F(ExpansionCommand, HelpAndSubcommandList) {
+    AnalyseResult r = run_analyse(dir, "expansion --help");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("--strains PLOT"), std::string::npos);
+    r = run_analyse(dir, "--help");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("expansion   principal axes"), std::string::npos);
+}
+
+// celltrend writes 0 for an ESD that a report lacks: zeros are no ESDs.
+TEST_F(ExpansionCommand, CellEsdsAllZeroGiveNoSigmaEsd) {
+    std::istringstream in(dir.read("TK_parameters_HTML.xy"));
+    std::string zeroed;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.starts_with('!'))
+            for (int i = 0; i < 6; ++i) line.replace(6 + 12 * (2 * i + 1), 12, "     0.00000");
+        zeroed += line + "\n";
+    }
+    dir.write("zero.xy", zeroed);
+    const AnalyseResult r = run_analyse(dir, "expansion --tsv zero.xy");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "celltrend-analyse expansion: zero.xy: warning: every cell ESD is 0; no sigma_esd\n");
+    const auto rows = tsv_rows(r.out);
+    ASSERT_EQ(rows.size(), 5u);
+    for (int i = 1; i <= 4; ++i) EXPECT_EQ(rows[i][3], "") << i;
+    EXPECT_EQ(rows[3][1], tsv_rows(run_analyse(dir, "expansion --tsv TK_parameters_HTML.xy").out)[3][1]);
+}

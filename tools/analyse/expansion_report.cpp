@@ -1,0 +1,136 @@
+#include "expansion_report.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+
+#include "crystal_direction.hpp"
+#include "strain.hpp"
+
+namespace analyse {
+
+namespace {
+
+std::string format(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
+std::string format(const char* pattern, ...) {
+    char buf[512];
+    va_list args;
+    va_start(args, pattern);
+    std::vsnprintf(buf, sizeof buf, pattern, args);
+    va_end(args);
+    return buf;
+}
+
+// The larger of the two uncertainties: the scatter about the line and the
+// cell ESDs each say how well a slope is known.
+double uncertainty(const analysis::Coefficient& c) {
+    return std::isnan(c.sigma_esd) ? c.sigma : std::max(c.sigma, c.sigma_esd);
+}
+
+// Four decimals, without the "-" of a component that rounds to zero.
+std::string component(double x) { return format("%9.4f", std::abs(x) < 5e-5 ? 0.0 : x); }
+
+bool directions_known(const ExpansionReport& r) { return r.t.size() > 2; }
+
+std::string axis_name(int i) { return "X" + std::to_string(i + 1); }
+
+std::string tsv_number(double x) { return std::isnan(x) ? "" : format("%.10g", x); }
+
+Eigen::Vector3d shown_direction(const ExpansionReport& r, int i) {
+    const Eigen::Vector3d& uvw = r.expansion.principal[i].uvw;
+    return r.new_axes ? analysis::direction_in_new_axes(*r.new_axes, uvw) : uvw;
+}
+
+}  // namespace
+
+std::vector<std::pair<int, int>> equal_coefficients(const analysis::Expansion& expansion) {
+    std::vector<std::pair<int, int>> pairs;
+    for (int i = 0; i < 3; ++i)
+        for (int j = i + 1; j < 3; ++j) {
+            const analysis::Coefficient& ci = expansion.principal[i].coefficient;
+            const analysis::Coefficient& cj = expansion.principal[j].coefficient;
+            const double tolerance = std::hypot(uncertainty(ci), uncertainty(cj)) +
+                                     1e-9 * std::max(std::abs(ci.alpha), std::abs(cj.alpha));
+            if (std::abs(ci.alpha - cj.alpha) <= tolerance) pairs.emplace_back(i, j);
+        }
+    return pairs;
+}
+
+std::vector<std::string> expansion_notes(const ExpansionReport& report) {
+    std::vector<std::string> notes;
+    for (const auto& [i, j] : equal_coefficients(report.expansion))
+        notes.push_back(axis_name(i) + " and " + axis_name(j) +
+                        " expand equally within their uncertainties: which of their directions is called " +
+                        axis_name(i) + " and which " + axis_name(j) + " is arbitrary.");
+    if (!directions_known(report))
+        notes.push_back("Only two temperatures: each line passes through both points, so sigma is 0, and the "
+                        "directions are undefined (the middle row is the unstrained reference).");
+    return notes;
+}
+
+std::string summary_text(const ExpansionReport& r) {
+    const analysis::Expansion& ex = r.expansion;
+    const auto [t_min, t_max] = std::minmax_element(r.t.begin(), r.t.end());
+    const bool esd = !std::isnan(ex.volume.sigma_esd);
+    std::string s = r.file + (r.title.empty() ? "" : ": " + r.title) + "\n";
+    s += format("%zu temperatures from %.2f K to %.2f K\n", r.t.size(), *t_min, *t_max);
+    s += "Strain: " + analysis::strain_name(r.measure) + format(", relative to the first row (%.2f K)\n", r.t.front());
+    s += std::string("Fit: straight lines against T, ") +
+         (ex.weighted ? "weights 1/sigmaT" : "equal weights (no sigmaT given)") + "\n";
+    s += "sigma: White's HC0, from the scatter of the points about each line\n";
+    s += esd ? "sigma_esd: carried from the cell ESDs of every row\n" : "sigma_esd: none (the file has no cell ESDs)\n";
+
+    s += format("\nPrincipal axes at %.2f K (the middle row): alpha in 10^-6 K^-1, [u v w], angles in degrees\n",
+                r.t[ex.middle]);
+    s += "          alpha      sigma  sigma_esd         u        v        w      to a    to b    to c\n";
+    for (int i = 0; i < 3; ++i) {
+        const analysis::PrincipalAxis& axis = ex.principal[i];
+        const analysis::Coefficient& c = axis.coefficient;
+        s += format("%-4s%11.4f%11.4f", axis_name(i).c_str(), c.alpha, c.sigma);
+        s += esd ? format("%11.4f", c.sigma_esd) : format("%11s", "-");
+        if (directions_known(r)) {
+            const Eigen::Vector3d angles = analysis::angles_to_axes(ex.middle_cell, axis.direction);
+            s += "   " + component(axis.uvw(0)) + component(axis.uvw(1)) + component(axis.uvw(2)) +
+                 format("   %7.2f %7.2f %7.2f", angles(0), angles(1), angles(2));
+        } else {
+            s += "           -        -        -         -       -       -";
+        }
+        s += "\n";
+    }
+    s += format("%-4s%11.4f%11.4f", "V", ex.volume.alpha, ex.volume.sigma);
+    s += (esd ? format("%11.4f", ex.volume.sigma_esd) : format("%11s", "-")) + "   (volume)\n";
+
+    if (r.new_axes && directions_known(r)) {
+        s += "\nDirections in the new axes " + r.new_axes_text + ":\n";
+        s += "                 u'       v'       w'\n";
+        for (int i = 0; i < 3; ++i) {
+            const Eigen::Vector3d d = shown_direction(r, i);
+            s += format("%-4s         ", axis_name(i).c_str()) + component(d(0)) + component(d(1)) + component(d(2)) + "\n";
+        }
+    }
+    const std::vector<std::string> notes = expansion_notes(r);
+    if (!notes.empty()) s += "\n";
+    for (const std::string& note : notes) s += note + "\n";
+    return s;
+}
+
+std::string tsv_text(const ExpansionReport& r) {
+    const analysis::Expansion& ex = r.expansion;
+    std::string s = "axis\talpha\tsigma\tsigma_esd\tu\tv\tw\n";
+    for (int i = 0; i < 3; ++i) {
+        const analysis::Coefficient& c = ex.principal[i].coefficient;
+        s += axis_name(i) + "\t" + tsv_number(c.alpha) + "\t" + tsv_number(c.sigma) + "\t" + tsv_number(c.sigma_esd);
+        if (directions_known(r)) {
+            const Eigen::Vector3d d = shown_direction(r, i);
+            s += "\t" + tsv_number(d(0)) + "\t" + tsv_number(d(1)) + "\t" + tsv_number(d(2)) + "\n";
+        } else {
+            s += "\t\t\t\n";
+        }
+    }
+    s += "V\t" + tsv_number(ex.volume.alpha) + "\t" + tsv_number(ex.volume.sigma) + "\t" +
+         tsv_number(ex.volume.sigma_esd) + "\t\t\t\n";
+    return s;
+}
+
+}  // namespace analyse

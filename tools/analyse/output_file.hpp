@@ -1,0 +1,19 @@
+#pragma once
+// The one way a subcommand hands over its result: to standard output, or to
+// a file that is complete or not there at all.
+
+#include <string>
+#include <string_view>
+
+namespace analyse {
+
+// Writes `text` to standard output when `path` is empty, else to the file
+// `path`: through a temporary file in the same directory, synced and renamed
+// over it, so that a failed write (a full disk) leaves the old file or none.
+// Refuses a symbolic link, a directory or any other file that is not a
+// regular one at `path`, and the input file itself
+// (`input`, "" or "-" for standard input).  Returns false after writing one
+// line "PROGRAM: why" on standard error.
+bool write_result(std::string_view text, const std::string& path, const std::string& input, std::string_view program);
+
+}  // namespace analyse

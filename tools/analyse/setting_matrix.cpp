@@ -1,0 +1,80 @@
+#include "setting_matrix.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <sstream>
+#include <vector>
+
+#include "command_line.hpp"
+#include "number_field.hpp"
+
+namespace analyse {
+
+namespace {
+
+// A decimal number or p/q; false for anything else, a zero q included.
+bool read_entry(std::string_view s, double& value) {
+    const auto slash = s.find('/');
+    if (slash == std::string_view::npos) return analysis::read_field(s, value) == analysis::Field::number;
+    double p = 0, q = 0;
+    if (analysis::read_field(s.substr(0, slash), p) != analysis::Field::number ||
+        analysis::read_field(s.substr(slash + 1), q) != analysis::Field::number || q == 0)
+        return false;
+    value = p / q;
+    return true;
+}
+
+}  // namespace
+
+SettingMatrix read_setting_matrix(std::string_view text) {
+    std::string separated(text);
+    std::replace(separated.begin(), separated.end(), ',', ' ');
+    std::istringstream in(separated);
+    std::vector<std::string> words;
+    for (std::string w; in >> w;) words.push_back(w);
+    if (words.size() != 9)
+        throw UsageError("--matrix takes nine numbers, row by row; " + std::to_string(words.size()) + " given");
+    SettingMatrix out;
+    for (std::size_t i = 0; i < 9; ++i) {
+        double v = 0;
+        if (!read_entry(words[i], v))
+            throw UsageError("--matrix: entry " + std::to_string(i + 1) + " '" + words[i] +
+                             "' is not a number or fraction");
+        out.m(static_cast<Eigen::Index>(i / 3), static_cast<Eigen::Index>(i % 3)) = v;
+        out.entries[i] = words[i];
+        if (i != 0) out.text += (i % 3 == 0) ? " / " : " ";
+        out.text += out.entries[i];
+    }
+    return out;
+}
+
+bool is_singular(const SettingMatrix& matrix) {
+    const double scale = matrix.m.cwiseAbs().maxCoeff();
+    return !(std::fabs(matrix.m.determinant()) > 1e-9 * scale * scale * scale);
+}
+
+std::string axes_text(const SettingMatrix& matrix) {
+    constexpr const char* old_axis[3] = {"a", "b", "c"};
+    constexpr const char* new_axis[3] = {"a'", "b'", "c'"};
+    std::string out;
+    for (int i = 0; i < 3; ++i) {
+        std::string sum;
+        for (int j = 0; j < 3; ++j) {
+            const double v = matrix.m(i, j);
+            if (v == 0) continue;
+            std::string entry = matrix.entries[static_cast<std::size_t>(3 * i + j)];
+            const bool negative = v < 0;
+            if (entry.starts_with('-') || entry.starts_with('+')) entry.erase(0, 1);
+            const std::string term = (std::fabs(v) == 1 ? "" : entry + " ") + old_axis[j];
+            if (sum.empty())
+                sum = (negative ? "-" : "") + term;
+            else
+                sum += (negative ? " - " : " + ") + term;
+        }
+        if (sum.empty()) sum = "0";
+        out += (i == 0 ? "" : ", ") + std::string(new_axis[i]) + " = " + sum;
+    }
+    return out;
+}
+
+}  // namespace analyse

@@ -1,0 +1,37 @@
+#include "subcommand.hpp"
+
+#include <iostream>
+
+namespace analyse {
+
+int usage_error(const Subcommand& sub, const std::string& why) {
+    std::cerr << "celltrend-analyse " << sub.name << ": " << why << "\n"
+              << "Try 'celltrend-analyse " << sub.name << " --help'.\n";
+    return 2;
+}
+
+std::variant<CommandLine, int> start(const Subcommand& sub, const Arguments& args) {
+    CommandLine cl;
+    try {
+        cl = parse_command_line(args, sub.options);
+    } catch (const UsageError& e) {
+        return usage_error(sub, e.what());
+    }
+    if (cl.has("help")) {
+        sub.help(std::cout);
+        return std::cout.flush() ? 0 : 1;
+    }
+    if (cl.operands.size() != 1) return usage_error(sub, cl.operands.empty() ? "no table named" : "one table at a time");
+    return cl;
+}
+
+std::optional<analysis::Series> read_table(const Subcommand& sub, const std::string& file) {
+    try {
+        return file == "-" ? analysis::read_series(std::cin, "(standard input)") : analysis::read_series(file);
+    } catch (const analysis::SeriesError& e) {
+        std::cerr << "celltrend-analyse " << sub.name << ": " << e.what() << "\n";
+        return std::nullopt;
+    }
+}
+
+}  // namespace analyse

@@ -1,0 +1,38 @@
+#pragma once
+// What every subcommand does before its own work: its options read, --help
+// answered, its one table operand named and read.
+
+#include <functional>
+#include <variant>
+#include <optional>
+#include <ostream>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "command_line.hpp"
+#include "series_table.hpp"
+
+namespace analyse {
+
+struct Subcommand {
+    std::string_view name;                      // "transform"
+    std::span<const OptionSpec> options;        // --help among them
+    std::function<void(std::ostream&)> help;    // the --help text
+};
+
+// "celltrend-analyse NAME: why" and the hint to --help on standard error;
+// returns 2, the status of a wrong argument.
+int usage_error(const Subcommand& sub, const std::string& why);
+
+// The command line, or the exit status when the run ends here: 2 after a
+// wrong argument, 0 (1 if standard output failed) after --help.  Exactly one
+// operand, the table, must remain.
+std::variant<CommandLine, int> start(const Subcommand& sub, const Arguments& args);
+
+// The table named by the operand, "-" being standard input; nullopt after
+// the reader's message "celltrend-analyse NAME: FILE:LINE: why" on standard
+// error.
+std::optional<analysis::Series> read_table(const Subcommand& sub, const std::string& file);
+
+}  // namespace analyse
