@@ -148,7 +148,7 @@ TEST(ViewerWindow, BlocksUntilTheWindowIsClosedThenReturnsZero) {
     // Shown and left alone, it keeps waiting for the user.
     std::this_thread::sleep_for(500ms);
     EXPECT_TRUE(still_running(viewer)) << "returned with the window still open";
-    EXPECT_NE(slurp(dir.path / "viewer.out").find("close it to go on"), std::string::npos);
+    EXPECT_NE(slurp(dir.path / "viewer.out").find("close it with q"), std::string::npos);
 
     ask_to_close(display, window);
     int status = -1;

@@ -3,16 +3,20 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <limits>
 #include <string_view>
 
+#include "display_text.hpp"
+
 namespace xyviewer {
 
 namespace {
 
+constexpr std::size_t max_line_length = 4096;
 constexpr double not_a_number = std::numeric_limits<double>::quiet_NaN();
 
 std::string_view trim(std::string_view s) {
@@ -54,7 +58,14 @@ Field parse_field(std::string_view text, double& value) {
     if (digits.front() == '+') digits.remove_prefix(1);
     if (digits.empty() || digits.front() == '+') return Field::invalid;
     const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (ec != std::errc() || end != digits.data() + digits.size()) return Field::invalid;
+    if (end != digits.data() + digits.size()) return Field::invalid;
+    if (ec == std::errc::result_out_of_range) {
+        // Beyond the range of a double: 1e400 is unreadable like asterisks,
+        // 1e-400 is as near 0 as a double gets.
+        value = std::strtod(std::string(digits).c_str(), nullptr);
+    } else if (ec != std::errc()) {
+        return Field::invalid;
+    }
     if (!std::isfinite(value)) {  // overflow spelled out in digits
         value = not_a_number;
         return Field::unreadable;
@@ -91,6 +102,29 @@ bool split_blanks(std::string_view line, std::vector<double>& fields) {
         pos = end;
     }
     return fields.size() == 2 || fields.size() == 3;
+}
+
+// One line of at most max_line_length characters, without its newline.  A
+// longer line is read to its end but not kept (so a file without newlines
+// cannot fill the memory); `too_long` says so.  False at the end of input.
+bool read_bounded_line(std::istream& in, std::string& line, bool& too_long) {
+    line.clear();
+    too_long = false;
+    std::streambuf* buffer = in.rdbuf();
+    bool any = false;
+    while (true) {
+        const int c = buffer->sbumpc();
+        if (c == std::char_traits<char>::eof()) {
+            in.setstate(std::ios::eofbit);
+            return any;
+        }
+        any = true;
+        if (c == '\n') return true;
+        if (line.size() < max_line_length)
+            line.push_back(char(c));
+        else
+            too_long = true;
+    }
 }
 
 std::string line_ref(const std::string& name, int line_number) {
@@ -146,8 +180,12 @@ PlotFile read_plot_file(std::istream& in, const std::string& name) {
     std::string line;
     std::vector<double> fields;
     int line_number = 0;
-    while (std::getline(in, line)) {
+    bool too_long = false;
+    while (read_bounded_line(in, line, too_long)) {
         ++line_number;
+        if (too_long)
+            throw ReadError(line_ref(name, line_number) + ": not a plot file line: longer than " +
+                            std::to_string(max_line_length) + " characters");
         if (!line.empty() && line.back() == '\r') line.pop_back();
         const std::string_view text = trim(line);
         if (text.empty()) continue;
@@ -159,16 +197,16 @@ PlotFile read_plot_file(std::istream& in, const std::string& name) {
             }
             const Header h = split_header(comment);
             if (h.key == "MAIN LEGEND TEXT") {
-                file.main_legend = h.value;
+                file.main_legend = displayable(h.value);
             } else if (h.key == "X LEGEND TEXT") {
-                file.x_legend = h.value;
+                file.x_legend = displayable(h.value);
             } else if (h.key == "Y LEGEND TEXT") {
-                file.y_legend = h.value;
+                file.y_legend = displayable(h.value);
             } else if (h.key.starts_with(">") && h.key.find("PATTERN") != std::string_view::npos) {
                 patterns.emplace_back();
                 data_header_seen = false;
             } else if (h.key == "TITLE") {
-                current().title = h.value;
+                current().title = displayable(h.value);
             } else if (h.key == "NUMBER OF POINTS") {
                 current().announced_points = to_int(h.value, -1);
             } else if (h.key == "MARKER") {
@@ -184,7 +222,7 @@ PlotFile read_plot_file(std::istream& in, const std::string& name) {
         }
 
         if (!split_data_line(line, fields))
-            throw ReadError(line_ref(name, line_number) + ": not a data line: \"" + std::string(text) + "\"");
+            throw ReadError(line_ref(name, line_number) + ": not a data line: \"" + displayable(text) + "\"");
         Pattern& pattern = current();
         // A third column is SIGY when the header says so, or when there is no
         // header to say anything (a file written by hand).
