@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <vector>
 #include <sstream>
 #include <string>
 
@@ -42,6 +44,27 @@ TEST(Summary, UncertaintyInParenthesesOfTheLastDigit) {
     EXPECT_EQ(with_uncertainty(2.312e-5, 4.1e-7), "2.31(4)e-5");
     EXPECT_EQ(with_uncertainty(7.5, 0), "7.5");
     EXPECT_EQ(with_uncertainty(7.5, std::nan("")), "7.5 (uncertainty undetermined)");
+}
+
+TEST(Summary, UncertaintyNotationNeverOverflowsAndIsConcise) {
+    struct Case {
+        double value, su;
+        const char* text;
+    } cases[] = {
+        {1e-6, 4e-6, "1(4)e-6"},        // not 10(40)e-7
+        {1e-6, 4e-5, "0(4)e-5"},        // the exponent follows the larger
+        {0, 1e-31, "0.0(10)e-31"},      // a constant angle with unequal ESDs
+        {3e5, 6e19, "0(6)e19"},         // once printed 0(0)
+        {-2.5e-7, 1.5e-8, "-2.50(15)e-7"},
+        {1.5e300, 2e299, "1.5(2)e300"},
+        {1e-310, 4e-320, "1.0000000000(4)e-310"},
+        {123456.7, 0.04, "123456.70(4)"},
+        {1.7e308, 1.7e308, "1.7(17)e308"},
+        {0, 5e-324, "0(5)e-324"},
+        {1, INFINITY, "1 (uncertainty undetermined)"},
+        {-INFINITY, 1, "-inf"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(with_uncertainty(c.value, c.su), c.text) << c.value << " " << c.su;
 }
 
 TEST(Summary, RelativeExpansionIsSlopeOverMeanInPpmPerKelvin) {
@@ -118,6 +141,14 @@ TEST(Summary, FlagsAnImplausibleCoefficient) {
         "# END OF FILE\n",
         "c.pgf"));
     EXPECT_TRUE(contains(s, "WARNING: implausible expansion")) << s;
+}
+
+TEST(Summary, HugeValuesAreWrittenInFull) {
+    // A 64-byte buffer once cut -1e308 to a wrong 62-digit number.
+    std::vector<char> big(700);
+    std::snprintf(big.data(), big.size(), "%.5f to %.5f", -1e308, 1e308);
+    const std::string s = summary(read_text("100.00 -1e308\n200.00 1e308\n# END OF FILE\n", "huge.pgf"));
+    EXPECT_TRUE(contains(s, "value range      : " + std::string(big.data()) + "\n")) << s;
 }
 
 TEST(Summary, OnePointHasNoFit) {

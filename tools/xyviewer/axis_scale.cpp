@@ -39,8 +39,11 @@ std::string superscript(int n) {
 
 double AxisScale::to_plot(double value) const {
     // Divided before the subtraction, so that values near the largest double
-    // do not overflow on the way.
-    return value / power_of_ten(exponent) - offset / power_of_ten(exponent);
+    // do not overflow on the way, and in two halves, so that neither power
+    // of ten leaves the range of a double for the smallest values.
+    const int half = exponent / 2;
+    const auto scaled = [&](double v) { return v / power_of_ten(half) / power_of_ten(exponent - half); };
+    return scaled(value) - scaled(offset);
 }
 
 std::string AxisScale::label(double plot_value) const {
@@ -62,6 +65,11 @@ std::string AxisScale::annotation() const {
     if (offset != 0) {
         std::string digits = std::fabs(offset) < 1e15 ? formatted("%.*f", offset_decimals, std::fabs(offset))
                                                         : formatted("%.15g", std::fabs(offset));
+        // A round number: its trailing zeros say nothing.
+        if (digits.find('.') != std::string::npos && digits.find('e') == std::string::npos) {
+            while (digits.back() == '0') digits.pop_back();
+            if (digits.back() == '.') digits.pop_back();
+        }
         if (!out.empty()) out += " ";
         out += (offset < 0 ? "− " : "+ ") + digits;
     }
@@ -73,9 +81,10 @@ AxisScale axis_scale(double low, double high) {
     if (!std::isfinite(low) || !std::isfinite(high)) return s;
     if (low > high) std::swap(low, high);
     // Work in units of `unit` when the values come near the largest double,
-    // where high - low itself would overflow.
+    // where high - low itself would overflow, or near the smallest, where
+    // powers of ten for the labels would underflow.
     const double magnitude = std::max(std::fabs(low), std::fabs(high));
-    const int pre = magnitude > 1e300 ? floor_log10(magnitude) : 0;
+    const int pre = (magnitude > 1e300 || (magnitude > 0 && magnitude < 1e-290)) ? floor_log10(magnitude) : 0;
     const double unit = power_of_ten(pre);
     double lo = low / unit, hi = high / unit;
     double span = hi - lo;
