@@ -104,9 +104,10 @@ bool split_blanks(std::string_view line, std::vector<double>& fields) {
     return fields.size() == 2 || fields.size() == 3;
 }
 
-// One line of at most max_line_length characters, without its newline.  A
-// longer line is read to its end but not kept (so a file without newlines
-// cannot fill the memory); `too_long` says so.  False at the end of input.
+// One line of at most max_line_length characters, without its newline.  On
+// a longer line reading stops there and `too_long` says so: such a line is an
+// error, and a file without newlines (a device) may never end.  False at the
+// end of input.
 bool read_bounded_line(std::istream& in, std::string& line, bool& too_long) {
     line.clear();
     too_long = false;
@@ -120,10 +121,11 @@ bool read_bounded_line(std::istream& in, std::string& line, bool& too_long) {
         }
         any = true;
         if (c == '\n') return true;
-        if (line.size() < max_line_length)
-            line.push_back(char(c));
-        else
+        if (line.size() == max_line_length) {
             too_long = true;
+            return true;
+        }
+        line.push_back(char(c));
     }
 }
 
