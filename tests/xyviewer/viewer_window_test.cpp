@@ -120,37 +120,32 @@ void ask_to_close(Display* display, Window window) {
     XFlush(display);
 }
 
-// A key pressed and released over the window, as the server reports it.
-void press_key(Display* display, Window window, KeySym key) {
-    for (int type : {KeyPress, KeyRelease}) {
+// A key (keysym) or the first mouse button (0) pressed and released over
+// the window, delivered to whoever listens for such events.
+void press_and_release(Display* display, Window window, KeySym key) {
+    const int types[2][2] = {{KeyPress, KeyRelease}, {ButtonPress, ButtonRelease}};
+    const long masks[2][2] = {{KeyPressMask, KeyReleaseMask}, {ButtonPressMask, ButtonReleaseMask}};
+    const int button = key == 0;
+    for (int phase = 0; phase < 2; ++phase) {
         XEvent event{};
-        event.xkey.type = type;
+        // Key and button events share their first members, up to same_screen.
+        event.xkey.type = types[button][phase];
         event.xkey.display = display;
         event.xkey.window = window;
         event.xkey.root = DefaultRootWindow(display);
+        event.xkey.x = event.xkey.y = 200;
         event.xkey.same_screen = True;
-        event.xkey.keycode = XKeysymToKeycode(display, key);
-        XSendEvent(display, window, True, type == KeyPress ? KeyPressMask : KeyReleaseMask, &event);
+        if (button)
+            event.xbutton.button = Button1;
+        else
+            event.xkey.keycode = XKeysymToKeycode(display, key);
+        XSendEvent(display, window, True, masks[button][phase], &event);
     }
     XFlush(display);
 }
 
-// A click of the first button, delivered to whoever listens for clicks.
-void click(Display* display, Window window) {
-    for (int type : {ButtonPress, ButtonRelease}) {
-        XEvent event{};
-        event.xbutton.type = type;
-        event.xbutton.display = display;
-        event.xbutton.window = window;
-        event.xbutton.root = DefaultRootWindow(display);
-        event.xbutton.button = Button1;
-        event.xbutton.x = 200;
-        event.xbutton.y = 200;
-        event.xbutton.same_screen = True;
-        XSendEvent(display, window, True, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask, &event);
-    }
-    XFlush(display);
-}
+void press_key(Display* display, Window window, KeySym key) { press_and_release(display, window, key); }
+void click(Display* display, Window window) { press_and_release(display, window, 0); }
 
 // How many pixels of the window are near a colour: the plot is really shown.
 int pixels_of_colour(Display* display, Window window, int r, int g, int b) {
