@@ -31,7 +31,9 @@ std::string summary(const PlotFile& file) {
     for (const Pattern& pattern : file.patterns) {
         const auto& pts = pattern.points;
         if (file.patterns.size() > 1 || !pattern.title.empty())
-            out += "  " + (pattern.title.empty() ? std::string("(untitled pattern)") : pattern.title) + "\n";
+            out += "  " +
+                   (pattern.title.empty() ? std::string("(untitled pattern)") : with_unit_symbols(pattern.title)) +
+                   "\n";
 
         out += "    points plotted   : " + std::to_string(pts.size());
         if (pattern.announced_points >= 0 && std::size_t(pattern.announced_points) != pts.size())
