@@ -12,6 +12,8 @@ namespace xyviewer_test {
 struct SvgText {
     std::string text;  // UTF-8
     double x = 0, y = 0;
+    double font_size = 0;
+    std::string anchor;  // text-anchor: start, middle or end
 };
 
 inline void append_utf8(std::string& out, unsigned long c) {
@@ -69,6 +71,15 @@ inline std::vector<SvgText> svg_texts(const std::string& svg) {
             t.x = m[4];
             t.y = m[5];
         }
+        const auto attribute = [&](const std::string& name) {
+            const std::size_t at = element.find(name + "=\"");
+            if (at == std::string::npos) return std::string();
+            const std::size_t from = at + name.size() + 2;
+            return element.substr(from, element.find('"', from) - from);
+        };
+        const std::string size = attribute("font-size");
+        if (!size.empty()) t.font_size = std::stod(size);
+        t.anchor = attribute("text-anchor");
         // Character data between tags, after the opening tag's own '>'.
         std::size_t p = element.find('>');
         while (p != std::string::npos && p + 1 < element.size()) {

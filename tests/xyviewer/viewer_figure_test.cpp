@@ -45,6 +45,7 @@ bool is_number(const std::string& s) {
 
 struct Axes {
     std::vector<std::string> x, y;  // tick labels
+    double y_labels_left = 1e9;     // the leftmost point of any y label, estimated
 };
 
 // Numeric texts: the row that holds most of them is the x axis, the others
@@ -59,7 +60,14 @@ Axes tick_labels(const std::vector<SvgText>& texts) {
         if (count > most) most = count, x_row = row;
     Axes axes;
     for (const SvgText& t : texts)
-        if (is_number(t.text)) (std::lround(t.y) == x_row ? axes.x : axes.y).push_back(t.text);
+        if (is_number(t.text)) {
+            const bool on_x = std::lround(t.y) == x_row;
+            (on_x ? axes.x : axes.y).push_back(t.text);
+            // Digits are at most 0.64 of the font size wide (DejaVu Sans).
+            const double width = 0.64 * t.font_size * double(t.text.size());
+            const double left = t.anchor == "end" ? t.x - width : t.anchor == "middle" ? t.x - width / 2 : t.x;
+            if (!on_x) axes.y_labels_left = std::min(axes.y_labels_left, left);
+        }
     return axes;
 }
 
@@ -108,11 +116,18 @@ TEST(ViewerFigure, TickLabelsAreDistinctOnNarrowRangesOfAnyWidthAndOffset) {
         for (double width : widths) {
             SCOPED_TRACE("centre " + std::to_string(centre) + ", width " + std::to_string(width));
             write_file(dir.path / "s.pgf", series_file(centre, width));
-            const Axes axes = tick_labels(svg_of(dir, {"-o", "out.svg", "s.pgf"}));
+            const std::vector<SvgText> texts = svg_of(dir, {"-o", "out.svg", "s.pgf"});
+            const Axes axes = tick_labels(texts);
             ASSERT_GE(axes.y.size(), 3u) << all_text(svg_texts(slurp(dir.path / "out.svg")));
             EXPECT_EQ(std::set<std::string>(axes.y.begin(), axes.y.end()).size(), axes.y.size());
             EXPECT_EQ(std::set<std::string>(axes.x.begin(), axes.x.end()).size(), axes.x.size());
             for (const std::string& label : axes.y) EXPECT_LE(label.size(), 8u) << label;
+            // The y legend, upright, stands clear of the longest label.
+            for (const SvgText& t : texts) {
+                if (t.text == "gamma angle (°)") {
+                    EXPECT_LT(t.x + 0.3 * t.font_size, axes.y_labels_left);
+                }
+            }
         }
 }
 
