@@ -5,6 +5,7 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -98,6 +99,9 @@ void show_window(const std::string& title, int width, int height, const DrawPixe
         XCloseDisplay(display);
         throw WindowError("the display has no true-colour visual to show the plot on");
     }
+    // Several panels at their default size may be larger than the screen.
+    width = std::min(width, DisplayWidth(display, screen) * 19 / 20);
+    height = std::min(height, DisplayHeight(display, screen) * 9 / 10);
     const Window window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, unsigned(width),
                                               unsigned(height), 0, BlackPixel(display, screen),
                                               WhitePixel(display, screen));
