@@ -2,7 +2,9 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
+#include <string>
 #include <system_error>
 
 namespace analysis {
@@ -45,7 +47,14 @@ Field read_field(std::string_view text, double& value) {
     if (digits.front() == '+') digits.remove_prefix(1);  // from_chars takes no plus sign
     if (digits.empty() || digits.front() == '+') return Field::invalid;
     const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (ec != std::errc() || end != digits.data() + digits.size()) return Field::invalid;
+    if (end != digits.data() + digits.size()) return Field::invalid;
+    if (ec == std::errc::result_out_of_range) {
+        // Beyond the range of a double: 1e400 is unreadable like asterisks,
+        // 1e-400 is as near 0 as a double gets.
+        value = std::strtod(std::string(digits).c_str(), nullptr);
+    } else if (ec != std::errc()) {
+        return Field::invalid;
+    }
     if (!std::isfinite(value)) {  // overflow spelled out in digits
         value = std::numeric_limits<double>::quiet_NaN();
         return Field::unreadable;

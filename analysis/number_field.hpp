@@ -17,7 +17,8 @@ enum class Field {
 };
 
 // One field, blanks around it allowed, nothing inside it; a leading '+' is
-// accepted.  Digits beyond the range of a double are invalid.
+// accepted.  Digits beyond the range of a double are unreadable (too large)
+// or the nearest double (too small).
 Field read_field(std::string_view text, double& value);
 
 }  // namespace analysis

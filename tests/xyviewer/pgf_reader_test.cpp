@@ -270,3 +270,34 @@ TEST(PgfReader, SplitDataLineReportsUnreadableFieldsAsNan) {
     EXPECT_FALSE(split_data_line("abc def", fields));
     EXPECT_FALSE(split_data_line("42", fields));
 }
+
+TEST(PgfReader, NumberBeyondTheRangeOfADoubleIsSkippedLikeAsterisks) {
+    const PlotFile f = read_text(
+        "100.00 7.5 0.001\n"
+        "150.00 1e400 0.001\n"
+        "200.00 7.6 1e400\n"
+        "250.00 7.7 1e-400\n"
+        "# END OF FILE\n");
+    ASSERT_EQ(f.patterns.size(), 1u);
+    ASSERT_EQ(f.patterns[0].points.size(), 3u);  // the 150 K point is left out
+    EXPECT_FALSE(f.patterns[0].points[1].has_sigy);
+    EXPECT_EQ(f.patterns[0].points[2].sigy, 0.0);  // as near 0 as a double gets
+    EXPECT_EQ(f.skipped_fields, 2);
+}
+
+TEST(PgfReader, LineWithoutAnEndIsAnErrorNotAMemoryHog) {
+    std::string text = "100.00 7.5\n" + std::string(200000, '\0');
+    EXPECT_EQ(error_of(text), "bad.pgf:2: not a plot file line: longer than 4096 characters");
+}
+
+TEST(PgfReader, TitlesThatAreNotUtf8KeepEveryByteAsAReplacement) {
+    const PlotFile f = read_text(
+        "# MAIN LEGEND TEXT: run \x1b]0;owned\x07\n"
+        "# Y LEGEND TEXT   : b unit cell parameter (\xC5)\n"
+        "#             TITLE : b(\xC3\n"
+        "100.00 7.5\n");
+    EXPECT_EQ(f.main_legend, "run \xEF\xBF\xBD]0;owned\xEF\xBF\xBD");
+    EXPECT_EQ(f.y_legend, "b unit cell parameter (\xEF\xBF\xBD)");
+    EXPECT_EQ(f.patterns[0].title, "b(\xEF\xBF\xBD");
+    EXPECT_NE(error_of("100.00 \x1b[2J seven\n").find("\"100.00 \xEF\xBF\xBD[2J seven\""), std::string::npos);
+}

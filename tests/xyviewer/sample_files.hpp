@@ -110,6 +110,46 @@ inline constexpr std::string_view not_a_number_fields =
     "250.00             9.13000Inf                 \n"
     "# END OF FILE\n";
 
+// Principal strains of a thermal-expansion analysis: three patterns in one
+// file, each with its own header block and no SIGY column.
+inline constexpr std::string_view principal_strains =
+    "# MAIN LEGEND TEXT: principal strains\n"
+    "# X LEGEND TEXT   : Temperature (K)\n"
+    "# Y LEGEND TEXT   : Principal strain (%)\n"
+    "#   TK        strain(%)\n"
+    "# NUMBER OF PATTERNS: 3\n"
+    "#--------------------------------------------------\n"
+    "# >>>>>>>> PATTERN #: 1\n"
+    "#             TITLE : X1\n"
+    "#  NUMBER OF POINTS :        3\n"
+    "#            MARKER : 1\n"
+    "#              SIZE : 2\n"
+    "#   DATA: X Y\n"
+    "100.00             0.00000\n"
+    "200.00             0.36000\n"
+    "300.00             0.72000\n"
+    "#--------------------------------------------------\n"
+    "# >>>>>>>> PATTERN #: 2\n"
+    "#             TITLE : X2\n"
+    "#  NUMBER OF POINTS :        3\n"
+    "#            MARKER : 2\n"
+    "#              SIZE : 2\n"
+    "#   DATA: X Y\n"
+    "100.00             0.00000\n"
+    "200.00             0.16000\n"
+    "300.00             0.32000\n"
+    "#--------------------------------------------------\n"
+    "# >>>>>>>> PATTERN #: 3\n"
+    "#             TITLE : X3\n"
+    "#  NUMBER OF POINTS :        3\n"
+    "#            MARKER : 3\n"
+    "#              SIZE : 2\n"
+    "#   DATA: X Y\n"
+    "100.00             0.00000\n"
+    "200.00            -0.02000\n"
+    "300.00            -0.04000\n"
+    "# END OF FILE\n";
+
 inline void write_file(const std::filesystem::path& path, std::string_view text) {
     std::ofstream out(path, std::ios::binary);
     out << text;

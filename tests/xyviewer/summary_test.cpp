@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <vector>
 #include <sstream>
 #include <string>
 
@@ -41,7 +43,28 @@ TEST(Summary, UncertaintyInParenthesesOfTheLastDigit) {
     EXPECT_EQ(with_uncertainty(1234.5, 23), "1230(20)");
     EXPECT_EQ(with_uncertainty(2.312e-5, 4.1e-7), "2.31(4)e-5");
     EXPECT_EQ(with_uncertainty(7.5, 0), "7.5");
-    EXPECT_EQ(with_uncertainty(7.5, std::nan("")), "7.5");
+    EXPECT_EQ(with_uncertainty(7.5, std::nan("")), "7.5 (uncertainty undetermined)");
+}
+
+TEST(Summary, UncertaintyNotationNeverOverflowsAndIsConcise) {
+    struct Case {
+        double value, su;
+        const char* text;
+    } cases[] = {
+        {1e-6, 4e-6, "1(4)e-6"},        // not 10(40)e-7
+        {1e-6, 4e-5, "0(4)e-5"},        // the exponent follows the larger
+        {0, 1e-31, "0.0(10)e-31"},      // a constant angle with unequal ESDs
+        {3e5, 6e19, "0(6)e19"},         // once printed 0(0)
+        {-2.5e-7, 1.5e-8, "-2.50(15)e-7"},
+        {1.5e300, 2e299, "1.5(2)e300"},
+        {1e-310, 4e-320, "1.0000000000(4)e-310"},
+        {123456.7, 0.04, "123456.70(4)"},
+        {1.7e308, 1.7e308, "1.7(17)e308"},
+        {0, 5e-324, "0(5)e-324"},
+        {1, INFINITY, "1 (uncertainty undetermined)"},
+        {-INFINITY, 1, "-inf"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(with_uncertainty(c.value, c.su), c.text) << c.value << " " << c.su;
 }
 
 TEST(Summary, RelativeExpansionIsSlopeOverMeanInPpmPerKelvin) {
@@ -76,14 +99,14 @@ TEST(Summary, PlainLengthFile) {
     EXPECT_TRUE(contains(s, "TK_cell_a.pgf: NiO film, cooling run")) << s;
     EXPECT_TRUE(contains(s, "points plotted   : 3\n")) << s;
     EXPECT_TRUE(contains(s, "temperature range: 100.00 to 300.00 K")) << s;
-    EXPECT_TRUE(contains(s, "value range      : 7.50000 to 7.52500 A")) << s;
+    EXPECT_TRUE(contains(s, "value range      : 7.50000 to 7.52500 Å")) << s;
     EXPECT_TRUE(contains(s, "weights 1/SIGY^2")) << s;
     // By hand, weights 1e6, 2.5e5, 1e6 about the weighted mean 200 K:
     // Sxx 2e10, Sxy 2.5e6, slope 1.25e-4 A/K; residuals 1/3600, -1/450,
     // 1/3600 give a chi-square of 25/18 on one degree of freedom, so the
     // uncertainty is sqrt(25/18 / 2e10) = 8.3e-6 A/K.
     EXPECT_TRUE(contains(s, "reduced chi-square 1.39, uncertainties scaled")) << s;
-    EXPECT_TRUE(contains(s, "slope            : 1.25(8)e-4 A/K")) << s;
+    EXPECT_TRUE(contains(s, "slope            : 1.25(8)e-4 Å/K")) << s;
     // Over the mean 7.511667 A: 16.64e-6 per K with 1.11e-6.
     EXPECT_TRUE(contains(s, "linear expansion : 16.6(11) x 1e-6 /K")) << s;
     EXPECT_FALSE(contains(s, "WARNING")) << s;
@@ -92,13 +115,13 @@ TEST(Summary, PlainLengthFile) {
 TEST(Summary, TransformedVolumeFitsWithEqualWeights) {
     const std::string s = summary(read_text(xyviewer_test::transformed_volume, "TK_volume_transf.pgf"));
     EXPECT_TRUE(contains(s, "equal weights")) << s;
-    EXPECT_TRUE(contains(s, "slope            : 0.02213 A3/K")) << s;  // an exact line
+    EXPECT_TRUE(contains(s, "slope            : 0.02213 Å³/K")) << s;  // an exact line
     EXPECT_TRUE(contains(s, "volume expansion : 13.1356 x 1e-6 /K")) << s;
 }
 
 TEST(Summary, AnglesAndMosaicityGetTheSlopeAlone) {
     const std::string s = summary(read_text(xyviewer_test::mosaicity, "TK_mosaicity.pgf"));
-    EXPECT_TRUE(contains(s, "deg./K")) << s;
+    EXPECT_TRUE(contains(s, "°/K")) << s;
     EXPECT_FALSE(contains(s, "expansion")) << s;
 }
 
@@ -118,6 +141,14 @@ TEST(Summary, FlagsAnImplausibleCoefficient) {
         "# END OF FILE\n",
         "c.pgf"));
     EXPECT_TRUE(contains(s, "WARNING: implausible expansion")) << s;
+}
+
+TEST(Summary, HugeValuesAreWrittenInFull) {
+    // A 64-byte buffer once cut -1e308 to a wrong 62-digit number.
+    std::vector<char> big(700);
+    std::snprintf(big.data(), big.size(), "%.5f to %.5f", -1e308, 1e308);
+    const std::string s = summary(read_text("100.00 -1e308\n200.00 1e308\n# END OF FILE\n", "huge.pgf"));
+    EXPECT_TRUE(contains(s, "value range      : " + std::string(big.data()) + "\n")) << s;
 }
 
 TEST(Summary, OnePointHasNoFit) {

@@ -1,11 +1,14 @@
 // The window mode under a virtual X server: xyviewer shows its window, stays
-// until the window is closed as a window manager closes it (WM_DELETE_WINDOW),
-// and only then returns, with status 0.
+// until the window is closed as a window manager closes it (WM_DELETE_WINDOW)
+// or with q or Enter, and only then returns, with status 0.  A mouse click
+// does not close it.
 
 #include <gtest/gtest.h>
 
 // After gtest: Xlib's macros (None, Bool, ...) would clash with its names.
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
 #include <poll.h>
 
 #include <csignal>
@@ -117,6 +120,51 @@ void ask_to_close(Display* display, Window window) {
     XFlush(display);
 }
 
+// A key (keysym) or the first mouse button (0) pressed and released over
+// the window, delivered to whoever listens for such events.
+void press_and_release(Display* display, Window window, KeySym key) {
+    const int types[2][2] = {{KeyPress, KeyRelease}, {ButtonPress, ButtonRelease}};
+    const long masks[2][2] = {{KeyPressMask, KeyReleaseMask}, {ButtonPressMask, ButtonReleaseMask}};
+    const int button = key == 0;
+    for (int phase = 0; phase < 2; ++phase) {
+        XEvent event{};
+        // Key and button events share their first members, up to same_screen.
+        event.xkey.type = types[button][phase];
+        event.xkey.display = display;
+        event.xkey.window = window;
+        event.xkey.root = DefaultRootWindow(display);
+        event.xkey.x = event.xkey.y = 200;
+        event.xkey.same_screen = True;
+        if (button)
+            event.xbutton.button = Button1;
+        else
+            event.xkey.keycode = XKeysymToKeycode(display, key);
+        XSendEvent(display, window, True, masks[button][phase], &event);
+    }
+    XFlush(display);
+}
+
+void press_key(Display* display, Window window, KeySym key) { press_and_release(display, window, key); }
+void click(Display* display, Window window) { press_and_release(display, window, 0); }
+
+// How many pixels of the window are near a colour: the plot is really shown.
+int pixels_of_colour(Display* display, Window window, int r, int g, int b) {
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, window, &attributes)) return -1;
+    XImage* image = XGetImage(display, window, 0, 0, unsigned(attributes.width), unsigned(attributes.height), AllPlanes,
+                              ZPixmap);
+    if (image == nullptr) return -1;
+    const auto near = [](unsigned long v, int c) { return std::abs(int(v) - c) <= 30; };
+    int count = 0;
+    for (int y = 0; y < attributes.height; ++y)
+        for (int x = 0; x < attributes.width; ++x) {
+            const unsigned long p = XGetPixel(image, x, y);  // 24-bit TrueColor of Xvfb: 0xRRGGBB
+            if (near((p >> 16) & 0xFF, r) && near((p >> 8) & 0xFF, g) && near(p & 0xFF, b)) ++count;
+        }
+    XDestroyImage(image);
+    return count;
+}
+
 bool still_running(pid_t pid) {
     int status = 0;
     return !wait_for(pid, status, 0ms);
@@ -124,7 +172,10 @@ bool still_running(pid_t pid) {
 
 }  // namespace
 
-TEST(ViewerWindow, BlocksUntilTheWindowIsClosedThenReturnsZero) {
+// How the window is closed, after the user has looked at it (and clicked).
+enum class Close { window_manager, q, enter };
+
+void show_then_close(Close how) {
     if (!VirtualDisplay::installed()) GTEST_SKIP() << "Xvfb is not installed (Debian package xvfb)";
     ScratchDir dir;
     VirtualDisplay x(dir.path);
@@ -145,12 +196,20 @@ TEST(ViewerWindow, BlocksUntilTheWindowIsClosedThenReturnsZero) {
     }
     ASSERT_NE(window, Window(0)) << "no window; stderr: " << slurp(dir.path / "viewer.err");
 
-    // Shown and left alone, it keeps waiting for the user.
+    // Shown, left alone and clicked, it keeps waiting for the user.
+    std::this_thread::sleep_for(300ms);
+    click(display, window);
+    press_key(display, window, XK_space);
     std::this_thread::sleep_for(500ms);
     EXPECT_TRUE(still_running(viewer)) << "returned with the window still open";
-    EXPECT_NE(slurp(dir.path / "viewer.out").find("close it to go on"), std::string::npos);
+    EXPECT_GT(pixels_of_colour(display, window, 0, 84, 166), 100) << "no markers in the window";
+    EXPECT_NE(slurp(dir.path / "viewer.out").find("close it with q, Enter or its close button"), std::string::npos);
 
-    ask_to_close(display, window);
+    switch (how) {
+        case Close::window_manager: ask_to_close(display, window); break;
+        case Close::q: press_key(display, window, XK_q); break;
+        case Close::enter: press_key(display, window, XK_Return); break;
+    }
     int status = -1;
     const bool ended = wait_for(viewer, status, 60s);
     if (!ended) {
@@ -163,3 +222,7 @@ TEST(ViewerWindow, BlocksUntilTheWindowIsClosedThenReturnsZero) {
     EXPECT_NE(slurp(dir.path / "viewer.out").find("points plotted   : 3"), std::string::npos);
     EXPECT_FALSE(fs::exists(dir.path / "TK_cell_a.png"));  // shown, not written
 }
+
+TEST(ViewerWindow, BlocksUntilTheWindowManagerClosesItThenReturnsZero) { show_then_close(Close::window_manager); }
+TEST(ViewerWindow, ClosesWithQ) { show_then_close(Close::q); }
+TEST(ViewerWindow, ClosesWithEnter) { show_then_close(Close::enter); }

@@ -1,33 +1,30 @@
-// xyviewer: shows a .pgf plot file and sums it up.
+// xyviewer: shows .pgf plot files and sums them up.
 //
-//   xyviewer PLOTFILE           a window when a display opens, else PLOTFILE's
-//                               name with .png beside it
-//   xyviewer -o OUT PLOTFILE    OUT only, in the format of its extension
+//   xyviewer PLOTFILE...          a window when a display opens, else the
+//                                 first PLOTFILE's name with .png
+//   xyviewer -o OUT PLOTFILE...   OUT only, in the format of its extension
 //
-// Status: 0 when the plot was shown or written, 1 when the file cannot be read
-// or plotted, 2 for a wrong command line.
+// Status: 0 when the plot was shown or written, 1 when a file cannot be read,
+// drawn or written, 2 for a wrong command line.
 
+#include <cmath>
 #include <filesystem>
 #include <iostream>
 #include <string>
 #include <string_view>
 
+#include "display_text.hpp"
+#include "figure.hpp"
+#include "options.hpp"
+#include "output_file.hpp"
 #include "pgf_reader.hpp"
 #include "plot.hpp"
 #include "summary.hpp"
+#include "window.hpp"
 
 namespace {
 
-constexpr std::string_view usage =
-    "Usage: xyviewer [-o OUTPUT] PLOTFILE\n"
-    "Plots a .pgf file of celltrend (one or more X Y [SIGY] series) with a\n"
-    "weighted straight-line fit, and prints a summary of the points and the fit.\n"
-    "\n"
-    "  (no option)   show the plot in a window and return when it is closed;\n"
-    "                where no display opens, write PLOTFILE with .png instead\n"
-    "  -o OUTPUT     write OUTPUT only, as PNG, SVG or PDF after its extension\n"
-    "  --help        show this text\n"
-    "  --version     show the version\n";
+using namespace xyviewer;
 
 bool ends_with_ignoring_case(const std::string& s, std::string_view tail) {
     if (s.size() < tail.size()) return false;
@@ -40,95 +37,126 @@ bool ends_with_ignoring_case(const std::string& s, std::string_view tail) {
 }
 
 int wrong_usage(const std::string& why) {
-    std::cerr << "xyviewer: " << why << "\n" << usage;
+    std::cerr << "xyviewer: " << displayable(why) << "\n" << usage_text;
     return 2;
+}
+
+int failure(const std::string& message) {
+    std::cout << std::flush;
+    std::cerr << "xyviewer: " << displayable(message) << "\n";
+    return 1;
+}
+
+bool names_an_input(const std::string& output, const std::vector<std::string>& inputs) {
+    for (const std::string& input : inputs)
+        if (output == input || same_file(output, input)) return true;
+    return false;
+}
+
+// The picture written where no window can be shown: the first plot file's
+// name with .png, or with .png added when that is the plot file itself.
+std::string png_beside(const std::vector<std::string>& inputs) {
+    std::string path = std::filesystem::path(inputs.front()).replace_extension(".png").string();
+    if (names_an_input(path, inputs)) path = inputs.front() + ".png";
+    return path;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string input, output;
-    bool have_output = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            std::cout << usage;
-            return 0;
-        }
-        if (arg == "--version") {
-            std::cout << "xyviewer " << XYVIEWER_VERSION << "\n";
-            return 0;
-        }
-        if (arg == "-o") {
-            if (i + 1 >= argc) return wrong_usage("-o needs a file name");
-            output = argv[++i];
-            have_output = true;
-        } else if (arg.size() > 1 && arg.front() == '-' && arg != "--") {
-            return wrong_usage("unknown option " + arg);
-        } else {
-            if (arg == "--") {
-                if (i + 1 >= argc) break;
-                ++i;
-            }
-            if (!input.empty()) return wrong_usage("only one plot file at a time");
-            input = argv[i];
-        }
+    Options options;
+    try {
+        options = parse_options(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const UsageError& e) {
+        return wrong_usage(e.what());
     }
-    if (input.empty()) return wrong_usage("no plot file named");
+    if (options.help) {
+        std::cout << usage_text;
+        return 0;
+    }
+    if (options.version) {
+        std::cout << "xyviewer " << XYVIEWER_VERSION << "\n";
+        return 0;
+    }
+    if (options.inputs.empty()) return wrong_usage("no plot file named");
 
-    xyviewer::PlotRequest request;
-    if (have_output) {
-        request.path = output;
-        if (ends_with_ignoring_case(output, ".png"))
-            request.output = xyviewer::Output::png;
-        else if (ends_with_ignoring_case(output, ".svg"))
-            request.output = xyviewer::Output::svg;
-        else if (ends_with_ignoring_case(output, ".pdf"))
-            request.output = xyviewer::Output::pdf;
+    Format format = Format::png;
+    if (!options.output.empty()) {
+        if (ends_with_ignoring_case(options.output, ".png"))
+            format = Format::png;
+        else if (ends_with_ignoring_case(options.output, ".svg"))
+            format = Format::svg;
+        else if (ends_with_ignoring_case(options.output, ".pdf"))
+            format = Format::pdf;
         else
-            return wrong_usage("cannot tell the format of " + output + ": use .png, .svg or .pdf");
+            return wrong_usage("cannot tell the format of " + options.output + ": use .png, .svg or .pdf");
+        if (names_an_input(options.output, options.inputs))
+            return wrong_usage("will not overwrite the plot file " + options.output + " with its picture");
     }
 
-    xyviewer::PlotFile file;
-    try {
-        file = xyviewer::read_plot_file(input);
-    } catch (const xyviewer::ReadError& e) {
-        std::cerr << "xyviewer: " << e.what() << "\n";
-        return 1;
-    }
-    for (const std::string& w : file.warnings) std::cerr << "xyviewer: warning: " << w << "\n";
-    std::cout << xyviewer::summary(file);
-
-    std::string why_no_window;
-    if (!have_output) {
-        // PLplot's Qt window blocks until it is closed and then ends cleanly;
-        // its X cairo window aborts without a display and reports a failure
-        // when closed by the window manager, so Qt or nothing.
-        if (!xyviewer::display_opens())
-            why_no_window = "no display to show it on";
-        else if (!xyviewer::plplot_has_device("qtwidget"))
-            why_no_window = "PLplot's Qt device is not installed (plplot-driver-qt)";
-        if (why_no_window.empty()) {
-            request.output = xyviewer::Output::window;
-        } else {
-            request.output = xyviewer::Output::png;
-            request.path = std::filesystem::path(input).replace_extension(".png").string();
+    std::vector<PlotFile> files;
+    for (const std::string& input : options.inputs) {
+        try {
+            files.push_back(read_plot_file(input));
+        } catch (const ReadError& e) {
+            return failure(e.what());
         }
+        for (const std::string& w : files.back().warnings) std::cerr << "xyviewer: warning: " << displayable(w) << "\n";
+        std::cout << summary(files.back());
     }
 
-    if (request.output == xyviewer::Output::window)
-        std::cout << "    plot             : in a window; close it to go on\n";
-    std::cout << std::flush;
+    std::string path = options.output, why_no_window;
+    bool window = false;
+    if (path.empty()) {
+        why_no_window = why_display_fails();
+        window = why_no_window.empty();
+        if (!window) path = png_beside(options.inputs);
+    }
+
+    const std::vector<Panel> panels = panels_for(files, options.normalise);
+    if (panels.empty()) return failure("nothing to plot: every series starts at 0, which cannot be divided by");
+    const int count = int(panels.size());
+    const int columns = int(std::ceil(std::sqrt(double(count))));
+    const int rows = (count + columns - 1) / columns;
+    const bool vector_page = !window && format != Format::png;
+    Page page;
+    page.dpi = options.dpi.value_or(options.width_mm && !vector_page ? 300 : 100);
+    if (options.width_mm) {
+        page.width_mm = *options.width_mm;
+        page.height_mm = *options.height_mm;
+    } else if (vector_page) {  // a one-column journal figure per panel
+        page.width_mm = 85.0 * columns;
+        page.height_mm = 65.0 * rows;
+    } else {  // 800 x 600 pixels per panel
+        page.width_mm = 800.0 / page.dpi * 25.4 * columns;
+        page.height_mm = 600.0 / page.dpi * 25.4 * rows;
+    }
+    if (!vector_page && double(page.width_px()) * page.height_px() > 1e8)
+        return wrong_usage("the picture would have more than 100 million pixels: lower --size or --dpi");
+    const DrawOptions draw_options{options.fit};
+
     try {
-        xyviewer::draw(file, request);
-    } catch (const xyviewer::PlotError& e) {
-        std::cerr << "xyviewer: " << input << ": " << e.what() << "\n";
-        return 1;
+        if (window) {
+            std::cout << "    plot             : in a window; close it with q, Enter or its close button\n"
+                      << std::flush;
+            show_window("xyviewer: " + displayable(options.inputs.front()), page.width_px(), page.height_px(),
+                        [&](int width, int height) {
+                            Page shown = page;
+                            shown.width_mm = width * 25.4 / page.dpi;
+                            shown.height_mm = height * 25.4 / page.dpi;
+                            return render_pixels(panels, shown, draw_options);
+                        });
+            return 0;
+        }
+        check_output(path);
+        write_output(path, render_file(panels, format, page, draw_options));
+    } catch (const std::runtime_error& e) {
+        return failure(e.what());
     }
-    if (request.output != xyviewer::Output::window) {
-        std::cout << "    plot             : written to " << request.path;
-        if (!why_no_window.empty()) std::cout << " (" << why_no_window << ")";
-        std::cout << "\n";
-    }
+    std::cout << "    plot             : written to " << displayable(path);
+    if (!why_no_window.empty()) std::cout << " (" << why_no_window << ")";
+    std::cout << "\n";
+    std::cout.flush();
+    if (!std::cout) return 1;  // the summary itself could not be written
     return 0;
 }

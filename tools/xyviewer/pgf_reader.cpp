@@ -1,14 +1,16 @@
 #include "pgf_reader.hpp"
 
-#include "number_field.hpp"
-
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string_view>
+
+#include "display_text.hpp"
+#include "number_field.hpp"
 
 namespace xyviewer {
 
@@ -17,6 +19,8 @@ namespace {
 using analysis::Field;
 using analysis::trim;
 using analysis::read_field;
+
+constexpr std::size_t max_line_length = 4096;
 
 // The layout the program writes: F6.2, F20.5 and, when present, F20.5.
 bool split_fixed(std::string_view line, std::vector<double>& fields) {
@@ -47,6 +51,31 @@ bool split_blanks(std::string_view line, std::vector<double>& fields) {
         pos = end;
     }
     return fields.size() == 2 || fields.size() == 3;
+}
+
+// One line of at most max_line_length characters, without its newline.  On
+// a longer line reading stops there and `too_long` says so: such a line is an
+// error, and a file without newlines (a device) may never end.  False at the
+// end of input.
+bool read_bounded_line(std::istream& in, std::string& line, bool& too_long) {
+    line.clear();
+    too_long = false;
+    std::streambuf* buffer = in.rdbuf();
+    bool any = false;
+    while (true) {
+        const int c = buffer->sbumpc();
+        if (c == std::char_traits<char>::eof()) {
+            in.setstate(std::ios::eofbit);
+            return any;
+        }
+        any = true;
+        if (c == '\n') return true;
+        if (line.size() == max_line_length) {
+            too_long = true;
+            return true;
+        }
+        line.push_back(char(c));
+    }
 }
 
 std::string line_ref(const std::string& name, int line_number) {
@@ -102,8 +131,12 @@ PlotFile read_plot_file(std::istream& in, const std::string& name) {
     std::string line;
     std::vector<double> fields;
     int line_number = 0;
-    while (std::getline(in, line)) {
+    bool too_long = false;
+    while (read_bounded_line(in, line, too_long)) {
         ++line_number;
+        if (too_long)
+            throw ReadError(line_ref(name, line_number) + ": not a plot file line: longer than " +
+                            std::to_string(max_line_length) + " characters");
         if (!line.empty() && line.back() == '\r') line.pop_back();
         const std::string_view text = trim(line);
         if (text.empty()) continue;
@@ -115,16 +148,16 @@ PlotFile read_plot_file(std::istream& in, const std::string& name) {
             }
             const Header h = split_header(comment);
             if (h.key == "MAIN LEGEND TEXT") {
-                file.main_legend = h.value;
+                file.main_legend = displayable(h.value);
             } else if (h.key == "X LEGEND TEXT") {
-                file.x_legend = h.value;
+                file.x_legend = displayable(h.value);
             } else if (h.key == "Y LEGEND TEXT") {
-                file.y_legend = h.value;
+                file.y_legend = displayable(h.value);
             } else if (h.key.starts_with(">") && h.key.find("PATTERN") != std::string_view::npos) {
                 patterns.emplace_back();
                 data_header_seen = false;
             } else if (h.key == "TITLE") {
-                current().title = h.value;
+                current().title = displayable(h.value);
             } else if (h.key == "NUMBER OF POINTS") {
                 current().announced_points = to_int(h.value, -1);
             } else if (h.key == "MARKER") {
@@ -140,7 +173,7 @@ PlotFile read_plot_file(std::istream& in, const std::string& name) {
         }
 
         if (!split_data_line(line, fields))
-            throw ReadError(line_ref(name, line_number) + ": not a data line: \"" + std::string(text) + "\"");
+            throw ReadError(line_ref(name, line_number) + ": not a data line: \"" + displayable(text) + "\"");
         Pattern& pattern = current();
         // A third column is SIGY when the header says so, or when there is no
         // header to say anything (a file written by hand).

@@ -3,7 +3,9 @@
 // titles, point counts, markers, which columns the data carry), data lines of
 // fixed-width fields (6, 20 and 20 characters, no separator, so wide values
 // may touch) and an end line "# END OF FILE".  Files written by hand with
-// blank-separated numbers are read too.
+// blank-separated numbers are read too.  Legends and titles are kept as
+// displayable text (see display_text.hpp); a line longer than 4096
+// characters is an error, read without being kept.
 
 #include <istream>
 #include <stdexcept>

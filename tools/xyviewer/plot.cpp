@@ -1,17 +1,13 @@
 #include "plot.hpp"
 
-#include <X11/Xlib.h>
 #include <plplot/plstream.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <string_view>
-#include <vector>
 
-#include "line_fit.hpp"
+#include "axis_scale.hpp"
 #include "plot_text.hpp"
 
 namespace xyviewer {
@@ -22,14 +18,18 @@ struct Colour {
     int r, g, b;
 };
 
-// cmap0 entries: 0 background, 1 axes and text, then one marker colour and
-// one fit colour per pattern.
+// cmap0 entries: 0 background, 1 axes and text, 2 the fitted line of a
+// lone series, then one colour per series.
 constexpr Colour background{255, 255, 255};
 constexpr Colour ink{0, 0, 0};
-constexpr Colour pattern_colours[] = {{0, 84, 166}, {0, 128, 64}, {148, 0, 148}, {170, 100, 0}};
 constexpr Colour fit_colour{200, 30, 30};
-constexpr int first_pattern_index = 2;
-constexpr int fit_index = 6;
+constexpr Colour series_colours[] = {{0, 84, 166}, {0, 128, 64}, {148, 0, 148}, {170, 100, 0},
+                                     {0, 150, 170}, {110, 110, 110}};
+constexpr int series_colour_count = sizeof series_colours / sizeof series_colours[0];
+constexpr int fit_index = 2;
+constexpr int first_series_index = 3;
+
+int series_index(std::size_t i) { return first_series_index + int(i % series_colour_count); }
 
 // The header's MARKER as a glyph; drawn as text, so it scales with the font.
 const char* marker_glyph(int marker) {
@@ -38,35 +38,283 @@ const char* marker_glyph(int marker) {
     return glyphs[((std::max(marker, 1) - 1) % count + count) % count];
 }
 
-const char* device_name(Output output) {
-    switch (output) {
-        case Output::window: return "qtwidget";
-        case Output::png: return "pngcairo";
-        case Output::svg: return "svgcairo";
-        case Output::pdf: return "pdfcairo";
+double marker_scale(const Series& s) { return 0.3 + 0.2 * std::min(s.size, 6.0); }
+
+// Text height in mm: legible in a one-column journal figure (8.5 cm wide),
+// growing slowly with larger pages.
+double text_height_mm(double panel_width_mm, double panel_height_mm) {
+    const double small = std::min(panel_width_mm, panel_height_mm);
+    return std::clamp(2.3 + 0.012 * (small - 65), 1.8, 4.5);
+}
+
+constexpr double points_per_mm = 72 / 25.4;
+
+void label_tick(PLINT axis, PLFLT value, char* label, PLINT length, PLPointer data) {
+    const AxisScale* scales = static_cast<const AxisScale*>(data);
+    const std::string text = scales[axis == PL_Y_AXIS ? 1 : 0].label(value);
+    std::snprintf(label, std::size_t(length), "%s", text.c_str());
+}
+
+struct Extent {
+    double xlow = INFINITY, xhigh = -INFINITY, ylow = INFINITY, yhigh = -INFINITY;
+};
+
+Extent extent_of(const Panel& panel) {
+    Extent e;
+    for (const Series& s : panel.series)
+        for (const Point& p : s.points) {
+            const double bar = p.has_sigy && p.sigy > 0 && std::isfinite(p.sigy) ? p.sigy : 0;
+            e.xlow = std::min(e.xlow, p.x);
+            e.xhigh = std::max(e.xhigh, p.x);
+            // Bars beyond the range of a double are left out of the range.
+            e.ylow = std::min(e.ylow, std::isfinite(p.y - bar) ? p.y - bar : p.y);
+            e.yhigh = std::max(e.yhigh, std::isfinite(p.y + bar) ? p.y + bar : p.y);
+        }
+    return e;
+}
+
+// The corner of the plot holding fewest points: 0 top left, 1 top right,
+// 2 bottom right, 3 bottom left.
+int emptiest_corner(const Panel& panel, const AxisScale& xs, const AxisScale& ys) {
+    int count[4] = {0, 0, 0, 0};
+    for (const Series& s : panel.series)
+        for (const Point& p : s.points) {
+            const double u = (xs.to_plot(p.x) - xs.low) / (xs.high - xs.low);
+            const double v = (ys.to_plot(p.y) - ys.low) / (ys.high - ys.low);
+            const bool left = u < 0.5, top = v >= 0.5;
+            ++count[top ? (left ? 0 : 1) : (left ? 3 : 2)];
+        }
+    return int(std::min_element(count, count + 4) - count);
+}
+
+struct LegendEntry {
+    int options = PL_LEGEND_NONE;
+    std::string text;
+    int colour = 1;
+    const char* symbol = "";
+    double symbol_scale = 1;
+};
+
+void draw_legend(plstream& pls, const std::vector<LegendEntry>& entries, int corner) {
+    if (entries.empty()) return;
+    const int n = int(entries.size());
+    std::vector<PLINT> opts, colours, styles, symbol_numbers(n, 1), box_colours(n, 0), patterns(n, 0);
+    std::vector<PLFLT> widths(n, 1.5), scales, box_scales(n, 0), box_widths(n, 0);
+    std::vector<std::string> texts;
+    std::vector<const char*> text_ptrs, symbols;
+    for (const LegendEntry& e : entries) {
+        opts.push_back(e.options);
+        colours.push_back(e.colour);
+        styles.push_back(1);
+        scales.push_back(e.symbol_scale);
+        texts.push_back(plplot_literal(e.text));
+        symbols.push_back(e.symbol);
+    }
+    for (const std::string& t : texts) text_ptrs.push_back(t.c_str());
+    const PLINT positions[] = {PL_POSITION_TOP | PL_POSITION_LEFT, PL_POSITION_TOP | PL_POSITION_RIGHT,
+                               PL_POSITION_BOTTOM | PL_POSITION_RIGHT, PL_POSITION_BOTTOM | PL_POSITION_LEFT};
+    std::vector<PLINT> text_colours(n, 1);
+    PLFLT width = 0, height = 0;
+    pls.legend(&width, &height, PL_LEGEND_BACKGROUND | PL_LEGEND_BOUNDING_BOX,
+               positions[corner] | PL_POSITION_INSIDE, 0.02, 0.03, 0.08, 0, 1, 1, 0, 0, n, opts.data(), 0.6,
+               0.88, 1.6, 0.0, text_colours.data(), text_ptrs.data(), box_colours.data(), patterns.data(),
+               box_scales.data(), box_widths.data(), colours.data(), styles.data(), widths.data(),
+               colours.data(), scales.data(), symbol_numbers.data(), symbols.data());
+}
+
+// True when the panel has error bars and every one of them, drawn, is
+// shorter than the marker is high (so none of them can be seen).
+bool bars_hidden_by_markers(const Panel& panel, const AxisScale& ys, double plot_height_mm, double char_mm) {
+    bool any = false;
+    const double mm_per_unit = plot_height_mm / (ys.high - ys.low);
+    for (const Series& s : panel.series) {
+        const double marker_mm = 0.75 * char_mm * marker_scale(s);
+        for (const Point& p : s.points) {
+            if (!p.has_sigy || !(p.sigy > 0)) continue;
+            any = true;
+            const double bar_mm = (ys.to_plot(p.y + p.sigy) - ys.to_plot(p.y - p.sigy)) * mm_per_unit;
+            if (!(bar_mm < marker_mm)) return false;
+        }
+    }
+    return any;
+}
+
+// Characters, not bytes, of UTF-8 text.
+std::size_t characters(const std::string& text) {
+    std::size_t n = 0;
+    for (unsigned char c : text) n += (c & 0xC0) != 0x80;
+    return n;
+}
+
+// Writes a line of text on a side of the viewport, smaller when it would be
+// wider than `room_mm` (average glyph width taken as 0.85 text heights).
+void side_text(plstream& pls, const char* side, double disp, double pos, double just, const std::string& text,
+               double ch, double room_mm) {
+    const double width = 0.85 * ch * double(characters(text));
+    const double scale = width > room_mm ? room_mm / width : 1.0;
+    pls.schr(ch, scale);
+    pls.mtex(side, disp / scale, pos, just, plplot_literal(text).c_str());
+    pls.schr(ch, 1.0);
+}
+
+std::size_t longest_label(const AxisScale& s) {
+    std::size_t n = 1;
+    for (double t : s.ticks()) n = std::max(n, s.label(t).size());
+    return n;
+}
+
+void draw_panel(plstream& pls, const Panel& panel, const DrawOptions& options, double real_width_mm,
+                double real_height_mm, AxisScale scales[2]) {
+    pls.adv(0);
+    PLFLT sx0, sx1, sy0, sy1;
+    pls.gspa(sx0, sx1, sy0, sy1);  // this subpage in PLplot's mm
+    const double width_mm = sx1 - sx0, height_mm = sy1 - sy0;
+    // PLplot's mm are the page's only for vector devices (its cairo bitmaps
+    // assume their own resolution): the text is sized on the real page and
+    // then put in PLplot's measure.
+    const double ch = text_height_mm(real_width_mm, real_height_mm) * width_mm / real_width_mm;
+    pls.schr(ch, 1.0);
+
+    const Extent e = extent_of(panel);
+    scales[0] = axis_scale(e.xlow, e.xhigh);
+    scales[1] = axis_scale(e.ylow, e.yhigh);
+    const AxisScale& xs = scales[0];
+    const AxisScale& ys = scales[1];
+
+    // Margins in text heights.  The y tick labels stand upright, so the y
+    // legend moves out past the longest of them and never overlaps one.
+    const double y_legend_disp = 1.5 + 0.78 * double(longest_label(ys));
+    const double left = (y_legend_disp + 0.8) * ch, right = 1.2 * ch;
+    const double bottom = (xs.annotation().empty() ? 4.0 : 5.3) * ch;
+    const double top = (panel.title.empty() ? 1.8 : 3.0) * ch;
+    pls.vpor(left / width_mm, 1 - right / width_mm, bottom / height_mm, 1 - top / height_mm);
+    pls.wind(xs.low, xs.high, ys.low, ys.high);
+    pls.col0(1);
+    pls.slabelfunc(label_tick, scales);
+    pls.box("bcnsto", xs.step, 0, "bcnstvo", ys.step, 0);
+
+    const double plot_width_mm = width_mm - left - right, plot_height_mm = height_mm - top - bottom;
+    side_text(pls, "b", 2.8, 0.5, 0.5, panel.x_legend, ch, plot_width_mm * 0.75);
+    side_text(pls, "l", y_legend_disp, 0.5, 0.5, panel.y_legend, ch, plot_height_mm);
+    if (!panel.title.empty()) side_text(pls, "t", 1.5, 0.5, 0.5, panel.title, ch, width_mm * 0.95);
+    if (!ys.annotation().empty()) pls.mtex("t", 0.5, 0.0, 0.0, ys.annotation().c_str());
+    if (!xs.annotation().empty()) pls.mtex("b", 4.1, 1.0, 1.0, xs.annotation().c_str());
+
+    const bool lone = panel.series.size() == 1;
+    std::vector<LegendEntry> legend;
+    for (std::size_t i = 0; i < panel.series.size(); ++i) {
+        const Series& s = panel.series[i];
+        std::vector<double> x, y, bar_x, bar_low, bar_high;
+        for (const Point& p : s.points) {
+            x.push_back(xs.to_plot(p.x));
+            y.push_back(ys.to_plot(p.y));
+            if (p.has_sigy && p.sigy > 0 && std::isfinite(p.sigy)) {
+                bar_x.push_back(xs.to_plot(p.x));
+                bar_low.push_back(ys.to_plot(p.y - p.sigy));
+                bar_high.push_back(ys.to_plot(p.y + p.sigy));
+            }
+        }
+        pls.col0(series_index(i));
+        if (!bar_x.empty()) {
+            pls.smin(0, 0.6);  // the bar ends: short
+            pls.erry(PLINT(bar_x.size()), bar_x.data(), bar_low.data(), bar_high.data());
+        }
+        pls.schr(ch, marker_scale(s));
+        pls.string(PLINT(x.size()), x.data(), y.data(), marker_glyph(s.marker));
+        pls.schr(ch, 1.0);
+
+        LegendEntry marker{PL_LEGEND_SYMBOL, s.name, series_index(i), marker_glyph(s.marker), marker_scale(s)};
+        const analysis::LineFit drawn = analysis::fit_line(s.points);
+        const bool fitted = options.fit && drawn.ok;
+        if (fitted) {
+            const auto [lo, hi] = std::minmax_element(s.points.begin(), s.points.end(),
+                                                      [](const Point& a, const Point& b) { return a.x < b.x; });
+            const double fx[2] = {xs.to_plot(lo->x), xs.to_plot(hi->x)};
+            const double fy[2] = {ys.to_plot(drawn.intercept + drawn.slope * lo->x),
+                                  ys.to_plot(drawn.intercept + drawn.slope * hi->x)};
+            pls.col0(lone ? fit_index : series_index(i));
+            pls.width(1.5);
+            pls.line(2, fx, fy);
+            pls.width(1);
+        }
+        const std::vector<std::string> fit_lines = fitted ? fit_legend(s, panel) : std::vector<std::string>{};
+        if (panel.normalised) {
+            if (fitted) marker.options |= PL_LEGEND_LINE;
+            if (!fit_lines.empty()) marker.text = fit_lines.front();
+            legend.push_back(marker);
+            continue;
+        }
+        if (!s.name.empty() || !lone) legend.push_back(marker);
+        for (std::size_t k = 0; k < fit_lines.size(); ++k) {
+            LegendEntry line{k == 0 ? PL_LEGEND_LINE : PL_LEGEND_NONE, fit_lines[k],
+                             lone ? fit_index : series_index(i), "", 1};
+            legend.push_back(line);
+        }
+    }
+    if (bars_hidden_by_markers(panel, ys, plot_height_mm, ch))
+        legend.push_back({PL_LEGEND_NONE, "error bars smaller than the markers", 1, "", 1});
+    pls.col0(1);
+    draw_legend(pls, legend, emptiest_corner(panel, xs, ys));
+}
+
+void set_colours(plstream& pls) {
+    pls.scmap0n(16);
+    pls.scolbg(background.r, background.g, background.b);
+    pls.scol0(1, ink.r, ink.g, ink.b);
+    pls.scol0(fit_index, fit_colour.r, fit_colour.g, fit_colour.b);
+    for (int i = 0; i < series_colour_count; ++i)
+        pls.scol0(first_series_index + i, series_colours[i].r, series_colours[i].g, series_colours[i].b);
+}
+
+void draw_page(plstream& pls, const std::vector<Panel>& panels, const Page& page, const DrawOptions& options) {
+    const int n = std::max<int>(1, int(panels.size()));
+    const int columns = int(std::ceil(std::sqrt(double(n))));
+    const int rows = (n + columns - 1) / columns;
+    pls.ssub(columns, rows);
+    set_colours(pls);
+    pls.init();
+    // The label callback reads the scales while each panel's box is drawn.
+    AxisScale scales[2];
+    for (const Panel& panel : panels)
+        draw_panel(pls, panel, options, page.width_mm / columns, page.height_mm / rows, scales);
+}
+
+const char* device_name(Format format) {
+    switch (format) {
+        case Format::png: return "pngcairo";
+        case Format::svg: return "svg";
+        case Format::pdf: return "pdfcairo";
     }
     return "pngcairo";
 }
 
-struct Range {
-    double low, high;
+// A stdio stream that collects what PLplot writes; PLplot closes it itself.
+struct Sink {
+    std::string bytes;
+    bool closed = false;
+    bool failed = false;
 };
 
-// Data limits with a margin, never of zero width.
-Range padded(double low, double high) {
-    double span = high - low;
-    if (!(span > 0)) span = std::max(std::fabs(high) * 1e-3, 1e-6);
-    return {low - 0.06 * span, high + 0.06 * span};
+ssize_t sink_write(void* cookie, const char* data, size_t size) {
+    auto* sink = static_cast<Sink*>(cookie);
+    try {
+        sink->bytes.append(data, size);
+    } catch (const std::bad_alloc&) {
+        sink->failed = true;
+        return -1;
+    }
+    return ssize_t(size);
+}
+
+int sink_close(void* cookie) {
+    static_cast<Sink*>(cookie)->closed = true;
+    return 0;
 }
 
 }  // namespace
 
-bool display_opens() {
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) return false;
-    XCloseDisplay(display);
-    return true;
-}
+int Page::width_px() const { return std::max(16, int(std::lround(width_mm / 25.4 * dpi))); }
+int Page::height_px() const { return std::max(16, int(std::lround(height_mm / 25.4 * dpi))); }
 
 bool plplot_has_device(const char* name) {
     // plgDevs fills arrays of the caller's, up to the size given in n.
@@ -80,91 +328,43 @@ bool plplot_has_device(const char* name) {
     return false;
 }
 
-void draw(const PlotFile& file, const PlotRequest& request) {
-    const char* device = device_name(request.output);
+std::string render_file(const std::vector<Panel>& panels, Format format, const Page& page,
+                        const DrawOptions& options) {
+    const char* device = device_name(format);
     if (!plplot_has_device(device))
         throw PlotError(std::string("PLplot has no \"") + device + "\" device; install its driver package");
-    if (request.output != Output::window) {
-        // PLplot ends the process when it cannot create its file; find out first.
-        std::FILE* probe = std::fopen(request.path.c_str(), "wb");
-        if (probe == nullptr) throw PlotError("cannot write " + request.path + ": " + std::strerror(errno));
-        std::fclose(probe);
-    }
-
-    double xlow = INFINITY, xhigh = -INFINITY, ylow = INFINITY, yhigh = -INFINITY;
-    for (const Pattern& pattern : file.patterns)
-        for (const Point& p : pattern.points) {
-            const double bar = p.has_sigy && p.sigy > 0 ? p.sigy : 0;
-            xlow = std::min(xlow, p.x);
-            xhigh = std::max(xhigh, p.x);
-            ylow = std::min(ylow, p.y - bar);
-            yhigh = std::max(yhigh, p.y + bar);
-        }
-    const Range xr = padded(xlow, xhigh), yr = padded(ylow, yhigh);
-
-    std::string pattern_titles;
-    for (const Pattern& pattern : file.patterns) {
-        if (pattern.title.empty()) continue;
-        if (!pattern_titles.empty()) pattern_titles += "; ";
-        pattern_titles += pattern.title;
-    }
-
+    Sink sink;
+    const cookie_io_functions_t io{nullptr, sink_write, nullptr, sink_close};
+    std::FILE* stream = fopencookie(&sink, "w", io);
+    if (stream == nullptr) throw PlotError("cannot set up the drawing: out of memory");
     {
-        plstream pls;  // its destructor ends the plot: writes the file, or waits for the window
+        plstream pls;
         pls.sdev(device);
-        const std::string geometry = std::to_string(request.width) + "x" + std::to_string(request.height);
-        pls.setopt("geometry", geometry.c_str());
-        if (request.output == Output::window) {
-            const std::string title = "xyviewer: " + file.name;
-            pls.setopt("plwindow", title.c_str());
-        } else {
-            pls.sfnam(request.path.c_str());
-        }
-        pls.scolbg(background.r, background.g, background.b);
-        pls.scol0(1, ink.r, ink.g, ink.b);
-        for (int i = 0; i < 4; ++i)
-            pls.scol0(first_pattern_index + i, pattern_colours[i].r, pattern_colours[i].g, pattern_colours[i].b);
-        pls.scol0(fit_index, fit_colour.r, fit_colour.g, fit_colour.b);
-        pls.init();
+        pls.sfile(stream);
+        if (format == Format::png)
+            pls.spage(page.dpi, page.dpi, page.width_px(), page.height_px(), 0, 0);
+        else  // vector pages are measured in points
+            pls.spage(72, 72, PLINT(std::lround(page.width_mm * points_per_mm)),
+                      PLINT(std::lround(page.height_mm * points_per_mm)), 0, 0);
+        draw_page(pls, panels, page, options);
+    }  // the destructor ends the page and closes the stream
+    if (!sink.closed) std::fclose(stream);
+    if (sink.failed || sink.bytes.empty()) throw PlotError("PLplot produced no output");
+    return std::move(sink.bytes);
+}
 
-        pls.col0(1);
-        pls.schr(0, 0.9);
-        pls.env(xr.low, xr.high, yr.low, yr.high, 0, 0);
-        pls.lab(plplot_literal(file.x_legend).c_str(), plplot_literal(file.y_legend).c_str(), "");
-        pls.mtex("t", pattern_titles.empty() ? 1.5 : 3.0, 0.5, 0.5, plplot_literal(file.main_legend).c_str());
-        if (!pattern_titles.empty()) pls.mtex("t", 1.2, 0.5, 0.5, plplot_literal(pattern_titles).c_str());
-
-        int index = 0;
-        for (const Pattern& pattern : file.patterns) {
-            std::vector<double> x, y, bar_x, bar_low, bar_high;
-            for (const Point& p : pattern.points) {
-                x.push_back(p.x);
-                y.push_back(p.y);
-                if (p.has_sigy && p.sigy > 0) {
-                    bar_x.push_back(p.x);
-                    bar_low.push_back(p.y - p.sigy);
-                    bar_high.push_back(p.y + p.sigy);
-                }
-            }
-            pls.col0(first_pattern_index + index % 4);
-            if (!bar_x.empty()) pls.erry(PLINT(bar_x.size()), bar_x.data(), bar_low.data(), bar_high.data());
-            pls.schr(0, 0.35 + 0.25 * std::min(pattern.size, 6.0));
-            pls.string(PLINT(x.size()), x.data(), y.data(), marker_glyph(pattern.marker));
-            pls.schr(0, 0.9);
-
-            const analysis::LineFit fit = analysis::fit_line(pattern.points);
-            if (fit.ok) {
-                const auto [lo, hi] = std::minmax_element(x.begin(), x.end());
-                const double fx[2] = {*lo, *hi};
-                const double fy[2] = {fit.intercept + fit.slope * *lo, fit.intercept + fit.slope * *hi};
-                pls.col0(fit_index);
-                pls.width(1.5);
-                pls.line(2, fx, fy);
-                pls.width(1);
-            }
-            ++index;
-        }
+std::vector<unsigned char> render_pixels(const std::vector<Panel>& panels, const Page& page,
+                                         const DrawOptions& options) {
+    const int w = page.width_px(), h = page.height_px();
+    std::vector<unsigned char> rgb(std::size_t(w) * std::size_t(h) * 3, 255);  // the device draws on what is there
+    {
+        plstream pls;
+        pls.sdev(plplot_has_device("memcairo") ? "memcairo" : "mem");
+        pls.spage(page.dpi, page.dpi, 0, 0, 0, 0);
+        pls.smem(w, h, rgb.data());
+        draw_page(pls, panels, page, options);
     }
+    return rgb;
 }
 
 }  // namespace xyviewer

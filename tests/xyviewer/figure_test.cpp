@@ -1,0 +1,106 @@
+// What the figure says, decided before drawing: units as symbols, text made
+// displayable, the fit legend, normalised series and the command line.
+
+#include "figure.hpp"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "display_text.hpp"
+#include "options.hpp"
+#include "sample_files.hpp"
+
+using namespace xyviewer;
+
+namespace {
+
+PlotFile read_text(std::string_view text, const std::string& name) {
+    std::istringstream in{std::string(text)};
+    return read_plot_file(in, name);
+}
+
+}  // namespace
+
+TEST(Units, AsciiUnitsBecomeSymbolsEverywhereInAText) {
+    EXPECT_EQ(with_unit_symbols("a unit cell parameter (A)"), "a unit cell parameter (Å)");
+    EXPECT_EQ(with_unit_symbols("volume(A3)=f(T)"), "volume(Å³)=f(T)");
+    EXPECT_EQ(with_unit_symbols("Crystal mosaicity (deg.)"), "Crystal mosaicity (°)");
+    EXPECT_EQ(with_unit_symbols("(A) and (B) (deg"), "(Å) and (B) (deg");
+    EXPECT_EQ(unit_symbol("K"), "K");
+}
+
+TEST(DisplayText, UndecodableBytesAndControlsAreReplacedOneForOne) {
+    const std::string fffd = "\xEF\xBF\xBD";
+    struct Case {
+        std::string in, out;
+    } cases[] = {
+        {"b (\xC5)", "b (" + fffd + ")"},                          // Latin-1 Å
+        {"title \xC3", "title " + fffd},                           // cut at the field's end
+        {"\xE2\x82", fffd + fffd},                                 // cut inside a 3-byte letter
+        {"\x1B[2J\x07 bell", fffd + "[2J" + fffd + " bell"},       // escape sequence, BEL
+        {"\xC2\x9B" "31m", fffd + "31m"},                          // C1 CSI in UTF-8
+        {"\xC0\xAF \xED\xA0\x80", fffd + fffd + " " + fffd + fffd + fffd},  // overlong, surrogate
+        {"Å³ ° ×10⁻⁶\tK", "Å³ ° ×10⁻⁶ K"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(displayable(c.in), c.out) << c.in;
+}
+
+TEST(FitLegend, SlopeAndCoefficientWithUnits) {
+    const std::vector<Panel> panels = panels_for({read_text(xyviewer_test::plain_cell_a, "a.pgf")}, false);
+    ASSERT_EQ(panels.size(), 1u);
+    EXPECT_EQ(panels[0].y_legend, "a unit cell parameter (Å)");
+    const std::vector<std::string> legend = fit_legend(panels[0].series[0], panels[0]);
+    ASSERT_EQ(legend.size(), 2u);
+    EXPECT_EQ(legend[0], "fit: slope 1.25(8)×10⁻⁴ Å/K");
+    EXPECT_EQ(legend[1], "α = 16.6(11)×10⁻⁶ K⁻¹");
+    const auto angle = panels_for({read_text(xyviewer_test::mosaicity, "m.pgf")}, false);
+    EXPECT_EQ(fit_legend(angle[0].series[0], angle[0]), std::vector<std::string>{"fit: slope 3.3(2)×10⁻⁴ °/K"});
+}
+
+TEST(FitLegend, NormalisedSeriesStartAtOneAndNameTheirCoefficient) {
+    const std::vector<Panel> panels = panels_for({read_text(xyviewer_test::plain_cell_a, "a.pgf"),
+                                                  read_text(xyviewer_test::transformed_volume, "V.pgf")},
+                                                 true);
+    ASSERT_EQ(panels.size(), 1u);
+    const Panel& p = panels[0];
+    ASSERT_EQ(p.series.size(), 2u);
+    EXPECT_DOUBLE_EQ(p.series[0].points.front().y, 1.0);
+    EXPECT_DOUBLE_EQ(p.series[0].points.back().y, 7.525 / 7.5);
+    EXPECT_DOUBLE_EQ(p.series[0].points.back().sigy, 0.001 / 7.5);
+    EXPECT_NE(p.series[0].marker, p.series[1].marker);
+    EXPECT_EQ(fit_legend(p.series[0], p), std::vector<std::string>{"a: α = 16.6(11)×10⁻⁶ K⁻¹"});
+    EXPECT_EQ(fit_legend(p.series[1], p), std::vector<std::string>{"volume: β = 13.1356×10⁻⁶ K⁻¹"});
+}
+
+TEST(FitLegend, PowerOfTenOnlyForAnExponent) {
+    EXPECT_EQ(with_power_of_ten("2.31(4)e-5"), "2.31(4)×10⁻⁵");
+    EXPECT_EQ(with_power_of_ten("0(6)e19"), "0(6)×10¹⁹");
+    EXPECT_EQ(with_power_of_ten("7.5 (uncertainty undetermined)"), "7.5 (uncertainty undetermined)");
+}
+
+TEST(Options, SizesInCentimetresMillimetresAndInches) {
+    double w = 0, h = 0;
+    ASSERT_TRUE(parse_size("8.5x6cm", w, h));
+    EXPECT_DOUBLE_EQ(w, 85);
+    EXPECT_DOUBLE_EQ(h, 60);
+    ASSERT_TRUE(parse_size("3.5x2.5in", w, h));
+    EXPECT_DOUBLE_EQ(w, 88.9);
+    ASSERT_TRUE(parse_size("170x120mm", w, h));
+    EXPECT_DOUBLE_EQ(h, 120);
+    for (const char* bad : {"8.5x6", "8.5cm", "x6cm", "-8x6cm", "8x6 cm", "0x6cm", "nanxinfcm", "1x1cm", "900x6cm"})
+        EXPECT_FALSE(parse_size(bad, w, h)) << bad;
+}
+
+TEST(Options, GnuStyleForms) {
+    const Options o = parse_options({"--size=8.5x6cm", "--dpi", "300", "-oout.png", "--normalise", "--no-fit",
+                                     "a.pgf", "--", "-b.pgf"});
+    EXPECT_EQ(o.output, "out.png");
+    EXPECT_EQ(o.dpi, 300);
+    EXPECT_TRUE(o.normalise);
+    EXPECT_FALSE(o.fit);
+    EXPECT_EQ(o.inputs, (std::vector<std::string>{"a.pgf", "-b.pgf"}));
+    EXPECT_THROW(parse_options({"--dpi=0", "a.pgf"}), UsageError);
+    EXPECT_THROW(parse_options({"--output"}), UsageError);
+    EXPECT_THROW(parse_options({"--help=me"}), UsageError);
+}

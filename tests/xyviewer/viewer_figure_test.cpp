@@ -1,0 +1,216 @@
+// What the figures show, read back from the files the built xyviewer
+// writes: the texts of its SVG (tick labels, legends, units) and the pixels
+// of its PNG (error bars).
+
+#include <png.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <set>
+#include <string>
+
+#include "sample_files.hpp"
+#include "svg_text.hpp"
+#include "viewer_process.hpp"
+
+using namespace xyviewer_test;
+
+namespace {
+
+const EnvChanges no_display{{"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}};
+
+// A plot file in celltrend's layout: five points from 100 to 300 K whose
+// values run from centre - width/2 to centre + width/2.
+std::string series_file(double centre, double width, const char* y_legend = "gamma angle (deg.)") {
+    std::string text = std::string("# MAIN LEGEND TEXT: test\n# X LEGEND TEXT   : Temperature (K)\n# Y LEGEND TEXT   : ") +
+                       y_legend + "\n#   DATA: X Y SIGY\n";
+    for (int i = 0; i < 5; ++i) {
+        char line[128];
+        std::snprintf(line, sizeof line, "%6.2f %.17g %.3g\n", 100.0 + 50 * i, centre + width * (i / 4.0 - 0.5),
+                      width * 1e-3);
+        text += line;
+    }
+    return text + "# END OF FILE\n";
+}
+
+bool is_number(const std::string& s) {
+    if (s.empty()) return false;
+    char* end = nullptr;
+    std::strtod(s.c_str(), &end);
+    return *end == '\0';
+}
+
+struct Axes {
+    std::vector<std::string> x, y;  // tick labels
+    double y_labels_left = 1e9;     // the leftmost point of any y label, estimated
+};
+
+// Numeric texts: the row that holds most of them is the x axis, the others
+// stand upright beside the y axis.
+Axes tick_labels(const std::vector<SvgText>& texts) {
+    std::map<long, int> rows;
+    for (const SvgText& t : texts)
+        if (is_number(t.text)) ++rows[std::lround(t.y)];
+    long x_row = 0;
+    int most = 0;
+    for (const auto& [row, count] : rows)
+        if (count > most) most = count, x_row = row;
+    Axes axes;
+    for (const SvgText& t : texts)
+        if (is_number(t.text)) {
+            const bool on_x = std::lround(t.y) == x_row;
+            (on_x ? axes.x : axes.y).push_back(t.text);
+            // Digits are at most 0.64 of the font size wide (DejaVu Sans).
+            const double width = 0.64 * t.font_size * double(t.text.size());
+            const double left = t.anchor == "end" ? t.x - width : t.anchor == "middle" ? t.x - width / 2 : t.x;
+            if (!on_x) axes.y_labels_left = std::min(axes.y_labels_left, left);
+        }
+    return axes;
+}
+
+std::string all_text(const std::vector<SvgText>& texts) {
+    std::string s;
+    for (const SvgText& t : texts) s += t.text + "\n";
+    return s;
+}
+
+std::vector<SvgText> svg_of(const ScratchDir& dir, const std::vector<std::string>& args, std::string* out = nullptr) {
+    const ViewerRun run = run_viewer(args, dir.path, no_display);
+    EXPECT_EQ(run.status, 0) << run.err;
+    if (out) *out = run.out;
+    return svg_texts(slurp(dir.path / "out.svg"));
+}
+
+// The tallest vertical run of pixels near a colour: a marker is about as
+// tall as a letter, an error bar far taller.
+int tallest_run(const fs::path& png_path, int r, int g, int b) {
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&png, png_path.c_str())) return -1;
+    png.format = PNG_FORMAT_RGB;
+    std::vector<unsigned char> rgb(PNG_IMAGE_SIZE(png));
+    if (!png_image_finish_read(&png, nullptr, rgb.data(), 0, nullptr)) return -1;
+    const auto near = [](int a, int c) { return std::abs(a - c) <= 40; };
+    int tallest = 0;
+    for (unsigned x = 0; x < png.width; ++x) {
+        int run = 0;
+        for (unsigned y = 0; y < png.height; ++y) {
+            const unsigned char* p = &rgb[(std::size_t(y) * png.width + x) * 3];
+            run = near(p[0], r) && near(p[1], g) && near(p[2], b) ? run + 1 : 0;
+            tallest = std::max(tallest, run);
+        }
+    }
+    return tallest;
+}
+
+}  // namespace
+
+TEST(ViewerFigure, TickLabelsAreDistinctOnNarrowRangesOfAnyWidthAndOffset) {
+    ScratchDir dir;
+    const double widths[] = {1e-5, 2.9e-3, 1.9e-2, 1e6};
+    const double centres[] = {0, 90, 1e6};
+    for (double centre : centres)
+        for (double width : widths) {
+            SCOPED_TRACE("centre " + std::to_string(centre) + ", width " + std::to_string(width));
+            write_file(dir.path / "s.pgf", series_file(centre, width));
+            const std::vector<SvgText> texts = svg_of(dir, {"-o", "out.svg", "s.pgf"});
+            const Axes axes = tick_labels(texts);
+            ASSERT_GE(axes.y.size(), 3u) << all_text(svg_texts(slurp(dir.path / "out.svg")));
+            EXPECT_EQ(std::set<std::string>(axes.y.begin(), axes.y.end()).size(), axes.y.size());
+            EXPECT_EQ(std::set<std::string>(axes.x.begin(), axes.x.end()).size(), axes.x.size());
+            for (const std::string& label : axes.y) EXPECT_LE(label.size(), 8u) << label;
+            // The y legend, upright, stands clear of the longest label.
+            for (const SvgText& t : texts) {
+                if (t.text == "gamma angle (°)") {
+                    EXPECT_LT(t.x + 0.3 * t.font_size, axes.y_labels_left);
+                }
+            }
+        }
+}
+
+TEST(ViewerFigure, FitLegendWithSlopeCoefficientAndUnitSymbols) {
+    ScratchDir dir;
+    write_file(dir.path / "TK_cell_a.pgf", plain_cell_a);
+    const std::string text = all_text(svg_of(dir, {"-o", "out.svg", "TK_cell_a.pgf"}));
+    EXPECT_NE(text.find("a unit cell parameter (Å)\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("fit: slope 1.25(8)×10⁻⁴ Å/K\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("α = 16.6(11)×10⁻⁶ K⁻¹\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("error bars smaller"), std::string::npos) << text;  // 1e-3 Å bars show
+
+    write_file(dir.path / "TK_mosaicity.pgf", mosaicity);
+    const std::string angle = all_text(svg_of(dir, {"-o", "out.svg", "--no-fit", "TK_mosaicity.pgf"}));
+    EXPECT_NE(angle.find("Crystal mosaicity (°)\n"), std::string::npos) << angle;
+    EXPECT_EQ(angle.find("fit:"), std::string::npos) << angle;
+}
+
+TEST(ViewerFigure, LegendSaysWhenEveryErrorBarHidesBehindItsMarker) {
+    ScratchDir dir;
+    write_file(dir.path / "s.pgf", series_file(10, 0.3, "b unit cell parameter (A)"));  // bars 1e-3 of the range
+    const std::string text = all_text(svg_of(dir, {"-o", "out.svg", "s.pgf"}));
+    EXPECT_NE(text.find("error bars smaller than the markers"), std::string::npos) << text;
+}
+
+TEST(ViewerFigure, NormalisedSeriesAndPatternsGetALegendEach) {
+    ScratchDir dir;
+    write_file(dir.path / "a.pgf", plain_cell_a);
+    write_file(dir.path / "V.pgf", transformed_volume);
+    const std::string text = all_text(svg_of(dir, {"-o", "out.svg", "--normalise", "a.pgf", "V.pgf"}));
+    EXPECT_NE(text.find("relative change x/x₀\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("a: α = 16.6(11)×10⁻⁶ K⁻¹\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("volume: β = 13.1356×10⁻⁶ K⁻¹\n"), std::string::npos) << text;
+
+    write_file(dir.path / "strains.pgf", principal_strains);
+    std::string out;
+    const std::string strains = all_text(svg_of(dir, {"-o", "out.svg", "strains.pgf"}, &out));
+    for (const char* title : {"X1\n", "X2\n", "X3\n"}) EXPECT_NE(strains.find(title), std::string::npos) << strains;
+    EXPECT_NE(out.find("  X3\n    points plotted   : 3"), std::string::npos) << out;
+}
+
+TEST(ViewerFigure, SeveralFilesArePanelsOfOnePageSizedPerPanel) {
+    ScratchDir dir;
+    write_file(dir.path / "a.pgf", plain_cell_a);
+    write_file(dir.path / "m.pgf", mosaicity);
+    const ViewerRun run = run_viewer({"-o", "out.svg", "a.pgf", "m.pgf"}, dir.path, no_display);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string svg = slurp(dir.path / "out.svg");
+    EXPECT_NE(svg.find("width=\"482pt\""), std::string::npos) << svg.substr(0, 400);  // 2 x 8.5 cm
+    const std::string text = all_text(svg_texts(svg));
+    EXPECT_NE(text.find("a unit cell parameter (Å)"), std::string::npos);
+    EXPECT_NE(text.find("Crystal mosaicity (°)"), std::string::npos);
+}
+
+TEST(ViewerFigure, SizeAndResolutionOfAPng) {
+    ScratchDir dir;
+    write_file(dir.path / "a.pgf", plain_cell_a);
+    const ViewerRun run = run_viewer({"-o", "a.png", "--size=8.5x6cm", "--dpi=200", "a.pgf"}, dir.path, no_display);
+    ASSERT_EQ(run.status, 0) << run.err;
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    ASSERT_TRUE(png_image_begin_read_from_file(&png, (dir.path / "a.png").c_str()));
+    EXPECT_EQ(png.width, 669u);  // 8.5 cm at 200 per inch
+    EXPECT_EQ(png.height, 472u);
+    png_image_free(&png);
+    const ViewerRun pdf = run_viewer({"-o", "a.pdf", "--size", "3x2in", "a.pgf"}, dir.path, no_display);
+    ASSERT_EQ(pdf.status, 0) << pdf.err;
+    EXPECT_NE(slurp(dir.path / "a.pdf").find("/MediaBox [ 0 0 216 144 ]"), std::string::npos);
+}
+
+TEST(ViewerFigure, ErrorBarsAreDrawn) {
+    ScratchDir dir;
+    // Bars of a third of the range, and the same points without them.
+    std::string with_bars = series_file(10, 0.3, "b unit cell parameter (A)");
+    for (std::size_t pos = 0; (pos = with_bars.find(" 0.0003\n", pos)) != std::string::npos;)
+        with_bars.replace(pos, 8, " 0.1\n");
+    write_file(dir.path / "bars.pgf", with_bars);
+    write_file(dir.path / "none.pgf", transformed_volume);
+    ASSERT_EQ(run_viewer({"-o", "bars.png", "--no-fit", "bars.pgf"}, dir.path, no_display).status, 0);
+    ASSERT_EQ(run_viewer({"-o", "none.png", "--no-fit", "none.pgf"}, dir.path, no_display).status, 0);
+    const int marker_high = tallest_run(dir.path / "none.png", 0, 84, 166);
+    ASSERT_GT(marker_high, 5);
+    // 0.2 of a range of 0.3 plus margins: well over a third of the plot.
+    EXPECT_GT(tallest_run(dir.path / "bars.png", 0, 84, 166), 150) << "markers alone are " << marker_high;
+    EXPECT_LT(marker_high, 30);
+}

@@ -1,0 +1,49 @@
+#pragma once
+// What a figure shows, decided before anything is drawn: panels of series,
+// their legends and the texts of the fit legend.  Knows nothing of PLplot.
+//
+//   one file          one panel, one series per pattern
+//   several files     one panel per file, on one page
+//   --normalise       one panel, every series divided by its first value
+
+#include <string>
+#include <vector>
+
+#include "line_fit.hpp"
+#include "pgf_reader.hpp"
+#include "units.hpp"
+
+namespace xyviewer {
+
+struct Series {
+    std::string name;  // for the legend; may be empty
+    std::vector<Point> points;
+    int marker = 1;
+    double size = 2;
+    // The fit of the values as read, for the slope and the coefficient
+    // (normalising changes neither the coefficient nor its meaning).
+    analysis::LineFit fit;
+    QuantityKind kind = QuantityKind::other;
+    std::string y_unit;  // as a symbol; empty when there is none
+};
+
+struct Panel {
+    std::string title;
+    std::string x_legend, y_legend;  // with unit symbols
+    std::string x_unit;              // as a symbol
+    std::vector<Series> series;
+    bool normalised = false;
+};
+
+std::vector<Panel> panels_for(const std::vector<PlotFile>& files, bool normalise);
+
+// The legend lines for a series' fit: the slope with its uncertainty and,
+// for lengths and volumes, the expansion coefficient in 10⁻⁶ per unit of x
+// ("slope 1.25(8)×10⁻⁴ Å/K", "α = 16.6(11)×10⁻⁶ K⁻¹").  In a normalised
+// panel only the coefficient, after the series name.  Empty without a fit.
+std::vector<std::string> fit_legend(const Series& series, const Panel& panel);
+
+// "1.25(8)e-4" as "1.25(8)×10⁻⁴", for the figure.
+std::string with_power_of_ten(const std::string& number);
+
+}  // namespace xyviewer

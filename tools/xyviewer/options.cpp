@@ -1,0 +1,137 @@
+#include "options.hpp"
+
+#include <charconv>
+#include <cmath>
+
+namespace xyviewer {
+
+const char* const usage_text =
+    "Usage: xyviewer [OPTION]... PLOTFILE...\n"
+    "Plots .pgf files of celltrend (one or more X Y [SIGY] series each) with a\n"
+    "weighted straight-line fit and its legend, and prints a summary of the\n"
+    "points and the fit of each file.\n"
+    "\n"
+    "  (no -o)          show the plot in a window and return when it is closed:\n"
+    "                   q or Enter, or the window's close button (a mouse click\n"
+    "                   does not close it); where no display opens, write the\n"
+    "                   first PLOTFILE's name with .png instead\n"
+    "  -o, --output=FILE  write FILE only, as PNG, SVG or PDF after its extension\n"
+    "      --size=WxH   the page size in cm, mm or in, e.g. 8.5x6cm or 3.3x2.5in\n"
+    "                   (default: 8.5x6.5cm per panel for SVG and PDF, 800x600\n"
+    "                   pixels per panel for PNG and the window)\n"
+    "      --dpi=N      pixels per inch of a PNG (default 100, 300 with --size)\n"
+    "      --normalise  (or --normalize) draw every series divided by its first\n"
+    "                   value (x/x0) on one figure, with a legend per series;\n"
+    "                   without it several files give one panel each on one page\n"
+    "      --no-fit     leave out the fitted lines and their legend\n"
+    "  -h, --help       show this text\n"
+    "      --version    show the version\n"
+    "\n"
+    "Exit status: 0 when shown or written, 1 when a file cannot be read, drawn\n"
+    "or written, 2 for a wrong command line.\n";
+
+namespace {
+
+bool parse_number(std::string_view s, double& value) {
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
+    return ec == std::errc() && end == s.data() + s.size() && std::isfinite(value) && value > 0;
+}
+
+}  // namespace
+
+bool parse_size(const std::string& text, double& width_mm, double& height_mm) {
+    std::string_view s = text;
+    double factor = 0;
+    if (s.ends_with("cm"))
+        factor = 10;
+    else if (s.ends_with("mm"))
+        factor = 1;
+    else if (s.ends_with("in"))
+        factor = 25.4;
+    else
+        return false;
+    s.remove_suffix(2);
+    const auto x = s.find('x');
+    if (x == std::string_view::npos) return false;
+    double w = 0, h = 0;
+    if (!parse_number(s.substr(0, x), w) || !parse_number(s.substr(x + 1), h)) return false;
+    width_mm = w * factor;
+    height_mm = h * factor;
+    // From a stamp to a poster: beyond these the text cannot be placed.
+    return width_mm >= 20 && height_mm >= 15 && width_mm <= 2000 && height_mm <= 2000;
+}
+
+Options parse_options(const std::vector<std::string>& args) {
+    Options o;
+    bool only_files = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (only_files || arg == "-" || arg.empty() || arg.front() != '-') {
+            o.inputs.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            only_files = true;
+            continue;
+        }
+        // --name=value or --name value; -o value or -ovalue.
+        std::string name = arg, value;
+        bool has_value = false;
+        if (arg.starts_with("--")) {
+            const auto eq = arg.find('=');
+            if (eq != std::string::npos) {
+                name = arg.substr(0, eq);
+                value = arg.substr(eq + 1);
+                has_value = true;
+            }
+        } else if (arg.size() > 2) {
+            name = arg.substr(0, 2);
+            value = arg.substr(2);
+            has_value = true;
+        }
+        const auto needs_value = [&]() -> const std::string& {
+            if (!has_value) {
+                if (i + 1 >= args.size()) throw UsageError(name + " needs a value");
+                value = args[++i];
+            }
+            return value;
+        };
+        const auto no_value = [&] {
+            if (has_value) throw UsageError(name + " takes no value");
+        };
+        if (name == "-h" || name == "--help") {
+            no_value();
+            o.help = true;
+        } else if (name == "--version") {
+            no_value();
+            o.version = true;
+        } else if (name == "-o" || name == "--output") {
+            o.output = needs_value();
+            if (o.output.empty()) throw UsageError(name + " needs a file name");
+        } else if (name == "--size") {
+            double w = 0, h = 0;
+            if (!parse_size(needs_value(), w, h))
+                throw UsageError("--size " + value + ": give WxH with cm, mm or in, e.g. 8.5x6cm");
+            o.width_mm = w;
+            o.height_mm = h;
+        } else if (name == "--dpi") {
+            int dpi = 0;
+            const std::string& v = needs_value();
+            const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), dpi);
+            if (ec != std::errc() || end != v.data() + v.size() || dpi < 10 || dpi > 2400)
+                throw UsageError("--dpi " + v + ": give a whole number from 10 to 2400");
+            o.dpi = dpi;
+        } else if (name == "--normalise" || name == "--normalize") {
+            no_value();
+            o.normalise = true;
+        } else if (name == "--no-fit") {
+            no_value();
+            o.fit = false;
+        } else {
+            throw UsageError("unknown option " + name);
+        }
+    }
+    return o;
+}
+
+}  // namespace xyviewer
