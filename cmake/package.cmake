@@ -29,9 +29,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 if(TARGET xyviewer)
   # PLplot loads its output devices as plugins, which dpkg-shlibdeps cannot
-  # see: cairo writes PNG, SVG and PDF, Qt opens the window.
+  # see: cairo draws PNG, PDF and the window's picture (the window itself is
+  # plain X11, which shlibdeps does see).
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "plplot-driver-cairo")
-  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "plplot-driver-qt")
 endif()
 
 include(CPack)

@@ -185,7 +185,7 @@ void draw_panel(plstream& pls, const Panel& panel, const DrawOptions& options, d
     // legend moves out past the longest of them and never overlaps one.
     const double y_legend_disp = 1.5 + 0.78 * double(longest_label(ys));
     const double left = (y_legend_disp + 0.8) * ch, right = 1.2 * ch;
-    const double bottom = (xs.annotation().empty() ? 4.0 : 5.3) * ch;
+    const double bottom = (xs.annotation().empty() ? 4.4 : 5.7) * ch;
     const double top = (panel.title.empty() ? 1.8 : 3.0) * ch;
     pls.vpor(left / width_mm, 1 - right / width_mm, bottom / height_mm, 1 - top / height_mm);
     pls.wind(xs.low, xs.high, ys.low, ys.high);
@@ -194,11 +194,11 @@ void draw_panel(plstream& pls, const Panel& panel, const DrawOptions& options, d
     pls.box("bcnsto", xs.step, 0, "bcnstvo", ys.step, 0);
 
     const double plot_width_mm = width_mm - left - right, plot_height_mm = height_mm - top - bottom;
-    side_text(pls, "b", 2.8, 0.5, 0.5, panel.x_legend, ch, plot_width_mm * 0.75);
+    side_text(pls, "b", 3.2, 0.5, 0.5, panel.x_legend, ch, plot_width_mm * 0.75);
     side_text(pls, "l", y_legend_disp, 0.5, 0.5, panel.y_legend, ch, plot_height_mm);
     if (!panel.title.empty()) side_text(pls, "t", 1.5, 0.5, 0.5, panel.title, ch, width_mm * 0.95);
     if (!ys.annotation().empty()) pls.mtex("t", 0.5, 0.0, 0.0, ys.annotation().c_str());
-    if (!xs.annotation().empty()) pls.mtex("b", 4.1, 1.0, 1.0, xs.annotation().c_str());
+    if (!xs.annotation().empty()) pls.mtex("b", 4.5, 1.0, 1.0, xs.annotation().c_str());
 
     const bool lone = panel.series.size() == 1;
     std::vector<LegendEntry> legend;
