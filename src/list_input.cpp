@@ -15,13 +15,6 @@ namespace {
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 bool ends_value(char c) { return is_blank(c) || c == ',' || c == '/'; }
 
-bool equals_nocase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != b[i]) return false;
-    return true;
-}
-
 bool all_digits(std::string_view s) {
     if (s.empty()) return false;
     for (char c : s)
@@ -180,15 +173,6 @@ bool parse_real(std::string_view text, float& out) {
     if (!s.empty() && (s[0] == '+' || s[0] == '-')) {
         negative = s[0] == '-';
         s.remove_prefix(1);
-    }
-    if (equals_nocase(s, "inf") || equals_nocase(s, "infinity")) {
-        out = negative ? -std::numeric_limits<float>::infinity() : std::numeric_limits<float>::infinity();
-        return true;
-    }
-    if (equals_nocase(s, "nan")) {
-        out = std::numeric_limits<float>::quiet_NaN();
-        if (negative) out = -out;
-        return true;
     }
     // Mantissa: digits with at most one point, at least one digit.
     std::size_t i = 0;

@@ -31,8 +31,10 @@ ListStatus list_read(std::string_view record, std::span<const ListItem> items,
                      const std::function<bool(std::string&)>& next_record);
 
 // A real in any notation list-style input accepts: 295, 295.5, .5, 2.955E2,
-// 2.955D2, 2.955+2, inf, nan.  The whole text must be the number.  One beyond
-// the range of a real gives an infinity or a zero of its sign.
+// 2.955D2, 2.955+2.  The whole text must be the number.  Words such as NaN,
+// Inf or Infinity are no numbers: a table must never receive a NaN that a
+// report or buffer file merely spelt out.  A number beyond the range of a
+// real gives an infinity or a zero of its sign, as the arithmetic would.
 bool parse_real(std::string_view text, float& out);
 
 }  // namespace celltrend

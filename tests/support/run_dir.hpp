@@ -16,6 +16,7 @@ namespace celltrend::testing {
 
 struct RunResult {
     std::string out;
+    std::string err;
     int status = -1;
 };
 
@@ -56,6 +57,7 @@ public:
         RunResult r;
         r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
         r.out = read(".stdout");
+        r.err = read(".stderr");
         return r;
     }
 
