@@ -7,8 +7,8 @@
 
 namespace celltrend {
 
-Console::Console(std::istream& in, std::ostream& out, bool interactive)
-    : in_(in), out_(out), interactive_(interactive) {}
+Console::Console(std::istream& in, std::ostream& out, bool interactive, std::ostream& err)
+    : in_(in), out_(out), interactive_(interactive), err_(err) {}
 
 void Console::record(std::string_view rec) {
     if (line_pending_) out_.put('\n');
@@ -52,6 +52,12 @@ void Console::pause() {
         std::string ignored;
         std::getline(in_, ignored);
     }
+}
+
+void Console::notice(std::string_view line) {
+    flush();
+    err_ << line << '\n';
+    err_.flush();
 }
 
 void Console::finish() {

@@ -5,7 +5,7 @@
 // written only when the next record begins, so an answer is typed on the line
 // of its prompt.  Output is flushed before every read.
 
-#include <iosfwd>
+#include <iostream>
 #include <string>
 #include <string_view>
 
@@ -17,7 +17,8 @@ namespace celltrend {
 
 class Console {
 public:
-    Console(std::istream& in, std::ostream& out, bool interactive);
+    // `err` receives the notices, standard error in the program.
+    Console(std::istream& in, std::ostream& out, bool interactive, std::ostream& err = std::cerr);
 
     // One record, its first character taken as line control.
     void record(std::string_view rec);
@@ -36,6 +37,12 @@ public:
     // are both a terminal, waits for Enter.
     void pause();
 
+    // One line on the error stream, outside the console's records: what the
+    // user should learn beyond the console texts (see notice_line).  The
+    // console is flushed first, so on a terminal the notice follows what the
+    // console showed before it.
+    void notice(std::string_view line);
+
     // Ends the pending line, so the shell's prompt starts on its own line.
     void finish();
     void flush();
@@ -47,6 +54,7 @@ private:
     std::istream& in_;
     std::ostream& out_;
     bool interactive_;
+    std::ostream& err_;
     bool line_pending_ = false;
 };
 
