@@ -17,17 +17,28 @@ constexpr std::size_t data_line_length = 256;
                      ": " + (status == ReadStatus::end ? std::string("end of file") : buffer.error_text()) + " !!");
 }
 
+// A read error (EIO from a failing disk, say) is no end of the file: taken
+// for one, it would end the data early without a word.
+[[noreturn]] void read_error(const InputFile& buffer, std::string_view what_is_done) {
+    const std::string why = buffer.error_text();
+    throw RunFailure(" !! Cannot read the buffer file " + buffer.name() + ": " + why + " !!", 1,
+                     notice_line(buffer.name(), buffer.line_number() + 1,
+                                 "read error (" + why + "); " + std::string(what_is_done)));
+}
+
 }  // namespace
 
 bool first_pass(InputFile& buffer) {
     buffer.rewind();
     bool transformed = false;
     Text<data_line_length> line;
-    while (buffer.read(line) == ReadStatus::ok) {
+    ReadStatus status;
+    while ((status = buffer.read(line)) == ReadStatus::ok) {
         line.adjustl();
         if (line[0] == '!') continue;
         if (nombre_de_colonnes(line.view()) == 11) transformed = true;
     }
+    if (status == ReadStatus::error) read_error(buffer, "the run stops before any output is created");
     return transformed;
 }
 
@@ -41,7 +52,9 @@ void read_header_lines(InputFile& buffer, Text<128>& title) {
 int count_remaining_lines(InputFile& buffer) {
     int count = 0;
     std::string_view line;
-    while (buffer.next_line(line, 128) == ReadStatus::ok) ++count;
+    ReadStatus status;
+    while ((status = buffer.next_line(line, 128)) == ReadStatus::ok) ++count;
+    if (status == ReadStatus::error) read_error(buffer, "the run stops before any output is created");
     return count;
 }
 
@@ -49,8 +62,7 @@ DataLine read_data_line(InputFile& buffer, TemperaturePoint& point, Console& con
     std::string_view line;
     const ReadStatus status = buffer.next_line(line, data_line_length);
     if (status == ReadStatus::end) return DataLine::end;
-    if (status == ReadStatus::error)
-        throw RunFailure(" !! Cannot read the buffer file " + buffer.name() + ": " + buffer.error_text() + " !!");
+    if (status == ReadStatus::error) read_error(buffer, "the run stops");
 
     const int columns = nombre_de_colonnes(line);
     if (columns == 11) {

@@ -321,6 +321,37 @@ TEST_F(ReportFault, ReportThatIsALinkToADevice) {
     expect_stopped_at_third("\n !! r2.html cannot be read: a character device, not a regular file !!\n");
 }
 
+// A disk failing in the middle of a file: the stand-in read() preloaded into
+// celltrend fails with EIO past `offset` bytes of `file`.
+std::string read_fails(const std::string& file, int offset) {
+    return std::string("LD_PRELOAD='") + CELLTREND_READ_FAULT +
+           "' ASAN_OPTIONS=\"$ASAN_OPTIONS:verify_asan_link_order=0\" CELLTREND_FAULT_FILE=" + file +
+           " CELLTREND_FAULT_OFFSET=" + std::to_string(offset);
+}
+
+TEST_F(ReportFault, ReadErrorInTheMiddleOfAReport) {
+    d_.write("r2.html", report());
+    const RunResult r = d_.run("series.txt\ny\n", read_fails("r2.html", 100));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, start + "\n !! r2.html cannot be read: " + std::strerror(EIO) + " !!\n \n");
+    EXPECT_EQ(r.err, "celltrend: r2.html, line 3: read error (" + std::string(std::strerror(EIO)) +
+                         "); the run stops\n");
+    EXPECT_EQ(d_.read("TK_parameters_HTML.xy"), before_.read("TK_parameters_HTML.xy"));
+}
+
+TEST(InputFault, ReadErrorInTheBufferFileStopsBeforeAnyOutput) {
+    RunDir d;
+    write_reports(d, 3);
+    d.write("series.txt", buffer_of(series(3)));
+    // The fourth line, "r1.html 110", breaks after its second byte.
+    const RunResult r = d.run("series.txt\ny\n", read_fails("series.txt", 40));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, start + "\n !! Cannot read the buffer file series.txt: " + std::strerror(EIO) + " !!\n");
+    EXPECT_EQ(r.err, "celltrend: series.txt, line 4: read error (" + std::string(std::strerror(EIO)) +
+                         "); the run stops before any output is created\n");
+    EXPECT_FALSE(d.exists("TK_parameters_HTML.xy"));
+}
+
 TEST(InputFault, BufferFileThatIsNoRegularFileIsAskedAgain) {
     RunDir d;
     write_reports(d, 1);
