@@ -29,7 +29,8 @@ public:
 
     // Reads one value into a text variable by list-style input.  Empty lines
     // are passed over; a slash or a null value leaves the text as it was.
-    // The end of the input throws RunFailure.
+    // Of a line longer than 65,536 characters only that much is read, with a
+    // notice.  The end of the input throws RunFailure.
     template <std::size_t N>
     void answer(Text<N>& text) { answer_into(text.span()); }
 
@@ -50,12 +51,16 @@ public:
 private:
     void answer_into(std::span<char> target);
     bool next_input_line(std::string& line);
+    // One line of input without its LF, at most `keep` characters of it kept;
+    // `length` is the whole line's.  False at the end of the input.
+    bool read_line(std::string& line, std::size_t keep, std::size_t& length);
 
     std::istream& in_;
     std::ostream& out_;
     bool interactive_;
     std::ostream& err_;
     bool line_pending_ = false;
+    long line_number_ = 0;  // input lines read so far
 };
 
 }  // namespace celltrend

@@ -59,5 +59,18 @@ TEST(SpeltOutSpecialValues, NeverReachATable) {
     EXPECT_EQ(body.substr(body.find('\n') + 1, 6), "120.00");
 }
 
+// An answer line of ten million characters is read in part, with a notice:
+// its first value still counts, and the run goes on.
+TEST(ConsoleLines, OverlongAnswerIsReadInPartAndSaidOnStandardError) {
+    RunDir d;
+    d.write("r.html", report());
+    d.write("series.txt", buffer({"r.html 100"}));
+    const RunResult r = d.run("series.txt\n" + std::string(10'000'000, 'y') + "\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, start + created_plain);
+    EXPECT_EQ(r.err,
+              "celltrend: standard input, line 2: a line of 10000000 characters; only its first 65536 are read\n");
+}
+
 }  // namespace
 }  // namespace celltrend::testing
