@@ -1,6 +1,7 @@
 #include "buffer_file.hpp"
 
-#include <vector>
+#include <algorithm>
+#include <string>
 
 #include "failure.hpp"
 #include "list_input.hpp"
@@ -28,18 +29,21 @@ constexpr std::size_t data_line_length = 256;
 
 }  // namespace
 
-bool first_pass(InputFile& buffer) {
+BufferSurvey first_pass(InputFile& buffer) {
     buffer.rewind();
-    bool transformed = false;
+    BufferSurvey survey;
+    int lines = 0;
     Text<data_line_length> line;
     ReadStatus status;
     while ((status = buffer.read(line)) == ReadStatus::ok) {
+        ++lines;
         line.adjustl();
         if (line[0] == '!') continue;
-        if (nombre_de_colonnes(line.view()) == 11) transformed = true;
+        if (nombre_de_colonnes(line.view()) == 11) survey.transformed = true;
     }
     if (status == ReadStatus::error) read_error(buffer, "the run stops before any output is created");
-    return transformed;
+    survey.lines_after_header = std::max(lines - 2, 0);
+    return survey;
 }
 
 void read_header_lines(InputFile& buffer, Text<128>& title) {
@@ -47,15 +51,6 @@ void read_header_lines(InputFile& buffer, Text<128>& title) {
     Text<128> second;
     if (const ReadStatus s = buffer.read(title); s != ReadStatus::ok) read_failed(buffer, s, 1);
     if (const ReadStatus s = buffer.read(second); s != ReadStatus::ok) read_failed(buffer, s, 2);
-}
-
-int count_remaining_lines(InputFile& buffer) {
-    int count = 0;
-    std::string_view line;
-    ReadStatus status;
-    while ((status = buffer.next_line(line, 128)) == ReadStatus::ok) ++count;
-    if (status == ReadStatus::error) read_error(buffer, "the run stops before any output is created");
-    return count;
 }
 
 DataLine read_data_line(InputFile& buffer, TemperaturePoint& point, Console& console) {

@@ -5,6 +5,7 @@
 #include "buffer_file.hpp"
 #include "failure.hpp"
 #include "report_scanner.hpp"
+#include "run_state.hpp"
 #include "text_files.hpp"
 #include "transf_cell.hpp"
 #include "writers.hpp"
@@ -83,7 +84,7 @@ bool extract(Console& console, const RunState& state, InputFile& report, Tempera
     const ScannedReport scanned = scan_report(report, searched);
     for (std::size_t q = 0; q < quantity_count; ++q) {
         if (!searched[q]) continue;
-        recherche_html(console, scanned, point.tk, quantities[q].key, point.value[q], point.esd[q]);
+        recherche_html(console, scanned, point.tk, q, point.value[q], point.esd[q]);
         // A report without a cell is no temperature of the series.
         if (q == cell_a && point.value[cell_a] < 1.0e-4f) return false;
     }
@@ -91,11 +92,16 @@ bool extract(Console& console, const RunState& state, InputFile& report, Tempera
 }
 
 void transform(Console& console, TemperaturePoint& point) {
-    Cell cell{point.value[cell_a],     point.value[cell_b],    point.value[cell_c],
-              point.value[cell_alpha], point.value[cell_beta], point.value[cell_gamma]};
+    auto& v = point.value;
+    Cell cell{v[cell_a], v[cell_b], v[cell_c], v[cell_alpha], v[cell_beta], v[cell_gamma]};
     transf_cell_parameters(point.matrix, cell, [&console](std::string_view line) { console.record(line); });
-    volume_calculation(cell, point.value[volume]);
-    for (std::size_t i = 0; i < cell.size(); ++i) point.value[cell_a + i] = cell[i];
+    volume_calculation(cell, v[volume]);
+    v[cell_a] = cell.a;
+    v[cell_b] = cell.b;
+    v[cell_c] = cell.c;
+    v[cell_alpha] = cell.alpha;
+    v[cell_beta] = cell.beta;
+    v[cell_gamma] = cell.gamma;
 }
 
 void write_point(const RunState& state, Outputs& outputs, const TemperaturePoint& point) {
@@ -158,7 +164,9 @@ void run_celltrend(Console& console) {
     open_buffer_file(console, state, buffer);
     select_quantities(console, state);
 
-    state.transformed = first_pass(buffer);
+    const BufferSurvey survey = first_pass(buffer);
+    state.transformed = survey.transformed;
+    state.point_count = survey.lines_after_header;
     read_header_lines(buffer, state.title);
     Outputs outputs;
     open_xy_files(state, buffer, outputs);

@@ -1,36 +1,9 @@
 #pragma once
-// celltrend_module: the run state, the temperature point and the run itself.
-
-#include <array>
+// celltrend_module: the run itself, from the banner to the last plot offer.
 
 #include "console.hpp"
-#include "fixed_text.hpp"
-#include "quantities.hpp"
-#include "transf_cell.hpp"
 
 namespace celltrend {
-
-struct RunState {
-    bool all_parameters = false;
-    std::array<bool, quantity_count> selected{};
-    bool transformed = false;  // found by the first pass; decides the whole run
-    Text<64> buffer_name;
-    Text<3> answer;  // shared by the nine y/n questions, so "/" keeps the last one
-    Text<128> title;
-    int point_count = 0;
-    Text<128> x_legend;
-
-    bool wants(std::size_t q) const { return all_parameters || selected[q]; }
-};
-
-// The data of one buffer-file line; reset before each line is read.
-struct TemperaturePoint {
-    float tk = 0.0f;
-    Text<64> report;
-    std::array<float, quantity_count> value{};
-    std::array<float, quantity_count> esd{};
-    Matrix matrix = identity_matrix;
-};
 
 // The whole dialogue and run.  Failures that end the run are thrown as
 // RunFailure after every file written so far has been completed.

@@ -52,12 +52,4 @@ inline constexpr std::array<Quantity, quantity_count> quantities{{
      "#   TK    mosaicity(deg)  ESD_mosaicity(deg)", ""},
 }};
 
-// The quantity whose key equals `key` (trailing blanks not counting), or -1.
-constexpr int find_quantity(std::string_view key) {
-    while (!key.empty() && key.back() == ' ') key.remove_suffix(1);
-    for (std::size_t i = 0; i < quantities.size(); ++i)
-        if (quantities[i].key == key) return static_cast<int>(i);
-    return -1;
-}
-
 }  // namespace celltrend

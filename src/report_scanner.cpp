@@ -60,36 +60,29 @@ ScannedReport scan_report(InputFile& report, const std::array<bool, quantity_cou
     return scanned;
 }
 
-void recherche_html(Console& console, const ScannedReport& report, float tk, std::string_view key, float& value,
+void recherche_html(Console& console, const ScannedReport& report, float tk, std::size_t q, float& value,
                     float& esd) {
-    const auto first = key.find_first_not_of(' ');
-    const std::string_view wanted_key = first == std::string_view::npos ? std::string_view{} : key.substr(first);
-    const int q = find_quantity(wanted_key);
-    if (q < 0) {
-        problem(console, tk, " K:  no report row is known for the key: ", key);
-        return;
-    }
-    const auto index = static_cast<std::size_t>(q);
-    if (!report.found[index]) {
-        if (index == cell_a) problem(console, tk, " K:  unit cell parameters not found");
+    const std::string_view key = quantities[q].key;
+    if (!report.found[q]) {
+        if (q == cell_a) problem(console, tk, " K:  unit cell parameters not found");
         else problem(console, tk, " K:  ", key, " not found");
         return;
     }
 
-    const std::string_view line = report.line[index];
-    const std::string_view label = quantities[index].row_label;
-    // Mosaicity is the row that may be followed by others on its line: its
-    // markers are the last ones.
-    const bool from_end = index == mosaicity;
+    const std::string_view line = report.line[q];
+    const std::string_view label = quantities[q].row_label;
+    // Mosaicity is the last row of the results table, so where rows share a
+    // line the rows before it come first and its markers are the last ones.
+    const bool from_end = q == mosaicity;
     const std::size_t p = line.find(label);
-    const std::size_t q_at = from_end ? line.rfind(esd_marker) : line.find(esd_marker);
+    const std::size_t esd_at = from_end ? line.rfind(esd_marker) : line.find(esd_marker);
     const std::size_t e_at = from_end ? line.rfind(cell_end) : line.find(cell_end);
     const std::size_t e = e_at == std::string_view::npos ? 0 : e_at;
     const std::size_t value_from = p + label.size();
 
-    if (q_at != std::string_view::npos && q_at >= p) {
-        if (!read_real(part(line, value_from, q_at), value)) problem(console, tk, " K:  Value not found for: ", key);
-        if (!read_real(part(line, q_at + esd_marker.size(), e), esd))
+    if (esd_at != std::string_view::npos && esd_at >= p) {
+        if (!read_real(part(line, value_from, esd_at), value)) problem(console, tk, " K:  Value not found for: ", key);
+        if (!read_real(part(line, esd_at + esd_marker.size(), e), esd))
             problem(console, tk, " K:   Standart deviation not found for: ", key);
         return;
     }

@@ -27,10 +27,9 @@ struct ScannedReport {
 // gives for each label.  A read error ends the run (RunFailure).
 ScannedReport scan_report(InputFile& report, const std::array<bool, quantity_count>& wanted);
 
-// Sets value and ESD of the quantity named by `key` from the scanned report,
-// leaving each untouched where it cannot be read, with one console line per
-// problem.  An unknown key gets one console line.
-void recherche_html(Console& console, const ScannedReport& report, float tk, std::string_view key, float& value,
+// Sets value and ESD of quantity q from the scanned report, leaving each
+// untouched where it cannot be read, with one console line per problem.
+void recherche_html(Console& console, const ScannedReport& report, float tk, std::size_t q, float& value,
                     float& esd);
 
 }  // namespace celltrend

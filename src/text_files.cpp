@@ -150,8 +150,9 @@ ReadStatus InputFile::next_line(std::string_view& line, std::size_t limit) {
         return ReadStatus::ok;
     }
 
-    // The line runs past the buffer: keep its first limit + 1 characters
-    // (one more, to see a CR that may end it) and skip the rest.
+    // The line runs past the buffer: keep its first `limit` characters and
+    // skip the rest, remembering only its last character, which tells whether
+    // a CR ends it.
     carry_.clear();
     std::size_t total = 0;
     char last = '\0';
@@ -165,7 +166,7 @@ ReadStatus InputFile::next_line(std::string_view& line, std::size_t limit) {
         const std::size_t avail = len_ - pos_;
         const void* nl = std::memchr(p, '\n', avail);
         const std::size_t n = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - p) : avail;
-        if (carry_.size() <= limit) carry_.append(p, std::min(n, limit + 1 - carry_.size()));
+        if (carry_.size() < limit) carry_.append(p, std::min(n, limit - carry_.size()));
         if (n > 0) last = p[n - 1];
         total += n;
         pos_ += n;

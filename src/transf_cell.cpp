@@ -20,6 +20,16 @@ constexpr float one_over_pi = 0.31830987f;
 
 float rounded(double x) { return static_cast<float>(x); }
 
+// The cosine of an angle in degrees with the fixed single-precision constants,
+// stored as single.
+double stored_cosine(float degrees) {
+    return rounded(std::cos(static_cast<double>(degrees) * static_cast<double>(pi_sp) *
+                            static_cast<double>(one_over_180)));
+}
+
+// 180 minus the angle, stored as single.
+float supplement(float degrees) { return rounded(180.0 - static_cast<double>(degrees)); }
+
 // x86 gives an invalid operation a not-a-number with the sign bit set, which
 // the tables print as -NaN; making the sign explicit keeps the tables the same
 // on processors whose default not-a-number is positive.
@@ -55,12 +65,8 @@ float angle_from_cosine(float cosine, std::string_view name, const Diagnostic& d
 }  // namespace
 
 void transf_cell_parameters(const Matrix& m, Cell& cell, const Diagnostic& diagnostic) {
-    const double a = cell[0], b = cell[1], c = cell[2];
-    double cosines[3];  // cos(alpha), cos(beta), cos(gamma), each stored as single
-    for (int i = 0; i < 3; ++i)
-        cosines[i] = rounded(std::cos(static_cast<double>(cell[3 + i]) * static_cast<double>(pi_sp) *
-                                      static_cast<double>(one_over_180)));
-    const double ca = cosines[0], cb = cosines[1], cg = cosines[2];
+    const double a = cell.a, b = cell.b, c = cell.c;
+    const double ca = stored_cosine(cell.alpha), cb = stored_cosine(cell.beta), cg = stored_cosine(cell.gamma);
 
     // Row i of M against the old cell's metric tensor, with row k.
     const auto scalar = [&](int i, int k) {
@@ -86,18 +92,20 @@ void transf_cell_parameters(const Matrix& m, Cell& cell, const Diagnostic& diagn
 }
 
 void volume_calculation(Cell& cell, float& volume) {
-    double ca = cosd_sp(cell[3]), cb = cosd_sp(cell[4]), cg = cosd_sp(cell[5]);
+    double ca = cosd_sp(cell.alpha), cb = cosd_sp(cell.beta), cg = cosd_sp(cell.gamma);
     const double t = 2.0 * ca * cb * cg - ca * ca - cb * cb - cg * cg;
     // Angles read as their supplements (130 for 50, as some reports give an
     // obtuse setting of an acute cell) describe no cell; their supplements do.
     if (t < -1.0) {
-        for (int i = 3; i < 6; ++i) cell[i] = rounded(180.0 - static_cast<double>(cell[i]));
-        ca = cosd_sp(cell[3]);
-        cb = cosd_sp(cell[4]);
-        cg = cosd_sp(cell[5]);
+        cell.alpha = supplement(cell.alpha);
+        cell.beta = supplement(cell.beta);
+        cell.gamma = supplement(cell.gamma);
+        ca = cosd_sp(cell.alpha);
+        cb = cosd_sp(cell.beta);
+        cg = cosd_sp(cell.gamma);
     }
     const float s = rounded(std::sqrt(((2.0 * ca) * cb * cg + 1.0) - ca * ca - cb * cb - cg * cg));
-    volume = negative_if_nan(rounded(static_cast<double>(cell[0]) * s * cell[1] * cell[2]));
+    volume = negative_if_nan(rounded(static_cast<double>(cell.a) * s * cell.b * cell.c));
 }
 
 }  // namespace celltrend

@@ -9,8 +9,11 @@
 
 namespace celltrend {
 
-// a, b, c in angstrom, then alpha, beta, gamma in degrees.
-using Cell = std::array<float, 6>;
+// A unit cell: edge lengths in angstrom, angles in degrees.
+struct Cell {
+    float a = 0.0f, b = 0.0f, c = 0.0f;
+    float alpha = 0.0f, beta = 0.0f, gamma = 0.0f;
+};
 // M[i][j]: row i gives new axis i as a combination of the old a, b, c.
 using Matrix = std::array<std::array<float, 3>, 3>;
 

@@ -6,7 +6,6 @@
 #include <system_error>
 
 #include "failure.hpp"
-#include "buffer_file.hpp"
 #include "record_format.hpp"
 
 namespace celltrend {
@@ -15,6 +14,7 @@ namespace {
 
 const std::string rule_201 = "!" + std::string(200, '-');
 const std::string rule_51 = "#" + std::string(50, '-');
+constexpr std::string_view x_legend = "Temperature (K)";
 
 constexpr std::string_view plain_titles =
     "!   TK        a(A)      ESD(A)        b(A)      ESD(A)        c(A)      ESD(A)"
@@ -44,11 +44,7 @@ std::string_view plot_file_name(std::size_t q, bool transformed) {
                                                                    : quantities[q].plot_file;
 }
 
-void open_xy_files(RunState& state, InputFile& buffer, Outputs& outputs) {
-    state.point_count = count_remaining_lines(buffer);
-    read_header_lines(buffer, state.title);
-    state.x_legend.assign("Temperature (K)");
-
+void open_xy_files(const RunState& state, const InputFile& buffer, Outputs& outputs) {
     const std::string_view table_name = state.transformed ? transf_table_name : plain_table_name;
     if (state.all_parameters) {
         refuse_to_replace(table_name, buffer);
@@ -69,21 +65,16 @@ void open_xy_files(RunState& state, InputFile& buffer, Outputs& outputs) {
     for (std::size_t q = 0; q < quantity_count; ++q) {
         if (!state.selected[q]) continue;
         outputs.plots[q].create(plot_file_name(q, state.transformed));
-        write_entete_pgf(outputs.plots[q], quantities[q].key, state.title.view(), state.x_legend.view(),
-                         quantities[q].y_legend, state.point_count, state.transformed);
+        write_entete_pgf(outputs.plots[q], q, state.title.view(), state.point_count, state.transformed);
     }
 }
 
-void write_entete_pgf(OutputFile& file, std::string_view key, std::string_view title, std::string_view x_legend,
-                      std::string_view y_legend, int point_count, bool transformed) {
-    const int found = find_quantity(key);
-    if (found < 0) return;  // only the eight keys have plot files
-    const auto q = static_cast<std::size_t>(found);
+void write_entete_pgf(OutputFile& file, std::size_t q, std::string_view title, int point_count, bool transformed) {
     const bool esd = has_esd_column(q, transformed);
     auto with = [](std::string_view head, std::string_view text) { return std::string(head) + std::string(trim_right(text)); };
     file.write_line(with("# MAIN LEGEND TEXT: ", title));
     file.write_line(with("# X LEGEND TEXT   : ", x_legend));
-    file.write_line(with("# Y LEGEND TEXT   : ", y_legend));
+    file.write_line(with("# Y LEGEND TEXT   : ", quantities[q].y_legend));
     file.write_line(esd ? quantities[q].titles_with_esd : quantities[q].titles_without_esd);
     file.write_line(format_record("(A,I6)", {std::string_view("# NUMBER OF PATTERNS: 1")}));
     file.write_line(rule_51);

@@ -5,8 +5,8 @@
 #include <array>
 #include <string_view>
 
-#include "celltrend.hpp"
 #include "console.hpp"
+#include "run_state.hpp"
 #include "text_files.hpp"
 
 namespace celltrend {
@@ -23,15 +23,13 @@ inline constexpr std::string_view transf_table_name = "TK_parameters_transf_HTML
 // The plot file of a quantity in this run.
 std::string_view plot_file_name(std::size_t q, bool transformed);
 
-// Counts the data lines, takes the title line again, sets the X legend and
-// creates the run's outputs with their headers.  The buffer file is left
-// just after its second line.  An output that would replace the buffer file
-// itself ends the run before anything is created.
-void open_xy_files(RunState& state, InputFile& buffer, Outputs& outputs);
+// Creates the run's outputs with their headers, from the title and point
+// count the state holds.  An output that would replace the buffer file itself
+// ends the run before anything is created.
+void open_xy_files(const RunState& state, const InputFile& buffer, Outputs& outputs);
 
-// The twelve header lines of a plot file.
-void write_entete_pgf(OutputFile& file, std::string_view key, std::string_view title, std::string_view x_legend,
-                      std::string_view y_legend, int point_count, bool transformed);
+// The twelve header lines of the plot file of quantity q.
+void write_entete_pgf(OutputFile& file, std::size_t q, std::string_view title, int point_count, bool transformed);
 
 // One data line: TK, the value and, when not transformed, the ESD.
 void fill_pgf(OutputFile& file, bool transformed, float tk, float value, float esd);

@@ -35,7 +35,7 @@ TEST(SpeltOutSpecialValues, NeverReachATable) {
     RunDir d;
     ReportValues v;
     v.b = "NaN";
-    v.esd_ang = "Infinity";
+    v.esd_alpha = v.esd_beta = v.esd_gamma = "Infinity";
     d.write("spelt.html", report(v));
     ReportValues no_cell;
     no_cell.a = "nan";

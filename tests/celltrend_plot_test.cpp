@@ -19,9 +19,9 @@ std::string buffer(const std::vector<std::string>& data_lines) {
     return s;
 }
 
-// A directory whose xyviewer appends its argument to launches.log.
-void install_viewer(const RunDir& d) {
-    d.write("bin/xyviewer", "#!/bin/sh\necho \"$1\" >> launches.log\n");
+// A directory whose xyviewer runs `script`, by default appending its argument to launches.log.
+void install_viewer(const RunDir& d, const std::string& script = "echo \"$1\" >> launches.log") {
+    d.write("bin/xyviewer", "#!/bin/sh\n" + script + "\n");
     std::filesystem::permissions(d.path() / "bin/xyviewer", std::filesystem::perms::owner_all);
 }
 std::string viewer_path(const RunDir& d) { return "PATH='" + (d.path() / "bin").string() + "':\"$PATH\""; }
@@ -86,6 +86,19 @@ TEST(PerQuantity, ThreeQuantitiesOfferedInQuantityOrder) {
     EXPECT_FALSE(d.exists("TK_parameters_HTML.xy"));
 }
 
+// The viewer shares the console: what celltrend printed before starting it
+// must be out before the viewer prints.
+TEST(PerQuantity, OfferIsOnTheConsoleBeforeTheViewerPrints) {
+    RunDir d;
+    install_viewer(d, "echo \"viewer shows $1\"");
+    d.write("r.html", report());
+    d.write("series.txt", buffer({"r.html 100"}));
+    const RunResult r = d.run(select("ynnnnnny") + "y\ny\n", viewer_path(d));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, start + "\n " + offer("TK_cell_a.pgf") + "viewer shows TK_cell_a.pgf\n" +
+                         offer("TK_mosaicity.pgf") + "viewer shows TK_mosaicity.pgf\n\n");
+}
+
 TEST(PerQuantity, OnlyExactlyYOrCapitalYLaunches) {
     RunDir d;
     install_viewer(d);
@@ -107,10 +120,7 @@ TEST(PerQuantity, OnlyExactlyYOrCapitalYLaunches) {
 TEST(PerQuantity, TransformedFilesBesideThePlainMosaicityFile) {
     RunDir d;
     install_viewer(d);
-    ReportValues cubic;
-    cubic.a = cubic.b = cubic.c = "10";
-    cubic.beta = "90";
-    d.write("r.html", report(cubic));
+    d.write("r.html", report(orthorhombic()));
     d.write("series.txt", buffer({"r.html 100 2 0 0 0 1 0 0 0 1", "r.html 200 1 0 0 0 1 0 0 0 1"}));
     const RunResult r = d.run(select("ynnnnnyy") + "y\ny\ny\n", viewer_path(d));
     EXPECT_EQ(r.status, 0);
@@ -121,10 +131,10 @@ TEST(PerQuantity, TransformedFilesBesideThePlainMosaicityFile) {
     EXPECT_EQ(d.read("launches.log"), "TK_cell_a_transf.pgf\nTK_volume_transf.pgf\nTK_mosaicity.pgf\n");
     EXPECT_EQ(d.read("TK_cell_a_transf.pgf"),
               header("a unit cell parameter (A)", "#   TK              a(A)", "a(A)=f(T)", 2, false) +
-                  "100.00            20.00000\n200.00            10.00000\n" + end_line);
+                  "100.00             8.00000\n200.00             4.00000\n" + end_line);
     EXPECT_EQ(d.read("TK_volume_transf.pgf"),
               header("Unit cell volume (A3)", "#   TK        volume(A3)", "volume(A3)=f(T)", 2, false) +
-                  "100.00          2000.00000\n200.00          1000.00000\n" + end_line);
+                  "100.00           320.00000\n200.00           160.00000\n" + end_line);
     EXPECT_EQ(d.read("TK_mosaicity.pgf"), mosaicity_header(2) +
                                               "100.00             0.45000             0.01000\n"
                                               "200.00             0.45000             0.01000\n" + end_line);
@@ -133,10 +143,7 @@ TEST(PerQuantity, TransformedFilesBesideThePlainMosaicityFile) {
 
 TEST(PerQuantity, VolumeAloneIsTheVolumeOfTheRealTransformedCell) {
     RunDir d;
-    ReportValues cubic;
-    cubic.a = cubic.b = cubic.c = "10";
-    cubic.beta = "90";
-    d.write("r.html", report(cubic));
+    d.write("r.html", report(orthorhombic()));
     d.write("series.txt", buffer({"r.html 100 2 0 0 0 1 0 0 0 1"}));
     const RunResult r = d.run(select("nnnnnnyn") + "n\n");
     EXPECT_EQ(r.status, 0);
@@ -144,7 +151,7 @@ TEST(PerQuantity, VolumeAloneIsTheVolumeOfTheRealTransformedCell) {
                          offer("TK_volume_transf.pgf") + "\n");
     EXPECT_EQ(d.read("TK_volume_transf.pgf"),
               header("Unit cell volume (A3)", "#   TK        volume(A3)", "volume(A3)=f(T)", 1, false) +
-                  "100.00          2000.00000\n" + end_line);
+                  "100.00           320.00000\n" + end_line);
 }
 
 TEST(PerQuantity, OnlyMosaicityStillDropsTemperaturesWithoutCell) {

@@ -34,8 +34,8 @@ const std::string start = banner() + buffer_prompt + all_question;
 
 // The table fields of the default report, after the temperature.
 const std::string default_fields =
-    "     7.50000     0.00020    10.25000     0.00020    12.75000     0.00020"
-    "    90.00000     0.00200   101.50000     0.00200    90.00000     0.00200"
+    "     7.50000     0.00020    10.25000     0.00030    12.75000     0.00040"
+    "    90.00000     0.00200   101.50000     0.00300    90.00000     0.00400"
     "   960.50000     0.05000       0.450       0.010";
 const std::string zero_field = "     0.00000";
 
@@ -59,10 +59,7 @@ TEST(AllParameters, PlainSeries) {
 
 TEST(AllParameters, MatrixSeriesHasTheVolumeOfTheTransformedCell) {
     RunDir d;
-    ReportValues cubic;
-    cubic.a = cubic.b = cubic.c = "10";
-    cubic.alpha = cubic.beta = cubic.gamma = "90";
-    d.write("r.html", report(cubic));
+    d.write("r.html", report(orthorhombic()));
     d.write("series.txt", buffer({"r.html 100 2 0 0 0 1 0 0 0 1", "r.html 200 0 1 0 1 0 0 0 0 1"}));
     const RunResult r = d.run("series.txt\ny\n");
     EXPECT_EQ(r.status, 0);
@@ -70,8 +67,8 @@ TEST(AllParameters, MatrixSeriesHasTheVolumeOfTheTransformedCell) {
                          "\n  TK =   200.00     M = [  0. 1. 0.  1. 0. 0.  0. 0. 1.]" + created_transf);
     const std::string angles = "    90.00000    90.00000    90.00000";
     EXPECT_EQ(d.read("TK_parameters_transf_HTML.xy"),
-              transf_header + "100.00    20.00000    10.00000    10.00000" + angles + "  2000.00000       0.450       0.010\n" +
-                  "200.00    10.00000    10.00000    10.00000" + angles + "  1000.00000       0.450       0.010\n");
+              transf_header + "100.00     8.00000     5.00000     8.00000" + angles + "   320.00000       0.450       0.010\n" +
+                  "200.00     5.00000     4.00000     8.00000" + angles + "   160.00000       0.450       0.010\n");
     EXPECT_FALSE(d.exists("TK_parameters_HTML.xy"));
 }
 
@@ -165,8 +162,8 @@ TEST(AllParameters, DamagedRowsAreReportedAndWrittenAsZero) {
         ASSERT_NE(at, std::string::npos) << from;
         page.replace(at, from.size(), to);
     };
-    replace("10.25 +/- 0.0002", "10.123(4)");                      // b: neither marker nor a number
-    replace("12.75 +/- 0.0002</TD></TR>", "12.75 +/- 0.0002</TD>"); // c: no end of cell
+    replace("10.25 +/- 0.0003", "10.123(4)");                      // b: neither marker nor a number
+    replace("12.75 +/- 0.0004</TD></TR>", "12.75 +/- 0.0004</TD>"); // c: no end of cell
     replace("960.5 +/- 0.05", "1234.5");                            // volume: no marker
     d.write("r.html", page);
     d.write("series.txt", buffer({"r.html 100"}));
@@ -180,8 +177,31 @@ TEST(AllParameters, DamagedRowsAreReportedAndWrittenAsZero) {
                          created_plain);
     EXPECT_EQ(d.read("TK_parameters_HTML.xy"),
               plain_header + "100.00     7.50000     0.00020" + zero_field + zero_field + "    12.75000" + zero_field +
-                  "    90.00000     0.00200   101.50000     0.00200    90.00000     0.00200"
+                  "    90.00000     0.00200   101.50000     0.00300    90.00000     0.00400"
                   "  1234.50000" + zero_field + "       0.450       0.010\n");
+}
+
+// Rows sharing a line: mosaicity, the last row, is read from the end of its
+// line.  A label given twice counts where it first appears, on the same line
+// as on a later one.
+TEST(AllParameters, RowsSharingALineAndLabelsGivenTwice) {
+    RunDir d;
+    std::string page = report();
+    const auto end_of = [&page](const std::string& text) {
+        const auto at = page.find(text);
+        EXPECT_NE(at, std::string::npos) << text;
+        return at + text.size();
+    };
+    const std::string second_a = row("a (Angstrom)", "8.5 +/- 0.0009");
+    page.insert(end_of("7.5 +/- 0.0002</TD></TR>"), second_a.substr(0, second_a.size() - 1));  // on the same line
+    page.insert(end_of("10.25 +/- 0.0003</TD></TR>\n"), row("b (Angstrom)", "11.5 +/- 0.0009"));
+    page.erase(end_of("960.5 +/- 0.05</TD></TR>"), 1);  // volume and mosaicity on one line
+    d.write("r.html", page);
+    d.write("series.txt", buffer({"r.html 100"}));
+    const RunResult r = d.run("series.txt\ny\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, start + created_plain);
+    EXPECT_EQ(d.read("TK_parameters_HTML.xy"), plain_header + "100.00" + default_fields + "\n");
 }
 
 TEST(AllParameters, ReportBytesThatAreNoTextAreSurvived) {
@@ -281,19 +301,16 @@ TEST(AllParameters, SecondRunReplacesTheTable) {
 // line is transformed, a plain line by the identity, and only matrix lines are echoed.
 TEST(AllParameters, MixedBufferFileIsOneTransformedRun) {
     RunDir d;
-    ReportValues cubic;
-    cubic.a = cubic.b = cubic.c = "10";
-    cubic.beta = "90";
-    d.write("r.html", report(cubic));
+    d.write("r.html", report(orthorhombic()));
     d.write("series.txt", buffer({"r.html 100", "r.html 200 2 0 0 0 1 0 0 0 1", "r.html 300"}));
     const RunResult r = d.run("series.txt\ny\n");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, start + "\n  TK =   200.00     M = [  2. 0. 0.  0. 1. 0.  0. 0. 1.]" + created_transf);
     const std::string tail = "    90.00000    90.00000    90.00000";
     EXPECT_EQ(d.read("TK_parameters_transf_HTML.xy"),
-              transf_header + "100.00    10.00000    10.00000    10.00000" + tail + "  1000.00000       0.450       0.010\n" +
-                  "200.00    20.00000    10.00000    10.00000" + tail + "  2000.00000       0.450       0.010\n" +
-                  "300.00    10.00000    10.00000    10.00000" + tail + "  1000.00000       0.450       0.010\n");
+              transf_header + "100.00     4.00000     5.00000     8.00000" + tail + "   160.00000       0.450       0.010\n" +
+                  "200.00     8.00000     5.00000     8.00000" + tail + "   320.00000       0.450       0.010\n" +
+                  "300.00     4.00000     5.00000     8.00000" + tail + "   160.00000       0.450       0.010\n");
     EXPECT_FALSE(d.exists("TK_parameters_HTML.xy"));
 }
 

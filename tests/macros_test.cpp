@@ -67,6 +67,8 @@ TEST(ColonnesTest, QuotedNameWithBlanksIsOneColumn) {
     EXPECT_EQ(nombre_de_colonnes("\"a b c d\" 100 1 0 0 0 1 0 0 0 1"), 11);
     EXPECT_EQ(nombre_de_colonnes("\"a b c d\""), 1);
     EXPECT_EQ(nombre_de_colonnes("   \"a   b\"    100   "), 2);
+    // The closing quote after a blank starts no column of its own.
+    EXPECT_EQ(nombre_de_colonnes("\"my report \" 100"), 2);
 }
 
 TEST(ColonnesTest, WordGluedToClosingQuoteJoinsFirstColumn) {

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "transf_cell.hpp"
@@ -35,6 +36,16 @@ Cell transformed(const Matrix& m, Cell cell, Collected& diagnostics) {
     return cell;
 }
 
+// Lengths to float precision, angles within angle_tolerance.
+void expect_cell(const Cell& got, const Cell& want) {
+    EXPECT_FLOAT_EQ(got.a, want.a);
+    EXPECT_FLOAT_EQ(got.b, want.b);
+    EXPECT_FLOAT_EQ(got.c, want.c);
+    EXPECT_NEAR(got.alpha, want.alpha, angle_tolerance);
+    EXPECT_NEAR(got.beta, want.beta, angle_tolerance);
+    EXPECT_NEAR(got.gamma, want.gamma, angle_tolerance);
+}
+
 }  // namespace
 
 TEST(CellCosineTest, DegreeCosine) {
@@ -49,49 +60,33 @@ TEST(CellCosineTest, DegreeCosine) {
 
 TEST(TransfCellTest, IdentityKeepsTheCell) {
     Collected diagnostics;
-    const Cell cell = transformed(identity_matrix, triclinic, diagnostics);
-    EXPECT_FLOAT_EQ(cell[0], 5.1f);
-    EXPECT_FLOAT_EQ(cell[1], 7.3f);
-    EXPECT_FLOAT_EQ(cell[2], 9.7f);
-    EXPECT_NEAR(cell[3], 80.5f, angle_tolerance);
-    EXPECT_NEAR(cell[4], 95.2f, angle_tolerance);
-    EXPECT_NEAR(cell[5], 110.4f, angle_tolerance);
+    expect_cell(transformed(identity_matrix, triclinic, diagnostics), triclinic);
     EXPECT_TRUE(diagnostics.lines.empty());
 }
 
 TEST(TransfCellTest, IdentityKeepsRightAnglesWithinMillionths) {
     Collected diagnostics;
     const Cell cell = transformed(identity_matrix, {4.0f, 5.0f, 6.0f, 90.0f, 90.0f, 90.0f}, diagnostics);
-    EXPECT_FLOAT_EQ(cell[0], 4.0f);
-    EXPECT_FLOAT_EQ(cell[1], 5.0f);
-    EXPECT_FLOAT_EQ(cell[2], 6.0f);
-    for (int i = 3; i < 6; ++i) EXPECT_NEAR(cell[i], 90.0f, 1e-5f) << "angle " << i;
+    EXPECT_FLOAT_EQ(cell.a, 4.0f);
+    EXPECT_FLOAT_EQ(cell.b, 5.0f);
+    EXPECT_FLOAT_EQ(cell.c, 6.0f);
+    for (float angle : {cell.alpha, cell.beta, cell.gamma}) EXPECT_NEAR(angle, 90.0f, 1e-5f);
     EXPECT_TRUE(diagnostics.lines.empty());
 }
 
 TEST(TransfCellTest, SwappingAAndBSwapsAlphaAndBeta) {
     const Matrix swap{{{0, 1, 0}, {1, 0, 0}, {0, 0, 1}}};
     Collected diagnostics;
-    const Cell cell = transformed(swap, triclinic, diagnostics);
-    EXPECT_FLOAT_EQ(cell[0], 7.3f);
-    EXPECT_FLOAT_EQ(cell[1], 5.1f);
-    EXPECT_FLOAT_EQ(cell[2], 9.7f);
-    EXPECT_NEAR(cell[3], 95.2f, angle_tolerance);   // new alpha is the old beta
-    EXPECT_NEAR(cell[4], 80.5f, angle_tolerance);   // new beta is the old alpha
-    EXPECT_NEAR(cell[5], 110.4f, angle_tolerance);  // gamma, between the same two axes
+    // The new alpha is the old beta and the other way round; gamma lies
+    // between the same two axes.
+    expect_cell(transformed(swap, triclinic, diagnostics), {7.3f, 5.1f, 9.7f, 95.2f, 80.5f, 110.4f});
     EXPECT_TRUE(diagnostics.lines.empty());
 }
 
 TEST(TransfCellTest, DoublingADoublesOnlyA) {
     const Matrix twice_a{{{2, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
     Collected diagnostics;
-    const Cell cell = transformed(twice_a, triclinic, diagnostics);
-    EXPECT_FLOAT_EQ(cell[0], 10.2f);
-    EXPECT_FLOAT_EQ(cell[1], 7.3f);
-    EXPECT_FLOAT_EQ(cell[2], 9.7f);
-    EXPECT_NEAR(cell[3], 80.5f, angle_tolerance);
-    EXPECT_NEAR(cell[4], 95.2f, angle_tolerance);
-    EXPECT_NEAR(cell[5], 110.4f, angle_tolerance);
+    expect_cell(transformed(twice_a, triclinic, diagnostics), {10.2f, 7.3f, 9.7f, 80.5f, 95.2f, 110.4f});
 }
 
 TEST(TransfCellTest, FaceDiagonalOfRectangularCell) {
@@ -101,13 +96,13 @@ TEST(TransfCellTest, FaceDiagonalOfRectangularCell) {
     const Matrix diagonals{{{1, 1, 0}, {1, -1, 0}, {0, 0, 1}}};
     Collected diagnostics;
     const Cell cell = transformed(diagonals, {3.0f, 4.0f, 5.0f, 90.0f, 90.0f, 90.0f}, diagnostics);
-    EXPECT_NEAR(cell[0], 5.0f, 1e-5f);
-    EXPECT_NEAR(cell[1], 5.0f, 1e-5f);
-    EXPECT_FLOAT_EQ(cell[2], 5.0f);
-    EXPECT_NEAR(cell[3], 90.0f, 1e-4f);
-    EXPECT_NEAR(cell[4], 90.0f, 1e-4f);
+    EXPECT_NEAR(cell.a, 5.0f, 1e-5f);
+    EXPECT_NEAR(cell.b, 5.0f, 1e-5f);
+    EXPECT_FLOAT_EQ(cell.c, 5.0f);
+    EXPECT_NEAR(cell.alpha, 90.0f, 1e-4f);
+    EXPECT_NEAR(cell.beta, 90.0f, 1e-4f);
     // cos = (9 - 16) / 25 = -0.28
-    EXPECT_NEAR(cell[5], 106.26020f, 1e-4f);
+    EXPECT_NEAR(cell.gamma, 106.26020f, 1e-4f);
 }
 
 TEST(TransfCellTest, EqualRowsWhoseCosineRoundsPastOneGiveZeroAndOneDiagnostic) {
@@ -117,11 +112,11 @@ TEST(TransfCellTest, EqualRowsWhoseCosineRoundsPastOneGiveZeroAndOneDiagnostic) 
     const Matrix equal_rows{{{1, 1, 0}, {1, 1, 0}, {0, 0, 1}}};
     Collected diagnostics;
     const Cell cell = transformed(equal_rows, {5.0f, 6.3f, 7.0f, 90.0f, 90.0f, 90.0f}, diagnostics);
-    EXPECT_EQ(cell[0], cell[1]);
-    EXPECT_NEAR(cell[0], std::sqrt(25.0f + 6.3f * 6.3f), 1e-5f);
-    EXPECT_EQ(cell[5], 0.0f);
-    EXPECT_NEAR(cell[3], 90.0f, 1e-4f);
-    EXPECT_NEAR(cell[4], 90.0f, 1e-4f);
+    EXPECT_EQ(cell.a, cell.b);
+    EXPECT_NEAR(cell.a, std::sqrt(25.0f + 6.3f * 6.3f), 1e-5f);
+    EXPECT_EQ(cell.gamma, 0.0f);
+    EXPECT_NEAR(cell.alpha, 90.0f, 1e-4f);
+    EXPECT_NEAR(cell.beta, 90.0f, 1e-4f);
     ASSERT_EQ(diagnostics.lines.size(), 1u);
     const std::string& line = diagnostics.lines.front();
     EXPECT_EQ(line.front(), ' ');  // line control, not shown
@@ -133,8 +128,8 @@ TEST(TransfCellTest, OppositeRowsWhoseCosineRoundsPastMinusOneGive180) {
     const Matrix opposite_rows{{{1, 1, 0}, {-1, -1, 0}, {0, 0, 1}}};
     Collected diagnostics;
     const Cell cell = transformed(opposite_rows, {5.0f, 6.3f, 7.0f, 90.0f, 90.0f, 90.0f}, diagnostics);
-    EXPECT_EQ(cell[0], cell[1]);
-    EXPECT_EQ(cell[5], 180.0f);
+    EXPECT_EQ(cell.a, cell.b);
+    EXPECT_EQ(cell.gamma, 180.0f);
     ASSERT_EQ(diagnostics.lines.size(), 1u);
     EXPECT_EQ(diagnostics.lines.front().front(), ' ');
     EXPECT_NE(diagnostics.lines.front().find("-1.0000001"), std::string::npos) << diagnostics.lines.front();
@@ -146,29 +141,41 @@ TEST(TransfCellTest, EqualRowsWhoseCosineStaysBelowOneGiveHundredthsOfADegree) {
     const Matrix equal_rows{{{1, 1, 0}, {1, 1, 0}, {0, 0, 1}}};
     Collected diagnostics;
     const Cell cell = transformed(equal_rows, {5.0f, 6.1f, 7.0f, 90.0f, 90.0f, 90.0f}, diagnostics);
-    EXPECT_EQ(cell[0], cell[1]);
-    EXPECT_NEAR(cell[5], 0.019782f, 2e-6f);
+    EXPECT_EQ(cell.a, cell.b);
+    EXPECT_NEAR(cell.gamma, 0.019782f, 2e-6f);
     EXPECT_TRUE(diagnostics.lines.empty());
+}
+
+TEST(TransfCellTest, CosineOfExactlyOneOrMinusOneNeedsNoDiagnostic) {
+    // Rows along a alone: their scalar product over their lengths is a^2 / a^2,
+    // exactly 1 or -1, which the arc cosine takes as it is.
+    const Matrix equal_rows{{{1, 0, 0}, {1, 0, 0}, {0, 0, 1}}};
+    const Matrix opposite_rows{{{1, 0, 0}, {-1, 0, 0}, {0, 0, 1}}};
+    for (const auto& [m, gamma] : {std::pair{equal_rows, 0.0f}, std::pair{opposite_rows, 180.0f}}) {
+        Collected diagnostics;
+        EXPECT_EQ(transformed(m, {4.0f, 5.0f, 6.0f, 90.0f, 90.0f, 90.0f}, diagnostics).gamma, gamma);
+        EXPECT_TRUE(diagnostics.lines.empty()) << diagnostics.lines.front();
+    }
 }
 
 TEST(TransfCellTest, DiagnosticMayBeAbsent) {
     const Matrix equal_rows{{{1, 1, 0}, {1, 1, 0}, {0, 0, 1}}};
     Cell cell{5.0f, 6.3f, 7.0f, 90.0f, 90.0f, 90.0f};
     transf_cell_parameters(equal_rows, cell, Diagnostic{});
-    EXPECT_EQ(cell[5], 0.0f);
+    EXPECT_EQ(cell.gamma, 0.0f);
 }
 
 TEST(TransfCellTest, ZeroRowGivesNegativeNotANumberAngles) {
     const Matrix zero_first{{{0, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
     Collected diagnostics;
     const Cell cell = transformed(zero_first, triclinic, diagnostics);
-    EXPECT_EQ(cell[0], 0.0f);
-    EXPECT_FLOAT_EQ(cell[1], 7.3f);
-    EXPECT_FLOAT_EQ(cell[2], 9.7f);
-    EXPECT_NEAR(cell[3], 80.5f, angle_tolerance);  // between b and c, untouched by a
-    for (int i : {4, 5}) {
-        EXPECT_TRUE(std::isnan(cell[i])) << "angle " << i;
-        EXPECT_TRUE(std::signbit(cell[i])) << "angle " << i;  // printed as -NaN
+    EXPECT_EQ(cell.a, 0.0f);
+    EXPECT_FLOAT_EQ(cell.b, 7.3f);
+    EXPECT_FLOAT_EQ(cell.c, 9.7f);
+    EXPECT_NEAR(cell.alpha, 80.5f, angle_tolerance);  // between b and c, untouched by a
+    for (float angle : {cell.beta, cell.gamma}) {
+        EXPECT_TRUE(std::isnan(angle));
+        EXPECT_TRUE(std::signbit(angle));  // printed as -NaN
     }
     EXPECT_TRUE(diagnostics.lines.empty());  // not a number is not beyond 1
 
@@ -179,7 +186,7 @@ TEST(TransfCellTest, ZeroRowGivesNegativeNotANumberAngles) {
     volume_calculation(kept, volume);
     EXPECT_TRUE(std::isnan(volume));
     EXPECT_TRUE(std::signbit(volume));
-    EXPECT_EQ(kept[3], cell[3]);
+    EXPECT_EQ(kept.alpha, cell.alpha);
 }
 
 TEST(VolumeTest, CubicCellIsExactly1000) {
@@ -187,9 +194,9 @@ TEST(VolumeTest, CubicCellIsExactly1000) {
     float volume = -1.0f;
     volume_calculation(cell, volume);
     EXPECT_EQ(volume, 1000.0f);
-    EXPECT_EQ(cell[3], 90.0f);
-    EXPECT_EQ(cell[4], 90.0f);
-    EXPECT_EQ(cell[5], 90.0f);
+    EXPECT_EQ(cell.alpha, 90.0f);
+    EXPECT_EQ(cell.beta, 90.0f);
+    EXPECT_EQ(cell.gamma, 90.0f);
 }
 
 TEST(VolumeTest, MonoclinicCell) {
@@ -198,7 +205,7 @@ TEST(VolumeTest, MonoclinicCell) {
     float volume = 0.0f;
     volume_calculation(cell, volume);
     EXPECT_NEAR(volume, 206.809627f, 2e-4f);
-    EXPECT_EQ(cell[4], 100.0f);
+    EXPECT_EQ(cell.beta, 100.0f);
 }
 
 TEST(VolumeTest, HexagonalCell) {
@@ -216,9 +223,9 @@ TEST(VolumeTest, ObtuseSettingIsReplacedByItsSupplement) {
     Cell cell{10.0f, 10.0f, 10.0f, 130.0f, 130.0f, 130.0f};
     float volume = 0.0f;
     volume_calculation(cell, volume);
-    EXPECT_EQ(cell[3], 50.0f);
-    EXPECT_EQ(cell[4], 50.0f);
-    EXPECT_EQ(cell[5], 50.0f);
+    EXPECT_EQ(cell.alpha, 50.0f);
+    EXPECT_EQ(cell.beta, 50.0f);
+    EXPECT_EQ(cell.gamma, 50.0f);
     EXPECT_NEAR(volume, 540.03794f, 2e-3f);
 
     Cell acute{10.0f, 10.0f, 10.0f, 50.0f, 50.0f, 50.0f};
@@ -233,9 +240,9 @@ TEST(VolumeTest, AnglesAdmittingNoVolumeEvenAfterReplacementGiveNegativeNaN) {
     Cell cell{5.0f, 6.0f, 7.0f, 10.0f, 10.0f, 100.0f};
     float volume = 0.0f;
     volume_calculation(cell, volume);
-    EXPECT_EQ(cell[3], 170.0f);
-    EXPECT_EQ(cell[4], 170.0f);
-    EXPECT_EQ(cell[5], 80.0f);
+    EXPECT_EQ(cell.alpha, 170.0f);
+    EXPECT_EQ(cell.beta, 170.0f);
+    EXPECT_EQ(cell.gamma, 80.0f);
     EXPECT_TRUE(std::isnan(volume));
     EXPECT_TRUE(std::signbit(volume));
 }

@@ -105,18 +105,33 @@ inline std::string row(const std::string& label, const std::string& cell) {
     return "<TR><TH ALIGN='LEFT'>" + label + "</TH><TD>" + cell + "</TD></TR>\n";
 }
 
+// Every length and every ESD differs from the others, so that a swap of two
+// of them shows in any output that holds both.
 struct ReportValues {
     std::string a = "7.5", b = "10.25", c = "12.75", alpha = "90", beta = "101.5", gamma = "90";
     std::string volume = "960.5", mosaicity = "0.45";
-    std::string esd_len = "0.0002", esd_ang = "0.002", esd_vol = "0.05", esd_mos = "0.01";
+    std::string esd_a = "0.0002", esd_b = "0.0003", esd_c = "0.0004";
+    std::string esd_alpha = "0.002", esd_beta = "0.003", esd_gamma = "0.004";
+    std::string esd_vol = "0.05", esd_mos = "0.01";
 };
+
+// Right angles and three different lengths: 4 x 5 x 8, a volume of 160 that
+// a transformation gives exactly.
+inline ReportValues orthorhombic() {
+    ReportValues v;
+    v.a = "4";
+    v.b = "5";
+    v.c = "8";
+    v.beta = "90";
+    return v;
+}
 
 inline std::string report(const ReportValues& v = {}) {
     return "<HTML><HEAD><TITLE>Data collection report</TITLE></HEAD><BODY>\n"
            "<TABLE BORDER=1>\n" +
-           row("a (Angstrom)", v.a + " +/- " + v.esd_len) + row("b (Angstrom)", v.b + " +/- " + v.esd_len) +
-           row("c (Angstrom)", v.c + " +/- " + v.esd_len) + row("alpha (&deg;)", v.alpha + " +/- " + v.esd_ang) +
-           row("beta (&deg;)", v.beta + " +/- " + v.esd_ang) + row("gamma (&deg;)", v.gamma + " +/- " + v.esd_ang) +
+           row("a (Angstrom)", v.a + " +/- " + v.esd_a) + row("b (Angstrom)", v.b + " +/- " + v.esd_b) +
+           row("c (Angstrom)", v.c + " +/- " + v.esd_c) + row("alpha (&deg;)", v.alpha + " +/- " + v.esd_alpha) +
+           row("beta (&deg;)", v.beta + " +/- " + v.esd_beta) + row("gamma (&deg;)", v.gamma + " +/- " + v.esd_gamma) +
            row("Volume (A**3)", v.volume + " +/- " + v.esd_vol) +
            row("Mosaicity (&deg;)", v.mosaicity + " +/- " + v.esd_mos) + "</TABLE>\n</BODY></HTML>\n";
 }
