@@ -32,7 +32,7 @@ void open_buffer_file(Console& console, RunState& state, InputFile& buffer) {
         console.message({" "});
         console.message({"  > Enter buffer file        : "});
         console.answer(state.buffer_name);
-        const std::string_view name = state.buffer_name.trimmed();
+        const std::string_view name = trim_right(state.buffer_name);
         std::string why;
         if (!file_exists(name)) {
             console.message({"  !! ", name, " does not exist !!"});
@@ -72,7 +72,7 @@ std::array<bool, quantity_count> searched_quantities(const RunState& state) {
 }
 
 void open_report(const TemperaturePoint& point, InputFile& report) {
-    const std::string_view name = point.report.trimmed();
+    const std::string_view name = trim_right(point.report);
     if (!file_exists(name)) throw RunFailure(" !! " + std::string(name) + " does not exist !!\n ");
     std::string why;
     if (!report.open(name, why)) throw RunFailure(" !! " + std::string(name) + " cannot be read: " + why + " !!\n ");
@@ -128,7 +128,7 @@ void temperature_loop(Console& console, RunState& state, InputFile& buffer, Outp
     InputFile report;
     for (;;) {
         TemperaturePoint point;
-        const DataLine kind = read_data_line(buffer, point, console);
+        const DataLine kind = read_data_line(buffer, state.point_count, point, console);
         if (kind == DataLine::end) return;
         if (kind == DataLine::malformed) stop_on_malformed_line(console);
         open_report(point, report);

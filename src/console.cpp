@@ -78,12 +78,10 @@ bool Console::next_input_line(std::string& line) {
     return true;
 }
 
-void Console::answer_into(std::span<char> target) {
+void Console::answer_into(const ListItem& target) {
     std::string first;
     const std::function<bool(std::string&)> more = [this](std::string& l) { return next_input_line(l); };
-    const ListItem item = target;
-    if (!next_input_line(first) ||
-        list_read(first, std::span<const ListItem>(&item, 1), more) == ListStatus::end)
+    if (!next_input_line(first) || list_read(first, std::span<const ListItem>(&target, 1), more) == ListStatus::end)
         throw RunFailure(" !! The console input has ended while an answer was awaited !!");
 }
 

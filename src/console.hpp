@@ -33,6 +33,8 @@ public:
     // notice.  The end of the input throws RunFailure.
     template <std::size_t N>
     void answer(Text<N>& text) { answer_into(text.span()); }
+    // The same, taking the whole value, as a file name needs.
+    void answer(std::string& text) { answer_into(&text); }
 
     // A line break, "Press Enter to Continue.", then, when keyboard and screen
     // are both a terminal, waits for Enter.
@@ -49,7 +51,7 @@ public:
     void flush();
 
 private:
-    void answer_into(std::span<char> target);
+    void answer_into(const ListItem& target);
     bool next_input_line(std::string& line);
     // One line of input without its LF, at most `keep` characters of it kept;
     // `length` is the whole line's.  False at the end of the input.

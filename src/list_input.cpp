@@ -53,21 +53,26 @@ public:
     ListReader(std::string_view record, const std::function<bool(std::string&)>* next)
         : record_(record), next_(next) {}
 
-    ListStatus read(std::span<const ListItem> items) {
-        for (const ListItem& item : items) {
+    ListStatus read(std::span<const ListItem> items, ListStop* stop = nullptr) {
+        for (std::size_t i = 0; i < items.size(); ++i) {
             if (repeat_left_ == 0) {
                 const auto got = next_value();
                 if (got == Next::slash) return ListStatus::ok;
-                if (got == Next::end) return ListStatus::end;
+                if (got == Next::end) return stopped(ListStatus::end, i, stop);
             }
             --repeat_left_;
-            if (!current_.null && !assign(item)) return ListStatus::bad;
+            if (!current_.null && !assign(items[i])) return stopped(ListStatus::bad, i, stop);
         }
         return ListStatus::ok;
     }
 
 private:
     enum class Next { value, slash, end };
+
+    ListStatus stopped(ListStatus status, std::size_t item, ListStop* stop) const {
+        if (stop != nullptr) *stop = {item, status == ListStatus::bad ? current_.text : std::string()};
+        return status;
+    }
 
     Next next_value() {
         for (;;) {
@@ -142,6 +147,10 @@ private:
             assign_padded(*text, current_.text);
             return true;
         }
+        if (std::string* const* whole = std::get_if<std::string*>(&item)) {
+            **whole = current_.text;
+            return true;
+        }
         float value = 0.0f;
         if (current_.quoted || !parse_real(current_.text, value)) return false;
         *std::get<float*>(item) = value;
@@ -160,6 +169,10 @@ private:
 
 ListStatus list_read(std::string_view record, std::span<const ListItem> items) {
     return ListReader(record, nullptr).read(items);
+}
+
+ListStatus list_read(std::string_view record, std::span<const ListItem> items, ListStop& stop) {
+    return ListReader(record, nullptr).read(items, &stop);
 }
 
 ListStatus list_read(std::string_view record, std::span<const ListItem> items,

@@ -4,7 +4,8 @@
 // for one; "r*value" stands for r copies and "r*" for r null values; a comma
 // right after a separator gives a null value, which leaves its item as it was;
 // a slash ends the read and every remaining item keeps its value.  Text items
-// keep their leftmost characters or are padded with blanks.
+// of fixed length keep their leftmost characters or are padded with blanks;
+// string items take the whole value, whatever its length.
 
 #include <functional>
 #include <span>
@@ -14,7 +15,7 @@
 
 namespace celltrend {
 
-using ListItem = std::variant<std::span<char>, float*>;
+using ListItem = std::variant<std::span<char>, float*, std::string*>;
 
 enum class ListStatus {
     ok,    // every item has a value, or a slash ended the read
@@ -24,6 +25,16 @@ enum class ListStatus {
 
 // Reads the items from one record (an internal read: running out of record is `end`).
 ListStatus list_read(std::string_view record, std::span<const ListItem> items);
+
+// Where a read that did not end `ok` stopped: the item (counted from 0) left
+// without a value, and for `bad` the text of the value that was not a number.
+struct ListStop {
+    std::size_t item = 0;
+    std::string text;
+};
+
+// As the internal read above, telling where it stopped.
+ListStatus list_read(std::string_view record, std::span<const ListItem> items, ListStop& stop);
 
 // As above, but when the record runs out before every item has a value,
 // `next_record` is asked for another one (false: no more input, `end`).
