@@ -140,7 +140,7 @@ void temperature_loop(Console& console, RunState& state, InputFile& buffer, Outp
     }
 }
 
-void end_of_data(Console& console, const RunState& state, Outputs& outputs) {
+void end_of_data(Console& console, RunState& state, Outputs& outputs) {
     for (std::size_t q = 0; q < quantity_count; ++q)
         if (state.selected[q]) outputs.plots[q].write_line("# END OF FILE");
     for (std::size_t q = 0; q < quantity_count; ++q) outputs.plots[q].close();
@@ -152,7 +152,7 @@ void end_of_data(Console& console, const RunState& state, Outputs& outputs) {
         return;
     }
     for (std::size_t q = 0; q < quantity_count; ++q)
-        if (state.selected[q]) plot_it(console, plot_file_name(q, state.transformed));
+        if (state.selected[q]) plot_it(console, plot_file_name(q, state.transformed), state.plot_answer);
 }
 
 }  // namespace

@@ -18,6 +18,7 @@ struct RunState {
     bool transformed = false;  // found by the first pass; decides the whole run
     std::string buffer_name;  // as typed, whatever its length
     Text<3> answer;  // shared by the nine y/n questions, so "/" keeps the last one
+    Text<16> plot_answer;  // shared by the plot offers, likewise
     Text<128> title;
     int point_count = 0;  // the buffer file's lines after its second one
 

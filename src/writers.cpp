@@ -107,9 +107,8 @@ void write_table_line(OutputFile& table, bool transformed, const TemperaturePoin
     }
 }
 
-void plot_it(Console& console, std::string_view file_name) {
+void plot_it(Console& console, std::string_view file_name, Text<16>& answer) {
     console.message({"             . ", file_name, " file has been created: plot it (y/n) ?  "});
-    Text<16> answer;
     console.answer(answer);
     if (answer != Text<16>("y") && answer != Text<16>("Y")) return;
     const Text<128> command(std::string("xyviewer ") + std::string(trim_right(file_name)));

@@ -171,6 +171,22 @@ TEST(TrailingBlankLines, ABlankLineAmongTheDataStillStopsTheRun) {
     EXPECT_EQ(r.err, "celltrend: series.txt, line 4: a blank line among the data lines; the run stops\n");
 }
 
+// Like the answer to the nine questions, the answer to the plot offers lives
+// for the whole run: "/" keeps the previous offer's answer, at the first offer
+// the blank one.
+TEST(PlotOffers, SlashKeepsThePreviousOffersAnswer) {
+    RunDir d;
+    d.write("r.html", report());
+    d.write("series.txt", buffer({"r.html 10"}));
+    d.write("bin/xyviewer", "#!/bin/sh\necho \"$1\" >> launches.log\n");
+    std::filesystem::permissions(d.path() / "bin/xyviewer", std::filesystem::perms::owner_all);
+    // a, b, c, volume and mosaicity selected: five offers.
+    const RunResult r = d.run("series.txt\nn\ny\ny\ny\nn\nn\nn\ny\ny\n/\ny\n/\nn\n/\n",
+                              "PATH='" + (d.path() / "bin").string() + "':\"$PATH\"");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(d.read("launches.log"), "TK_cell_b.pgf\nTK_cell_c.pgf\n");
+}
+
 // A matrix that makes no cell (determinant 0) or a left-handed one (negative
 // determinant) still gives its rows, with a warning naming the line.
 TEST(OddMatrices, AreComputedAndNamedOnStandardError) {
