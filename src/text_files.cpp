@@ -33,7 +33,7 @@ std::string kind_of(mode_t mode) {
     if (S_ISBLK(mode)) return "a block device";
     if (S_ISSOCK(mode)) return "a socket";
     if (S_ISLNK(mode)) return "a symbolic link";
-    return "not a regular file";
+    return "a file of another kind";
 }
 
 // fcntl record locks are the advisory locks POSIX defines; another run takes
@@ -87,8 +87,13 @@ bool InputFile::open(std::string_view name, std::string& why) {
     // Only a regular file has an end: a device such as /dev/zero reads for
     // ever, a FIFO waits for a writer.
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        why = S_ISREG(st.st_mode) ? error_name(errno) : kind_of(st.st_mode) + ", not a regular file";
+    if (::fstat(fd, &st) != 0) {
+        why = error_name(errno);
+        ::close(fd);
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        why = kind_of(st.st_mode) + ", not a regular file";
         ::close(fd);
         return false;
     }
