@@ -1,21 +1,85 @@
 #include "buffer_file.hpp"
 
 #include <algorithm>
+#include <charconv>
+#include <iterator>
 #include <string>
 
 #include "failure.hpp"
 #include "list_input.hpp"
 #include "macros.hpp"
+#include "transf_cell.hpp"
 
 namespace celltrend {
 
 namespace {
 
-constexpr std::size_t data_line_length = 256;
+// Buffer-file lines are read whole, so that a long report name or a value
+// beyond any column is never cut into another name or another number.
+constexpr std::size_t whole_line = std::string_view::npos;
+
+// Blanks, tabs and a carriage return are all a line can hold and still be
+// empty to the eye, as the last lines an editor leaves.
+bool looks_empty(std::string_view line) { return line.find_first_not_of(" \t\r") == std::string_view::npos; }
+
+std::string shortest_text(double x) {
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, x).ptr;
+    return std::string(text, end);
+}
+
+std::string plural(long n, std::string_view word) {
+    return std::to_string(n) + " " + std::string(word) + (n == 1 ? "" : "s");
+}
+
+// What a data line's value is called, by its place on the line.
+std::string value_name(std::size_t item) {
+    static constexpr std::string_view names[] = {"the report name", "TK", "m11", "m12", "m13",
+                                                 "m21",             "m22", "m23", "m31", "m32", "m33"};
+    return item < std::size(names) ? std::string(names[item]) : "a value";
+}
+
+// A line of 2 or 11 columns that cannot be read ends the data without a
+// console word, as it always has; standard error says what was lost.
+void notice_unreadable(Console& console, const InputFile& buffer, int data_lines, const ListStop& stop,
+                       ListStatus status) {
+    const long line = buffer.line_number();
+    const long left = std::max(2L + data_lines - line, 0L);
+    const std::string found = status == ListStatus::bad
+                                  ? "'" + stop.text + "' cannot be read as " + value_name(stop.item)
+                                  : "the line ends before " + value_name(stop.item);
+    console.notice(notice_line(buffer.name(), line,
+                               found + "; the data end here, " + plural(left, "line") + " after it left unread"));
+}
+
+void notice_malformed(Console& console, const InputFile& buffer, std::string_view text, int columns) {
+    const std::string found = looks_empty(text) ? std::string("a blank line among the data lines")
+                                                : plural(columns, "column") + " where a data line has 2 or 11";
+    console.notice(notice_line(buffer.name(), buffer.line_number(), found + "; the run stops"));
+}
+
+// A singular matrix, or one that turns the axes into a left-handed set, is
+// most often a typing error; its rows are still computed as given.
+void notice_odd_matrix(Console& console, const InputFile& buffer, const Matrix& m) {
+    const double det = determinant(m);
+    if (det > 0.0 || det != det) return;
+    const std::string found = det == 0.0 ? "the matrix is singular (determinant 0)"
+                                         : "the matrix has a negative determinant (" + shortest_text(det) + ")";
+    console.notice(notice_line(buffer.name(), buffer.line_number(), found + "; its rows are computed as given"));
+}
 
 [[noreturn]] void read_failed(const InputFile& buffer, ReadStatus status, int line_number) {
     throw RunFailure(" !! Cannot read line " + std::to_string(line_number) + " of the buffer file " + buffer.name() +
                      ": " + (status == ReadStatus::end ? std::string("end of file") : buffer.error_text()) + " !!");
+}
+
+// A read error (EIO from a failing disk, say) is no end of the file: taken
+// for one, it would end the data early without a word.
+[[noreturn]] void read_error(const InputFile& buffer, std::string_view what_is_done) {
+    const std::string why = buffer.error_text();
+    throw RunFailure(" !! Cannot read the buffer file " + buffer.name() + ": " + why + " !!", 1,
+                     notice_line(buffer.name(), buffer.line_number() + 1,
+                                 "read error (" + why + "); " + std::string(what_is_done)));
 }
 
 }  // namespace
@@ -23,15 +87,17 @@ constexpr std::size_t data_line_length = 256;
 BufferSurvey first_pass(InputFile& buffer) {
     buffer.rewind();
     BufferSurvey survey;
-    int lines = 0;
-    Text<data_line_length> line;
-    while (buffer.read(line) == ReadStatus::ok) {
-        ++lines;
-        line.adjustl();
-        if (line[0] == '!') continue;
-        if (nombre_de_colonnes(line.view()) == 11) survey.transformed = true;
+    long last_with_text = 0;
+    std::string_view line;
+    ReadStatus status;
+    while ((status = buffer.next_line(line, whole_line)) == ReadStatus::ok) {
+        if (looks_empty(line)) continue;
+        last_with_text = buffer.line_number();
+        if (line[line.find_first_not_of(' ')] == '!') continue;
+        if (nombre_de_colonnes(line) == 11) survey.transformed = true;
     }
-    survey.lines_after_header = std::max(lines - 2, 0);
+    if (status == ReadStatus::error) read_error(buffer, "the run stops before any output is created");
+    survey.lines_after_header = static_cast<int>(std::max(last_with_text - 2, 0L));
     return survey;
 }
 
@@ -42,30 +108,39 @@ void read_header_lines(InputFile& buffer, Text<128>& title) {
     if (const ReadStatus s = buffer.read(second); s != ReadStatus::ok) read_failed(buffer, s, 2);
 }
 
-DataLine read_data_line(InputFile& buffer, TemperaturePoint& point, Console& console) {
+DataLine read_data_line(InputFile& buffer, int data_lines, TemperaturePoint& point, Console& console) {
+    if (buffer.line_number() >= 2L + data_lines) return DataLine::end;
     std::string_view line;
-    const ReadStatus status = buffer.next_line(line, data_line_length);
+    const ReadStatus status = buffer.next_line(line, whole_line);
     if (status == ReadStatus::end) return DataLine::end;
-    if (status == ReadStatus::error)
-        throw RunFailure(" !! Cannot read the buffer file " + buffer.name() + ": " + buffer.error_text() + " !!");
+    if (status == ReadStatus::error) read_error(buffer, "the run stops");
 
     const int columns = nombre_de_colonnes(line);
+    ListStop stop;
     if (columns == 11) {
         Matrix& m = point.matrix;
-        const ListItem items[] = {point.report.span(), &point.tk, &m[0][0], &m[0][1], &m[0][2], &m[1][0],
-                                  &m[1][1],           &m[1][2], &m[2][0], &m[2][1], &m[2][2]};
-        if (list_read(line, items) != ListStatus::ok) return DataLine::end;
+        const ListItem items[] = {&point.report, &point.tk, &m[0][0], &m[0][1], &m[0][2], &m[1][0],
+                                  &m[1][1],      &m[1][2], &m[2][0], &m[2][1], &m[2][2]};
+        if (const ListStatus s = list_read(line, items, stop); s != ListStatus::ok) {
+            notice_unreadable(console, buffer, data_lines, stop, s);
+            return DataLine::end;
+        }
         console.formatted("(2X,A,F8.2,5X,A,3(1X,3F3.0),A)",
                           {std::string_view(" TK = "), point.tk, std::string_view("M = ["), m[0][0], m[0][1],
                            m[0][2], m[1][0], m[1][1], m[1][2], m[2][0], m[2][1], m[2][2], std::string_view("]")});
+        notice_odd_matrix(console, buffer, m);
         return DataLine::matrix;
     }
     if (columns == 2) {
-        const ListItem items[] = {point.report.span(), &point.tk};
-        if (list_read(line, items) != ListStatus::ok) return DataLine::end;
+        const ListItem items[] = {&point.report, &point.tk};
+        if (const ListStatus s = list_read(line, items, stop); s != ListStatus::ok) {
+            notice_unreadable(console, buffer, data_lines, stop, s);
+            return DataLine::end;
+        }
         point.matrix = identity_matrix;
         return DataLine::plain;
     }
+    notice_malformed(console, buffer, line, columns);
     return DataLine::malformed;
 }
 

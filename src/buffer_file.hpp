@@ -11,10 +11,14 @@ namespace celltrend {
 // What one reading of the whole file tells before the run begins.
 struct BufferSurvey {
     bool transformed = false;  // a line not beginning with "!" (after its leading blanks) has 11 columns
-    int lines_after_header = 0;  // the lines after the second, whatever they hold
+    // The lines after the second, whatever they hold, up to the last line that
+    // holds more than blanks, tabs and carriage returns: the empty lines an
+    // editor leaves at the end are no lines of the file.
+    int lines_after_header = 0;
 };
 
-// Reads the whole file from its first line.
+// Reads the whole file from its first line, each line whole.  A read error
+// ends the run (RunFailure).
 BufferSurvey first_pass(InputFile& buffer);
 
 // From the start: line 1 into the title, line 2 read and dropped.  A file of
@@ -24,11 +28,16 @@ void read_header_lines(InputFile& buffer, Text<128>& title);
 enum class DataLine {
     plain,      // report and TK read, matrix the identity
     matrix,     // report, TK and the nine elements read; echoed on the console
-    end,        // end of file, or a line of 2 or 11 columns that cannot be read in its form
+    end,        // end of the data lines, or a line of 2 or 11 columns that cannot be read in its form
     malformed,  // any other number of columns
 };
 
-// Reads the next data line into the point (which the caller has reset).
-DataLine read_data_line(InputFile& buffer, TemperaturePoint& point, Console& console);
+// Reads the next data line, whole, into the point (which the caller has
+// reset).  `data_lines` is the first pass's lines_after_header: the lines
+// after it are not read.  Besides the console echo of a matrix, one notice
+// goes to standard error for a line that cannot be read (what, and how many
+// lines are left unread), a malformed line, and a matrix whose determinant is
+// 0 or negative.  A read error ends the run (RunFailure).
+DataLine read_data_line(InputFile& buffer, int data_lines, TemperaturePoint& point, Console& console);
 
 }  // namespace celltrend

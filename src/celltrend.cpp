@@ -32,7 +32,7 @@ void open_buffer_file(Console& console, RunState& state, InputFile& buffer) {
         console.message({" "});
         console.message({"  > Enter buffer file        : "});
         console.answer(state.buffer_name);
-        const std::string_view name = state.buffer_name.trimmed();
+        const std::string_view name = trim_right(state.buffer_name);
         std::string why;
         if (!file_exists(name)) {
             console.message({"  !! ", name, " does not exist !!"});
@@ -72,7 +72,7 @@ std::array<bool, quantity_count> searched_quantities(const RunState& state) {
 }
 
 void open_report(const TemperaturePoint& point, InputFile& report) {
-    const std::string_view name = point.report.trimmed();
+    const std::string_view name = trim_right(point.report);
     if (!file_exists(name)) throw RunFailure(" !! " + std::string(name) + " does not exist !!\n ");
     std::string why;
     if (!report.open(name, why)) throw RunFailure(" !! " + std::string(name) + " cannot be read: " + why + " !!\n ");
@@ -128,7 +128,7 @@ void temperature_loop(Console& console, RunState& state, InputFile& buffer, Outp
     InputFile report;
     for (;;) {
         TemperaturePoint point;
-        const DataLine kind = read_data_line(buffer, point, console);
+        const DataLine kind = read_data_line(buffer, state.point_count, point, console);
         if (kind == DataLine::end) return;
         if (kind == DataLine::malformed) stop_on_malformed_line(console);
         open_report(point, report);
@@ -140,7 +140,7 @@ void temperature_loop(Console& console, RunState& state, InputFile& buffer, Outp
     }
 }
 
-void end_of_data(Console& console, const RunState& state, Outputs& outputs) {
+void end_of_data(Console& console, RunState& state, Outputs& outputs) {
     for (std::size_t q = 0; q < quantity_count; ++q)
         if (state.selected[q]) outputs.plots[q].write_line("# END OF FILE");
     for (std::size_t q = 0; q < quantity_count; ++q) outputs.plots[q].close();
@@ -152,7 +152,7 @@ void end_of_data(Console& console, const RunState& state, Outputs& outputs) {
         return;
     }
     for (std::size_t q = 0; q < quantity_count; ++q)
-        if (state.selected[q]) plot_it(console, plot_file_name(q, state.transformed));
+        if (state.selected[q]) plot_it(console, plot_file_name(q, state.transformed), state.plot_answer);
 }
 
 }  // namespace

@@ -2,13 +2,14 @@
 
 #include <istream>
 #include <ostream>
+#include <string>
 
 #include "failure.hpp"
 
 namespace celltrend {
 
-Console::Console(std::istream& in, std::ostream& out, bool interactive)
-    : in_(in), out_(out), interactive_(interactive) {}
+Console::Console(std::istream& in, std::ostream& out, bool interactive, std::ostream& err)
+    : in_(in), out_(out), interactive_(interactive), err_(err) {}
 
 void Console::record(std::string_view rec) {
     if (line_pending_) out_.put('\n');
@@ -29,19 +30,58 @@ void Console::formatted(std::string_view field_list, std::initializer_list<Forma
     record(format_record(field_list, items));
 }
 
+namespace {
+
+// The most of one input line that is kept.  Every answer goes into a text of
+// a few dozen characters, and no system takes a file name of more than a few
+// thousand, so this holds any answer with room for quotes and blanks; the
+// rest of a longer line is read and dropped, so that a line without end
+// cannot exhaust memory.
+constexpr std::size_t kept_line_length = 1 << 16;
+
+}  // namespace
+
+bool Console::read_line(std::string& line, std::size_t keep, std::size_t& length) {
+    line.clear();
+    length = 0;
+    std::streambuf* source = in_.rdbuf();
+    if (!in_.good() || source == nullptr) {
+        in_.setstate(std::ios::failbit);
+        return false;
+    }
+    for (bool any = false;; any = true) {
+        const auto c = source->sbumpc();
+        if (c == std::char_traits<char>::eof()) {
+            in_.setstate(any ? std::ios::eofbit : std::ios::eofbit | std::ios::failbit);
+            if (any) ++line_number_;
+            return any;
+        }
+        if (c == '\n') break;
+        if (line.size() < keep) line.push_back(std::char_traits<char>::to_char_type(c));
+        ++length;
+    }
+    ++line_number_;
+    return true;
+}
+
 bool Console::next_input_line(std::string& line) {
     flush();
-    if (!std::getline(in_, line)) return false;
+    std::size_t length = 0;
+    if (!read_line(line, kept_line_length, length)) return false;
+    if (length > line.size()) {
+        notice(notice_line("standard input", line_number_,
+                           "a line of " + std::to_string(length) + " characters; only its first " +
+                               std::to_string(line.size()) + " are read"));
+        return true;
+    }
     if (!line.empty() && line.back() == '\r') line.pop_back();
     return true;
 }
 
-void Console::answer_into(std::span<char> target) {
+void Console::answer_into(const ListItem& target) {
     std::string first;
     const std::function<bool(std::string&)> more = [this](std::string& l) { return next_input_line(l); };
-    const ListItem item = target;
-    if (!next_input_line(first) ||
-        list_read(first, std::span<const ListItem>(&item, 1), more) == ListStatus::end)
+    if (!next_input_line(first) || list_read(first, std::span<const ListItem>(&target, 1), more) == ListStatus::end)
         throw RunFailure(" !! The console input has ended while an answer was awaited !!");
 }
 
@@ -50,8 +90,15 @@ void Console::pause() {
     flush();
     if (interactive_) {
         std::string ignored;
-        std::getline(in_, ignored);
+        std::size_t length = 0;
+        read_line(ignored, 0, length);
     }
+}
+
+void Console::notice(std::string_view line) {
+    flush();
+    err_ << line << '\n';
+    err_.flush();
 }
 
 void Console::finish() {

@@ -15,13 +15,6 @@ namespace {
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 bool ends_value(char c) { return is_blank(c) || c == ',' || c == '/'; }
 
-bool equals_nocase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != b[i]) return false;
-    return true;
-}
-
 bool all_digits(std::string_view s) {
     if (s.empty()) return false;
     for (char c : s)
@@ -60,21 +53,26 @@ public:
     ListReader(std::string_view record, const std::function<bool(std::string&)>* next)
         : record_(record), next_(next) {}
 
-    ListStatus read(std::span<const ListItem> items) {
-        for (const ListItem& item : items) {
+    ListStatus read(std::span<const ListItem> items, ListStop* stop = nullptr) {
+        for (std::size_t i = 0; i < items.size(); ++i) {
             if (repeat_left_ == 0) {
                 const auto got = next_value();
                 if (got == Next::slash) return ListStatus::ok;
-                if (got == Next::end) return ListStatus::end;
+                if (got == Next::end) return stopped(ListStatus::end, i, stop);
             }
             --repeat_left_;
-            if (!current_.null && !assign(item)) return ListStatus::bad;
+            if (!current_.null && !assign(items[i])) return stopped(ListStatus::bad, i, stop);
         }
         return ListStatus::ok;
     }
 
 private:
     enum class Next { value, slash, end };
+
+    ListStatus stopped(ListStatus status, std::size_t item, ListStop* stop) const {
+        if (stop != nullptr) *stop = {item, status == ListStatus::bad ? current_.text : std::string()};
+        return status;
+    }
 
     Next next_value() {
         for (;;) {
@@ -149,6 +147,10 @@ private:
             assign_padded(*text, current_.text);
             return true;
         }
+        if (std::string* const* whole = std::get_if<std::string*>(&item)) {
+            **whole = current_.text;
+            return true;
+        }
         float value = 0.0f;
         if (current_.quoted || !parse_real(current_.text, value)) return false;
         *std::get<float*>(item) = value;
@@ -169,6 +171,10 @@ ListStatus list_read(std::string_view record, std::span<const ListItem> items) {
     return ListReader(record, nullptr).read(items);
 }
 
+ListStatus list_read(std::string_view record, std::span<const ListItem> items, ListStop& stop) {
+    return ListReader(record, nullptr).read(items, &stop);
+}
+
 ListStatus list_read(std::string_view record, std::span<const ListItem> items,
                      const std::function<bool(std::string&)>& next_record) {
     return ListReader(record, &next_record).read(items);
@@ -180,15 +186,6 @@ bool parse_real(std::string_view text, float& out) {
     if (!s.empty() && (s[0] == '+' || s[0] == '-')) {
         negative = s[0] == '-';
         s.remove_prefix(1);
-    }
-    if (equals_nocase(s, "inf") || equals_nocase(s, "infinity")) {
-        out = negative ? -std::numeric_limits<float>::infinity() : std::numeric_limits<float>::infinity();
-        return true;
-    }
-    if (equals_nocase(s, "nan")) {
-        out = std::numeric_limits<float>::quiet_NaN();
-        if (negative) out = -out;
-        return true;
     }
     // Mantissa: digits with at most one point, at least one digit.
     std::size_t i = 0;

@@ -55,6 +55,7 @@ int main(int argc, char** argv) {
             console.message({text.substr(0, nl)});
             text = nl == std::string_view::npos ? std::string_view{} : text.substr(nl + 1);
         }
+        if (!failure.notice.empty()) console.notice(failure.notice);
         status = failure.exit_status;
     } catch (const std::exception& e) {
         console.message({" !! celltrend stopped: ", e.what(), " !!"});

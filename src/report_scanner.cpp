@@ -42,7 +42,9 @@ ScannedReport scan_report(InputFile& report, const std::array<bool, quantity_cou
         const ReadStatus status = report.next_line(line, report_line_length);
         if (status == ReadStatus::end) break;
         if (status == ReadStatus::error)
-            throw RunFailure(" !! " + report.name() + " cannot be read: " + report.error_text() + " !!\n ");
+            throw RunFailure(" !! " + report.name() + " cannot be read: " + report.error_text() + " !!\n ", 1,
+                             notice_line(report.name(), report.line_number() + 1,
+                                         "read error (" + report.error_text() + "); the run stops"));
         for (std::size_t at = line.find(label_head); at != std::string_view::npos;
              at = line.find(label_head, at + 1)) {
             for (std::size_t q = 0; q < quantity_count; ++q) {

@@ -64,6 +64,12 @@ float angle_from_cosine(float cosine, std::string_view name, const Diagnostic& d
 
 }  // namespace
 
+double determinant(const Matrix& m) {
+    const auto e = [&m](int i, int j) { return static_cast<double>(m[i][j]); };
+    return e(0, 0) * (e(1, 1) * e(2, 2) - e(1, 2) * e(2, 1)) - e(0, 1) * (e(1, 0) * e(2, 2) - e(1, 2) * e(2, 0)) +
+           e(0, 2) * (e(1, 0) * e(2, 1) - e(1, 1) * e(2, 0));
+}
+
 void transf_cell_parameters(const Matrix& m, Cell& cell, const Diagnostic& diagnostic) {
     const double a = cell.a, b = cell.b, c = cell.c;
     const double ca = stored_cosine(cell.alpha), cb = stored_cosine(cell.beta), cg = stored_cosine(cell.gamma);

@@ -23,6 +23,11 @@ inline constexpr Matrix identity_matrix{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
 // plus or minus 1; the angle then becomes 0 or 180 degrees and the run goes on.
 using Diagnostic = std::function<void(std::string_view)>;
 
+// The determinant of M, in double precision from its single-precision
+// elements: 0 when the new axes are coplanar, negative when they form a
+// left-handed set.
+double determinant(const Matrix& m);
+
 // Replaces the cell by the lengths and angles of the axes the rows of M give.
 void transf_cell_parameters(const Matrix& m, Cell& cell, const Diagnostic& diagnostic);
 

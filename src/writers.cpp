@@ -27,12 +27,14 @@ constexpr std::string_view transf_titles =
 
 bool has_esd_column(std::size_t q, bool transformed) { return !transformed || q == mosaicity; }
 
-// The user's buffer file is never replaced by an output of the run.
+// The user's buffer file is never replaced by an output of the run, nor is
+// anything an output must not replace (a link, a device, another run's file).
 void refuse_to_replace(std::string_view output, const InputFile& buffer) {
     std::error_code ec;
     if (std::filesystem::equivalent(std::filesystem::path(output), std::filesystem::path(buffer.name()), ec))
         throw RunFailure(" !! " + std::string(output) + " is the buffer file " + buffer.name() +
                          ": it is not replaced and no output is written !!");
+    refuse_unsafe_output(output);
 }
 
 }  // namespace
@@ -105,9 +107,8 @@ void write_table_line(OutputFile& table, bool transformed, const TemperaturePoin
     }
 }
 
-void plot_it(Console& console, std::string_view file_name) {
+void plot_it(Console& console, std::string_view file_name, Text<16>& answer) {
     console.message({"             . ", file_name, " file has been created: plot it (y/n) ?  "});
-    Text<16> answer;
     console.answer(answer);
     if (answer != Text<16>("y") && answer != Text<16>("Y")) return;
     const Text<128> command(std::string("xyviewer ") + std::string(trim_right(file_name)));

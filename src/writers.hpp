@@ -38,6 +38,8 @@ void fill_pgf(OutputFile& file, bool transformed, float tk, float value, float e
 void write_table_line(OutputFile& table, bool transformed, const TemperaturePoint& point);
 
 // Offers a plot file; on "y" or "Y" runs "xyviewer NAME" and waits for it.
-void plot_it(Console& console, std::string_view file_name);
+// `answer` is the run's answer to the offers: a line holding only "/" leaves
+// it as the previous offer left it, as with the other questions.
+void plot_it(Console& console, std::string_view file_name, Text<16>& answer);
 
 }  // namespace celltrend

@@ -5,11 +5,13 @@
 // file should hold is taken from an undisturbed run on the same inputs.
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -83,47 +85,135 @@ std::vector<std::size_t> prompt_ends(const std::string& out) {
     return ends;
 }
 
-TEST(OutputFault, TableLinkedToAFullDeviceEndsTheRunWithoutCreatedLine) {
-    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
-    RunDir d;
-    write_reports(d, 2);
-    d.write("series.txt", buffer_of(series(2)));
-    fs::create_symlink("/dev/full", d.path() / "TK_parameters_HTML.xy");
-    const RunResult r = d.run("series.txt\ny\n");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, start + failure_line("Cannot write", "TK_parameters_HTML.xy", ENOSPC));
-    EXPECT_EQ(r.out.find(created), std::string::npos);
-}
+// A file-size limit ("ulimit -f", in 512-byte blocks, with SIGXFSZ ignored)
+// stands for a full disk: writes fail with EFBIG past it.
+std::string file_size_limit(int blocks) { return "trap '' XFSZ; ulimit -f " + std::to_string(blocks) + ";"; }
 
-TEST(OutputFault, PlotFileLinkedToAFullDeviceKeepsTheEarlierPlotFilesWhole) {
-    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+TEST(OutputFault, FullDiskDuringAPlotRunKeepsEveryPlotFileWhole) {
+    const int n = 40;
     const std::string answers = "series.txt\nn\ny\ny\ny\nn\nn\nn\nn\nn\nn\nn\nn\n";
     RunDir good;
-    write_reports(good, 3);
-    good.write("series.txt", buffer_of(series(3)));
+    write_reports(good, n);
+    good.write("series.txt", buffer_of(series(n)));
     const RunResult complete = good.run(answers);
     ASSERT_EQ(complete.status, 0);
     const std::vector<std::size_t> ends = prompt_ends(complete.out);
     ASSERT_GT(ends.size(), 2 + quantity_count);
+    ASSERT_GT(good.read("TK_cell_a.pgf").size(), 2048u) << "the plot files must run past the limit";
 
     RunDir d;
-    write_reports(d, 3);
-    d.write("series.txt", buffer_of(series(3)));
-    fs::create_symlink("/dev/full", d.path() / "TK_cell_c.pgf");
-    const RunResult r = d.run(answers);
+    write_reports(d, n);
+    d.write("series.txt", buffer_of(series(n)));
+    const RunResult r = d.run(answers, file_size_limit(4));
     EXPECT_EQ(r.status, 1);
     // The dialogue up to the last quantity question, then the reason; no offer follows.
+    // a's line of a temperature is written first, so a's file meets the limit first.
     EXPECT_EQ(r.out, complete.out.substr(0, ends[1 + quantity_count]) +
-                         failure_line("Cannot write", "TK_cell_c.pgf", ENOSPC));
-    // The files made before c's are there with their whole twelve-line header.
-    for (const std::string name : {"TK_cell_a.pgf", "TK_cell_b.pgf"}) {
+                         failure_line("Cannot write", "TK_cell_a.pgf", EFBIG));
+    for (const std::string name : {"TK_cell_a.pgf", "TK_cell_b.pgf", "TK_cell_c.pgf"}) {
         SCOPED_TRACE(name);
         const std::string file = d.read(name);
         expect_complete_lines_of(file, good.read(name));
-        EXPECT_EQ(line_count(file), 12u);
+        EXPECT_GT(line_count(file), 12u);  // the header and some data lines
+        EXPECT_EQ(file.find("END OF FILE"), std::string::npos);
     }
 }
 
+// Whatever stands at an output name that is not a regular file is refused
+// before any output is created: nothing is written through a link (a planted
+// link would have celltrend overwrite what it points to), nothing waits on a
+// FIFO, and the earlier outputs of the run are not created either.
+TEST(OutputFault, NameThatIsNoRegularFileIsRefusedAndNothingIsCreated) {
+    struct Case {
+        const char* what;
+        std::string reason;
+        std::string notice_head;
+        void (*plant)(const fs::path& at);
+    };
+    const std::vector<Case> cases = {
+        {"link to a file", "it is a symbolic link", "a symbolic link to precious.txt",
+         [](const fs::path& at) { fs::create_symlink("precious.txt", at); }},
+        {"link to nowhere", "it is a symbolic link", "a symbolic link to elsewhere.pgf",
+         [](const fs::path& at) { fs::create_symlink("elsewhere.pgf", at); }},
+        {"link to a device", "it is a symbolic link", "a symbolic link to /dev/full",
+         [](const fs::path& at) { fs::create_symlink("/dev/full", at); }},
+        {"FIFO", "it is not a regular file", "a FIFO, not a regular file",
+         [](const fs::path& at) { ASSERT_EQ(::mkfifo(at.c_str(), 0600), 0); }},
+        {"directory", std::strerror(EISDIR), "a directory", [](const fs::path& at) { fs::create_directory(at); }},
+    };
+    const std::string answers = "series.txt\nn\ny\ny\ny\nn\nn\nn\nn\nn\n";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RunDir d;
+        write_reports(d, 2);
+        d.write("series.txt", buffer_of(series(2)));
+        d.write("precious.txt", "not to be overwritten\n");
+        c.plant(d.path() / "TK_cell_c.pgf");
+        // A timeout only so that a run waiting on the FIFO cannot hang the suite.
+        const RunResult r = d.run(answers, "timeout 60");
+        EXPECT_EQ(r.status, 1);
+        EXPECT_TRUE(r.out.ends_with("  >> Extract crystal mosaicity (deg) (y/n) ? \n !! Cannot create TK_cell_c.pgf: " +
+                                    c.reason + " !!\n"))
+            << r.out;
+        EXPECT_TRUE(r.err.starts_with("celltrend: TK_cell_c.pgf: " + c.notice_head + "; ")) << r.err;
+        EXPECT_EQ(line_count(r.err), 1u) << r.err;
+        EXPECT_EQ(d.read("precious.txt"), "not to be overwritten\n");
+        EXPECT_FALSE(d.exists("elsewhere.pgf"));
+        EXPECT_FALSE(d.exists("TK_cell_a.pgf"));
+        EXPECT_FALSE(d.exists("TK_cell_b.pgf"));
+    }
+}
+
+// Another run writing the table holds a lock on it: this run refuses rather
+// than truncate the table under it.
+TEST(OutputFault, TableLockedByAnotherRunIsRefusedUntouched) {
+    RunDir d;
+    write_reports(d, 2);
+    d.write("series.txt", buffer_of(series(2)));
+    d.write("TK_parameters_HTML.xy", "a line of the other run\n");
+    const int fd = ::open((d.path() / "TK_parameters_HTML.xy").c_str(), O_WRONLY | O_APPEND);
+    ASSERT_GE(fd, 0);
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    ASSERT_EQ(::fcntl(fd, F_SETLK, &lock), 0);
+    const RunResult r = d.run("series.txt\ny\n");
+    ::close(fd);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, start + "\n !! Cannot create TK_parameters_HTML.xy: another run is writing it !!\n");
+    EXPECT_EQ(r.err, "celltrend: TK_parameters_HTML.xy: locked by another run (process " + std::to_string(::getpid()) +
+                         "); this run creates no output\n");
+    EXPECT_EQ(d.read("TK_parameters_HTML.xy"), "a line of the other run\n");
+    // Once the other run has ended, the table is this run's.
+    EXPECT_EQ(d.run("series.txt\ny\n").status, 0);
+}
+
+// Two runs started together in one directory on different series: whichever
+// way they meet, the table is one run's table, whole.
+TEST(OutputFault, TwoRunsAtOnceLeaveOneRunsWholeTable) {
+    const int n = 2000;
+    RunDir d;
+    write_reports(d, n);
+    std::vector<std::string> other = series(n);
+    for (auto& line : other) line += ".5";
+    d.write("one.txt", buffer_of(series(n)));
+    d.write("two.txt", buffer_of(other));
+    ASSERT_EQ(d.run("two.txt\ny\n").status, 0);
+    const std::string table_two = d.read("TK_parameters_HTML.xy");
+    ASSERT_EQ(d.run("one.txt\ny\n").status, 0);
+    const std::string table_one = d.read("TK_parameters_HTML.xy");
+    ASSERT_NE(table_one, table_two);
+    for (int round = 0; round < 3; ++round) {
+        d.write("in1", "one.txt\ny\n");
+        d.write("in2", "two.txt\ny\n");
+        const std::string cmd = "cd '" + d.path().string() + "' && ('" + CELLTREND_EXE + "' < in1 > out1 2>&1 & '" +
+                                CELLTREND_EXE + "' < in2 > out2 2>&1 & wait)";
+        ASSERT_EQ(std::system(cmd.c_str()), 0);
+        const std::string table = d.read("TK_parameters_HTML.xy");
+        EXPECT_TRUE(table == table_one || table == table_two) << "round " << round << ", " << table.size() << " bytes";
+        EXPECT_EQ(table.find('\0'), std::string::npos);
+    }
+}
 TEST(OutputFault, TableNameThatIsADirectoryCannotBeCreated) {
     RunDir d;
     write_reports(d, 1);
@@ -137,13 +227,12 @@ TEST(OutputFault, TableNameThatIsADirectoryCannotBeCreated) {
 }
 
 TEST(OutputFault, ReadOnlyDirectoryRefusesTheTable) {
-    if (geteuid() == 0) GTEST_SKIP() << "root writes into a read-only directory anyway";
     RunDir d;
     write_reports(d, 1);
     d.write("series.txt", buffer_of(series(1)));
     for (const char* f : {".stdin", ".stdout", ".stderr"}) d.write(f, "");  // the run's own redirections
     fs::permissions(d.path(), fs::perms::owner_read | fs::perms::owner_exec);
-    const RunResult r = d.run("series.txt\ny\n");
+    const RunResult r = d.run_unprivileged("series.txt\ny\n");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, start + failure_line("Cannot create", "TK_parameters_HTML.xy", EACCES));
     EXPECT_FALSE(d.exists("TK_parameters_HTML.xy"));
@@ -190,8 +279,9 @@ protected:
         fs::remove(d_.path() / "r2.html");
     }
 
-    void expect_stopped_at_third(const std::string& reason_line) {
-        const RunResult r = d_.run("series.txt\ny\n");
+    void expect_stopped_at_third(const std::string& reason_line, bool unprivileged = false) {
+        // A timeout only so that a run waiting on a FIFO cannot hang the suite.
+        const RunResult r = unprivileged ? d_.run_unprivileged("series.txt\ny\n") : d_.run("series.txt\ny\n", "timeout 60");
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.out, start + reason_line + " \n");
         EXPECT_EQ(d_.read("TK_parameters_HTML.xy"), before_.read("TK_parameters_HTML.xy"));
@@ -214,10 +304,85 @@ TEST_F(ReportFault, ReportThatIsASymlinkToItself) {
 }
 
 TEST_F(ReportFault, ReportWithoutReadPermission) {
-    if (geteuid() == 0) GTEST_SKIP() << "root reads any file";
     d_.write("r2.html", report());
     fs::permissions(d_.path() / "r2.html", fs::perms::none);
-    expect_stopped_at_third(std::string("\n !! r2.html cannot be read: ") + std::strerror(EACCES) + " !!\n");
+    expect_stopped_at_third(std::string("\n !! r2.html cannot be read: ") + std::strerror(EACCES) + " !!\n", true);
+}
+
+// Only a regular file has an end: a FIFO report would wait for a writer for
+// ever and /dev/zero would read for ever.  A link to a regular file is fine.
+TEST_F(ReportFault, ReportThatIsAFifo) {
+    ASSERT_EQ(::mkfifo((d_.path() / "r2.html").c_str(), 0600), 0);
+    expect_stopped_at_third("\n !! r2.html cannot be read: a FIFO, not a regular file !!\n");
+}
+
+TEST_F(ReportFault, ReportThatIsALinkToADevice) {
+    fs::create_symlink("/dev/zero", d_.path() / "r2.html");
+    expect_stopped_at_third("\n !! r2.html cannot be read: a character device, not a regular file !!\n");
+}
+
+// A disk failing in the middle of a file: the stand-in read() preloaded into
+// celltrend fails with EIO past `offset` bytes of `file`.
+std::string read_fails(const std::string& file, int offset) {
+    return std::string("LD_PRELOAD='") + CELLTREND_READ_FAULT +
+           "' ASAN_OPTIONS=\"$ASAN_OPTIONS:verify_asan_link_order=0\" CELLTREND_FAULT_FILE=" + file +
+           " CELLTREND_FAULT_OFFSET=" + std::to_string(offset);
+}
+
+TEST_F(ReportFault, ReadErrorInTheMiddleOfAReport) {
+    d_.write("r2.html", report());
+    const RunResult r = d_.run("series.txt\ny\n", read_fails("r2.html", 100));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, start + "\n !! r2.html cannot be read: " + std::strerror(EIO) + " !!\n \n");
+    EXPECT_EQ(r.err, "celltrend: r2.html, line 3: read error (" + std::string(std::strerror(EIO)) +
+                         "); the run stops\n");
+    EXPECT_EQ(d_.read("TK_parameters_HTML.xy"), before_.read("TK_parameters_HTML.xy"));
+}
+
+TEST(InputFault, ReadErrorInTheBufferFileStopsBeforeAnyOutput) {
+    RunDir d;
+    write_reports(d, 3);
+    d.write("series.txt", buffer_of(series(3)));
+    // The fourth line, "r1.html 110", breaks after its second byte.
+    const RunResult r = d.run("series.txt\ny\n", read_fails("series.txt", 40));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, start + "\n !! Cannot read the buffer file series.txt: " + std::strerror(EIO) + " !!\n");
+    EXPECT_EQ(r.err, "celltrend: series.txt, line 4: read error (" + std::string(std::strerror(EIO)) +
+                         "); the run stops before any output is created\n");
+    EXPECT_FALSE(d.exists("TK_parameters_HTML.xy"));
+}
+
+TEST(InputFault, BufferFileThatIsNoRegularFileIsAskedAgain) {
+    RunDir d;
+    write_reports(d, 1);
+    d.write("series.txt", buffer_of(series(1)));
+    ASSERT_EQ(::mkfifo((d.path() / "fifo.txt").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", d.path() / "zero.txt");
+    fs::create_symlink("series.txt", d.path() / "link.txt");
+    const RunResult r = d.run("fifo.txt\nzero.txt\nlink.txt\ny\n", "timeout 60");
+    EXPECT_EQ(r.status, 0);
+    const std::string again = "   press Enter key to continue " + buffer_prompt;
+    EXPECT_EQ(r.out, banner() + buffer_prompt + "\n  !! fifo.txt cannot be read: a FIFO, not a regular file !!\n" +
+                         again + "\n  !! zero.txt cannot be read: a character device, not a regular file !!\n" + again +
+                         all_question + "\n \n   >>> The TK_parameters_HTML.xy file has been created \n");
+}
+
+// The viewer started by a plot offer inherits no file of the run: it lists
+// the descriptors it holds beyond the standard three.
+TEST(InputFault, ViewerInheritsNoFileOfTheRun) {
+    RunDir d;
+    write_reports(d, 2);
+    d.write("series.txt", buffer_of(series(2)));
+    d.write("bin/xyviewer", "#!/bin/sh\nls -l /proc/$$/fd/ > descriptors.log\n");
+    fs::permissions(d.path() / "bin/xyviewer", fs::perms::owner_all);
+    const RunResult r =
+        d.run("series.txt\nn\ny\nn\nn\nn\nn\nn\nn\nn\ny\n", "PATH='" + (d.path() / "bin").string() + "':\"$PATH\"");
+    EXPECT_EQ(r.status, 0);
+    const std::string held = d.read("descriptors.log");
+    ASSERT_FALSE(held.empty());
+    EXPECT_EQ(held.find("series.txt"), std::string::npos) << held;
+    EXPECT_EQ(held.find(".html"), std::string::npos) << held;
+    EXPECT_EQ(held.find(".pgf"), std::string::npos) << held;
 }
 
 TEST(ConsoleInputFault, InputEndingAtEachPromptStopsTheRunThere) {

@@ -343,14 +343,16 @@ TEST(AllParameters, MarkedMatrixLineIsReadButTheRunStaysPlain) {
               plain_header + "100.00" + default_fields + "\n200.00" + default_fields + "\n");
 }
 
-TEST(AllParameters, ReportNameIsCutAt64Characters) {
+// A report name is read whole: cut to 64 characters it would name another report.
+TEST(AllParameters, ReportNameIsReadWhole) {
     RunDir d;
     const std::string name64 = std::string(59, 'n') + ".html";
     d.write(name64, report());
-    d.write("series.txt", buffer({name64 + "_and_more_that_is_cut 100"}));
+    d.write("series.txt", buffer({name64 + "_and_more_that_is_not_cut 100"}));
     const RunResult r = d.run("series.txt\ny\n");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(d.read("TK_parameters_HTML.xy"), plain_header + "100.00" + default_fields + "\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, start + "\n !! " + name64 + "_and_more_that_is_not_cut does not exist !!\n \n");
+    EXPECT_EQ(d.read("TK_parameters_HTML.xy"), plain_header);
 }
 
 TEST(AllParameters, TitleLineIsCutAt128CharactersAndBlankTitleKept) {

@@ -166,6 +166,31 @@ TEST(ConsoleAnswers, EndOfInputEndsTheRun) {
     }
 }
 
+// A line of any length costs at most the part that is kept; the notice names
+// the line, and the next line is read as usual.
+TEST(ConsoleAnswers, OverlongLineIsReadInPart) {
+    const std::string huge(3'000'000, 'y');
+    std::istringstream in("first\n" + huge + " tail\r\n'" + std::string(70'000, 'q') + "'\nnext\r\n");
+    std::ostringstream out;
+    std::ostringstream err;
+    Console con(in, out, false, err);
+    Text<16> t;
+    con.answer(t);
+    EXPECT_EQ(t.str(), "first");
+    con.answer(t);
+    EXPECT_EQ(t.str(), std::string(16, 'y'));
+    // A quoted value whose closing quote lies beyond the kept part ends there.
+    Text<70000> long_text;
+    con.answer(long_text);
+    EXPECT_EQ(long_text.str(), std::string(65535, 'q'));
+    con.answer(t);
+    EXPECT_EQ(t.str(), "next");
+    EXPECT_EQ(err.str(),
+              "celltrend: standard input, line 2: a line of 3000006 characters; only its first 65536 are read\n"
+              "celltrend: standard input, line 3: a line of 70002 characters; only its first 65536 are read\n");
+    EXPECT_EQ(out.str(), "");
+}
+
 // Records what reached the sink at each flush, to see that a prompt is out
 // before the keyboard is read.
 class FlushLog : public std::streambuf {

@@ -137,18 +137,24 @@ TEST(ListNumbers, EveryNotationAccepted) {
     }
 }
 
-TEST(ListNumbers, NegativeZeroAndSpecialValues) {
+TEST(ListNumbers, NegativeZero) {
     float x = 1.0f;
     ASSERT_TRUE(parse_real("-0", x));
     EXPECT_TRUE(x == 0.0f && std::signbit(x));
-    ASSERT_TRUE(parse_real("Inf", x));
-    EXPECT_EQ(x, std::numeric_limits<float>::infinity());
-    ASSERT_TRUE(parse_real("-infinity", x));
-    EXPECT_EQ(x, -std::numeric_limits<float>::infinity());
-    ASSERT_TRUE(parse_real("NaN", x));
-    EXPECT_TRUE(std::isnan(x) && !std::signbit(x));
-    ASSERT_TRUE(parse_real("-nan", x));
-    EXPECT_TRUE(std::isnan(x) && std::signbit(x));
+}
+
+// Spelt-out special values are words, not numbers: they would put a NaN or an
+// infinity into a table that no arithmetic produced.
+TEST(ListNumbers, NaNAndInfinityAreNoNumbers) {
+    for (const char* text : {"NaN", "nan", "-nan", "+NaN", "Inf", "inf", "-Inf", "Infinity", "-infinity", "INFINITY",
+                             "nan(0x1)", "infinit"}) {
+        std::vector<float> v;
+        EXPECT_EQ(read_reals(text, v, 1), ListStatus::bad) << text;
+        EXPECT_EQ(v[0], untouched) << text;
+        float x = untouched;
+        EXPECT_FALSE(parse_real(text, x)) << text;
+        EXPECT_EQ(x, untouched) << text;
+    }
 }
 
 // A number beyond the range of a real is still a number: too large, it is an
@@ -197,6 +203,53 @@ TEST(ListNumbers, AnythingElseIsBad) {
     EXPECT_FALSE(parse_real(" 1", x));
     EXPECT_FALSE(parse_real("1 ", x));
     EXPECT_EQ(x, untouched);
+}
+
+// A string item takes the whole value, however long; a null value or a
+// slash leaves it as it was.
+TEST(ListStrings, WholeValues) {
+    const std::string long_name = std::string(300, 'n') + ".html";
+    struct Case {
+        std::string record;
+        std::string expected;
+    };
+    const std::vector<Case> cases = {
+        {long_name + " 5", long_name},
+        {"'" + long_name + " with blanks' 5", long_name + " with blanks"},
+        {", 5", "kept"},
+        {"/", "kept"},
+    };
+    for (const Case& c : cases) {
+        std::string name = "kept";
+        float tk = untouched;
+        const std::vector<ListItem> items = {&name, &tk};
+        EXPECT_EQ(list_read(c.record, items), ListStatus::ok) << c.record;
+        EXPECT_EQ(name, c.expected) << c.record;
+    }
+}
+
+// Where a read stops: the item left without a value, and the text that could not be read.
+TEST(ListRecord, WhereTheReadStopped) {
+    struct Case {
+        std::string record;
+        ListStatus status;
+        std::size_t item;
+        std::string text;
+    };
+    const std::vector<Case> cases = {
+        {"a 1 2 x", ListStatus::bad, 3, "x"},   {"a 1e", ListStatus::bad, 1, "1e"},
+        {"a 1 '2'", ListStatus::bad, 2, "2"},   {"a 1", ListStatus::end, 2, ""},
+        {"'a 1 2 3", ListStatus::end, 1, ""},   {"a 2*x", ListStatus::bad, 1, "x"},
+    };
+    for (const Case& c : cases) {
+        std::string name;
+        float v[3] = {untouched, untouched, untouched};
+        const std::vector<ListItem> items = {&name, &v[0], &v[1], &v[2]};
+        ListStop stop;
+        EXPECT_EQ(list_read(c.record, items, stop), c.status) << c.record;
+        EXPECT_EQ(stop.item, c.item) << c.record;
+        EXPECT_EQ(stop.text, c.text) << c.record;
+    }
 }
 
 TEST(ListRecord, RunningOutOfTheRecordIsEnd) {

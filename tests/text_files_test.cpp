@@ -2,7 +2,16 @@
 // the read buffer, odd bytes, rewind), the existence test, and output files
 // created with replacement whose write failures end the run.
 
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
 
 #include <filesystem>
 #include <fstream>
@@ -341,27 +350,212 @@ TEST_F(FilesTest, CreateFailureEndsTheRun) {
     EXPECT_FALSE(out.is_open());
 }
 
+// Run as root (as CI runs), the attempt is made by a child process that has
+// become the unprivileged user nobody, owner of the directory and the file:
+// root would write anyway.
 TEST_F(FilesTest, CreateOverReadOnlyFileFails) {
     const std::string p = write_raw("locked.xy", "keep me\n");
     fs::permissions(p, fs::perms::owner_read);
-    if (::access(p.c_str(), W_OK) == 0) GTEST_SKIP() << "permissions are not enforced for this user";
-    OutputFile out;
-    EXPECT_THROW(out.create(p), RunFailure);
-    EXPECT_EQ(read_raw(p), "keep me\n");
+    const auto attempt = [&p] {
+        OutputFile out;
+        try {
+            out.create(p);
+        } catch (const RunFailure&) {
+            return read_raw(p) == "keep me\n" ? 0 : 2;
+        }
+        return 1;
+    };
+    if (::geteuid() != 0) {
+        EXPECT_EQ(attempt(), 0);
+        return;
+    }
+    constexpr unsigned nobody = 65534;
+    ASSERT_EQ(::chown(dir_.c_str(), nobody, nobody), 0);
+    ASSERT_EQ(::chown(p.c_str(), nobody, nobody), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0) ::_exit(3);
+        ::_exit(attempt());
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: created anyway, 2: file changed, 3: could not drop root";
 }
 
-TEST_F(FilesTest, WriteFailureEndsTheRun) {
-    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
-    OutputFile out;
-    out.create("/dev/full");
-    try {
-        out.write_line("a line that cannot be stored");
-        FAIL() << "a write to a full device succeeded";
-    } catch (const RunFailure& f) {
-        EXPECT_NE(std::string(f.what()).find("/dev/full"), std::string::npos) << f.what();
+// A file-size limit stands for a full disk: the write that crosses it fails
+// with EFBIG, and the file is cut back to its last complete line.
+TEST_F(FilesTest, WriteFailureEndsTheRunAndKeepsCompleteLines) {
+    struct rlimit old_limit {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old_limit), 0);
+    const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit = old_limit;
+    limit.rlim_cur = 100;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    const std::string p = path("limited.xy");
+    std::string message;
+    {
+        OutputFile out;
+        out.create(p);
+        try {
+            for (int i = 0; i < 100; ++i) out.write_line("line " + std::to_string(i) + " of the table");
+        } catch (const RunFailure& f) {
+            message = f.what();
+        }
+        EXPECT_FALSE(out.is_open());
+        EXPECT_NO_THROW(out.close());
     }
-    EXPECT_FALSE(out.is_open());
-    EXPECT_NO_THROW(out.close());
+    ::setrlimit(RLIMIT_FSIZE, &old_limit);
+    std::signal(SIGXFSZ, old_handler);
+    EXPECT_EQ(message, " !! Cannot write " + p + ": " + std::strerror(EFBIG) + " !!");
+    // Six lines of 16 or 17 bytes fit in 100; the seventh was cut off.
+    EXPECT_EQ(read_raw(p), "line 0 of the table\nline 1 of the table\nline 2 of the table\nline 3 of the table\n"
+                           "line 4 of the table\n");
+}
+
+// What stands at an output name and is no regular file is refused, and left
+// as it was; so is a file another process holds the write lock of.
+TEST_F(FilesTest, CreateRefusesWhatIsNoRegularFile) {
+    write_raw("target.xy", "the link's target\n");
+    fs::create_symlink("target.xy", path("link.xy"));
+    fs::create_symlink("missing.xy", path("dangling.xy"));
+    ASSERT_EQ(::mkfifo(path("fifo.xy").c_str(), 0600), 0);
+    fs::create_directory(path("dir.xy"));
+    struct Case {
+        const char* name;
+        std::string reason;
+    };
+    const std::vector<Case> cases = {
+        {"link.xy", "it is a symbolic link"},
+        {"dangling.xy", "it is a symbolic link"},
+        {"fifo.xy", "it is not a regular file"},
+        {"dir.xy", std::strerror(EISDIR)},
+    };
+    for (const Case& c : cases) {
+        for (const bool early : {true, false}) {
+            SCOPED_TRACE(std::string(c.name) + (early ? ", checked before" : ", at create"));
+            try {
+                if (early) {
+                    refuse_unsafe_output(path(c.name));
+                } else {
+                    OutputFile out;
+                    out.create(path(c.name));
+                }
+                ADD_FAILURE() << "accepted";
+            } catch (const RunFailure& f) {
+                EXPECT_EQ(std::string(f.what()), " !! Cannot create " + path(c.name) + ": " + c.reason + " !!");
+                EXPECT_TRUE(f.notice.starts_with("celltrend: " + path(c.name) + ": ")) << f.notice;
+            }
+        }
+    }
+    EXPECT_EQ(read_raw(path("target.xy")), "the link's target\n");
+    EXPECT_FALSE(fs::exists(path("missing.xy")));
+    EXPECT_TRUE(fs::is_fifo(fs::symlink_status(path("fifo.xy"))));
+    EXPECT_NO_THROW(refuse_unsafe_output(path("not_there_yet.xy")));
+    EXPECT_FALSE(fs::exists(path("not_there_yet.xy")));
+}
+
+// fcntl locks do not conflict within one process, so the other run is a child.
+TEST_F(FilesTest, CreateRefusesAFileLockedByAnotherProcess) {
+    const std::string p = write_raw("held.xy", "the other run's line\n");
+    int ready[2];
+    int release[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(release), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const int fd = ::open(p.c_str(), O_WRONLY);
+        struct flock lock {};
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        const char ok = fd >= 0 && ::fcntl(fd, F_SETLK, &lock) == 0 ? 'y' : 'n';
+        if (::write(ready[1], &ok, 1) != 1) ::_exit(1);
+        char c;
+        ::_exit(::read(release[0], &c, 1) == 1 ? 0 : 1);
+    }
+    char ok = 'n';
+    ASSERT_EQ(::read(ready[0], &ok, 1), 1);
+    ASSERT_EQ(ok, 'y');
+    const std::string holder = "locked by another run (process " + std::to_string(child) + ")";
+    try {
+        refuse_unsafe_output(p);
+        ADD_FAILURE() << "accepted before";
+    } catch (const RunFailure& f) {
+        EXPECT_EQ(f.notice, "celltrend: " + p + ": " + holder + "; this run creates no output");
+    }
+    OutputFile out;
+    try {
+        out.create(p);
+        ADD_FAILURE() << "created";
+    } catch (const RunFailure& f) {
+        EXPECT_EQ(std::string(f.what()), " !! Cannot create " + p + ": another run is writing it !!");
+    }
+    EXPECT_EQ(read_raw(p), "the other run's line\n");
+    ASSERT_EQ(::write(release[1], "x", 1), 1);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    // Released, the file is this run's.
+    out.create(p);
+    out.write_line("mine");
+    out.close();
+    EXPECT_EQ(read_raw(p), "mine\n");
+    for (int fd : {ready[0], ready[1], release[0], release[1]}) ::close(fd);
+}
+
+// Inputs are regular files or links to one; the rest is refused at once.
+TEST_F(FilesTest, OpenRefusesWhatIsNoRegularFile) {
+    ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0600), 0);
+    fs::create_directory(path("dir"));
+    write_raw("plain", "x\n");
+    fs::create_symlink("plain", path("link"));
+    InputFile in;
+    std::string why;
+    EXPECT_FALSE(in.open(path("fifo"), why));
+    EXPECT_EQ(why, "a FIFO, not a regular file");
+    EXPECT_FALSE(in.open("/dev/zero", why));
+    EXPECT_EQ(why, "a character device, not a regular file");
+    EXPECT_FALSE(in.open(path("dir"), why));
+    EXPECT_EQ(why, "a directory, not a regular file");
+    EXPECT_TRUE(in.open(path("link"), why));
+    std::string_view line;
+    EXPECT_EQ(in.next_line(line, 9), ReadStatus::ok);
+    EXPECT_EQ(line, "x");
+}
+
+// Files are opened close-on-exec: a program the run starts inherits none.
+TEST_F(FilesTest, FilesAreClosedOnExec) {
+    const std::string p = write_raw("in", "x\n");
+    InputFile in;
+    std::string why;
+    ASSERT_TRUE(in.open(p, why));
+    OutputFile out;
+    out.create(path("out"));
+    const std::string listing = path("inherited");
+    const std::string cmd = "ls -l /proc/$$/fd/ > '" + listing + "'";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    const std::string held = read_raw(listing);
+    EXPECT_EQ(held.find(p + "\n"), std::string::npos) << held;
+    EXPECT_EQ(held.find(path("out") + "\n"), std::string::npos) << held;
+}
+
+TEST_F(FilesTest, LineNumbersCountFromTheOpenOrRewind) {
+    InputFile in;
+    std::string why;
+    ASSERT_TRUE(in.open(write_raw("n", "a\n" + pattern(200000) + "\nc"), why));
+    std::string_view line;
+    EXPECT_EQ(in.line_number(), 0);
+    for (long k = 1; k <= 3; ++k) {
+        ASSERT_EQ(in.next_line(line, 5), ReadStatus::ok);
+        EXPECT_EQ(in.line_number(), k);
+    }
+    EXPECT_EQ(in.next_line(line, 5), ReadStatus::end);
+    EXPECT_EQ(in.line_number(), 3);
+    in.rewind();
+    EXPECT_EQ(in.line_number(), 0);
+    ASSERT_EQ(in.next_line(line, 5), ReadStatus::ok);
+    EXPECT_EQ(in.line_number(), 1);
 }
 
 }  // namespace

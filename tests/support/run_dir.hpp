@@ -3,6 +3,7 @@
 // runs through pipes, with what it printed, its exit status and its files.
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -16,6 +17,7 @@ namespace celltrend::testing {
 
 struct RunResult {
     std::string out;
+    std::string err;
     int status = -1;
 };
 
@@ -49,17 +51,39 @@ public:
     // Runs celltrend in the directory with `input` as its standard input.
     // `env` is put before the command (e.g. "PATH=/x:$PATH").
     RunResult run(const std::string& input, const std::string& env = "", const std::string& args = "") const {
+        return run_program(CELLTREND_EXE, input, env, args);
+    }
+
+    // As run, but never as root, so that permissions hold: when the tests run
+    // as root (as CI does), the directory is handed to the unprivileged user
+    // `nobody` (uid and gid 65534), celltrend is copied into it, and it runs
+    // under setpriv.  The redirections are still opened by the caller's shell.
+    RunResult run_unprivileged(const std::string& input) const {
+        if (::geteuid() != 0) return run(input);
+        const std::filesystem::path exe = dir_ / ".celltrend";
+        std::filesystem::copy_file(CELLTREND_EXE, exe, std::filesystem::copy_options::overwrite_existing);
+        if (::lchown(dir_.c_str(), nobody, nobody) != 0) return {};
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(dir_))
+            if (::lchown(entry.path().c_str(), nobody, nobody) != 0) return {};
+        return run_program(exe.string(), input, "setpriv --reuid=65534 --regid=65534 --clear-groups");
+    }
+
+private:
+    static constexpr unsigned nobody = 65534;
+
+    RunResult run_program(const std::string& exe, const std::string& input, const std::string& env,
+                          const std::string& args = "") const {
         write(".stdin", input);
-        const std::string cmd = "cd '" + dir_.string() + "' && " + env + " '" + CELLTREND_EXE + "' " + args +
+        const std::string cmd = "cd '" + dir_.string() + "' && " + env + " '" + exe + "' " + args +
                                 " < .stdin > .stdout 2> .stderr";
         const int raw = std::system(cmd.c_str());
         RunResult r;
         r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
         r.out = read(".stdout");
+        r.err = read(".stderr");
         return r;
     }
 
-private:
     std::filesystem::path dir_;
 };
 
