@@ -43,7 +43,7 @@ TEST(ViewerSafety, FailedWriteIsAnErrorAndLeavesTheOldFileAlone) {
         write_file(dir.path / name, "the picture of an earlier run\n");
         const ViewerRun run = run_limited({"-o", name, "TK_cell_a.pgf"}, dir.path);
         EXPECT_EQ(run.status, 1) << run.out << run.err;
-        EXPECT_NE(run.err.find(std::string("cannot write ") + name + ": File too large"), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find(name + std::string(": cannot write: File too large")), std::string::npos) << run.err;
         EXPECT_EQ(run.out.find("written to"), std::string::npos) << run.out;
         EXPECT_EQ(slurp(dir.path / name), "the picture of an earlier run\n");
         EXPECT_EQ(files_in(dir.path), 4u);  // plot file, picture, viewer.out, viewer.err: no leftover
@@ -58,7 +58,7 @@ TEST(ViewerSafety, NeverWritesThroughALink) {
     fs::create_symlink("precious.txt", dir.path / "TK_cell_a.png");
     const ViewerRun explicit_output = run_viewer({"-o", "a.svg", "TK_cell_a.pgf"}, dir.path, no_display);
     EXPECT_EQ(explicit_output.status, 1);
-    EXPECT_NE(explicit_output.err.find("will not write a.svg: it is a symbolic link"), std::string::npos)
+    EXPECT_NE(explicit_output.err.find("a.svg: is a symbolic link"), std::string::npos)
         << explicit_output.err;
     const ViewerRun beside = run_viewer({"TK_cell_a.pgf"}, dir.path, no_display);
     EXPECT_EQ(beside.status, 1);

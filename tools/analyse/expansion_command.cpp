@@ -11,7 +11,7 @@
 #include "commands.hpp"
 #include "expansion.hpp"
 #include "expansion_report.hpp"
-#include "output_file.hpp"
+#include "write_result.hpp"
 #include "series_table.hpp"
 #include "setting_matrix.hpp"
 #include "strain_plot.hpp"

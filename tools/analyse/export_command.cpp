@@ -8,7 +8,7 @@
 
 #include "commands.hpp"
 #include "number_field.hpp"
-#include "output_file.hpp"
+#include "write_result.hpp"
 #include "series_export.hpp"
 #include "series_table.hpp"
 #include "subcommand.hpp"

@@ -8,7 +8,7 @@
 
 #include "cell_transform.hpp"
 #include "commands.hpp"
-#include "output_file.hpp"
+#include "write_result.hpp"
 #include "series_table.hpp"
 #include "series_table_writer.hpp"
 #include "setting_matrix.hpp"

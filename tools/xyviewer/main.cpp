@@ -25,6 +25,9 @@
 namespace {
 
 using namespace xyviewer;
+using common::check_output;
+using common::same_file;
+using common::write_output;
 
 bool ends_with_ignoring_case(const std::string& s, std::string_view tail) {
     if (s.size() < tail.size()) return false;

@@ -9,27 +9,31 @@
 #include <filesystem>
 #include <vector>
 
-namespace xyviewer {
+namespace common {
 
 namespace {
 
-std::string reason(int error) { return std::strerror(error); }
+[[noreturn]] void refuse(const std::string& path, const std::string& why) {
+    throw OutputError(path + ": " + why + "; nothing written");
+}
 
 std::string directory_of(const std::string& path) {
     const std::string dir = std::filesystem::path(path).parent_path().string();
     return dir.empty() ? "." : dir;
 }
 
-// A new, empty file beside `path`, for this run only.
+// A new, empty file beside `path`, for this run only.  mkostemp creates it
+// afresh (O_EXCL), so a link planted at the temporary name cannot redirect
+// the write, and close-on-exec keeps it from any program started meanwhile.
 int create_beside(const std::string& path, std::string& temp_name) {
     const std::string base = std::filesystem::path(path).filename().string();
-    std::string name = directory_of(path) + "/." + base + ".xyviewer-XXXXXX";
+    std::string name = directory_of(path) + "/." + base + ".XXXXXX";
     std::vector<char> buffer(name.begin(), name.end());
     buffer.push_back('\0');
     const int fd = mkostemp(buffer.data(), O_CLOEXEC);
-    if (fd < 0) throw OutputError("cannot write " + path + ": " + reason(errno));
+    if (fd < 0) refuse(path, std::string("cannot create: ") + std::strerror(errno));
     temp_name = buffer.data();
-    // mkostemp makes the file private; a picture is as readable as any file
+    // mkostemp makes the file private; a result is as readable as any file
     // the user creates.
     const mode_t mask = umask(0);
     umask(mask);
@@ -42,14 +46,16 @@ int create_beside(const std::string& path, std::string& temp_name) {
 void check_output(const std::string& path) {
     struct stat st {};
     if (lstat(path.c_str(), &st) == 0) {
-        if (S_ISLNK(st.st_mode))
-            throw OutputError("will not write " + path + ": it is a symbolic link (remove it or name another file)");
-        if (!S_ISREG(st.st_mode)) throw OutputError("will not write " + path + ": it is not a regular file");
+        if (S_ISLNK(st.st_mode)) refuse(path, "is a symbolic link");
+        if (S_ISDIR(st.st_mode)) refuse(path, "is a directory");
+        // A rename would replace a device or a FIFO (/dev/null, say) with a
+        // plain file.
+        if (!S_ISREG(st.st_mode)) refuse(path, "is not a regular file");
     } else if (errno != ENOENT) {
-        throw OutputError("cannot write " + path + ": " + reason(errno));
+        refuse(path, std::string("cannot write: ") + std::strerror(errno));
     }
     const std::string dir = directory_of(path);
-    if (access(dir.c_str(), W_OK | X_OK) != 0) throw OutputError("cannot write " + path + ": " + reason(errno));
+    if (access(dir.c_str(), W_OK | X_OK) != 0) refuse(path, std::string("cannot create: ") + std::strerror(errno));
 }
 
 void write_output(const std::string& path, std::string_view bytes) {
@@ -59,7 +65,7 @@ void write_output(const std::string& path, std::string_view bytes) {
     const auto fail = [&](int error, bool open) {
         if (open) close(fd);
         unlink(temp.c_str());
-        throw OutputError("cannot write " + path + ": " + reason(error));
+        refuse(path, std::string("cannot write: ") + std::strerror(error));
     };
     std::size_t done = 0;
     while (done < bytes.size()) {
@@ -80,4 +86,4 @@ bool same_file(const std::string& a, const std::string& b) {
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
-}  // namespace xyviewer
+}  // namespace common
