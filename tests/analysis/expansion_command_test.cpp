@@ -154,6 +154,12 @@ TEST_F(ExpansionCommand, StrainRowsWeightedBySigmaT) {
     EXPECT_NE(r.out.find("weights 1/sigmaT"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("sigma_esd: none"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("X3      19.98"), std::string::npos) << r.out;
+    // Directions along the cell axes: components of zero, never "-0".
+    dir.write("axes.txt", "100 1 5.0 6.0 7.0 90 90 90\n200 1 5.01 6.01 7.01 90 90 90\n300 1 5.02 6.02 7.02 90 90 90\n");
+    const AnalyseResult tsv = run_analyse(dir, "expansion --tsv axes.txt");
+    ASSERT_EQ(tsv.status, 0) << tsv.err;
+    for (const auto& row : tsv_rows(tsv.out))
+        for (const std::string& field : row) EXPECT_NE(field, "-0") << tsv.out;
 
     dir.write("zeros.txt", strain_rows(6, "0"));  // sigmaT not known
     const AnalyseResult zeros = run_analyse(dir, "expansion zeros.txt");

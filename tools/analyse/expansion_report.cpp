@@ -14,12 +14,17 @@ namespace {
 
 std::string format(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
 std::string format(const char* pattern, ...) {
-    char buf[512];
-    va_list args;
+    // Sized by a first pass: "%.2f" of a temperature near 1e308 is over 300
+    // characters, and a fixed buffer would cut the line.
+    va_list args, again;
     va_start(args, pattern);
-    std::vsnprintf(buf, sizeof buf, pattern, args);
+    va_copy(again, args);
+    const int n = std::vsnprintf(nullptr, 0, pattern, args);
     va_end(args);
-    return buf;
+    std::string text(n > 0 ? std::size_t(n) : 0, '\0');
+    if (n > 0) std::vsnprintf(text.data(), text.size() + 1, pattern, again);
+    va_end(again);
+    return text;
 }
 
 // The larger of the two uncertainties: the scatter about the line and the
@@ -35,7 +40,9 @@ bool directions_known(const ExpansionReport& r) { return r.t.size() > 2; }
 
 std::string axis_name(int i) { return "X" + std::to_string(i + 1); }
 
-std::string tsv_number(double x) { return std::isnan(x) ? "" : format("%.10g", x); }
+// Without the "-" of a negative zero, which a direction component along a
+// symmetry axis often is.
+std::string tsv_number(double x) { return std::isnan(x) ? "" : format("%.10g", x == 0 ? 0.0 : x); }
 
 Eigen::Vector3d shown_direction(const ExpansionReport& r, int i) {
     const Eigen::Vector3d& uvw = r.expansion.principal[i].uvw;
