@@ -81,7 +81,13 @@ bool InputFile::open(std::string_view name, std::string& why) {
     // O_CLOEXEC: the viewer the run starts does not inherit the file.
     const int fd = ::open(name_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
-        why = error_name(errno);
+        const int err = errno;
+        // A socket cannot be opened at all (ENXIO, "No such device or
+        // address"); saying what the file is tells the user more.
+        struct stat st {};
+        why = err == ENXIO && ::stat(name_.c_str(), &st) == 0 && !S_ISREG(st.st_mode)
+                  ? kind_of(st.st_mode) + ", not a regular file"
+                  : error_name(err);
         return false;
     }
     // Only a regular file has an end: a device such as /dev/zero reads for

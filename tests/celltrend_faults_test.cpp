@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -319,6 +321,21 @@ TEST_F(ReportFault, ReportThatIsAFifo) {
 TEST_F(ReportFault, ReportThatIsALinkToADevice) {
     fs::create_symlink("/dev/zero", d_.path() / "r2.html");
     expect_stopped_at_third("\n !! r2.html cannot be read: a character device, not a regular file !!\n");
+}
+
+// Opening a socket fails with "No such device or address", which names
+// nothing the user can see; the message names what the file is.
+TEST_F(ReportFault, ReportThatIsASocket) {
+    const int s = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(s, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string path = (d_.path() / "r2.html").string();
+    ASSERT_LT(path.size(), sizeof address.sun_path);
+    std::strcpy(address.sun_path, path.c_str());
+    ASSERT_EQ(::bind(s, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ::close(s);
+    expect_stopped_at_third("\n !! r2.html cannot be read: a socket, not a regular file !!\n");
 }
 
 // A disk failing in the middle of a file: the stand-in read() preloaded into
