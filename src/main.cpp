@@ -62,5 +62,11 @@ int main(int argc, char** argv) {
         status = 1;
     }
     console.finish();
+    // Written to a file, the console is the record of the run: a write to it
+    // that failed (a full disk) is no success.
+    if (!std::cout) {
+        console.notice("celltrend: standard output: a write failed; the console text is incomplete");
+        if (status == 0) status = 1;
+    }
     return status;
 }

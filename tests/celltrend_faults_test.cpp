@@ -228,6 +228,18 @@ TEST(OutputFault, TableNameThatIsADirectoryCannotBeCreated) {
     EXPECT_TRUE(fs::is_empty(d.path() / "TK_parameters_HTML.xy"));
 }
 
+// The console written to a full disk: the run's files are complete, yet the
+// record of the run is not, and the status says so.
+TEST(OutputFault, FullStandardOutputIsAFailure) {
+    RunDir d;
+    write_reports(d, 1);
+    d.write("series.txt", buffer_of(series(1)));
+    const RunResult r = d.run("series.txt\ny\n", "sh -c 'exec \"$0\" >/dev/full'");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "celltrend: standard output: a write failed; the console text is incomplete\n");
+    EXPECT_TRUE(d.exists("TK_parameters_HTML.xy"));
+}
+
 TEST(OutputFault, ReadOnlyDirectoryRefusesTheTable) {
     RunDir d;
     write_reports(d, 1);
