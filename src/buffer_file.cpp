@@ -115,6 +115,14 @@ DataLine read_data_line(InputFile& buffer, int data_lines, TemperaturePoint& poi
     if (status == ReadStatus::end) return DataLine::end;
     if (status == ReadStatus::error) read_error(buffer, "the run stops");
 
+    // Lines are read whole but columns are counted only so far: a line with
+    // text beyond would be judged by its first part alone.
+    if (line.size() > column_count_limit && line.find_first_not_of(' ', column_count_limit) != std::string_view::npos) {
+        console.notice(notice_line(buffer.name(), buffer.line_number(),
+                                   "text beyond character " + std::to_string(column_count_limit) +
+                                       ", where columns are no longer counted; the run stops"));
+        return DataLine::malformed;
+    }
     const int columns = nombre_de_colonnes(line);
     ListStop stop;
     if (columns == 11) {

@@ -29,7 +29,7 @@ enum class DataLine {
     plain,      // report and TK read, matrix the identity
     matrix,     // report, TK and the nine elements read; echoed on the console
     end,        // end of the data lines, or a line of 2 or 11 columns that cannot be read in its form
-    malformed,  // any other number of columns
+    malformed,  // any other number of columns, or text beyond the characters whose columns are counted
 };
 
 // Reads the next data line, whole, into the point (which the caller has

@@ -10,10 +10,6 @@ namespace celltrend {
 
 namespace {
 
-// Buffer-file lines are short; the bound only keeps a pathological line from
-// costing more than a fixed amount of work.
-constexpr std::size_t column_scan_limit = 256000;
-
 std::string_view view_of(std::span<const char> text) { return {text.data(), text.size()}; }
 
 // The position just after the last non-blank character: the length of the
@@ -23,7 +19,7 @@ std::size_t value_length(std::string_view text) { return trim_right(text).size()
 }  // namespace
 
 int nombre_de_colonnes(std::string_view line) {
-    std::string_view rest = line.substr(0, std::min(line.size(), column_scan_limit));
+    std::string_view rest = line.substr(0, std::min(line.size(), column_count_limit));
     const std::size_t first = rest.find_first_not_of(' ');
     if (first == std::string_view::npos) return 0;
     rest = trim_right(rest.substr(first));

@@ -4,6 +4,7 @@
 // last non-blank character, only the blank is blank, positions count from 1
 // in the descriptions, comparisons are byte for byte and case-sensitive.
 
+#include <cstddef>
 #include <span>
 #include <string>
 #include <string_view>
@@ -14,7 +15,8 @@ namespace celltrend {
 
 // The number of blank-separated columns of a line; a report name in double
 // quotes at the head of the line is one column even with blanks inside.
-// Only the first 256,000 characters are considered.
+// Only the first column_count_limit characters are considered.
+inline constexpr std::size_t column_count_limit = 256000;
 int nombre_de_colonnes(std::string_view line);
 
 // Copies of the text with A-Z lowered (l_case) or a-z raised (u_case); every

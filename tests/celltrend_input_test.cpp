@@ -97,6 +97,20 @@ TEST(WholeNamesAndLines, ValuesBeyondColumn256AreReadWhole) {
     EXPECT_EQ(body.substr(body.find('\n') + 1, 42), "100.00     4.00000     5.00000    12.00000");
 }
 
+// Columns are counted in a line's first 256,000 characters: a matrix beyond
+// them made a plain line of a matrix line without a word.
+TEST(WholeNamesAndLines, TextBeyondTheCountedColumnsStopsTheRun) {
+    RunDir d;
+    d.write("r.html", report(orthorhombic()));
+    d.write("series.txt", buffer({"r.html 100", "r.html 110" + std::string(256000, ' ') + "2 0 0 0 1 0 0 0 1"}));
+    const RunResult r = d.run("series.txt\ny\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, start + "\n \n ! Problem reading buffer file. Program will be stopped.\n \nPress Enter to Continue.\n");
+    EXPECT_EQ(r.err, "celltrend: series.txt, line 4: text beyond character 256000, where columns are no longer "
+                     "counted; the run stops\n");
+    EXPECT_EQ(table_body(d).substr(0, 6), "100.00");
+}
+
 TEST(WholeNamesAndLines, LongTypedBufferFileNameIsReadWhole) {
     RunDir d;
     const std::string name = std::string(70, 's') + ".txt";
