@@ -20,7 +20,7 @@ struct RunState {
     Text<3> answer;  // shared by the nine y/n questions, so "/" keeps the last one
     Text<16> plot_answer;  // shared by the plot offers, likewise
     Text<128> title;
-    int point_count = 0;  // the buffer file's lines after its second one
+    int point_count = 0;  // the buffer file's lines after its second one, up to its last line of text
 
     bool wants(std::size_t q) const { return all_parameters || selected[q]; }
 };
