@@ -1,6 +1,7 @@
 #include "text_files.hpp"
 
-// The program's only platform calls are here.  The standard library cannot
+// The program's platform calls for files are all here (main's only one asks
+// whether the console is a terminal).  The standard library cannot
 // open a file without blocking on a FIFO, tell a device from a regular file
 // once it is open, refuse a symbolic link in the same step that opens the
 // name, lock a file against another process, or keep a file from being
@@ -239,7 +240,9 @@ void OutputFile::create(std::string_view name) {
             refuse_output(name_, "it is a symbolic link", "a symbolic link to " + link_target(name_),
                           "nothing is written through it and the run stops");
         if (err == EISDIR) refuse_output(name_, error_name(EISDIR), "a directory", "the run stops");
-        if (err == ENXIO)  // the one way opening a FIFO without a reader fails
+        // ENXIO: a FIFO without a reader (or a socket, which refuse_unsafe_output
+        // has named before any output was created).
+        if (err == ENXIO)
             refuse_output(name_, "it is not a regular file", "a FIFO, not a regular file", "the run stops");
         throw RunFailure(" !! Cannot create " + name_ + ": " + error_name(err) + " !!");
     }
