@@ -25,6 +25,14 @@ constexpr std::string_view usage =
     "  report.html TK                      (plain)\n"
     "  report.html TK m11 m12 ... m33      (cell re-expressed in new axes)\n";
 
+// Written to a file, standard output is the record of what was asked and
+// done: a write to it that failed (a full disk) is no success.
+int checked_output(int status) {
+    if (std::cout.flush()) return status;
+    std::cerr << "celltrend: standard output: a write failed; its text is incomplete\n";
+    return status == 0 ? 1 : status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -32,11 +40,11 @@ int main(int argc, char** argv) {
         const std::string_view arg = argv[1];
         if (argc == 2 && arg == "--help") {
             std::cout << usage;
-            return 0;
+            return checked_output(0);
         }
         if (argc == 2 && arg == "--version") {
             std::cout << "celltrend " << CELLTREND_VERSION << '\n';
-            return 0;
+            return checked_output(0);
         }
         std::cerr << "celltrend: unknown argument '" << arg << "'\n" << "Usage: celltrend [--help | --version]\n";
         return 2;
@@ -62,11 +70,5 @@ int main(int argc, char** argv) {
         status = 1;
     }
     console.finish();
-    // Written to a file, the console is the record of the run: a write to it
-    // that failed (a full disk) is no success.
-    if (!std::cout) {
-        console.notice("celltrend: standard output: a write failed; the console text is incomplete");
-        if (status == 0) status = 1;
-    }
-    return status;
+    return checked_output(status);
 }

@@ -236,8 +236,12 @@ TEST(OutputFault, FullStandardOutputIsAFailure) {
     d.write("series.txt", buffer_of(series(1)));
     const RunResult r = d.run("series.txt\ny\n", "sh -c 'exec \"$0\" >/dev/full'");
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "celltrend: standard output: a write failed; the console text is incomplete\n");
+    EXPECT_EQ(r.err, "celltrend: standard output: a write failed; its text is incomplete\n");
     EXPECT_TRUE(d.exists("TK_parameters_HTML.xy"));
+
+    const RunResult help = d.run("", "sh -c 'exec \"$0\" --help >/dev/full'");
+    EXPECT_EQ(help.status, 1);
+    EXPECT_EQ(help.err, r.err);
 }
 
 TEST(OutputFault, ReadOnlyDirectoryRefusesTheTable) {
