@@ -96,6 +96,11 @@ void Console::pause() {
 }
 
 void Console::notice(std::string_view line) {
+    // The pending line's end is written now rather than with the next record:
+    // the same bytes, but a log of both streams shows the notice on a line of
+    // its own instead of at the end of a prompt.
+    if (line_pending_) out_.put('\n');
+    line_pending_ = false;
     flush();
     err_ << line << '\n';
     err_.flush();

@@ -42,8 +42,8 @@ public:
 
     // One line on the error stream, outside the console's records: what the
     // user should learn beyond the console texts (see notice_line).  The
-    // console is flushed first, so on a terminal the notice follows what the
-    // console showed before it.
+    // console's pending line is ended and flushed first, so the notice follows
+    // what the console showed before it, on a line of its own.
     void notice(std::string_view line);
 
     // Ends the pending line, so the shell's prompt starts on its own line.

@@ -85,6 +85,27 @@ TEST(ConsoleLineControl, FinishEndsOnlyAPendingLine) {
 
 // The answer is typed on the prompt's line; the next record then begins with
 // its own line feed.
+// Standard output and standard error in one log (2>&1): a notice gets a line
+// of its own, not the end of the prompt it follows; the console's own bytes
+// are the same either way.
+TEST(ConsoleLineControl, NoticeStartsOnALineOfItsOwn) {
+    std::istringstream in;
+    std::ostringstream log;
+    Console shared(in, log, false, log);
+    shared.message({"  > prompt "});
+    shared.notice("celltrend: f, line 3: what");
+    shared.message({"next"});
+    shared.finish();
+    EXPECT_EQ(log.str(), "  > prompt \ncelltrend: f, line 3: what\nnext\n");
+
+    std::ostringstream out, err;
+    Console apart(in, out, false, err);
+    apart.message({"  > prompt "});
+    apart.notice("celltrend: f, line 3: what");
+    apart.finish();
+    EXPECT_EQ(out.str(), "  > prompt \n");
+}
+
 TEST(ConsoleAnswers, TypedOnThePromptLine) {
     std::istringstream in("  y\n");
     std::ostringstream out;
