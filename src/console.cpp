@@ -102,7 +102,12 @@ void Console::notice(std::string_view line) {
     if (line_pending_) out_.put('\n');
     line_pending_ = false;
     flush();
-    err_ << line << '\n';
+    // Names and text quoted from files may hold control characters; each is
+    // shown as "?", so the notice stays one line and never drives the terminal.
+    std::string shown(line);
+    for (char& c : shown)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
+    err_ << shown << '\n';
     err_.flush();
 }
 

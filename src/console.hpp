@@ -43,7 +43,8 @@ public:
     // One line on the error stream, outside the console's records: what the
     // user should learn beyond the console texts (see notice_line).  The
     // console's pending line is ended and flushed first, so the notice follows
-    // what the console showed before it, on a line of its own.
+    // what the console showed before it, on a line of its own.  Control
+    // characters in the line are shown as "?".
     void notice(std::string_view line);
 
     // Ends the pending line, so the shell's prompt starts on its own line.

@@ -106,6 +106,17 @@ TEST(ConsoleLineControl, NoticeStartsOnALineOfItsOwn) {
     EXPECT_EQ(out.str(), "  > prompt \n");
 }
 
+// A notice quotes names and text from files (a planted link's target, a
+// buffer line): a line end or a terminal escape in them must neither split
+// the one line nor reach the terminal raw.
+TEST(ConsoleLineControl, NoticeIsOneLineWithoutControlCharacters) {
+    std::istringstream in;
+    std::ostringstream out, err;
+    Console con(in, out, false, err);
+    con.notice("celltrend: TK_cell_a.pgf: a symbolic link to x\n\x1b]0;title\x07\r\ty\x7f");
+    EXPECT_EQ(err.str(), "celltrend: TK_cell_a.pgf: a symbolic link to x?\?]0;title???y?\n");
+}
+
 TEST(ConsoleAnswers, TypedOnThePromptLine) {
     std::istringstream in("  y\n");
     std::ostringstream out;
