@@ -102,3 +102,11 @@ TEST(ViewerSafety, FileWithoutLineEndsEndsInOneMessage) {
     EXPECT_NE(run.err.find("/dev/zero:1: not a plot file line: longer than 4096 characters"), std::string::npos)
         << run.err;
 }
+
+TEST(ViewerSafety, ReadErrorIsAMessageNotACrash) {
+    // Reading /proc/self/mem from its start fails with EIO.
+    ScratchDir dir;
+    const ViewerRun run = run_viewer({"/proc/self/mem"}, dir.path, no_display);
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_NE(run.err.find("xyviewer: /proc/self/mem: read error after line 0"), std::string::npos) << run.err;
+}
