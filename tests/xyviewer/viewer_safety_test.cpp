@@ -110,3 +110,18 @@ TEST(ViewerSafety, ReadErrorIsAMessageNotACrash) {
     EXPECT_EQ(run.status, 1) << run.err;
     EXPECT_NE(run.err.find("xyviewer: /proc/self/mem: read error after line 0"), std::string::npos) << run.err;
 }
+
+TEST(ViewerSafety, SummaryThatCannotBeWrittenIsAnError) {
+    ScratchDir dir;
+    write_file(dir.path / "TK_cell_a.pgf", plain_cell_a);
+    const std::vector<std::vector<std::string>> commands{{"-o", "a.svg", "TK_cell_a.pgf"}, {"--help"}, {"--version"}};
+    for (std::vector<std::string> args : commands) {
+        SCOPED_TRACE(args.front());
+        args.insert(args.begin(), XYVIEWER_EXE);
+        const pid_t pid = spawn(args, no_display, dir.path, "/dev/full", dir.path / "viewer.err");
+        int status = -1;
+        ASSERT_TRUE(pid > 0 && wait_for(pid, status, std::chrono::minutes(2)));
+        EXPECT_EQ(status, 1);
+        EXPECT_EQ(slurp(dir.path / "viewer.err"), "xyviewer: cannot write to standard output: No space left on device\n");
+    }
+}
