@@ -51,7 +51,8 @@ std::string summary(const PlotFile& file) {
 
         const LineFit fit = fit_line(pts);
         if (!fit.ok) {
-            out += "    fit              : none (fewer than two temperatures)\n";
+            out += xmin->x == xmax->x ? "    fit              : none (fewer than two temperatures)\n"
+                                      : "    fit              : none (its sums leave the range of a double)\n";
             continue;
         }
         if (fit.weighted) {
