@@ -51,7 +51,8 @@ std::string with_power_of_ten(const std::string& number) {
     return number.substr(0, e) + "×10" + superscript_digits(number.substr(e + 1));
 }
 
-std::vector<Panel> panels_for(const std::vector<PlotFile>& files, bool normalise) {
+std::vector<Panel> panels_for(const std::vector<PlotFile>& files, bool normalise,
+                              std::vector<std::string>* left_out) {
     std::vector<Panel> panels;
     if (normalise && !files.empty()) {
         Panel panel;
@@ -69,7 +70,12 @@ std::vector<Panel> panels_for(const std::vector<PlotFile>& files, bool normalise
                 // The first value in the file, the series' first temperature
                 // as celltrend writes it.
                 const double first = s.points.front().y;
-                if (first == 0) continue;  // nothing to divide by; the summary still shows it
+                if (first == 0) {  // nothing to divide by; the summary still shows it
+                    if (left_out != nullptr)
+                        left_out->push_back(file.name + ": " + s.name +
+                                            " starts at 0 and is left out of the normalised figure");
+                    continue;
+                }
                 for (Point& p : s.points) {
                     p.y /= first;
                     p.sigy /= std::fabs(first);

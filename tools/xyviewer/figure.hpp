@@ -35,7 +35,10 @@ struct Panel {
     bool normalised = false;
 };
 
-std::vector<Panel> panels_for(const std::vector<PlotFile>& files, bool normalise);
+// A series that starts at 0 cannot be normalised: it is left out of the
+// figure, and `left_out` (when given) gets a line saying so.
+std::vector<Panel> panels_for(const std::vector<PlotFile>& files, bool normalise,
+                              std::vector<std::string>* left_out = nullptr);
 
 // The legend lines for a series' fit: the slope with its uncertainty and,
 // for lengths and volumes, the expansion coefficient in 10⁻⁶ per unit of x

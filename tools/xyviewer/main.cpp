@@ -122,7 +122,9 @@ int main(int argc, char** argv) {
         if (!window) path = png_beside(options.inputs);
     }
 
-    const std::vector<Panel> panels = panels_for(files, options.normalise);
+    std::vector<std::string> left_out;
+    const std::vector<Panel> panels = panels_for(files, options.normalise, &left_out);
+    for (const std::string& w : left_out) std::cerr << "xyviewer: warning: " << displayable(w) << "\n";
     if (panels.empty()) return failure("nothing to plot: every series starts at 0, which cannot be divided by");
     const int count = int(panels.size());
     const int columns = int(std::ceil(std::sqrt(double(count))));
