@@ -125,3 +125,15 @@ TEST(ViewerSafety, SummaryThatCannotBeWrittenIsAnError) {
         EXPECT_EQ(slurp(dir.path / "viewer.err"), "xyviewer: cannot write to standard output: No space left on device\n");
     }
 }
+
+TEST(ViewerSafety, AFileNameThatIsNotUtf8NamesItsSeriesReplaced) {
+    // A series without a title is named after its file in a normalised
+    // figure; PLplot refused the raw name and echoed it to the terminal.
+    ScratchDir dir;
+    const std::string name = "b\xC5\x1b.pgf";
+    write_file(dir.path / name, "100 5.0 0.1\n200 5.5 0.1\n300 5.9 0.1\n# END OF FILE\n");
+    const ViewerRun run = run_viewer({"--normalise", "-o", "n.svg", name}, dir.path, no_display);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_NE(slurp(dir.path / "n.svg").find("&#xfffd;&#xfffd;&#x2e;&#x70;"), std::string::npos);
+}

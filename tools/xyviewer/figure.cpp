@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "display_text.hpp"
 #include "summary.hpp"
 
 namespace xyviewer {
@@ -66,7 +67,7 @@ std::vector<Panel> panels_for(const std::vector<PlotFile>& files, bool normalise
                 Series s = series_of(pattern, file);
                 s.name = series_name(pattern.title);
                 s.marker = int(panel.series.size()) + 1;  // told apart in grey print too
-                if (s.name.empty()) s.name = file.name;
+                if (s.name.empty()) s.name = displayable(file.name);
                 // The first value in the file, the series' first temperature
                 // as celltrend writes it.
                 const double first = s.points.front().y;
