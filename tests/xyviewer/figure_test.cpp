@@ -54,6 +54,8 @@ TEST(FitLegend, SlopeAndCoefficientWithUnits) {
     ASSERT_EQ(legend.size(), 2u);
     EXPECT_EQ(legend[0], "fit: slope 1.25(8)×10⁻⁴ Å/K");
     EXPECT_EQ(legend[1], "α = 16.6(11)×10⁻⁶ K⁻¹");
+    const auto hand = panels_for({read_text("# Y LEGEND TEXT : b (A)\n100 7.5\n200 7.6\n300 7.7\n", "b.pgf")}, false);
+    EXPECT_EQ(fit_legend(hand[0].series[0], hand[0]).front(), "fit: slope 0.001 Å per unit of X");  // once "Å/"
     const auto angle = panels_for({read_text(xyviewer_test::mosaicity, "m.pgf")}, false);
     EXPECT_EQ(fit_legend(angle[0].series[0], angle[0]), std::vector<std::string>{"fit: slope 3.3(2)×10⁻⁴ °/K"});
 }

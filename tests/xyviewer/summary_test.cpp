@@ -158,6 +158,13 @@ TEST(Summary, FitBeyondTheRangeOfADoubleIsNoneAndSaysWhy) {
     EXPECT_FALSE(contains(s, "nan")) << s;
 }
 
+TEST(Summary, SlopeUnitWithoutAnXUnit) {
+    const std::string s = summary(read_text("# Y LEGEND TEXT : a unit cell parameter (A)\n"
+                                            "100 7.5\n200 7.6\n300 7.7\n# END OF FILE\n",
+                                            "hand.pgf"));
+    EXPECT_TRUE(contains(s, "slope            : 0.001 Å per unit of X\n")) << s;  // once "Åper"
+}
+
 TEST(Summary, OnePointHasNoFit) {
     const std::string s = summary(read_text("100.00             7.50000\n# END OF FILE\n", "one.pgf"));
     EXPECT_TRUE(contains(s, "points plotted   : 1")) << s;

@@ -111,10 +111,8 @@ std::vector<std::string> fit_legend(const Series& series, const Panel& panel) {
         if (!coefficient.empty()) lines.push_back(series.name + ": " + coefficient);
         return lines;
     }
-    const std::string slope_unit =
-        series.y_unit.empty() && panel.x_unit.empty() ? "" : " " + series.y_unit + "/" + panel.x_unit;
     lines.push_back("fit: slope " + with_power_of_ten(with_uncertainty(series.fit.slope, series.fit.su_slope)) +
-                    slope_unit);
+                    " " + slope_unit(series.y_unit, panel.x_unit));
     if (!coefficient.empty()) lines.push_back(coefficient);
     return lines;
 }

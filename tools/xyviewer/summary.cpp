@@ -68,7 +68,7 @@ std::string summary(const PlotFile& file) {
                                                       (y_unit.empty() ? "" : " " + y_unit) + "\n";
         }
         out += "    slope            : " + with_uncertainty(fit.slope, fit.su_slope) + " " +
-               (y_unit.empty() ? "" : y_unit) + per_x + "\n";
+               slope_unit(y_unit, x_unit) + "\n";
 
         const Expansion e = relative_expansion(fit, kind);
         if (e.given) {
