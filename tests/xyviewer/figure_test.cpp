@@ -79,6 +79,11 @@ TEST(FitLegend, PowerOfTenOnlyForAnExponent) {
     EXPECT_EQ(with_power_of_ten("2.31(4)e-5"), "2.31(4)×10⁻⁵");
     EXPECT_EQ(with_power_of_ten("0(6)e19"), "0(6)×10¹⁹");
     EXPECT_EQ(with_power_of_ten("7.5 (uncertainty undetermined)"), "7.5 (uncertainty undetermined)");
+    // The note once vanished, and "×10⁻⁰⁵" kept printf's zero.
+    EXPECT_EQ(with_power_of_ten("2.5e-05 (uncertainty undetermined)"), "2.5×10⁻⁵ (uncertainty undetermined)");
+    // A coefficient in units of 10⁻⁶ gets one power of ten, not "×10⁻⁸×10⁻⁶".
+    EXPECT_EQ(with_power_of_ten("0.6(11)e-8", -6), "0.6(11)×10⁻¹⁴");
+    EXPECT_EQ(with_power_of_ten("16.6(11)", -6), "16.6(11)×10⁻⁶");
 }
 
 TEST(Options, SizesInCentimetresMillimetresAndInches) {

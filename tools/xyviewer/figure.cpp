@@ -1,25 +1,15 @@
 #include "figure.hpp"
 
+#include <charconv>
 #include <cmath>
 
 #include "display_text.hpp"
+#include "number_text.hpp"
 #include "summary.hpp"
 
 namespace xyviewer {
 
 namespace {
-
-std::string superscript_digits(std::string_view digits) {
-    static const char* const glyphs[] = {"⁰", "¹", "²", "³", "⁴", "⁵", "⁶", "⁷", "⁸", "⁹"};
-    std::string out;
-    for (char c : digits) {
-        if (c == '-')
-            out += "⁻";
-        else if (c >= '0' && c <= '9')
-            out += glyphs[c - '0'];
-    }
-    return out;
-}
 
 // "a(A)=f(T)" -> "a"; "X1" -> "X1": the name before units and "=f(...)".
 std::string series_name(const std::string& title) {
@@ -43,13 +33,27 @@ Series series_of(const Pattern& pattern, const PlotFile& file) {
 
 }  // namespace
 
-std::string with_power_of_ten(const std::string& number) {
-    // The exponent of a number, not the e of a word after it.
-    const auto e = number.find_first_of('e');
-    if (e == std::string::npos || e + 1 >= number.size() ||
-        !(number[e + 1] == '-' || (number[e + 1] >= '0' && number[e + 1] <= '9')))
-        return number;
-    return number.substr(0, e) + "×10" + superscript_digits(number.substr(e + 1));
+std::string with_power_of_ten(const std::string& text, int extra_exponent) {
+    // The number ends at a blank; a note such as "(uncertainty
+    // undetermined)" may follow it, and is kept after the power of ten.
+    const auto blank = text.find(' ');
+    std::string number = text.substr(0, blank);
+    const std::string note = blank == std::string::npos ? "" : text.substr(blank);
+    int exponent = extra_exponent;
+    const auto e = number.find('e');
+    if (e != std::string::npos) {
+        const char* first = number.data() + e + 1;
+        const char* last = number.data() + number.size();
+        if (first != last && *first == '+') ++first;
+        int n = 0;
+        const auto [end, ec] = std::from_chars(first, last, n);
+        if (ec == std::errc() && end == last) {
+            exponent += n;
+            number.resize(e);
+        }
+    }
+    if (exponent == 0) return number + note;
+    return number + "×10" + superscript(exponent) + note;
 }
 
 std::vector<Panel> panels_for(const std::vector<PlotFile>& files, bool normalise,
@@ -106,7 +110,7 @@ std::vector<std::string> fit_legend(const Series& series, const Panel& panel) {
     std::string coefficient;
     if (e.given)
         coefficient = std::string(series.kind == QuantityKind::volume ? "β" : "α") + " = " +
-                      with_power_of_ten(with_uncertainty(e.coefficient, e.su)) + "×10⁻⁶ " + per_x;
+                      with_power_of_ten(with_uncertainty(e.coefficient, e.su), -6) + " " + per_x;
     if (panel.normalised) {
         if (!coefficient.empty()) lines.push_back(series.name + ": " + coefficient);
         return lines;
