@@ -110,4 +110,10 @@ TEST(Options, GnuStyleForms) {
     EXPECT_THROW(parse_options({"--dpi=0", "a.pgf"}), UsageError);
     EXPECT_THROW(parse_options({"--output"}), UsageError);
     EXPECT_THROW(parse_options({"--help=me"}), UsageError);
+    try {  // a size in the right form but out of bounds says the bounds
+        parse_options({"--size", "1x1cm", "a.pgf"});
+        ADD_FAILURE() << "1x1cm accepted";
+    } catch (const UsageError& e) {
+        EXPECT_NE(std::string(e.what()).find("from 2x1.5cm to 200x200cm"), std::string::npos) << e.what();
+    }
 }
