@@ -115,12 +115,12 @@ int main(int argc, char** argv) {
     }
 
     std::string path = options.output, why_no_window;
-    bool window = false;
+    _XDisplay* display = nullptr;
     if (path.empty()) {
-        why_no_window = why_display_fails();
-        window = why_no_window.empty();
-        if (!window) path = png_beside(options.inputs);
+        display = open_display(why_no_window);
+        if (display == nullptr) path = png_beside(options.inputs);
     }
+    const bool window = display != nullptr;
 
     std::vector<std::string> left_out;
     const std::vector<Panel> panels = panels_for(files, options.normalise, &left_out);
@@ -149,7 +149,7 @@ int main(int argc, char** argv) {
     try {
         if (window) {
             if (!print("    plot             : in a window; close it with q, Enter or its close button\n")) return 1;
-            show_window("xyviewer: " + displayable(options.inputs.front()), page.width_px(), page.height_px(),
+            show_window(display, "xyviewer: " + displayable(options.inputs.front()), page.width_px(), page.height_px(),
                         [&](int width, int height) {
                             Page shown = page;
                             shown.width_mm = width * 25.4 / page.dpi;
