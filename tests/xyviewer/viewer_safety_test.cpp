@@ -122,7 +122,8 @@ TEST(ViewerSafety, SummaryThatCannotBeWrittenIsAnError) {
         int status = -1;
         ASSERT_TRUE(pid > 0 && wait_for(pid, status, std::chrono::minutes(2)));
         EXPECT_EQ(status, 1);
-        EXPECT_EQ(slurp(dir.path / "viewer.err"), "xyviewer: cannot write to standard output: No space left on device\n");
+        EXPECT_EQ(slurp(dir.path / "viewer.err"),
+                  "xyviewer: cannot write to standard output: No space left on device\n");
     }
 }
 
