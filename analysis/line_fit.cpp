@@ -34,11 +34,13 @@ LineFit fit_line(const std::vector<Point>& points) {
         sxx += w * (p.x - xbar) * (p.x - xbar);
         sxy += w * (p.x - xbar) * (p.y - ybar);
     }
-    if (!(sxx > 0)) return fit;  // all at one temperature: no slope
+    if (!(sxx > 0)) return fit;  // all at one temperature, or sums out of range: no slope
 
-    fit.ok = true;
     fit.slope = sxy / sxx;
     fit.intercept = ybar - fit.slope * xbar;
+    // Values near the largest double overflow the sums: no line to give.
+    if (!std::isfinite(fit.slope) || !std::isfinite(fit.intercept)) return fit;
+    fit.ok = true;
     for (const Point& p : points) {
         const double w = fit.weighted ? 1.0 / (p.sigy * p.sigy) : 1.0;
         const double r = p.y - (fit.intercept + fit.slope * p.x);

@@ -17,7 +17,8 @@ struct Point {
 };
 
 struct LineFit {
-    bool ok = false;           // false: fewer than two distinct temperatures
+    bool ok = false;           // false: fewer than two distinct temperatures, or
+                               // sums beyond the range of a double
     bool weighted = false;     // true: weights 1/SIGY^2
     std::size_t n = 0;
     double intercept = 0;

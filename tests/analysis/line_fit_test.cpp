@@ -112,6 +112,14 @@ TEST(LineFit, NoSlopeWithoutTwoTemperatures) {
     EXPECT_FALSE(fit_line({without_sigy(100, 7.5), without_sigy(100, 7.6)}).ok);
 }
 
+TEST(LineFit, NoSlopeWhenTheSumsLeaveTheRangeOfADouble) {
+    // -1e308 * 100 overflows (the slope came out NaN); weights of 1e-600
+    // and 1e600 leave the range the other way.
+    EXPECT_FALSE(fit_line({with_sigy(100, -1e308, 0.1), with_sigy(200, 5, 0.1), with_sigy(300, 6, 0.1)}).ok);
+    EXPECT_FALSE(fit_line({with_sigy(100, 5, 1e300), with_sigy(200, 5.5, 1e300), with_sigy(300, 6, 1e300)}).ok);
+    EXPECT_FALSE(fit_line({with_sigy(100, 1e-300, 1e-302), with_sigy(200, 2e-300, 1e-302)}).ok);
+}
+
 TEST(LineFit, LargeValuesOverATemperatureRangeKeepTheirPrecision) {
     // A volume of about 1500 A3 growing by 0.05 A3/K: the slope must come out
     // to many digits, not be lost in sums of squares of 1e6.

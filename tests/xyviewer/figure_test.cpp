@@ -54,6 +54,8 @@ TEST(FitLegend, SlopeAndCoefficientWithUnits) {
     ASSERT_EQ(legend.size(), 2u);
     EXPECT_EQ(legend[0], "fit: slope 1.25(8)×10⁻⁴ Å/K");
     EXPECT_EQ(legend[1], "α = 16.6(11)×10⁻⁶ K⁻¹");
+    const auto hand = panels_for({read_text("# Y LEGEND TEXT : b (A)\n100 7.5\n200 7.6\n300 7.7\n", "b.pgf")}, false);
+    EXPECT_EQ(fit_legend(hand[0].series[0], hand[0]).front(), "fit: slope 0.001 Å per unit of X");  // once "Å/"
     const auto angle = panels_for({read_text(xyviewer_test::mosaicity, "m.pgf")}, false);
     EXPECT_EQ(fit_legend(angle[0].series[0], angle[0]), std::vector<std::string>{"fit: slope 3.3(2)×10⁻⁴ °/K"});
 }
@@ -77,6 +79,11 @@ TEST(FitLegend, PowerOfTenOnlyForAnExponent) {
     EXPECT_EQ(with_power_of_ten("2.31(4)e-5"), "2.31(4)×10⁻⁵");
     EXPECT_EQ(with_power_of_ten("0(6)e19"), "0(6)×10¹⁹");
     EXPECT_EQ(with_power_of_ten("7.5 (uncertainty undetermined)"), "7.5 (uncertainty undetermined)");
+    // The note once vanished, and "×10⁻⁰⁵" kept printf's zero.
+    EXPECT_EQ(with_power_of_ten("2.5e-05 (uncertainty undetermined)"), "2.5×10⁻⁵ (uncertainty undetermined)");
+    // A coefficient in units of 10⁻⁶ gets one power of ten, not "×10⁻⁸×10⁻⁶".
+    EXPECT_EQ(with_power_of_ten("0.6(11)e-8", -6), "0.6(11)×10⁻¹⁴");
+    EXPECT_EQ(with_power_of_ten("16.6(11)", -6), "16.6(11)×10⁻⁶");
 }
 
 TEST(Options, SizesInCentimetresMillimetresAndInches) {
@@ -103,4 +110,10 @@ TEST(Options, GnuStyleForms) {
     EXPECT_THROW(parse_options({"--dpi=0", "a.pgf"}), UsageError);
     EXPECT_THROW(parse_options({"--output"}), UsageError);
     EXPECT_THROW(parse_options({"--help=me"}), UsageError);
+    try {  // a size in the right form but out of bounds says the bounds
+        parse_options({"--size", "1x1cm", "a.pgf"});
+        ADD_FAILURE() << "1x1cm accepted";
+    } catch (const UsageError& e) {
+        EXPECT_NE(std::string(e.what()).find("from 2x1.5cm to 200x200cm"), std::string::npos) << e.what();
+    }
 }

@@ -151,6 +151,20 @@ TEST(Summary, HugeValuesAreWrittenInFull) {
     EXPECT_TRUE(contains(s, "value range      : " + std::string(big.data()) + "\n")) << s;
 }
 
+TEST(Summary, FitBeyondTheRangeOfADoubleIsNoneAndSaysWhy) {
+    // Once "slope : -nan", or "fewer than two temperatures" for three.
+    const std::string s = summary(read_text("100.00 -1e308 0.1\n200.00 5 0.1\n300.00 6 0.1\n", "huge.pgf"));
+    EXPECT_TRUE(contains(s, "    fit              : none (its sums leave the range of a double)\n")) << s;
+    EXPECT_FALSE(contains(s, "nan")) << s;
+}
+
+TEST(Summary, SlopeUnitWithoutAnXUnit) {
+    const std::string s = summary(read_text("# Y LEGEND TEXT : a unit cell parameter (A)\n"
+                                            "100 7.5\n200 7.6\n300 7.7\n# END OF FILE\n",
+                                            "hand.pgf"));
+    EXPECT_TRUE(contains(s, "slope            : 0.001 Å per unit of X\n")) << s;  // once "Åper"
+}
+
 TEST(Summary, OnePointHasNoFit) {
     const std::string s = summary(read_text("100.00             7.50000\n# END OF FILE\n", "one.pgf"));
     EXPECT_TRUE(contains(s, "points plotted   : 1")) << s;

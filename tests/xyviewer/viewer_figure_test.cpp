@@ -169,6 +169,19 @@ TEST(ViewerFigure, NormalisedSeriesAndPatternsGetALegendEach) {
     EXPECT_NE(out.find("  X3\n    points plotted   : 3"), std::string::npos) << out;
 }
 
+TEST(ViewerFigure, ASeriesLeftOutOfANormalisedFigureIsSaid) {
+    ScratchDir dir;
+    write_file(dir.path / "a.pgf", plain_cell_a);
+    write_file(dir.path / "strains.pgf", principal_strains);  // each starts at 0
+    const ViewerRun run = run_viewer({"-o", "out.svg", "--normalise", "a.pgf", "strains.pgf"}, dir.path, no_display);
+    EXPECT_EQ(run.status, 0) << run.err;
+    for (const char* name : {"X1", "X2", "X3"})
+        EXPECT_NE(run.err.find("xyviewer: warning: strains.pgf: " + std::string(name) +
+                               " starts at 0 and is left out of the normalised figure\n"),
+                  std::string::npos)
+            << run.err;
+}
+
 TEST(ViewerFigure, SeveralFilesArePanelsOfOnePageSizedPerPanel) {
     ScratchDir dir;
     write_file(dir.path / "a.pgf", plain_cell_a);

@@ -102,3 +102,39 @@ TEST(ViewerSafety, FileWithoutLineEndsEndsInOneMessage) {
     EXPECT_NE(run.err.find("/dev/zero:1: not a plot file line: longer than 4096 characters"), std::string::npos)
         << run.err;
 }
+
+TEST(ViewerSafety, ReadErrorIsAMessageNotACrash) {
+    // Reading /proc/self/mem from its start fails with EIO.
+    ScratchDir dir;
+    const ViewerRun run = run_viewer({"/proc/self/mem"}, dir.path, no_display);
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_NE(run.err.find("xyviewer: /proc/self/mem: read error after line 0"), std::string::npos) << run.err;
+}
+
+TEST(ViewerSafety, SummaryThatCannotBeWrittenIsAnError) {
+    ScratchDir dir;
+    write_file(dir.path / "TK_cell_a.pgf", plain_cell_a);
+    const std::vector<std::vector<std::string>> commands{{"-o", "a.svg", "TK_cell_a.pgf"}, {"--help"}, {"--version"}};
+    for (std::vector<std::string> args : commands) {
+        SCOPED_TRACE(args.front());
+        args.insert(args.begin(), XYVIEWER_EXE);
+        const pid_t pid = spawn(args, no_display, dir.path, "/dev/full", dir.path / "viewer.err");
+        int status = -1;
+        ASSERT_TRUE(pid > 0 && wait_for(pid, status, std::chrono::minutes(2)));
+        EXPECT_EQ(status, 1);
+        EXPECT_EQ(slurp(dir.path / "viewer.err"),
+                  "xyviewer: cannot write to standard output: No space left on device\n");
+    }
+}
+
+TEST(ViewerSafety, AFileNameThatIsNotUtf8NamesItsSeriesReplaced) {
+    // A series without a title is named after its file in a normalised
+    // figure; PLplot refused the raw name and echoed it to the terminal.
+    ScratchDir dir;
+    const std::string name = "b\xC5\x1b.pgf";
+    write_file(dir.path / name, "100 5.0 0.1\n200 5.5 0.1\n300 5.9 0.1\n# END OF FILE\n");
+    const ViewerRun run = run_viewer({"--normalise", "-o", "n.svg", name}, dir.path, no_display);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_NE(slurp(dir.path / "n.svg").find("&#xfffd;&#xfffd;&#x2e;&#x70;"), std::string::npos);
+}

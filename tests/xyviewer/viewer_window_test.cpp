@@ -226,3 +226,48 @@ void show_then_close(Close how) {
 TEST(ViewerWindow, BlocksUntilTheWindowManagerClosesItThenReturnsZero) { show_then_close(Close::window_manager); }
 TEST(ViewerWindow, ClosesWithQ) { show_then_close(Close::q); }
 TEST(ViewerWindow, ClosesWithEnter) { show_then_close(Close::enter); }
+
+// A bare X server with no other client resets whenever its last client
+// leaves.  A viewer that tried the display, closed it and opened it again
+// met the server resetting and wrote "cannot open display" about one time
+// in three; each run here lets it be the only client of a new server for its
+// first second.
+TEST(ViewerWindow, OpensOnAServerWithNoOtherClient) {
+    if (!VirtualDisplay::installed()) GTEST_SKIP() << "Xvfb is not installed (Debian package xvfb)";
+    ScratchDir dir;
+    write_file(dir.path / "TK_cell_a.pgf", plain_cell_a);
+    for (int run = 0; run < 4; ++run) {
+        SCOPED_TRACE("run " + std::to_string(run));
+        // A fresh server each time: one whose last client has just left is
+        // itself resetting.
+        VirtualDisplay x(dir.path);
+        ASSERT_FALSE(x.name().empty()) << "Xvfb did not start: " << slurp(dir.path / "xvfb.log");
+        const pid_t viewer = spawn({XYVIEWER_EXE, "TK_cell_a.pgf"},
+                                   {{"DISPLAY", x.name()}, {"XDG_RUNTIME_DIR", dir.path.string()}}, dir.path,
+                                   dir.path / "viewer.out", dir.path / "viewer.err");
+        ASSERT_GT(viewer, 0);
+        int status = -1;
+        if (wait_for(viewer, status, 1s)) FAIL() << "ended with " << status << ": " << slurp(dir.path / "viewer.err");
+        Display* display = nullptr;
+        for (int i = 0; i < 500 && display == nullptr; ++i) {
+            display = XOpenDisplay(x.name().c_str());
+            if (display == nullptr) std::this_thread::sleep_for(20ms);
+        }
+        ASSERT_NE(display, nullptr);
+        Window window = 0;
+        for (int i = 0; i < 1500 && window == 0 && still_running(viewer); ++i) {
+            window = find_window(display, "xyviewer: TK_cell_a.pgf");
+            if (window == 0) std::this_thread::sleep_for(20ms);
+        }
+        if (window != 0) press_key(display, window, XK_q);
+        const bool ended = wait_for(viewer, status, 60s);
+        if (!ended) {
+            kill(viewer, SIGKILL);
+            waitpid(viewer, nullptr, 0);
+        }
+        XCloseDisplay(display);
+        ASSERT_NE(window, Window(0)) << "no window; stderr: " << slurp(dir.path / "viewer.err");
+        ASSERT_TRUE(ended);
+        EXPECT_EQ(status, 0) << slurp(dir.path / "viewer.err");
+    }
+}

@@ -27,14 +27,6 @@ int floor_log10(double x) {
 
 int floor_div(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 
-std::string superscript(int n) {
-    static const char* const digits[] = {"⁰", "¹", "²", "³", "⁴", "⁵", "⁶", "⁷", "⁸", "⁹"};
-    std::string out = n < 0 ? "⁻" : "";
-    const std::string plain = std::to_string(n < 0 ? -n : n);
-    for (char c : plain) out += digits[c - '0'];
-    return out;
-}
-
 }  // namespace
 
 double AxisScale::to_plot(double value) const {

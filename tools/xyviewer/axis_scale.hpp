@@ -1,9 +1,9 @@
 #pragma once
 // The numbering of one axis: ticks at 1, 2 or 5 times a power of ten, and
 // labels that are distinct numbers with just enough digits to tell
-// neighbours apart.  When plain labels would run past six digits (gamma from
-// 89.9988 to 90.0017 in steps of 1e-5, or values near 1e6), the axis is
-// drawn in plot units
+// neighbours apart.  When plain labels would run past six digits (an angle
+// near 90 that varies by 1e-4, ticked every 2e-5, or values near 1e6), the
+// axis is drawn in plot units
 //     t = (v - offset) / 10^exponent
 // and the offset and power of ten are written once on the axis.
 

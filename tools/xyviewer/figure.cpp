@@ -1,24 +1,15 @@
 #include "figure.hpp"
 
+#include <charconv>
 #include <cmath>
 
+#include "display_text.hpp"
+#include "number_text.hpp"
 #include "summary.hpp"
 
 namespace xyviewer {
 
 namespace {
-
-std::string superscript_digits(std::string_view digits) {
-    static const char* const glyphs[] = {"⁰", "¹", "²", "³", "⁴", "⁵", "⁶", "⁷", "⁸", "⁹"};
-    std::string out;
-    for (char c : digits) {
-        if (c == '-')
-            out += "⁻";
-        else if (c >= '0' && c <= '9')
-            out += glyphs[c - '0'];
-    }
-    return out;
-}
 
 // "a(A)=f(T)" -> "a"; "X1" -> "X1": the name before units and "=f(...)".
 std::string series_name(const std::string& title) {
@@ -42,16 +33,31 @@ Series series_of(const Pattern& pattern, const PlotFile& file) {
 
 }  // namespace
 
-std::string with_power_of_ten(const std::string& number) {
-    // The exponent of a number, not the e of a word after it.
-    const auto e = number.find_first_of('e');
-    if (e == std::string::npos || e + 1 >= number.size() ||
-        !(number[e + 1] == '-' || (number[e + 1] >= '0' && number[e + 1] <= '9')))
-        return number;
-    return number.substr(0, e) + "×10" + superscript_digits(number.substr(e + 1));
+std::string with_power_of_ten(const std::string& text, int extra_exponent) {
+    // The number ends at a blank; a note such as "(uncertainty
+    // undetermined)" may follow it, and is kept after the power of ten.
+    const auto blank = text.find(' ');
+    std::string number = text.substr(0, blank);
+    const std::string note = blank == std::string::npos ? "" : text.substr(blank);
+    int exponent = extra_exponent;
+    const auto e = number.find('e');
+    if (e != std::string::npos) {
+        const char* first = number.data() + e + 1;
+        const char* last = number.data() + number.size();
+        if (first != last && *first == '+') ++first;
+        int n = 0;
+        const auto [end, ec] = std::from_chars(first, last, n);
+        if (ec == std::errc() && end == last) {
+            exponent += n;
+            number.resize(e);
+        }
+    }
+    if (exponent == 0) return number + note;
+    return number + "×10" + superscript(exponent) + note;
 }
 
-std::vector<Panel> panels_for(const std::vector<PlotFile>& files, bool normalise) {
+std::vector<Panel> panels_for(const std::vector<PlotFile>& files, bool normalise,
+                              std::vector<std::string>* left_out) {
     std::vector<Panel> panels;
     if (normalise && !files.empty()) {
         Panel panel;
@@ -65,11 +71,16 @@ std::vector<Panel> panels_for(const std::vector<PlotFile>& files, bool normalise
                 Series s = series_of(pattern, file);
                 s.name = series_name(pattern.title);
                 s.marker = int(panel.series.size()) + 1;  // told apart in grey print too
-                if (s.name.empty()) s.name = file.name;
+                if (s.name.empty()) s.name = displayable(file.name);
                 // The first value in the file, the series' first temperature
                 // as celltrend writes it.
                 const double first = s.points.front().y;
-                if (first == 0) continue;  // nothing to divide by; the summary still shows it
+                if (first == 0) {  // nothing to divide by; the summary still shows it
+                    if (left_out != nullptr)
+                        left_out->push_back(file.name + ": " + s.name +
+                                            " starts at 0 and is left out of the normalised figure");
+                    continue;
+                }
                 for (Point& p : s.points) {
                     p.y /= first;
                     p.sigy /= std::fabs(first);
@@ -99,15 +110,13 @@ std::vector<std::string> fit_legend(const Series& series, const Panel& panel) {
     std::string coefficient;
     if (e.given)
         coefficient = std::string(series.kind == QuantityKind::volume ? "β" : "α") + " = " +
-                      with_power_of_ten(with_uncertainty(e.coefficient, e.su)) + "×10⁻⁶ " + per_x;
+                      with_power_of_ten(with_uncertainty(e.coefficient, e.su), -6) + " " + per_x;
     if (panel.normalised) {
         if (!coefficient.empty()) lines.push_back(series.name + ": " + coefficient);
         return lines;
     }
-    const std::string slope_unit =
-        series.y_unit.empty() && panel.x_unit.empty() ? "" : " " + series.y_unit + "/" + panel.x_unit;
     lines.push_back("fit: slope " + with_power_of_ten(with_uncertainty(series.fit.slope, series.fit.su_slope)) +
-                    slope_unit);
+                    " " + slope_unit(series.y_unit, panel.x_unit));
     if (!coefficient.empty()) lines.push_back(coefficient);
     return lines;
 }

@@ -35,7 +35,10 @@ struct Panel {
     bool normalised = false;
 };
 
-std::vector<Panel> panels_for(const std::vector<PlotFile>& files, bool normalise);
+// A series that starts at 0 cannot be normalised: it is left out of the
+// figure, and `left_out` (when given) gets a line saying so.
+std::vector<Panel> panels_for(const std::vector<PlotFile>& files, bool normalise,
+                              std::vector<std::string>* left_out = nullptr);
 
 // The legend lines for a series' fit: the slope with its uncertainty and,
 // for lengths and volumes, the expansion coefficient in 10⁻⁶ per unit of x
@@ -43,7 +46,10 @@ std::vector<Panel> panels_for(const std::vector<PlotFile>& files, bool normalise
 // panel only the coefficient, after the series name.  Empty without a fit.
 std::vector<std::string> fit_legend(const Series& series, const Panel& panel);
 
-// "1.25(8)e-4" as "1.25(8)×10⁻⁴", for the figure.
-std::string with_power_of_ten(const std::string& number);
+// "1.25(8)e-4" as "1.25(8)×10⁻⁴", for the figure; `extra_exponent` is
+// added to the power of ten, so that a coefficient in units of 10⁻⁶ is
+// written with one ("0.6(11)e-8" and -6: "0.6(11)×10⁻¹⁴").  A note after
+// the number stays after it.
+std::string with_power_of_ten(const std::string& text, int extra_exponent = 0);
 
 }  // namespace xyviewer

@@ -7,7 +7,9 @@
 // Status: 0 when the plot was shown or written, 1 when a file cannot be read,
 // drawn or written, 2 for a wrong command line.
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -50,6 +52,16 @@ int failure(const std::string& message) {
     return 1;
 }
 
+// Text on standard output, flushed at once, so that a full disk or a closed
+// pipe is seen and said where it happens.  False after the message.
+bool print(const std::string& text) {
+    errno = 0;
+    std::cout << text << std::flush;
+    if (std::cout) return true;
+    std::cerr << "xyviewer: cannot write to standard output: " << std::strerror(errno != 0 ? errno : EIO) << "\n";
+    return false;
+}
+
 bool names_an_input(const std::string& output, const std::vector<std::string>& inputs) {
     for (const std::string& input : inputs)
         if (output == input || same_file(output, input)) return true;
@@ -73,14 +85,8 @@ int main(int argc, char** argv) {
     } catch (const UsageError& e) {
         return wrong_usage(e.what());
     }
-    if (options.help) {
-        std::cout << usage_text;
-        return 0;
-    }
-    if (options.version) {
-        std::cout << "xyviewer " << XYVIEWER_VERSION << "\n";
-        return 0;
-    }
+    if (options.help) return print(usage_text) ? 0 : 1;
+    if (options.version) return print(std::string("xyviewer ") + XYVIEWER_VERSION + "\n") ? 0 : 1;
     if (options.inputs.empty()) return wrong_usage("no plot file named");
 
     Format format = Format::png;
@@ -105,18 +111,20 @@ int main(int argc, char** argv) {
             return failure(e.what());
         }
         for (const std::string& w : files.back().warnings) std::cerr << "xyviewer: warning: " << displayable(w) << "\n";
-        std::cout << summary(files.back());
+        if (!print(summary(files.back()))) return 1;
     }
 
     std::string path = options.output, why_no_window;
-    bool window = false;
+    _XDisplay* display = nullptr;
     if (path.empty()) {
-        why_no_window = why_display_fails();
-        window = why_no_window.empty();
-        if (!window) path = png_beside(options.inputs);
+        display = open_display(why_no_window);
+        if (display == nullptr) path = png_beside(options.inputs);
     }
+    const bool window = display != nullptr;
 
-    const std::vector<Panel> panels = panels_for(files, options.normalise);
+    std::vector<std::string> left_out;
+    const std::vector<Panel> panels = panels_for(files, options.normalise, &left_out);
+    for (const std::string& w : left_out) std::cerr << "xyviewer: warning: " << displayable(w) << "\n";
     if (panels.empty()) return failure("nothing to plot: every series starts at 0, which cannot be divided by");
     const int count = int(panels.size());
     const int columns = int(std::ceil(std::sqrt(double(count))));
@@ -140,9 +148,8 @@ int main(int argc, char** argv) {
 
     try {
         if (window) {
-            std::cout << "    plot             : in a window; close it with q, Enter or its close button\n"
-                      << std::flush;
-            show_window("xyviewer: " + displayable(options.inputs.front()), page.width_px(), page.height_px(),
+            if (!print("    plot             : in a window; close it with q, Enter or its close button\n")) return 1;
+            show_window(display, "xyviewer: " + displayable(options.inputs.front()), page.width_px(), page.height_px(),
                         [&](int width, int height) {
                             Page shown = page;
                             shown.width_mm = width * 25.4 / page.dpi;
@@ -156,10 +163,8 @@ int main(int argc, char** argv) {
     } catch (const std::runtime_error& e) {
         return failure(e.what());
     }
-    std::cout << "    plot             : written to " << displayable(path);
-    if (!why_no_window.empty()) std::cout << " (" << why_no_window << ")";
-    std::cout << "\n";
-    std::cout.flush();
-    if (!std::cout) return 1;  // the summary itself could not be written
-    return 0;
+    return print("    plot             : written to " + displayable(path) +
+                 (why_no_window.empty() ? "" : " (" + why_no_window + ")") + "\n")
+               ? 0
+               : 1;
 }

@@ -23,4 +23,11 @@ std::string print(const char* format, Args... args) {
 std::string formatted(const char* format, double value) { return print(format, value); }
 std::string formatted(const char* format, int precision, double value) { return print(format, precision, value); }
 
+std::string superscript(int n) {
+    static const char* const digits[] = {"⁰", "¹", "²", "³", "⁴", "⁵", "⁶", "⁷", "⁸", "⁹"};
+    std::string out = n < 0 ? "⁻" : "";
+    for (char c : std::to_string(n < 0 ? -(long long)n : n)) out += digits[c - '0'];
+    return out;
+}
+
 }  // namespace xyviewer

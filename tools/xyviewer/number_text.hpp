@@ -9,4 +9,7 @@ namespace xyviewer {
 std::string formatted(const char* format, double value);
 std::string formatted(const char* format, int precision, double value);
 
+// An exponent as superscript digits: -14 -> "⁻¹⁴".
+std::string superscript(int n);
+
 }  // namespace xyviewer

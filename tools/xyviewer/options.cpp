@@ -111,7 +111,8 @@ Options parse_options(const std::vector<std::string>& args) {
         } else if (name == "--size") {
             double w = 0, h = 0;
             if (!parse_size(needs_value(), w, h))
-                throw UsageError("--size " + value + ": give WxH with cm, mm or in, e.g. 8.5x6cm");
+                throw UsageError("--size " + value +
+                                 ": give WxH with cm, mm or in, e.g. 8.5x6cm, from 2x1.5cm to 200x200cm");
             o.width_mm = w;
             o.height_mm = h;
         } else if (name == "--dpi") {

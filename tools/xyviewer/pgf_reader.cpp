@@ -56,14 +56,20 @@ bool split_blanks(std::string_view line, std::vector<double>& fields) {
 // One line of at most max_line_length characters, without its newline.  On
 // a longer line reading stops there and `too_long` says so: such a line is an
 // error, and a file without newlines (a device) may never end.  False at the
-// end of input.
+// end of input, and on a read error with the stream's badbit set.
 bool read_bounded_line(std::istream& in, std::string& line, bool& too_long) {
     line.clear();
     too_long = false;
     std::streambuf* buffer = in.rdbuf();
     bool any = false;
     while (true) {
-        const int c = buffer->sbumpc();
+        int c = 0;
+        try {
+            c = buffer->sbumpc();
+        } catch (const std::ios_base::failure&) {  // a file buffer's read error (EIO)
+            in.setstate(std::ios::badbit);
+            return false;
+        }
         if (c == std::char_traits<char>::eof()) {
             in.setstate(std::ios::eofbit);
             return any;

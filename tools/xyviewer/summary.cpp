@@ -51,7 +51,8 @@ std::string summary(const PlotFile& file) {
 
         const LineFit fit = fit_line(pts);
         if (!fit.ok) {
-            out += "    fit              : none (fewer than two temperatures)\n";
+            out += xmin->x == xmax->x ? "    fit              : none (fewer than two temperatures)\n"
+                                      : "    fit              : none (its sums leave the range of a double)\n";
             continue;
         }
         if (fit.weighted) {
@@ -67,7 +68,7 @@ std::string summary(const PlotFile& file) {
                                                       (y_unit.empty() ? "" : " " + y_unit) + "\n";
         }
         out += "    slope            : " + with_uncertainty(fit.slope, fit.su_slope) + " " +
-               (y_unit.empty() ? "" : y_unit) + per_x + "\n";
+               slope_unit(y_unit, x_unit) + "\n";
 
         const Expansion e = relative_expansion(fit, kind);
         if (e.given) {

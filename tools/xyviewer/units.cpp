@@ -40,6 +40,11 @@ std::string unit_symbol(std::string_view unit) {
     return std::string(unit);
 }
 
+std::string slope_unit(std::string_view y_unit, std::string_view x_unit) {
+    if (x_unit.empty()) return y_unit.empty() ? "per unit of X" : std::string(y_unit) + " per unit of X";
+    return std::string(y_unit) + "/" + std::string(x_unit);
+}
+
 std::string with_unit_symbols(std::string_view text) {
     std::string out;
     std::size_t pos = 0;

@@ -18,6 +18,10 @@ QuantityKind kind_of(std::string_view y_legend);
 // "A" -> "Å", "A3" -> "Å³", "deg." or "deg" -> "°"; any other unit as it is.
 std::string unit_symbol(std::string_view unit);
 
+// The unit of a slope, y per x, from two unit symbols: "Å/K"; "Å per unit
+// of X" without an x unit; "/K" or "per unit of X" without a y unit.
+std::string slope_unit(std::string_view y_unit, std::string_view x_unit);
+
 // The text with every parenthesised unit written as a symbol:
 // "a(A)=f(T)" -> "a(Å)=f(T)", "Unit cell volume (A3)" -> "Unit cell volume (Å³)".
 std::string with_unit_symbols(std::string_view text);

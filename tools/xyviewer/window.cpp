@@ -80,19 +80,18 @@ bool closes(XKeyEvent& key) {
 
 }  // namespace
 
-std::string why_display_fails() {
+Display* open_display(std::string& why) {
     const char* name = XDisplayName(nullptr);
-    if (name == nullptr || *name == '\0') return "no display: DISPLAY is not set";
+    if (name == nullptr || *name == '\0') {
+        why = "no display: DISPLAY is not set";
+        return nullptr;
+    }
     Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) return std::string("cannot open display \"") + name + "\"";
-    XCloseDisplay(display);
-    return {};
+    if (display == nullptr) why = std::string("cannot open display \"") + name + "\"";
+    return display;
 }
 
-void show_window(const std::string& title, int width, int height, const DrawPixels& draw) {
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr)
-        throw WindowError(std::string("cannot open display \"") + XDisplayName(nullptr) + "\"");
+void show_window(Display* display, const std::string& title, int width, int height, const DrawPixels& draw) {
     const int screen = DefaultScreen(display);
     Visual* visual = DefaultVisual(display, screen);
     if (visual->c_class != TrueColor) {

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+struct _XDisplay;  // Xlib's Display
+
 namespace xyviewer {
 
 struct WindowError : std::runtime_error {
@@ -18,11 +20,14 @@ struct WindowError : std::runtime_error {
 // Red, green and blue bytes, row by row, for a picture of width x height.
 using DrawPixels = std::function<std::vector<unsigned char>(int width, int height)>;
 
-// Empty when the display named by DISPLAY opens; else why not, naming the
-// display that was tried.
-std::string why_display_fails();
+// The display named by DISPLAY, opened; nullptr when it does not open, with
+// `why` naming the display that was tried.  The connection is kept for
+// show_window: a server with no other client (a bare Xvfb) resets when its
+// last connection closes, and would refuse a second one meanwhile.
+_XDisplay* open_display(std::string& why);
 
-// Shows the picture and returns when the user has closed the window.
-void show_window(const std::string& title, int width, int height, const DrawPixels& draw);
+// Shows the picture on `display`, which it closes, and returns when the
+// user has closed the window.
+void show_window(_XDisplay* display, const std::string& title, int width, int height, const DrawPixels& draw);
 
 }  // namespace xyviewer
