@@ -85,13 +85,16 @@ bool is_table_comment(std::string_view line) {
 
 // The layout of a file whose header (if any) is `header`, from the header's
 // column titles when celltrend wrote them, else from the first data line.
+// The column titles are the last header line that starts with TK: the title
+// above them is the user's own text and may name columns too.
 bool recognise(const std::vector<std::string>& header, std::string_view first_data, SeriesLayout& layout) {
     bool table_header = false;
-    for (const std::string& h : header) {
-        const std::string_view t = trim(h);
+    for (auto h = header.rbegin(); h != header.rend(); ++h) {
+        std::string_view t = trim(*h);
         if (t.empty() || t.front() != '!') continue;
         table_header = true;
-        if (t.find("TK") != std::string_view::npos && t.find("a(A)") != std::string_view::npos) {
+        t = trim(t.substr(1));
+        if (t.starts_with("TK") && t.find("a(A)") != std::string_view::npos) {
             layout = t.find("ESD(A)") != std::string_view::npos ? SeriesLayout::celltrend_table
                                                                  : SeriesLayout::celltrend_transformed_table;
             return true;

@@ -87,6 +87,17 @@ TEST(SeriesTable, ReadsTheTransformedTableWithoutCellEsds) {
     EXPECT_TRUE(s.rows[0].complete);
 }
 
+// The title is the buffer file's first line, free text: naming the columns
+// there must not make the table a transformed one (whose second field is b).
+TEST(SeriesTable, ATitleNamingTheColumnsDoesNotDecideTheLayout) {
+    std::string header = plain_header;
+    header.replace(2, 16, "TK against a(A)");
+    const Series s = read(header + plain_row + "\n");
+    EXPECT_EQ(s.layout, SeriesLayout::celltrend_table);
+    ASSERT_EQ(s.rows.size(), 1u);
+    EXPECT_EQ(s.rows[0].cell.b, 10.19875);
+}
+
 TEST(SeriesTable, RecognisesATableWhoseHeaderWasCutOffByItsFields) {
     EXPECT_EQ(read(plain_row + "\n").layout, SeriesLayout::celltrend_table);
     EXPECT_EQ(read(transformed_row + "\n").layout, SeriesLayout::celltrend_transformed_table);
