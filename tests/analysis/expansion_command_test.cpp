@@ -214,6 +214,7 @@ TEST_F(ExpansionCommand, BadInputsAndArguments) {
         {"expansion", 2, "no table named"},
         {"expansion --strain almansi one.txt", 2, "--strain 'almansi': eulerian or lagrangian"},
         {"expansion --colour one.txt", 2, "unknown option '--colour'"},
+        {"expansion --strains - one.txt", 2, "--strains needs a file name"},  // not into the summary
         {"expansion --matrix '1 0 0 0 1 0' one.txt", 2, "--matrix takes nine numbers"},
         {"expansion --matrix '1 0 0 0 1 0 1 0 0' TK_parameters_HTML.xy", 1, "is singular"},
     };

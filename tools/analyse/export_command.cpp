@@ -40,7 +40,7 @@ void print_help(std::ostream& out) {
            "                        sigmaT does not change those programs' results)\n"
            "      --system NAME     eosfit: the System line (e.g. monoclinic)\n"
            "  -o, --output OUT      write to OUT (complete or not at all) instead of\n"
-           "                        standard output\n"
+           "                        standard output; \"-\" is standard output\n"
            "  -h, --help            show this text\n"
            "FILE \"-\" reads standard input.  Rows with asterisks or NaN are named on\n"
            "standard error; pascal and eosfit leave them out, csv leaves the fields empty.\n";
