@@ -177,6 +177,7 @@ TEST_F(TransformCommand, WrongArgumentsAreStatusTwo) {
         "transform -m '1 0 0 0 1 0 0 0 1 0' TK_parameters_HTML.xy",         // ten
         "transform -m '1 0 0 0 x 0 0 0 1' TK_parameters_HTML.xy",           // not a number
         "transform -m '1/0 0 0 0 1 0 0 0 1' TK_parameters_HTML.xy",         // no fraction
+        "transform -m '1/-2 0 0 0 1 0 0 0 1' TK_parameters_HTML.xy",        // the sign goes on p
         "transform -m '1 0 0 0 1 0 0 0 1'",                                 // no table
         "transform -m '1 0 0 0 1 0 0 0 1' TK_parameters_HTML.xy other.xy",  // two tables
         "transform -m '1 0 0 0 1 0 0 0 1' --bogus TK_parameters_HTML.xy",   // unknown option
