@@ -161,10 +161,16 @@ std::string describe(SeriesLayout layout) {
     return {};
 }
 
+// The start of a line for a message; control characters (a binary file, a
+// stray carriage return or escape) become '?', so the message stays one line
+// and cannot steer the terminal.
 std::string shown_text(std::string_view text) {
     constexpr std::size_t shown = 60;
     const std::string_view t = trim(text);
-    return "\"" + std::string(t.substr(0, shown)) + (t.size() > shown ? "...\"" : "\"");
+    std::string start(t.substr(0, shown));
+    for (char& c : start)
+        if ((static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7f) c = '?';
+    return "\"" + start + (t.size() > shown ? "...\"" : "\"");
 }
 
 }  // namespace
@@ -179,6 +185,8 @@ Series read_series(std::istream& in, const std::string& name) {
     while (std::getline(in, line)) {
         ++line_number;
         if (!line.empty() && line.back() == '\r') line.pop_back();
+        // A text editor's byte-order mark is not part of the first number.
+        if (line_number == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
         if (trim(line).empty()) continue;
         if (!recognised) {
             // Header lines: celltrend's '!' lines, or the strain calculators'

@@ -132,8 +132,18 @@ TEST(SeriesTable, BadInputsNameTheFileAndLine) {
         {"100 1 7.5 10 12 90 90 90\n120 1 7.5 x 12 90 90 90\n",
          "t.xy:2: not a row \"T sigmaT a b c alpha beta gamma\": \"120 1 7.5 x 12 90 90 90\""},
         {plain_header + "100.00 hello\n", "t.xy:6: not a row of celltrend's all-parameters table: \"100.00 hello\""},
+        {"\x7f" "ELF\x02\x01\r\x1b[2J\n",  // a binary file: one line, and nothing for the terminal to obey
+         "t.xy:1: neither a celltrend table nor rows of \"T sigmaT a b c alpha beta gamma\": \"?ELF????[2J\""},
     };
     for (const Case& c : cases) EXPECT_EQ(error_of(c.text), c.message) << c.text;
+}
+
+// As a text editor may save the strain calculators' rows.
+TEST(SeriesTable, AByteOrderMarkIsNotPartOfTheFirstLine) {
+    const Series s = read("\xEF\xBB\xBF" "100 1 7.5 10.2 12.8 90 101.5 90\n120 1 7.51 10.21 12.81 90 101.6 90\n");
+    EXPECT_EQ(s.layout, SeriesLayout::strain_rows);
+    ASSERT_EQ(s.rows.size(), 2u);
+    EXPECT_EQ(s.rows[0].t, 100.0);
 }
 
 TEST(SeriesTable, AHeaderWithoutRowsIsAnEmptySeries) {
