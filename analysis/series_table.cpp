@@ -215,7 +215,6 @@ Series read_series(std::istream& in, const std::string& name) {
                               shown_text(line));
         SeriesRow row = make_row(series.layout, values);
         row.line = line_number;
-        row.text = line;
         series.rows.push_back(std::move(row));
     }
     if (in.bad()) throw SeriesError(name + ": read error after line " + std::to_string(line_number));
