@@ -106,17 +106,19 @@ bool recognise(const std::vector<std::string>& header, std::string_view first_da
         return true;
     }
     // A table whose column titles were cut off: its field count, or its
-    // line length when asterisks have run fields together.
+    // line length when asterisks have run fields together.  Its rows are then
+    // read as the rows under a header are, by column or else by blanks.
     const std::size_t words = split_blanks(first_data).size();
     const std::size_t length = first_data.find_last_not_of(" \t") + 1;
     if (words == plain_fields || (words < plain_fields && length == 6 + 12 * (plain_fields - 1))) {
         layout = SeriesLayout::celltrend_table;
-        return split_fixed(first_data, plain_fields, values);
+        return split_fixed(first_data, plain_fields, values) || split_numbers(first_data, plain_fields, values);
     }
     if (words == transformed_fields ||
         (words < transformed_fields && length == 6 + 12 * (transformed_fields - 1))) {
         layout = SeriesLayout::celltrend_transformed_table;
-        return split_fixed(first_data, transformed_fields, values);
+        return split_fixed(first_data, transformed_fields, values) ||
+               split_numbers(first_data, transformed_fields, values);
     }
     return false;
 }

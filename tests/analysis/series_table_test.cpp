@@ -101,6 +101,14 @@ TEST(SeriesTable, ATitleNamingTheColumnsDoesNotDecideTheLayout) {
 TEST(SeriesTable, RecognisesATableWhoseHeaderWasCutOffByItsFields) {
     EXPECT_EQ(read(plain_row + "\n").layout, SeriesLayout::celltrend_table);
     EXPECT_EQ(read(transformed_row + "\n").layout, SeriesLayout::celltrend_transformed_table);
+    // re-spaced by a script, as a table under its header may be
+    std::istringstream fields(plain_row);
+    std::string respaced, w;
+    while (fields >> w) respaced += w + " ";
+    const Series s = read(respaced + "\n");
+    EXPECT_EQ(s.layout, SeriesLayout::celltrend_table);
+    ASSERT_EQ(s.rows.size(), 1u);
+    EXPECT_EQ(s.rows[0].cell.b, 10.19875);
 }
 
 TEST(SeriesTable, ReadsStrainCalculatorRowsWithCommentsAnywhere) {
