@@ -235,6 +235,18 @@ TEST_F(ExpansionCommand, BadInputsAndArguments) {
     EXPECT_EQ(tsv_rows(r.out).size(), 5u);
 }
 
+// A disk failing under "- < FILE" (run_analyse feeds standard input from
+// .in): the table must not end quietly where the read failed.
+TEST_F(ExpansionCommand, ReadErrorOnStandardInputIsAFailure) {
+    const std::string fault = std::string("LD_PRELOAD='") + CELLTREND_READ_FAULT +
+                              "' ASAN_OPTIONS=\"$ASAN_OPTIONS:verify_asan_link_order=0\" "
+                              "CELLTREND_FAULT_FILE=.in CELLTREND_FAULT_OFFSET=2000";
+    const AnalyseResult r = run_analyse(dir, "expansion --tsv -", dir.read("TK_parameters_HTML.xy"), fault);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("(standard input): read error"), std::string::npos) << r.err;
+}
+
 TEST_F(ExpansionCommand, HelpAndSubcommandList) {
     AnalyseResult r = run_analyse(dir, "expansion --help");
     EXPECT_EQ(r.status, 0);
