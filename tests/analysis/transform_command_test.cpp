@@ -183,6 +183,8 @@ TEST_F(TransformCommand, WrongArgumentsAreStatusTwo) {
         "transform -m '1 0 0 0 1 0 0 0 1' --bogus TK_parameters_HTML.xy",   // unknown option
         "transform TK_parameters_HTML.xy -m",                               // no value
         "transform -m '1 0 0 0 1 0 0 0 1' TK_parameters_HTML.xy -o",        // no value
+        "transform -m '1 0 0 0 1 0 0 0 1' TK_parameters_HTML.xy -o ''",     // -o \"$UNSET\"
+        "transform -m '1 0 0 0 1 0 0 0 1' TK_parameters_HTML.xy --output=", // the same
     };
     for (const char* args : cases) {
         const AnalyseResult r = run_analyse(dir, args);

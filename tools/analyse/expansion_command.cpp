@@ -148,8 +148,8 @@ int run_expansion(const Arguments& args) {
     measure.finite = !cl.has("infinitesimal");
     const std::string strains_file = cl.value("strains").value_or("");
     // "-" would mix the plot file with the summary on standard output.
-    if (cl.has("strains") && (strains_file.empty() || strains_file == "-"))
-        return usage_error(expansion, "--strains needs a file name");
+    if (strains_file == "-")
+        return usage_error(expansion, "--strains needs a file name, not standard output (the summary goes there)");
 
     ExpansionReport report;
     if (const auto text = cl.value("matrix")) {

@@ -68,7 +68,7 @@ int run_export(const Arguments& args) {
             return usage_error("--sigma-t '" + *s + "' is not a positive number of kelvin");
     }
     const std::string system = cl.value("system").value_or("");
-    if (cl.has("system") && (system.empty() || system.find_first_of("\r\n") != std::string::npos))
+    if (system.find_first_of("\r\n") != std::string::npos)
         return usage_error("--system takes a name on one line");
     const std::string& file = cl.operands.front();
     const std::optional<analysis::Series> table = read_table(export_sub, file);
