@@ -240,6 +240,11 @@ Series read_series(std::istream& in, const std::string& name) {
 Series read_series(const std::string& path) {
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) throw SeriesError(path + ": is a directory, not a table");
+    // A device such as /dev/zero is one endless line; a FIFO is a table
+    // another program writes, <(...) in a shell.
+    const std::filesystem::file_status st = std::filesystem::status(path, ec);
+    if (std::filesystem::is_character_file(st) || std::filesystem::is_block_file(st))
+        throw SeriesError(path + ": is a device, not a table");
     errno = 0;
     std::ifstream in(path, std::ios::binary);
     if (!in) throw SeriesError(path + ": cannot open: " + std::strerror(errno != 0 ? errno : ENOENT));

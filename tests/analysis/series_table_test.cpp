@@ -163,4 +163,11 @@ TEST(SeriesTable, AHeaderWithoutRowsIsAnEmptySeries) {
 TEST(SeriesTable, MissingFilesAndDirectoriesAreErrors) {
     EXPECT_THROW(read_series("/nonexistent/TK_parameters_HTML.xy"), SeriesError);
     EXPECT_THROW(read_series(std::string(CELLTREND_SOURCE_DIR)), SeriesError);
+    // /dev/zero would be read as one line until memory ran out.
+    try {
+        read_series("/dev/null");
+        ADD_FAILURE() << "a device was read";
+    } catch (const SeriesError& e) {
+        EXPECT_STREQ(e.what(), "/dev/null: is a device, not a table");
+    }
 }
