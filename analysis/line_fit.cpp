@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "hc0_fit.hpp"
+
 namespace analysis {
 
 LineFit fit_line(const std::vector<Point>& points) {
@@ -16,42 +18,36 @@ LineFit fit_line(const std::vector<Point>& points) {
     double sum_y = 0;
     for (const Point& p : points) sum_y += p.y;
     fit.mean_y = sum_y / double(fit.n);
-    if (fit.n < 2) return fit;
 
-    // Centre on the weighted mean temperature: the sums then stay small
-    // even for values such as 1500 A3 over 300 K.
-    double sw = 0, swx = 0, swy = 0;
+    // The line itself is the one weighted least-squares fit of hc0_fit.hpp;
+    // only the uncertainties differ, these weights being inverse variances.
+    std::vector<double> x, y, weights;
     for (const Point& p : points) {
-        const double w = fit.weighted ? 1.0 / (p.sigy * p.sigy) : 1.0;
-        sw += w;
-        swx += w * p.x;
-        swy += w * p.y;
+        x.push_back(p.x);
+        y.push_back(p.y);
+        if (fit.weighted) weights.push_back(1.0 / (p.sigy * p.sigy));
     }
-    const double xbar = swx / sw, ybar = swy / sw;
-    double sxx = 0, sxy = 0;
-    for (const Point& p : points) {
-        const double w = fit.weighted ? 1.0 / (p.sigy * p.sigy) : 1.0;
-        sxx += w * (p.x - xbar) * (p.x - xbar);
-        sxy += w * (p.x - xbar) * (p.y - ybar);
-    }
-    if (!(sxx > 0)) return fit;  // all at one temperature, or sums out of range: no slope
+    const LineDesign design = line_design(x, weights);
+    if (!design.ok) return fit;  // fewer than two points, all at one temperature, or sums out of range
 
-    fit.slope = sxy / sxx;
-    fit.intercept = ybar - fit.slope * xbar;
+    const Hc0Line line = fit_hc0(design, x, y);
+    fit.slope = line.slope;
+    fit.intercept = line.intercept;
     // Values near the largest double overflow the sums: no line to give.
     if (!std::isfinite(fit.slope) || !std::isfinite(fit.intercept)) return fit;
     fit.ok = true;
-    for (const Point& p : points) {
-        const double w = fit.weighted ? 1.0 / (p.sigy * p.sigy) : 1.0;
-        const double r = p.y - (fit.intercept + fit.slope * p.x);
-        fit.chi2 += w * r * r;
+    double sw = 0;
+    for (std::size_t k = 0; k < fit.n; ++k) {
+        const double r = y[k] - (fit.intercept + fit.slope * x[k]);
+        fit.chi2 += design.weights[k] * r * r;
+        sw += design.weights[k];
     }
     const double nan = std::numeric_limits<double>::quiet_NaN();
     fit.reduced_chi2 = fit.n > 2 ? fit.chi2 / double(fit.n - 2) : nan;
 
     // Variances for weights that are true inverse variances.
-    double var_slope = 1.0 / sxx;
-    double var_intercept = 1.0 / sw + xbar * xbar / sxx;
+    double var_slope = 1.0 / design.sxx;
+    double var_intercept = 1.0 / sw + design.mean_x * design.mean_x / design.sxx;
     if (!fit.weighted || fit.reduced_chi2 > 1) {
         var_slope *= fit.reduced_chi2;  // NaN for two points with equal weights
         var_intercept *= fit.reduced_chi2;

@@ -85,13 +85,16 @@ bool is_table_comment(std::string_view line) {
 
 // The layout of a file whose header (if any) is `header`, from the header's
 // column titles when celltrend wrote them, else from the first data line.
+// The column titles are the last header line that starts with TK: the title
+// above them is the user's own text and may name columns too.
 bool recognise(const std::vector<std::string>& header, std::string_view first_data, SeriesLayout& layout) {
     bool table_header = false;
-    for (const std::string& h : header) {
-        const std::string_view t = trim(h);
+    for (auto h = header.rbegin(); h != header.rend(); ++h) {
+        std::string_view t = trim(*h);
         if (t.empty() || t.front() != '!') continue;
         table_header = true;
-        if (t.find("TK") != std::string_view::npos && t.find("a(A)") != std::string_view::npos) {
+        t = trim(t.substr(1));
+        if (t.starts_with("TK") && t.find("a(A)") != std::string_view::npos) {
             layout = t.find("ESD(A)") != std::string_view::npos ? SeriesLayout::celltrend_table
                                                                  : SeriesLayout::celltrend_transformed_table;
             return true;
@@ -103,17 +106,19 @@ bool recognise(const std::vector<std::string>& header, std::string_view first_da
         return true;
     }
     // A table whose column titles were cut off: its field count, or its
-    // line length when asterisks have run fields together.
+    // line length when asterisks have run fields together.  Its rows are then
+    // read as the rows under a header are, by column or else by blanks.
     const std::size_t words = split_blanks(first_data).size();
     const std::size_t length = first_data.find_last_not_of(" \t") + 1;
     if (words == plain_fields || (words < plain_fields && length == 6 + 12 * (plain_fields - 1))) {
         layout = SeriesLayout::celltrend_table;
-        return split_fixed(first_data, plain_fields, values);
+        return split_fixed(first_data, plain_fields, values) || split_numbers(first_data, plain_fields, values);
     }
     if (words == transformed_fields ||
         (words < transformed_fields && length == 6 + 12 * (transformed_fields - 1))) {
         layout = SeriesLayout::celltrend_transformed_table;
-        return split_fixed(first_data, transformed_fields, values);
+        return split_fixed(first_data, transformed_fields, values) ||
+               split_numbers(first_data, transformed_fields, values);
     }
     return false;
 }
@@ -158,10 +163,16 @@ std::string describe(SeriesLayout layout) {
     return {};
 }
 
+// The start of a line for a message; control characters (a binary file, a
+// stray carriage return or escape) become '?', so the message stays one line
+// and cannot steer the terminal.
 std::string shown_text(std::string_view text) {
     constexpr std::size_t shown = 60;
     const std::string_view t = trim(text);
-    return "\"" + std::string(t.substr(0, shown)) + (t.size() > shown ? "...\"" : "\"");
+    std::string start(t.substr(0, shown));
+    for (char& c : start)
+        if ((static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7f) c = '?';
+    return "\"" + start + (t.size() > shown ? "...\"" : "\"");
 }
 
 }  // namespace
@@ -176,6 +187,8 @@ Series read_series(std::istream& in, const std::string& name) {
     while (std::getline(in, line)) {
         ++line_number;
         if (!line.empty() && line.back() == '\r') line.pop_back();
+        // A text editor's byte-order mark is not part of the first number.
+        if (line_number == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
         if (trim(line).empty()) continue;
         if (!recognised) {
             // Header lines: celltrend's '!' lines, or the strain calculators'
@@ -204,7 +217,6 @@ Series read_series(std::istream& in, const std::string& name) {
                               shown_text(line));
         SeriesRow row = make_row(series.layout, values);
         row.line = line_number;
-        row.text = line;
         series.rows.push_back(std::move(row));
     }
     if (in.bad()) throw SeriesError(name + ": read error after line " + std::to_string(line_number));
@@ -228,6 +240,11 @@ Series read_series(std::istream& in, const std::string& name) {
 Series read_series(const std::string& path) {
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) throw SeriesError(path + ": is a directory, not a table");
+    // A device such as /dev/zero is one endless line; a FIFO is a table
+    // another program writes, <(...) in a shell.
+    const std::filesystem::file_status st = std::filesystem::status(path, ec);
+    if (std::filesystem::is_character_file(st) || std::filesystem::is_block_file(st))
+        throw SeriesError(path + ": is a device, not a table");
     errno = 0;
     std::ifstream in(path, std::ios::binary);
     if (!in) throw SeriesError(path + ": cannot open: " + std::strerror(errno != 0 ? errno : ENOENT));

@@ -36,7 +36,6 @@ struct SeriesRow {
     double mosaicity = 0;
     double mosaicity_esd = 0;
     bool complete = true;
-    std::string text;  // the line as read, for messages
 };
 
 struct Series {

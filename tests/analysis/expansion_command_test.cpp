@@ -214,6 +214,7 @@ TEST_F(ExpansionCommand, BadInputsAndArguments) {
         {"expansion", 2, "no table named"},
         {"expansion --strain almansi one.txt", 2, "--strain 'almansi': eulerian or lagrangian"},
         {"expansion --colour one.txt", 2, "unknown option '--colour'"},
+        {"expansion --strains - one.txt", 2, "--strains needs a file name"},  // not into the summary
         {"expansion --matrix '1 0 0 0 1 0' one.txt", 2, "--matrix takes nine numbers"},
         {"expansion --matrix '1 0 0 0 1 0 1 0 0' TK_parameters_HTML.xy", 1, "is singular"},
     };
@@ -232,6 +233,18 @@ TEST_F(ExpansionCommand, BadInputsAndArguments) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "celltrend-analyse expansion: damaged.txt:4: warning: asterisks or NaN in the row; skipped\n");
     EXPECT_EQ(tsv_rows(r.out).size(), 5u);
+}
+
+// A disk failing under "- < FILE" (run_analyse feeds standard input from
+// .in): the table must not end quietly where the read failed.
+TEST_F(ExpansionCommand, ReadErrorOnStandardInputIsAFailure) {
+    const std::string fault = std::string("LD_PRELOAD='") + CELLTREND_READ_FAULT +
+                              "' ASAN_OPTIONS=\"$ASAN_OPTIONS:verify_asan_link_order=0\" "
+                              "CELLTREND_FAULT_FILE=.in CELLTREND_FAULT_OFFSET=2000";
+    const AnalyseResult r = run_analyse(dir, "expansion --tsv -", dir.read("TK_parameters_HTML.xy"), fault);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("(standard input): read error"), std::string::npos) << r.err;
 }
 
 TEST_F(ExpansionCommand, HelpAndSubcommandList) {

@@ -87,9 +87,28 @@ TEST(SeriesTable, ReadsTheTransformedTableWithoutCellEsds) {
     EXPECT_TRUE(s.rows[0].complete);
 }
 
+// The title is the buffer file's first line, free text: naming the columns
+// there must not make the table a transformed one (whose second field is b).
+TEST(SeriesTable, ATitleNamingTheColumnsDoesNotDecideTheLayout) {
+    std::string header = plain_header;
+    header.replace(2, 16, "TK against a(A)");
+    const Series s = read(header + plain_row + "\n");
+    EXPECT_EQ(s.layout, SeriesLayout::celltrend_table);
+    ASSERT_EQ(s.rows.size(), 1u);
+    EXPECT_EQ(s.rows[0].cell.b, 10.19875);
+}
+
 TEST(SeriesTable, RecognisesATableWhoseHeaderWasCutOffByItsFields) {
     EXPECT_EQ(read(plain_row + "\n").layout, SeriesLayout::celltrend_table);
     EXPECT_EQ(read(transformed_row + "\n").layout, SeriesLayout::celltrend_transformed_table);
+    // re-spaced by a script, as a table under its header may be
+    std::istringstream fields(plain_row);
+    std::string respaced, w;
+    while (fields >> w) respaced += w + " ";
+    const Series s = read(respaced + "\n");
+    EXPECT_EQ(s.layout, SeriesLayout::celltrend_table);
+    ASSERT_EQ(s.rows.size(), 1u);
+    EXPECT_EQ(s.rows[0].cell.b, 10.19875);
 }
 
 TEST(SeriesTable, ReadsStrainCalculatorRowsWithCommentsAnywhere) {
@@ -121,8 +140,18 @@ TEST(SeriesTable, BadInputsNameTheFileAndLine) {
         {"100 1 7.5 10 12 90 90 90\n120 1 7.5 x 12 90 90 90\n",
          "t.xy:2: not a row \"T sigmaT a b c alpha beta gamma\": \"120 1 7.5 x 12 90 90 90\""},
         {plain_header + "100.00 hello\n", "t.xy:6: not a row of celltrend's all-parameters table: \"100.00 hello\""},
+        {"\x7f" "ELF\x02\x01\r\x1b[2J\n",  // a binary file: one line, and nothing for the terminal to obey
+         "t.xy:1: neither a celltrend table nor rows of \"T sigmaT a b c alpha beta gamma\": \"?ELF????[2J\""},
     };
     for (const Case& c : cases) EXPECT_EQ(error_of(c.text), c.message) << c.text;
+}
+
+// As a text editor may save the strain calculators' rows.
+TEST(SeriesTable, AByteOrderMarkIsNotPartOfTheFirstLine) {
+    const Series s = read("\xEF\xBB\xBF" "100 1 7.5 10.2 12.8 90 101.5 90\n120 1 7.51 10.21 12.81 90 101.6 90\n");
+    EXPECT_EQ(s.layout, SeriesLayout::strain_rows);
+    ASSERT_EQ(s.rows.size(), 2u);
+    EXPECT_EQ(s.rows[0].t, 100.0);
 }
 
 TEST(SeriesTable, AHeaderWithoutRowsIsAnEmptySeries) {
@@ -134,4 +163,11 @@ TEST(SeriesTable, AHeaderWithoutRowsIsAnEmptySeries) {
 TEST(SeriesTable, MissingFilesAndDirectoriesAreErrors) {
     EXPECT_THROW(read_series("/nonexistent/TK_parameters_HTML.xy"), SeriesError);
     EXPECT_THROW(read_series(std::string(CELLTREND_SOURCE_DIR)), SeriesError);
+    // /dev/zero would be read as one line until memory ran out.
+    try {
+        read_series("/dev/null");
+        ADD_FAILURE() << "a device was read";
+    } catch (const SeriesError& e) {
+        EXPECT_STREQ(e.what(), "/dev/null: is a device, not a table");
+    }
 }

@@ -177,11 +177,14 @@ TEST_F(TransformCommand, WrongArgumentsAreStatusTwo) {
         "transform -m '1 0 0 0 1 0 0 0 1 0' TK_parameters_HTML.xy",         // ten
         "transform -m '1 0 0 0 x 0 0 0 1' TK_parameters_HTML.xy",           // not a number
         "transform -m '1/0 0 0 0 1 0 0 0 1' TK_parameters_HTML.xy",         // no fraction
+        "transform -m '1/-2 0 0 0 1 0 0 0 1' TK_parameters_HTML.xy",        // the sign goes on p
         "transform -m '1 0 0 0 1 0 0 0 1'",                                 // no table
         "transform -m '1 0 0 0 1 0 0 0 1' TK_parameters_HTML.xy other.xy",  // two tables
         "transform -m '1 0 0 0 1 0 0 0 1' --bogus TK_parameters_HTML.xy",   // unknown option
         "transform TK_parameters_HTML.xy -m",                               // no value
         "transform -m '1 0 0 0 1 0 0 0 1' TK_parameters_HTML.xy -o",        // no value
+        "transform -m '1 0 0 0 1 0 0 0 1' TK_parameters_HTML.xy -o ''",     // -o \"$UNSET\"
+        "transform -m '1 0 0 0 1 0 0 0 1' TK_parameters_HTML.xy --output=", // the same
     };
     for (const char* args : cases) {
         const AnalyseResult r = run_analyse(dir, args);
@@ -238,6 +241,12 @@ TEST_F(TransformCommand, OutputNeverGoesThroughALinkOrOverTheInput) {
     EXPECT_NE(over.err.find("is the input file"), std::string::npos) << over.err;
     EXPECT_EQ(dir.read("TK_parameters_HTML.xy"), input);
 
+    // Standard input read from the output file (run_analyse feeds it from .in).
+    const AnalyseResult piped = run_analyse(dir, "transform -m '1 0 1 0 1 0 -1 0 0' - -o .in", input);
+    EXPECT_EQ(piped.status, 1);
+    EXPECT_NE(piped.err.find(".in: is the input file"), std::string::npos) << piped.err;
+    EXPECT_EQ(dir.read(".in"), input);
+
     ASSERT_EQ(::mkfifo((dir.path() / "fifo.xy").c_str(), 0600), 0);
     const AnalyseResult fifo = run_analyse(dir, "transform -m '1 0 0 0 1 0 0 0 1' TK_parameters_HTML.xy -o fifo.xy");
     EXPECT_EQ(fifo.status, 1);
@@ -247,6 +256,14 @@ TEST_F(TransformCommand, OutputNeverGoesThroughALinkOrOverTheInput) {
     const AnalyseResult nowhere = run_analyse(dir, "transform -m '1 0 0 0 1 0 0 0 1' TK_parameters_HTML.xy -o no/dir.xy");
     EXPECT_EQ(nowhere.status, 1);
     EXPECT_NE(nowhere.err.find("no/dir.xy: cannot create"), std::string::npos) << nowhere.err;
+}
+
+TEST_F(TransformCommand, OutputDashIsStandardOutput) {
+    const AnalyseResult plain = run_analyse(dir, "transform -m '1 0 1 0 1 0 -1 0 0' TK_parameters_HTML.xy");
+    const AnalyseResult dash = run_analyse(dir, "transform -m '1 0 1 0 1 0 -1 0 0' TK_parameters_HTML.xy -o -");
+    ASSERT_EQ(dash.status, 0) << dash.err;
+    EXPECT_EQ(dash.out, plain.out);
+    EXPECT_FALSE(dir.exists("-"));
 }
 
 TEST_F(TransformCommand, AnOldFileIsReplacedWhole) {

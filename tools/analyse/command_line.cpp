@@ -49,6 +49,9 @@ CommandLine parse_command_line(const Arguments& args, std::span<const OptionSpec
         } else {
             throw UsageError("option '" + shown + "' needs a value");
         }
+        // No option takes an empty value; -o "$UNSET" must not mean standard
+        // output.
+        if (option->takes_value && slot.empty()) throw UsageError("option '" + shown + "' needs a value");
     }
     return out;
 }

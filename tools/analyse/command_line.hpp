@@ -35,7 +35,7 @@ struct UsageError : std::runtime_error {
 };
 
 // An option given twice keeps its last value.  Throws UsageError for an
-// unknown option, a missing value, or a value given to a flag.
+// unknown option, a missing or empty value, or a value given to a flag.
 CommandLine parse_command_line(const Arguments& args, std::span<const OptionSpec> specs);
 
 }  // namespace analyse

@@ -147,7 +147,9 @@ int run_expansion(const Arguments& args) {
         return usage_error(expansion, "--strain '" + kind + "': eulerian or lagrangian");
     measure.finite = !cl.has("infinitesimal");
     const std::string strains_file = cl.value("strains").value_or("");
-    if (cl.has("strains") && strains_file.empty()) return usage_error(expansion, "--strains needs a file name");
+    // "-" would mix the plot file with the summary on standard output.
+    if (strains_file == "-")
+        return usage_error(expansion, "--strains needs a file name, not standard output (the summary goes there)");
 
     ExpansionReport report;
     if (const auto text = cl.value("matrix")) {

@@ -40,7 +40,7 @@ void print_help(std::ostream& out) {
            "                        sigmaT does not change those programs' results)\n"
            "      --system NAME     eosfit: the System line (e.g. monoclinic)\n"
            "  -o, --output OUT      write to OUT (complete or not at all) instead of\n"
-           "                        standard output\n"
+           "                        standard output; \"-\" is standard output\n"
            "  -h, --help            show this text\n"
            "FILE \"-\" reads standard input.  Rows with asterisks or NaN are named on\n"
            "standard error; pascal and eosfit leave them out, csv leaves the fields empty.\n";
@@ -68,7 +68,7 @@ int run_export(const Arguments& args) {
             return usage_error("--sigma-t '" + *s + "' is not a positive number of kelvin");
     }
     const std::string system = cl.value("system").value_or("");
-    if (cl.has("system") && (system.empty() || system.find_first_of("\r\n") != std::string::npos))
+    if (system.find_first_of("\r\n") != std::string::npos)
         return usage_error("--system takes a name on one line");
     const std::string& file = cl.operands.front();
     const std::optional<analysis::Series> table = read_table(export_sub, file);

@@ -42,6 +42,10 @@ void print_usage(std::ostream& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Standard input then reads through the same file buffer as a named
+    // file, which reports a read error (a failing disk under "< FILE")
+    // instead of ending the table there as C stdio's end of file would.
+    std::ios::sync_with_stdio(false);
     if (argc < 2) {
         std::cerr << "celltrend-analyse: no subcommand named\n";
         print_usage(std::cerr);

@@ -12,13 +12,16 @@ namespace analyse {
 
 namespace {
 
-// A decimal number or p/q; false for anything else, a zero q included.
+// A decimal number or p/q; false for anything else.  The sign goes on p: q
+// must be positive, so that the entry as typed reads as the header writes it
+// ("-1/2 a", never "1/-2").
 bool read_entry(std::string_view s, double& value) {
     const auto slash = s.find('/');
     if (slash == std::string_view::npos) return analysis::read_field(s, value) == analysis::Field::number;
     double p = 0, q = 0;
     if (analysis::read_field(s.substr(0, slash), p) != analysis::Field::number ||
-        analysis::read_field(s.substr(slash + 1), q) != analysis::Field::number || q == 0)
+        analysis::read_field(s.substr(slash + 1), q) != analysis::Field::number || !(q > 0) ||
+        s.substr(slash + 1).starts_with('+'))
         return false;
     value = p / q;
     return true;

@@ -17,7 +17,8 @@ struct SettingMatrix {
 };
 
 // Nine numbers separated by blanks or commas; each a decimal number or a
-// fraction p/q (centred-to-primitive settings need halves and thirds).
+// fraction p/q, q unsigned and not 0 (centred-to-primitive settings need
+// halves and thirds).
 // Throws UsageError naming the entry that is not a number.
 SettingMatrix read_setting_matrix(std::string_view text);
 

@@ -37,7 +37,7 @@ void print_help(std::ostream& out) {
            "                      old a, b, c, as in celltrend's buffer files; fractions\n"
            "                      such as 1/2 or -1/3 are allowed\n"
            "  -o, --output OUT    write to OUT (complete or not at all) instead of\n"
-           "                      standard output\n"
+           "                      standard output; \"-\" is standard output\n"
            "  -h, --help          show this text\n"
            "FILE \"-\" reads standard input.\n";
 }

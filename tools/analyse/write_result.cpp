@@ -18,8 +18,10 @@ bool fail(std::string_view program, const std::string& what) {
 }  // namespace
 
 bool write_result(std::string_view text, const std::string& path, const std::string& input, std::string_view program) {
-    if (!path.empty()) {
-        if (!input.empty() && input != "-" && common::same_file(input, path))
+    if (!path.empty() && path != "-") {
+        // Standard input redirected from the output file is the input too.
+        const std::string read_from = input == "-" ? "/dev/stdin" : input;
+        if (!read_from.empty() && common::same_file(read_from, path))
             return fail(program, path + ": is the input file; nothing written");
         try {
             common::write_output(path, text);

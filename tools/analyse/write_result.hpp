@@ -7,13 +7,13 @@
 
 namespace analyse {
 
-// Writes `text` to standard output when `path` is empty, else to the file
-// `path`: through a temporary file in the same directory, synced and renamed
-// over it, so that a failed write (a full disk) leaves the old file or none.
-// Refuses a symbolic link, a directory or any other file that is not a
-// regular one at `path`, and the input file itself
-// (`input`, "" or "-" for standard input).  Returns false after writing one
-// line "PROGRAM: why" on standard error.
+// Writes `text` to standard output when `path` is empty or "-", else to the
+// file `path`: through a temporary file in the same directory, synced and
+// renamed over it, so that a failed write (a full disk) leaves the old file
+// or none.  Refuses a symbolic link, a directory or any other file that is
+// not a regular one at `path`, and the input file itself (`input`: "" for
+// none, "-" for standard input and the file it was redirected from).
+// Returns false after writing one line "PROGRAM: why" on standard error.
 bool write_result(std::string_view text, const std::string& path, const std::string& input, std::string_view program);
 
 }  // namespace analyse
