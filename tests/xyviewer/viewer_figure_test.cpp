@@ -227,3 +227,37 @@ TEST(ViewerFigure, ErrorBarsAreDrawn) {
     EXPECT_GT(tallest_run(dir.path / "bars.png", 0, 84, 166), 150) << "markers alone are " << marker_high;
     EXPECT_LT(marker_high, 30);
 }
+
+TEST(ViewerFigure, TheLegendCoversNoMarkerOfAScatteredSeriesInASmallFigure) {
+    ScratchDir dir;
+    // Sixteen points scattered over the whole plot, their fit making a legend of two lines.
+    std::string text = "# MAIN LEGEND TEXT: test\n# X LEGEND TEXT   : Temperature (K)\n"
+                       "# Y LEGEND TEXT   : b unit cell parameter (A)\n#   DATA: X Y SIGY\n";
+    for (int i = 0; i < 16; ++i) {
+        char line[64];
+        std::snprintf(line, sizeof line, "%d %.4f 0.0005\n", 100 + 20 * i, 10.2 + 0.01 * ((i * 7) % 16));
+        text += line;
+    }
+    write_file(dir.path / "s.pgf", text + "# END OF FILE\n");
+    const std::vector<SvgText> texts = svg_of(dir, {"-o", "out.svg", "--size", "8.5x6cm", "s.pgf"});
+    // The legend's background: the one filled white shape drawn on the page.
+    const std::string svg = slurp(dir.path / "out.svg");
+    const std::size_t fill = svg.find("fill=\"#FFFFFF\"", svg.find("<polyline"));
+    ASSERT_NE(fill, std::string::npos);
+    double x0 = 1e9, x1 = -1e9, y0 = 1e9, y1 = -1e9;
+    std::size_t at = svg.find("points=\"", fill) + 8;
+    for (double x, y; std::sscanf(svg.c_str() + at, "%lf,%lf", &x, &y) == 2; at = svg.find(' ', at) + 1) {
+        x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+        if (svg[svg.find(' ', at) + 1] == '"') break;
+    }
+    ASSERT_GT(x1 - x0, 20) << "legend box not found";
+    int markers = 0;
+    for (const SvgText& t : texts) {
+        if (t.text != "●") continue;
+        ++markers;
+        const double r = 0.4 * t.font_size;  // about half a marker
+        EXPECT_FALSE(t.x + r > x0 && t.x - r < x1 && t.y + r > y0 && t.y - r < y1)
+            << "marker at " << t.x << "," << t.y << " under the legend " << x0 << "-" << x1 << " x " << y0 << "-" << y1;
+    }
+    EXPECT_EQ(markers, 16);
+}

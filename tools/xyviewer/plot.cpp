@@ -3,6 +3,7 @@
 #include <plplot/plstream.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -73,20 +74,6 @@ Extent extent_of(const Panel& panel) {
     return e;
 }
 
-// The corner of the plot holding fewest points: 0 top left, 1 top right,
-// 2 bottom right, 3 bottom left.
-int emptiest_corner(const Panel& panel, const AxisScale& xs, const AxisScale& ys) {
-    int count[4] = {0, 0, 0, 0};
-    for (const Series& s : panel.series)
-        for (const Point& p : s.points) {
-            const double u = (xs.to_plot(p.x) - xs.low) / (xs.high - xs.low);
-            const double v = (ys.to_plot(p.y) - ys.low) / (ys.high - ys.low);
-            const bool left = u < 0.5, top = v >= 0.5;
-            ++count[top ? (left ? 0 : 1) : (left ? 3 : 2)];
-        }
-    return int(std::min_element(count, count + 4) - count);
-}
-
 struct LegendEntry {
     int options = PL_LEGEND_NONE;
     std::string text;
@@ -95,7 +82,21 @@ struct LegendEntry {
     double symbol_scale = 1;
 };
 
-void draw_legend(plstream& pls, const std::vector<LegendEntry>& entries, int corner) {
+// Where the legend goes: a corner inside the plot (0 top left, 1 top right,
+// 2 bottom right, 3 bottom left) or below it, and how much smaller than the
+// figure's its text is.
+struct LegendPlace {
+    int corner = 0;
+    bool below = false;
+    double shrink = 1;
+};
+
+constexpr int below_plot = 4;
+constexpr double legend_gap_x = 0.02, legend_gap_y = 0.03;  // from the frame, in parts of the plot
+constexpr double legend_symbol_width = 0.08;                // in parts of the plot's width
+
+void draw_legend(plstream& pls, const std::vector<LegendEntry>& entries, const LegendPlace& place, double ch,
+                 double below_offset) {
     if (entries.empty()) return;
     const int n = int(entries.size());
     std::vector<PLINT> opts, colours, styles, symbol_numbers(n, 1), box_colours(n, 0), patterns(n, 0);
@@ -111,15 +112,22 @@ void draw_legend(plstream& pls, const std::vector<LegendEntry>& entries, int cor
         symbols.push_back(e.symbol);
     }
     for (const std::string& t : texts) text_ptrs.push_back(t.c_str());
-    const PLINT positions[] = {PL_POSITION_TOP | PL_POSITION_LEFT, PL_POSITION_TOP | PL_POSITION_RIGHT,
-                               PL_POSITION_BOTTOM | PL_POSITION_RIGHT, PL_POSITION_BOTTOM | PL_POSITION_LEFT};
+    const PLINT positions[] = {PL_POSITION_TOP | PL_POSITION_LEFT | PL_POSITION_INSIDE,
+                               PL_POSITION_TOP | PL_POSITION_RIGHT | PL_POSITION_INSIDE,
+                               PL_POSITION_BOTTOM | PL_POSITION_RIGHT | PL_POSITION_INSIDE,
+                               PL_POSITION_BOTTOM | PL_POSITION_LEFT | PL_POSITION_INSIDE,
+                               PL_POSITION_BOTTOM | PL_POSITION_OUTSIDE};  // centred below
+    const int at = place.below ? below_plot : place.corner;
+    const double x = place.below ? 0 : legend_gap_x, y = place.below ? below_offset : legend_gap_y;
     std::vector<PLINT> text_colours(n, 1);
     PLFLT width = 0, height = 0;
-    pls.legend(&width, &height, PL_LEGEND_BACKGROUND | PL_LEGEND_BOUNDING_BOX,
-               positions[corner] | PL_POSITION_INSIDE, 0.02, 0.03, 0.08, 0, 1, 1, 0, 0, n, opts.data(), 0.6,
-               0.88, 1.6, 0.0, text_colours.data(), text_ptrs.data(), box_colours.data(), patterns.data(),
-               box_scales.data(), box_widths.data(), colours.data(), styles.data(), widths.data(),
-               colours.data(), scales.data(), symbol_numbers.data(), symbols.data());
+    pls.schr(ch * place.shrink, 1.0);  // pllegend spaces its rows by this height, not by its text's
+    pls.legend(&width, &height, PL_LEGEND_BACKGROUND | PL_LEGEND_BOUNDING_BOX, positions[at], x, y,
+               legend_symbol_width, 0, 1, 1, 0, 0, n, opts.data(), 0.6, 0.88, 1.6, 0.0,
+               text_colours.data(), text_ptrs.data(), box_colours.data(), patterns.data(), box_scales.data(),
+               box_widths.data(), colours.data(), styles.data(), widths.data(), colours.data(), scales.data(),
+               symbol_numbers.data(), symbols.data());
+    pls.schr(ch, 1.0);
 }
 
 // True when the panel has error bars and every one of them, drawn, is
@@ -163,6 +171,166 @@ std::size_t longest_label(const AxisScale& s) {
     return n;
 }
 
+// The margins around the plot, in mm, for the scales drawn.  The y tick
+// labels stand upright, so the y legend moves out past the longest of them
+// and never overlaps one.
+struct Margins {
+    double y_legend_disp;  // in text heights
+    double left, right, bottom, top;
+};
+
+Margins margins_for(const Panel& panel, const AxisScale& xs, const AxisScale& ys, double ch) {
+    Margins m;
+    m.y_legend_disp = 1.5 + 0.78 * double(longest_label(ys));
+    m.left = (m.y_legend_disp + 0.8) * ch;
+    m.right = 1.2 * ch;
+    m.bottom = (xs.annotation().empty() ? 4.4 : 5.7) * ch;
+    m.top = (panel.title.empty() ? 1.8 : 3.0) * ch;
+    return m;
+}
+
+// The legend box's size in mm, for the text height `ch` it is drawn with.
+// PLplot reports it only after drawing the box, so it is estimated the way
+// pllegend lays it out: rows 1.6 text heights apart; the symbol column, a
+// little wider than asked, then the longest text at 0.88 of the height,
+// glyphs taken as 0.85 text heights wide (the widest of PLplot's devices
+// measured on these legends, SVG, needs about 0.8).
+struct BoxSize {
+    double width_mm, height_mm;
+};
+
+BoxSize legend_size(const std::vector<LegendEntry>& entries, double ch, double plot_width_mm) {
+    const double text = 0.88 * ch;
+    std::size_t longest = 0;
+    for (const LegendEntry& e : entries) longest = std::max(longest, characters(e.text));
+    return {(legend_symbol_width + 0.012) * plot_width_mm + (2.6 + 0.85 * double(longest)) * text,
+            (1.6 * double(entries.size()) + 0.1) * ch};
+}
+
+// True when no marker or error bar of the panel reaches into the box
+// [u0, u1] x [v0, v1], in parts of the plot's width and height.
+bool box_is_free(const Panel& panel, const AxisScale& xs, const AxisScale& ys, double u0, double u1, double v0,
+                 double v1, double plot_width_mm, double plot_height_mm, double ch) {
+    for (const Series& s : panel.series) {
+        const double half_mm = 0.5 * 0.75 * ch * marker_scale(s);
+        const double du = half_mm / plot_width_mm, dv = half_mm / plot_height_mm;
+        for (const Point& p : s.points) {
+            const double u = (xs.to_plot(p.x) - xs.low) / (xs.high - xs.low);
+            const auto v_of = [&](double y) { return (ys.to_plot(y) - ys.low) / (ys.high - ys.low); };
+            double top = v_of(p.y) + dv, bottom = v_of(p.y) - dv;
+            if (p.has_sigy && p.sigy > 0 && std::isfinite(p.sigy)) {
+                top = std::max(top, v_of(p.y + p.sigy));
+                bottom = std::min(bottom, v_of(p.y - p.sigy));
+            }
+            if (u + du > u0 && u - du < u1 && top > v0 && bottom < v1) return false;
+        }
+    }
+    return true;
+}
+
+// The corners from the one holding fewest points to the one holding most
+// (0 top left, 1 top right, 2 bottom right, 3 bottom left).
+std::array<int, 4> corners_by_emptiness(const Panel& panel, const AxisScale& xs, const AxisScale& ys) {
+    int count[4] = {0, 0, 0, 0};
+    for (const Series& s : panel.series)
+        for (const Point& p : s.points) {
+            const double u = (xs.to_plot(p.x) - xs.low) / (xs.high - xs.low);
+            const double v = (ys.to_plot(p.y) - ys.low) / (ys.high - ys.low);
+            const bool left = u < 0.5, top = v >= 0.5;
+            ++count[top ? (left ? 0 : 1) : (left ? 3 : 2)];
+        }
+    std::array<int, 4> order{0, 1, 2, 3};
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return count[a] < count[b]; });
+    return order;
+}
+
+// How the panel is laid out: its y scale (with headroom for the legend when
+// it needs some) and where the legend goes.
+struct PanelLayout {
+    AxisScale ys;
+    LegendPlace legend;
+};
+
+// The legend goes in a corner whose box covers no point and no error bar.
+// When no corner is free, the y axis is stretched up (for a top corner) or
+// down (for a bottom one) by as little as frees one; when that would leave
+// the data less than half the plot, the text shrinks, and as a last resort
+// the legend goes below the plot.
+PanelLayout place_legend(const Panel& panel, const AxisScale& xs, const Extent& e,
+                         const std::vector<LegendEntry>& entries, double ch, double width_mm, double height_mm) {
+    const AxisScale plain = axis_scale(e.ylow, e.yhigh);
+    PanelLayout best{plain, {}};
+    if (entries.empty()) return best;
+    const double span = (plain.high - plain.low) * std::pow(10.0, plain.exponent);
+    const auto stretched = [&](int corner, double t) {
+        return corner < 2 ? axis_scale(e.ylow, e.yhigh + t * span) : axis_scale(e.ylow - t * span, e.yhigh);
+    };
+    const auto fits = [&](int corner, double shrink, const AxisScale& ys) {
+        const Margins m = margins_for(panel, xs, ys, ch);
+        const double pw = width_mm - m.left - m.right, ph = height_mm - m.top - m.bottom;
+        const BoxSize box = legend_size(entries, ch * shrink, pw);
+        const double w = box.width_mm / pw, h = box.height_mm / ph;
+        if (w > 1 - 2 * legend_gap_x || h > 0.45) return false;
+        const bool left = corner == 0 || corner == 3, top = corner < 2;
+        const double u0 = left ? legend_gap_x : 1 - legend_gap_x - w;
+        const double v0 = top ? 1 - legend_gap_y - h : legend_gap_y;
+        return box_is_free(panel, xs, ys, u0, u0 + w, v0, v0 + h, pw, ph, ch);
+    };
+    for (double shrink : {1.0, 0.85, 0.7}) {
+        double least = INFINITY;
+        for (int corner : corners_by_emptiness(panel, xs, plain)) {
+            constexpr double most = 4;  // times the data's range: far more than half the plot
+            if (!fits(corner, shrink, stretched(corner, most))) continue;
+            double lo = 0, hi = most;
+            if (fits(corner, shrink, plain))
+                hi = 0;
+            else
+                for (int i = 0; i < 30; ++i) {
+                    const double mid = (lo + hi) / 2;
+                    (fits(corner, shrink, stretched(corner, mid)) ? hi : lo) = mid;
+                }
+            if (hi < least) {
+                least = hi;
+                best = {stretched(corner, hi), {corner, false, shrink}};
+            }
+        }
+        if (least < INFINITY) return best;
+    }
+    // Below the plot, the legend's text shrinks until the box is no wider
+    // than the plot and takes no more than half of the panel's height left
+    // over by the margins.
+    const Margins m = margins_for(panel, xs, plain, ch);
+    const double plot_width_mm = width_mm - m.left - m.right, room_mm = 0.5 * (height_mm - m.top - m.bottom);
+    const BoxSize box = legend_size(entries, ch, plot_width_mm);
+    best.legend = {0, true, std::min({1.0, 0.9 * plot_width_mm / box.width_mm, room_mm / box.height_mm})};
+    return best;
+}
+
+// The legend of each series, and of its fit when drawn.
+std::vector<LegendEntry> legend_entries(const Panel& panel, const DrawOptions& options) {
+    const bool lone = panel.series.size() == 1;
+    std::vector<LegendEntry> legend;
+    for (std::size_t i = 0; i < panel.series.size(); ++i) {
+        const Series& s = panel.series[i];
+        LegendEntry marker{PL_LEGEND_SYMBOL, s.name, series_index(i), marker_glyph(s.marker), marker_scale(s)};
+        const bool fitted = options.fit && analysis::fit_line(s.points).ok;
+        const std::vector<std::string> fit_lines = fitted ? fit_legend(s, panel) : std::vector<std::string>{};
+        if (panel.normalised) {
+            if (fitted) marker.options |= PL_LEGEND_LINE;
+            if (!fit_lines.empty()) marker.text = fit_lines.front();
+            legend.push_back(marker);
+            continue;
+        }
+        if (!s.name.empty() || !lone) legend.push_back(marker);
+        for (std::size_t k = 0; k < fit_lines.size(); ++k) {
+            LegendEntry line{k == 0 ? PL_LEGEND_LINE : PL_LEGEND_NONE, fit_lines[k],
+                             lone ? fit_index : series_index(i), "", 1};
+            legend.push_back(line);
+        }
+    }
+    return legend;
+}
+
 void draw_panel(plstream& pls, const Panel& panel, const DrawOptions& options, double real_width_mm,
                 double real_height_mm, AxisScale scales[2]) {
     pls.adv(0);
@@ -177,31 +345,48 @@ void draw_panel(plstream& pls, const Panel& panel, const DrawOptions& options, d
 
     const Extent e = extent_of(panel);
     scales[0] = axis_scale(e.xlow, e.xhigh);
-    scales[1] = axis_scale(e.ylow, e.yhigh);
     const AxisScale& xs = scales[0];
+
+    // The note on hidden bars is a line of the legend, and whether it is
+    // true depends on the y scale the legend's room sets: a stretched axis
+    // only shortens the bars, so a note once added stays true.
+    std::vector<LegendEntry> legend = legend_entries(panel, options);
+    const LegendEntry bars_note{PL_LEGEND_NONE, "error bars smaller than the markers", 1, "", 1};
+    PanelLayout layout;
+    Margins m;
+    double plot_height_mm = 0;
+    for (int pass = 0; pass < 2; ++pass) {
+        layout = place_legend(panel, xs, e, legend, ch, width_mm, height_mm);
+        m = margins_for(panel, xs, layout.ys, ch);
+        plot_height_mm = height_mm - m.top - m.bottom;
+        const bool noted = !legend.empty() && legend.back().text == bars_note.text;
+        if (noted || !bars_hidden_by_markers(panel, layout.ys, plot_height_mm, ch)) break;
+        legend.push_back(bars_note);
+    }
+    scales[1] = layout.ys;
     const AxisScale& ys = scales[1];
 
-    // Margins in text heights.  The y tick labels stand upright, so the y
-    // legend moves out past the longest of them and never overlaps one.
-    const double y_legend_disp = 1.5 + 0.78 * double(longest_label(ys));
-    const double left = (y_legend_disp + 0.8) * ch, right = 1.2 * ch;
-    const double bottom = (xs.annotation().empty() ? 4.4 : 5.7) * ch;
-    const double top = (panel.title.empty() ? 1.8 : 3.0) * ch;
-    pls.vpor(left / width_mm, 1 - right / width_mm, bottom / height_mm, 1 - top / height_mm);
+    // Below the plot the legend takes room from its height.
+    const double axis_bottom = m.bottom;
+    if (layout.legend.below) {
+        const double plot_width_mm = width_mm - m.left - m.right;
+        m.bottom += legend_size(legend, ch * layout.legend.shrink, plot_width_mm).height_mm + 0.3 * ch;
+        plot_height_mm = height_mm - m.top - m.bottom;
+    }
+    pls.vpor(m.left / width_mm, 1 - m.right / width_mm, m.bottom / height_mm, 1 - m.top / height_mm);
     pls.wind(xs.low, xs.high, ys.low, ys.high);
     pls.col0(1);
     pls.slabelfunc(label_tick, scales);
     pls.box("bcnsto", xs.step, 0, "bcnstvo", ys.step, 0);
 
-    const double plot_width_mm = width_mm - left - right, plot_height_mm = height_mm - top - bottom;
+    const double plot_width_mm = width_mm - m.left - m.right;
     side_text(pls, "b", 3.2, 0.5, 0.5, panel.x_legend, ch, plot_width_mm * 0.75);
-    side_text(pls, "l", y_legend_disp, 0.5, 0.5, panel.y_legend, ch, plot_height_mm);
+    side_text(pls, "l", m.y_legend_disp, 0.5, 0.5, panel.y_legend, ch, plot_height_mm);
     if (!panel.title.empty()) side_text(pls, "t", 1.5, 0.5, 0.5, panel.title, ch, width_mm * 0.95);
     if (!ys.annotation().empty()) pls.mtex("t", 0.5, 0.0, 0.0, ys.annotation().c_str());
     if (!xs.annotation().empty()) pls.mtex("b", 4.5, 1.0, 1.0, xs.annotation().c_str());
 
     const bool lone = panel.series.size() == 1;
-    std::vector<LegendEntry> legend;
     for (std::size_t i = 0; i < panel.series.size(); ++i) {
         const Series& s = panel.series[i];
         std::vector<double> x, y, bar_x, bar_low, bar_high;
@@ -223,10 +408,8 @@ void draw_panel(plstream& pls, const Panel& panel, const DrawOptions& options, d
         pls.string(PLINT(x.size()), x.data(), y.data(), marker_glyph(s.marker));
         pls.schr(ch, 1.0);
 
-        LegendEntry marker{PL_LEGEND_SYMBOL, s.name, series_index(i), marker_glyph(s.marker), marker_scale(s)};
         const analysis::LineFit drawn = analysis::fit_line(s.points);
-        const bool fitted = options.fit && drawn.ok;
-        if (fitted) {
+        if (options.fit && drawn.ok) {
             const auto [lo, hi] = std::minmax_element(s.points.begin(), s.points.end(),
                                                       [](const Point& a, const Point& b) { return a.x < b.x; });
             const double fx[2] = {xs.to_plot(lo->x), xs.to_plot(hi->x)};
@@ -237,24 +420,9 @@ void draw_panel(plstream& pls, const Panel& panel, const DrawOptions& options, d
             pls.line(2, fx, fy);
             pls.width(1);
         }
-        const std::vector<std::string> fit_lines = fitted ? fit_legend(s, panel) : std::vector<std::string>{};
-        if (panel.normalised) {
-            if (fitted) marker.options |= PL_LEGEND_LINE;
-            if (!fit_lines.empty()) marker.text = fit_lines.front();
-            legend.push_back(marker);
-            continue;
-        }
-        if (!s.name.empty() || !lone) legend.push_back(marker);
-        for (std::size_t k = 0; k < fit_lines.size(); ++k) {
-            LegendEntry line{k == 0 ? PL_LEGEND_LINE : PL_LEGEND_NONE, fit_lines[k],
-                             lone ? fit_index : series_index(i), "", 1};
-            legend.push_back(line);
-        }
     }
-    if (bars_hidden_by_markers(panel, ys, plot_height_mm, ch))
-        legend.push_back({PL_LEGEND_NONE, "error bars smaller than the markers", 1, "", 1});
     pls.col0(1);
-    draw_legend(pls, legend, emptiest_corner(panel, xs, ys));
+    draw_legend(pls, legend, layout.legend, ch, (axis_bottom - 0.2 * ch) / plot_height_mm);
 }
 
 void set_colours(plstream& pls) {
