@@ -26,16 +26,21 @@ LineDesign line_design(const std::vector<double>& x, const std::vector<double>& 
     return d;
 }
 
-Hc0Line fit_hc0(const LineDesign& design, const std::vector<double>& x, const std::vector<double>& y) {
+Hc0Line weighted_line(const LineDesign& design, const std::vector<double>& y) {
     Hc0Line line;
-    const std::size_t n = x.size();
     double sw = 0, swy = 0;
-    for (std::size_t k = 0; k < n; ++k) {
+    for (std::size_t k = 0; k < y.size(); ++k) {
         sw += design.weights[k];
         swy += design.weights[k] * y[k];
         line.slope += design.slope_coefficients[k] * y[k];
     }
     line.intercept = swy / sw - line.slope * design.mean_x;
+    return line;
+}
+
+Hc0Line fit_hc0(const LineDesign& design, const std::vector<double>& x, const std::vector<double>& y) {
+    Hc0Line line = weighted_line(design, y);
+    const std::size_t n = x.size();
     // The slope row of (X'WX)^-1 applied to x_k is (x_k - mean_x) / sxx, so
     // HC0's slope variance is sum_k (c_k e_k)^2 with c_k the slope
     // coefficient.

@@ -34,6 +34,10 @@ struct Hc0Line {
     double su_slope = 0;  // HC0; 0 when the line passes through every point
 };
 
+// The line alone, without its uncertainty (su_slope left 0); `design.ok`
+// must hold.
+Hc0Line weighted_line(const LineDesign& design, const std::vector<double>& y);
+
 // The fit of y (one per x of the design); `design.ok` must hold.
 Hc0Line fit_hc0(const LineDesign& design, const std::vector<double>& x, const std::vector<double>& y);
 

@@ -30,7 +30,7 @@ LineFit fit_line(const std::vector<Point>& points) {
     const LineDesign design = line_design(x, weights);
     if (!design.ok) return fit;  // fewer than two points, all at one temperature, or sums out of range
 
-    const Hc0Line line = fit_hc0(design, x, y);
+    const Hc0Line line = weighted_line(design, y);
     fit.slope = line.slope;
     fit.intercept = line.intercept;
     // Values near the largest double overflow the sums: no line to give.

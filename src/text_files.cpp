@@ -27,13 +27,13 @@ constexpr std::size_t buffer_size = 1 << 16;
 std::string error_name(int err) { return std::strerror(err != 0 ? err : EIO); }
 
 // What a file of this mode is, for a message: "a FIFO", "a directory", ...
+// Modes come from stat or fstat, or after a link was refused: never a link.
 std::string kind_of(mode_t mode) {
     if (S_ISDIR(mode)) return "a directory";
     if (S_ISFIFO(mode)) return "a FIFO";
     if (S_ISCHR(mode)) return "a character device";
     if (S_ISBLK(mode)) return "a block device";
     if (S_ISSOCK(mode)) return "a socket";
-    if (S_ISLNK(mode)) return "a symbolic link";
     return "a file of another kind";
 }
 

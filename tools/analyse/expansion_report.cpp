@@ -2,30 +2,16 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdarg>
-#include <cstdio>
 
 #include "crystal_direction.hpp"
+#include "printed.hpp"
 #include "strain.hpp"
 
 namespace analyse {
 
 namespace {
 
-std::string format(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
-std::string format(const char* pattern, ...) {
-    // Sized by a first pass: "%.2f" of a temperature near 1e308 is over 300
-    // characters, and a fixed buffer would cut the line.
-    va_list args, again;
-    va_start(args, pattern);
-    va_copy(again, args);
-    const int n = std::vsnprintf(nullptr, 0, pattern, args);
-    va_end(args);
-    std::string text(n > 0 ? std::size_t(n) : 0, '\0');
-    if (n > 0) std::vsnprintf(text.data(), text.size() + 1, pattern, again);
-    va_end(again);
-    return text;
-}
+using analysis::printed;
 
 // The larger of the two uncertainties: the scatter about the line and the
 // cell ESDs each say how well a slope is known.
@@ -34,7 +20,7 @@ double uncertainty(const analysis::Coefficient& c) {
 }
 
 // Four decimals, without the "-" of a component that rounds to zero.
-std::string component(double x) { return format("%9.4f", std::abs(x) < 5e-5 ? 0.0 : x); }
+std::string component(double x) { return printed("%9.4f", std::abs(x) < 5e-5 ? 0.0 : x); }
 
 bool directions_known(const ExpansionReport& r) { return r.t.size() > 2; }
 
@@ -42,7 +28,7 @@ std::string axis_name(int i) { return "X" + std::to_string(i + 1); }
 
 // Without the "-" of a negative zero, which a direction component along a
 // symmetry axis often is.
-std::string tsv_number(double x) { return std::isnan(x) ? "" : format("%.10g", x == 0 ? 0.0 : x); }
+std::string tsv_number(double x) { return std::isnan(x) ? "" : printed("%.10g", x == 0 ? 0.0 : x); }
 
 Eigen::Vector3d shown_direction(const ExpansionReport& r, int i) {
     const Eigen::Vector3d& uvw = r.expansion.principal[i].uvw;
@@ -81,39 +67,39 @@ std::string summary_text(const ExpansionReport& r) {
     const auto [t_min, t_max] = std::minmax_element(r.t.begin(), r.t.end());
     const bool esd = !std::isnan(ex.volume.sigma_esd);
     std::string s = r.file + (r.title.empty() ? "" : ": " + r.title) + "\n";
-    s += format("%zu temperatures from %.2f K to %.2f K\n", r.t.size(), *t_min, *t_max);
-    s += "Strain: " + analysis::strain_name(r.measure) + format(", relative to the first row (%.2f K)\n", r.t.front());
+    s += printed("%zu temperatures from %.2f K to %.2f K\n", r.t.size(), *t_min, *t_max);
+    s += "Strain: " + analysis::strain_name(r.measure) + printed(", relative to the first row (%.2f K)\n", r.t.front());
     s += std::string("Fit: straight lines against T, ") +
          (ex.weighted ? "weights 1/sigmaT" : "equal weights (no sigmaT given)") + "\n";
     s += "sigma: White's HC0, from the scatter of the points about each line\n";
     s += esd ? "sigma_esd: carried from the cell ESDs of every row\n" : "sigma_esd: none (the file has no cell ESDs)\n";
 
-    s += format("\nPrincipal axes at %.2f K (the middle row): alpha in 10^-6 K^-1, [u v w], angles in degrees\n",
+    s += printed("\nPrincipal axes at %.2f K (the middle row): alpha in 10^-6 K^-1, [u v w], angles in degrees\n",
                 r.t[ex.middle]);
     s += "          alpha      sigma  sigma_esd         u        v        w      to a    to b    to c\n";
     for (int i = 0; i < 3; ++i) {
         const analysis::PrincipalAxis& axis = ex.principal[i];
         const analysis::Coefficient& c = axis.coefficient;
-        s += format("%-4s%11.4f%11.4f", axis_name(i).c_str(), c.alpha, c.sigma);
-        s += esd ? format("%11.4f", c.sigma_esd) : format("%11s", "-");
+        s += printed("%-4s%11.4f%11.4f", axis_name(i).c_str(), c.alpha, c.sigma);
+        s += esd ? printed("%11.4f", c.sigma_esd) : printed("%11s", "-");
         if (directions_known(r)) {
             const Eigen::Vector3d angles = analysis::angles_to_axes(ex.middle_cell, axis.direction);
             s += "   " + component(axis.uvw(0)) + component(axis.uvw(1)) + component(axis.uvw(2)) +
-                 format("   %7.2f %7.2f %7.2f", angles(0), angles(1), angles(2));
+                 printed("   %7.2f %7.2f %7.2f", angles(0), angles(1), angles(2));
         } else {
             s += "           -        -        -         -       -       -";
         }
         s += "\n";
     }
-    s += format("%-4s%11.4f%11.4f", "V", ex.volume.alpha, ex.volume.sigma);
-    s += (esd ? format("%11.4f", ex.volume.sigma_esd) : format("%11s", "-")) + "   (volume)\n";
+    s += printed("%-4s%11.4f%11.4f", "V", ex.volume.alpha, ex.volume.sigma);
+    s += (esd ? printed("%11.4f", ex.volume.sigma_esd) : printed("%11s", "-")) + "   (volume)\n";
 
     if (r.new_axes && directions_known(r)) {
         s += "\nDirections in the new axes " + r.new_axes_text + ":\n";
         s += "                 u'       v'       w'\n";
         for (int i = 0; i < 3; ++i) {
             const Eigen::Vector3d d = shown_direction(r, i);
-            s += format("%-4s         ", axis_name(i).c_str()) + component(d(0)) + component(d(1)) + component(d(2)) + "\n";
+            s += printed("%-4s         ", axis_name(i).c_str()) + component(d(0)) + component(d(1)) + component(d(2)) + "\n";
         }
     }
     const std::vector<std::string> notes = expansion_notes(r);

@@ -44,9 +44,9 @@ std::string summary(const PlotFile& file) {
                                                       [](const Point& a, const Point& b) { return a.x < b.x; });
         const auto [ymin, ymax] = std::minmax_element(pts.begin(), pts.end(),
                                                       [](const Point& a, const Point& b) { return a.y < b.y; });
-        out += "    temperature range: " + formatted("%.2f", xmin->x) + " to " + formatted("%.2f", xmax->x) +
+        out += "    temperature range: " + printed("%.2f", xmin->x) + " to " + printed("%.2f", xmax->x) +
                (x_unit.empty() ? "" : " " + x_unit) + "\n";
-        out += "    value range      : " + formatted("%.5f", ymin->y) + " to " + formatted("%.5f", ymax->y) +
+        out += "    value range      : " + printed("%.5f", ymin->y) + " to " + printed("%.5f", ymax->y) +
                (y_unit.empty() ? "" : " " + y_unit) + "\n";
 
         const LineFit fit = fit_line(pts);
@@ -58,13 +58,13 @@ std::string summary(const PlotFile& file) {
         if (fit.weighted) {
             out += "    fit              : weights 1/SIGY^2, reduced chi-square " +
                    (std::isnan(fit.reduced_chi2) ? std::string("undefined (2 points)")
-                                                 : formatted("%.3g", fit.reduced_chi2));
+                                                 : printed("%.3g", fit.reduced_chi2));
             out += fit.scaled ? ", uncertainties scaled by its square root\n" : "\n";
         } else {
             out += "    fit              : equal weights (not every point has a positive SIGY), "
                    "uncertainties from the scatter";
             out += std::isnan(fit.reduced_chi2) ? std::string(": unknown for 2 points\n")
-                                                : ", residual s.d. " + formatted("%.3g", std::sqrt(fit.reduced_chi2)) +
+                                                : ", residual s.d. " + printed("%.3g", std::sqrt(fit.reduced_chi2)) +
                                                       (y_unit.empty() ? "" : " " + y_unit) + "\n";
         }
         out += "    slope            : " + with_uncertainty(fit.slope, fit.su_slope) + " " +
@@ -74,7 +74,7 @@ std::string summary(const PlotFile& file) {
         if (e.given) {
             out += std::string("    ") + (kind == QuantityKind::volume ? "volume" : "linear") +
                    " expansion : " + with_uncertainty(e.coefficient, e.su) + " x 1e-6 " + per_x +
-                   " (slope / mean value " + formatted("%.5f", fit.mean_y) + ")\n";
+                   " (slope / mean value " + printed("%.5f", fit.mean_y) + ")\n";
             if (e.implausible)
                 out += std::string("    WARNING: implausible expansion (a linear coefficient beyond 300e-6 ") +
                        per_x + "); check the data\n";

@@ -20,11 +20,11 @@ double times_power_of_ten(double x, int n) {
 }  // namespace
 
 std::string with_uncertainty(double value, double su) {
-    if (!std::isfinite(value)) return formatted("%g", value);
-    if (!std::isfinite(su)) return formatted("%.6g", value) + " (uncertainty undetermined)";
+    if (!std::isfinite(value)) return printed("%g", value);
+    if (!std::isfinite(su)) return printed("%.6g", value) + " (uncertainty undetermined)";
     su = std::fabs(su);
     // An uncertainty lost in the rounding of the sums is no uncertainty.
-    if (!(su > std::fabs(value) * 1e-12)) return formatted("%.6g", value);
+    if (!(su > std::fabs(value) * 1e-12)) return printed("%.6g", value);
 
     // k: the power of ten of the last digit shown; digits: the uncertainty
     // in units of it, 10 to 19 or 2 to 9.
@@ -44,14 +44,14 @@ std::string with_uncertainty(double value, double su) {
     const double larger = std::max(shown_value, shown_su);
     if (larger >= 1e-3 && larger < 1e6) {
         if (k >= 0)
-            return formatted("%.0f", times_power_of_ten(q, k)) + "(" + formatted("%.0f", shown_su) + ")";
-        return formatted("%.*f", -k, times_power_of_ten(q, k)) + "(" + std::to_string(digits) + ")";
+            return printed("%.0f", times_power_of_ten(q, k)) + "(" + printed("%.0f", shown_su) + ")";
+        return printed("%.*f", -k, times_power_of_ten(q, k)) + "(" + std::to_string(digits) + ")";
     }
     int exponent = int(std::floor(std::log10(larger)));
     // log10 may land just below an exact power of ten.
     if (times_power_of_ten(1.0, exponent + 1) <= larger) ++exponent;
     const int decimals = exponent - k;
-    return formatted("%.*f", decimals, times_power_of_ten(q, -decimals)) + "(" + std::to_string(digits) + ")e" +
+    return printed("%.*f", decimals, times_power_of_ten(q, -decimals)) + "(" + std::to_string(digits) + ")e" +
            std::to_string(exponent);
 }
 
