@@ -62,4 +62,16 @@ Field read_field(std::string_view text, double& value) {
     return Field::number;
 }
 
+std::vector<std::string_view> split_blanks(std::string_view line) {
+    std::vector<std::string_view> words;
+    std::size_t pos = 0;
+    while ((pos = line.find_first_not_of(" \t", pos)) != std::string_view::npos) {
+        std::size_t end = line.find_first_of(" \t", pos);
+        if (end == std::string_view::npos) end = line.size();
+        words.push_back(line.substr(pos, end - pos));
+        pos = end;
+    }
+    return words;
+}
+
 }  // namespace analysis

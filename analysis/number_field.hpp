@@ -4,6 +4,7 @@
 // and blank-separated numbers written by hand.
 
 #include <string_view>
+#include <vector>
 
 namespace analysis {
 
@@ -20,5 +21,8 @@ enum class Field {
 // accepted.  Digits beyond the range of a double are unreadable (too large)
 // or the nearest double (too small).
 Field read_field(std::string_view text, double& value);
+
+// The words of a line written by hand, separated by blanks or tabs.
+std::vector<std::string_view> split_blanks(std::string_view line);
 
 }  // namespace analysis

@@ -25,18 +25,6 @@ constexpr std::size_t strain_fields = 8;        // T sigmaT a b c alpha beta gam
 // (asterisks, NaN or Inf) reads as NaN.  False for text that is no number.
 bool parse_number(std::string_view s, double& value) { return read_field(s, value) != Field::invalid; }
 
-std::vector<std::string_view> split_blanks(std::string_view line) {
-    std::vector<std::string_view> words;
-    std::size_t pos = 0;
-    while ((pos = line.find_first_not_of(" \t", pos)) != std::string_view::npos) {
-        std::size_t end = line.find_first_of(" \t", pos);
-        if (end == std::string_view::npos) end = line.size();
-        words.push_back(line.substr(pos, end - pos));
-        pos = end;
-    }
-    return words;
-}
-
 // celltrend's fixed columns: F6.2, then fields of 12 characters.  A field
 // past the end of the line is missing (NaN).  False when a field holds text
 // that is no number.

@@ -37,18 +37,12 @@ bool split_fixed(std::string_view line, std::vector<double>& fields) {
     return fields.size() >= 2;
 }
 
-bool split_blanks(std::string_view line, std::vector<double>& fields) {
+bool split_hand_written(std::string_view line, std::vector<double>& fields) {
     fields.clear();
-    std::size_t pos = 0;
-    while (true) {
-        pos = line.find_first_not_of(" \t", pos);
-        if (pos == std::string_view::npos) break;
-        std::size_t end = line.find_first_of(" \t", pos);
-        if (end == std::string_view::npos) end = line.size();
+    for (const std::string_view word : analysis::split_blanks(line)) {
         double value = 0;
-        if (read_field(line.substr(pos, end - pos), value) == Field::invalid) return false;
+        if (read_field(word, value) == Field::invalid) return false;
         fields.push_back(value);
-        pos = end;
     }
     return fields.size() == 2 || fields.size() == 3;
 }
@@ -117,7 +111,7 @@ std::size_t PlotFile::point_count() const {
 }
 
 bool split_data_line(const std::string& line, std::vector<double>& fields) {
-    return split_fixed(line, fields) || split_blanks(line, fields);
+    return split_fixed(line, fields) || split_hand_written(line, fields);
 }
 
 PlotFile read_plot_file(std::istream& in, const std::string& name) {
