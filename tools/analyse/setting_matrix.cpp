@@ -10,6 +10,8 @@
 
 namespace analyse {
 
+using common::UsageError;
+
 namespace {
 
 // A decimal number or p/q; false for anything else.  The sign goes on p: q

@@ -11,9 +11,15 @@
 #include <string_view>
 
 #include "command_line.hpp"
+#include "commands.hpp"
 #include "series_table.hpp"
 
 namespace analyse {
+
+using common::CommandLine;
+using common::OptionSpec;
+using common::parse_command_line;
+using common::UsageError;
 
 struct Subcommand {
     std::string_view name;                      // "transform"

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "command_line.hpp"
+
 namespace xyviewer {
 
 const char* const usage_text =
@@ -62,75 +64,32 @@ bool parse_size(const std::string& text, double& width_mm, double& height_mm) {
 }
 
 Options parse_options(const std::vector<std::string>& args) {
+    static constexpr common::OptionSpec specs[] = {
+        {"output", 'o', true}, {"size", 0, true},       {"dpi", 0, true},  {"normalise", 0, false},
+        {"normalize", 0, false}, {"no-fit", 0, false}, {"help", 'h', false}, {"version", 0, false},
+    };
+    const common::CommandLine cl = common::parse_command_line(args, specs);
     Options o;
-    bool only_files = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (only_files || arg == "-" || arg.empty() || arg.front() != '-') {
-            o.inputs.push_back(arg);
-            continue;
-        }
-        if (arg == "--") {
-            only_files = true;
-            continue;
-        }
-        // --name=value or --name value; -o value or -ovalue.
-        std::string name = arg, value;
-        bool has_value = false;
-        if (arg.starts_with("--")) {
-            const auto eq = arg.find('=');
-            if (eq != std::string::npos) {
-                name = arg.substr(0, eq);
-                value = arg.substr(eq + 1);
-                has_value = true;
-            }
-        } else if (arg.size() > 2) {
-            name = arg.substr(0, 2);
-            value = arg.substr(2);
-            has_value = true;
-        }
-        const auto needs_value = [&]() -> const std::string& {
-            if (!has_value) {
-                if (i + 1 >= args.size()) throw UsageError(name + " needs a value");
-                value = args[++i];
-            }
-            return value;
-        };
-        const auto no_value = [&] {
-            if (has_value) throw UsageError(name + " takes no value");
-        };
-        if (name == "-h" || name == "--help") {
-            no_value();
-            o.help = true;
-        } else if (name == "--version") {
-            no_value();
-            o.version = true;
-        } else if (name == "-o" || name == "--output") {
-            o.output = needs_value();
-            if (o.output.empty()) throw UsageError(name + " needs a file name");
-        } else if (name == "--size") {
-            double w = 0, h = 0;
-            if (!parse_size(needs_value(), w, h))
-                throw UsageError("--size " + value +
-                                 ": give WxH with cm, mm or in, e.g. 8.5x6cm, from 2x1.5cm to 200x200cm");
-            o.width_mm = w;
-            o.height_mm = h;
-        } else if (name == "--dpi") {
-            int dpi = 0;
-            const std::string& v = needs_value();
-            const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), dpi);
-            if (ec != std::errc() || end != v.data() + v.size() || dpi < 10 || dpi > 2400)
-                throw UsageError("--dpi " + v + ": give a whole number from 10 to 2400");
-            o.dpi = dpi;
-        } else if (name == "--normalise" || name == "--normalize") {
-            no_value();
-            o.normalise = true;
-        } else if (name == "--no-fit") {
-            no_value();
-            o.fit = false;
-        } else {
-            throw UsageError("unknown option " + name);
-        }
+    o.inputs = cl.operands;
+    o.help = cl.has("help");
+    o.version = cl.has("version");
+    o.normalise = cl.has("normalise") || cl.has("normalize");
+    o.fit = !cl.has("no-fit");
+    if (const auto output = cl.value("output")) o.output = *output;
+    if (const auto size = cl.value("size")) {
+        double w = 0, h = 0;
+        if (!parse_size(*size, w, h))
+            throw UsageError("--size " + *size + ": give WxH with cm, mm or in, e.g. 8.5x6cm, from 2x1.5cm to 200x200cm");
+        o.width_mm = w;
+        o.height_mm = h;
+    }
+    if (const auto dpi_text = cl.value("dpi")) {
+        const std::string& v = *dpi_text;
+        int dpi = 0;
+        const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), dpi);
+        if (ec != std::errc() || end != v.data() + v.size() || dpi < 10 || dpi > 2400)
+            throw UsageError("--dpi " + v + ": give a whole number from 10 to 2400");
+        o.dpi = dpi;
     }
     return o;
 }

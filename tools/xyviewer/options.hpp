@@ -2,9 +2,10 @@
 // The command line of xyviewer, GNU style.
 
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "command_line.hpp"
 
 namespace xyviewer {
 
@@ -19,10 +20,9 @@ struct Options {
 };
 
 // A wrong command line; what() says what is wrong.
-struct UsageError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
+using common::UsageError;
 
+// An option given twice keeps its last value.  Throws UsageError.
 Options parse_options(const std::vector<std::string>& args);
 
 // "8.5x6cm", "3.3x2.5in", "85x60mm" -> width and height in mm.

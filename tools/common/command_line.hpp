@@ -1,5 +1,5 @@
 #pragma once
-// GNU-style options of a subcommand: --name VALUE, --name=VALUE, -x VALUE,
+// GNU-style options of a program or subcommand: --name VALUE, --name=VALUE, -x VALUE,
 // -xVALUE, flags without a value, "--" ending the options; "-" alone is an
 // operand (standard input).
 
@@ -11,9 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "commands.hpp"
-
-namespace analyse {
+namespace common {
 
 struct OptionSpec {
     std::string_view long_name;  // without "--"
@@ -36,6 +34,6 @@ struct UsageError : std::runtime_error {
 
 // An option given twice keeps its last value.  Throws UsageError for an
 // unknown option, a missing or empty value, or a value given to a flag.
-CommandLine parse_command_line(const Arguments& args, std::span<const OptionSpec> specs);
+CommandLine parse_command_line(const std::vector<std::string>& args, std::span<const OptionSpec> specs);
 
-}  // namespace analyse
+}  // namespace common

@@ -1,6 +1,6 @@
 #include "command_line.hpp"
 
-namespace analyse {
+namespace common {
 
 std::optional<std::string> CommandLine::value(std::string_view name) const {
     const auto it = options.find(name);
@@ -8,7 +8,7 @@ std::optional<std::string> CommandLine::value(std::string_view name) const {
     return it->second;
 }
 
-CommandLine parse_command_line(const Arguments& args, std::span<const OptionSpec> specs) {
+CommandLine parse_command_line(const std::vector<std::string>& args, std::span<const OptionSpec> specs) {
     CommandLine out;
     bool options_ended = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -56,4 +56,4 @@ CommandLine parse_command_line(const Arguments& args, std::span<const OptionSpec
     return out;
 }
 
-}  // namespace analyse
+}  // namespace common
