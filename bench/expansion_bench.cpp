@@ -8,7 +8,7 @@
 #include <cmath>
 #include <vector>
 
-#include "expansion.hpp"
+#include "crystal/expansion.hpp"
 
 namespace {
 

@@ -5,10 +5,10 @@
 # output) and the peak resident memory (GNU time %M).
 #
 #   cmake --build build --target celltrend-analyse
-#   bench/expansion_bench.sh [build/tools/analyse/celltrend-analyse]
+#   bench/expansion_bench.sh [build/apps/celltrend-analyse/celltrend-analyse]
 set -euo pipefail
 
-analyse=$(realpath "${1:-build/tools/analyse/celltrend-analyse}")
+analyse=$(realpath "${1:-build/apps/celltrend-analyse/celltrend-analyse}")
 SIZES=${SIZES:-"1000 10000"}
 REPS=${REPS:-5}
 work=$(mktemp -d "${TMPDIR:-/tmp}/expansion-bench.XXXXXX")

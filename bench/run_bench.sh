@@ -4,7 +4,7 @@
 #
 #   bench/run_bench.sh [CELLTREND [MAKE_SERIES]]
 #
-# CELLTREND    default build/src/celltrend
+# CELLTREND    default build/apps/celltrend/celltrend
 # MAKE_SERIES  default build/tools/make_series/make_series
 # Nothing is built here; build both targets first.
 #
@@ -32,7 +32,7 @@ set -euo pipefail
 here=$(pwd)
 abspath() { case "$1" in /*) printf '%s\n' "$1" ;; *) printf '%s/%s\n' "$here" "$1" ;; esac; }
 
-celltrend=$(abspath "${1:-build/src/celltrend}")
+celltrend=$(abspath "${1:-build/apps/celltrend/celltrend}")
 make_series=$(abspath "${2:-build/tools/make_series/make_series}")
 reps=${REPS:-5}
 sizes=${SIZES:-"2000 8000"}

@@ -13,10 +13,10 @@
 #include <sstream>
 #include <string>
 
-#include "axis_scale.hpp"
-#include "display_text.hpp"
-#include "figure.hpp"
-#include "pgf_reader.hpp"
+#include "figures/axis_scale.hpp"
+#include "formats/display_text.hpp"
+#include "figures/figure.hpp"
+#include "formats/plot_file_reader.hpp"
 #include "summary.hpp"
 
 namespace {
@@ -26,7 +26,7 @@ void check(bool ok) {
 }
 
 void check_axis(double low, double high) {
-    const xyviewer::AxisScale s = xyviewer::axis_scale(low, high);
+    const figures::AxisScale s = figures::axis_scale(low, high);
     const auto ticks = s.ticks();
     check(ticks.size() <= 100);
     std::set<std::string> labels;
@@ -38,10 +38,10 @@ void check_axis(double low, double high) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
     std::istringstream in(std::string(reinterpret_cast<const char*>(bytes), size));
-    xyviewer::PlotFile file;
+    analysis::PlotFile file;
     try {
-        file = xyviewer::read_plot_file(in, "fuzz.pgf");
-    } catch (const xyviewer::ReadError&) {
+        file = analysis::read_plot_file(in, "fuzz.pgf");
+    } catch (const analysis::ReadError&) {
         return 0;
     }
     check(!file.patterns.empty());
@@ -50,11 +50,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     while (start < text.size()) {
         const std::size_t end = text.find('\n', start);
         const std::string line = text.substr(start, end - start);
-        check(xyviewer::displayable(line) == line);
+        check(analysis::displayable(line) == line);
         start = end == std::string::npos ? text.size() : end + 1;
     }
-    for (const xyviewer::Panel& panel : xyviewer::panels_for({file}, false))
-        for (const xyviewer::Series& s : panel.series) {
+    for (const figures::Panel& panel : figures::panels_for({file}, false))
+        for (const figures::Series& s : panel.series) {
             double xlow = s.points.front().x, xhigh = xlow, ylow = s.points.front().y, yhigh = ylow;
             for (const auto& p : s.points) {
                 xlow = std::min(xlow, p.x), xhigh = std::max(xhigh, p.x);
@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
             }
             check_axis(xlow, xhigh);
             check_axis(ylow, yhigh);
-            for (const std::string& line : xyviewer::fit_legend(s, panel)) check(xyviewer::displayable(line) == line);
+            for (const std::string& line : figures::fit_legend(s, panel)) check(analysis::displayable(line) == line);
         }
     return 0;
 }

@@ -9,12 +9,12 @@
 #include <vector>
 
 #include "commands.hpp"
-#include "expansion.hpp"
+#include "crystal/expansion.hpp"
 #include "expansion_report.hpp"
 #include "write_result.hpp"
-#include "series_table.hpp"
+#include "formats/series_table.hpp"
 #include "setting_matrix.hpp"
-#include "strain_plot.hpp"
+#include "crystal/strain_plot.hpp"
 #include "subcommand.hpp"
 
 namespace analyse {

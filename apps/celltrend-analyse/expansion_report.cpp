@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "crystal_direction.hpp"
-#include "printed.hpp"
-#include "strain.hpp"
+#include "crystal/crystal_direction.hpp"
+#include "formats/printed.hpp"
+#include "crystal/strain.hpp"
 
 namespace analyse {
 

@@ -8,8 +8,8 @@
 
 #include <Eigen/Dense>
 
-#include "expansion.hpp"
-#include "strain.hpp"
+#include "crystal/expansion.hpp"
+#include "crystal/strain.hpp"
 
 namespace analyse {
 

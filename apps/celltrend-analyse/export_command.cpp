@@ -7,10 +7,10 @@
 #include <string>
 
 #include "commands.hpp"
-#include "number_field.hpp"
+#include "formats/number_field.hpp"
 #include "write_result.hpp"
-#include "series_export.hpp"
-#include "series_table.hpp"
+#include "formats/series_export.hpp"
+#include "formats/series_table.hpp"
 #include "subcommand.hpp"
 
 namespace analyse {

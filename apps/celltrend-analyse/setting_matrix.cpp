@@ -5,12 +5,12 @@
 #include <sstream>
 #include <vector>
 
-#include "command_line.hpp"
-#include "number_field.hpp"
+#include "cli/command_line.hpp"
+#include "formats/number_field.hpp"
 
 namespace analyse {
 
-using common::UsageError;
+using cli::UsageError;
 
 namespace {
 

@@ -19,7 +19,7 @@ struct SettingMatrix {
 // Nine numbers separated by blanks or commas; each a decimal number or a
 // fraction p/q, q unsigned and not 0 (centred-to-primitive settings need
 // halves and thirds).
-// Throws common::UsageError naming the entry that is not a number.
+// Throws cli::UsageError naming the entry that is not a number.
 SettingMatrix read_setting_matrix(std::string_view text);
 
 // The determinant is zero relative to the size of the entries: the new axes

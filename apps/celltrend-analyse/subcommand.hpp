@@ -10,16 +10,16 @@
 #include <string>
 #include <string_view>
 
-#include "command_line.hpp"
+#include "cli/command_line.hpp"
 #include "commands.hpp"
-#include "series_table.hpp"
+#include "formats/series_table.hpp"
 
 namespace analyse {
 
-using common::CommandLine;
-using common::OptionSpec;
-using common::parse_command_line;
-using common::UsageError;
+using cli::CommandLine;
+using cli::OptionSpec;
+using cli::parse_command_line;
+using cli::UsageError;
 
 struct Subcommand {
     std::string_view name;                      // "transform"

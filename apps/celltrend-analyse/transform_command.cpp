@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "cell_transform.hpp"
+#include "crystal/cell_transform.hpp"
 #include "commands.hpp"
 #include "write_result.hpp"
-#include "series_table.hpp"
-#include "series_table_writer.hpp"
+#include "formats/series_table.hpp"
+#include "formats/series_table_writer.hpp"
 #include "setting_matrix.hpp"
 #include "subcommand.hpp"
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <iostream>
 
-#include "output_file.hpp"
+#include "cli/output_file.hpp"
 
 namespace analyse {
 
@@ -21,11 +21,11 @@ bool write_result(std::string_view text, const std::string& path, const std::str
     if (!path.empty() && path != "-") {
         // Standard input redirected from the output file is the input too.
         const std::string read_from = input == "-" ? "/dev/stdin" : input;
-        if (!read_from.empty() && common::same_file(read_from, path))
+        if (!read_from.empty() && cli::same_file(read_from, path))
             return fail(program, path + ": is the input file; nothing written");
         try {
-            common::write_output(path, text);
-        } catch (const common::OutputError& e) {
+            cli::write_output(path, text);
+        } catch (const cli::OutputError& e) {
             return fail(program, e.what());
         }
         return true;

@@ -15,21 +15,23 @@
 #include <string>
 #include <string_view>
 
-#include "display_text.hpp"
-#include "figure.hpp"
+#include "formats/display_text.hpp"
+#include "figures/figure.hpp"
 #include "options.hpp"
-#include "output_file.hpp"
-#include "pgf_reader.hpp"
-#include "plot.hpp"
+#include "cli/output_file.hpp"
+#include "formats/plot_file_reader.hpp"
+#include "figures/plot.hpp"
 #include "summary.hpp"
 #include "window.hpp"
 
 namespace {
 
 using namespace xyviewer;
-using common::check_output;
-using common::same_file;
-using common::write_output;
+using namespace analysis;
+using namespace figures;
+using cli::check_output;
+using cli::same_file;
+using cli::write_output;
 
 bool ends_with_ignoring_case(const std::string& s, std::string_view tail) {
     if (s.size() < tail.size()) return false;

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cmath>
 
-#include "command_line.hpp"
+#include "cli/command_line.hpp"
 
 namespace xyviewer {
 
@@ -64,11 +64,11 @@ bool parse_size(const std::string& text, double& width_mm, double& height_mm) {
 }
 
 Options parse_options(const std::vector<std::string>& args) {
-    static constexpr common::OptionSpec specs[] = {
+    static constexpr cli::OptionSpec specs[] = {
         {"output", 'o', true}, {"size", 0, true},       {"dpi", 0, true},  {"normalise", 0, false},
         {"normalize", 0, false}, {"no-fit", 0, false}, {"help", 'h', false}, {"version", 0, false},
     };
-    const common::CommandLine cl = common::parse_command_line(args, specs);
+    const cli::CommandLine cl = cli::parse_command_line(args, specs);
     Options o;
     o.inputs = cl.operands;
     o.help = cl.has("help");

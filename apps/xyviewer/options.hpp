@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "command_line.hpp"
+#include "cli/command_line.hpp"
 
 namespace xyviewer {
 
@@ -20,7 +20,7 @@ struct Options {
 };
 
 // A wrong command line; what() says what is wrong.
-using common::UsageError;
+using cli::UsageError;
 
 // An option given twice keeps its last value.  Throws UsageError.
 Options parse_options(const std::vector<std::string>& args);

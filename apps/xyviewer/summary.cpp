@@ -3,21 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "display_text.hpp"
-#include "number_text.hpp"
+#include "formats/display_text.hpp"
+#include "formats/number_text.hpp"
 
 namespace xyviewer {
 
-Expansion relative_expansion(const LineFit& fit, QuantityKind kind) {
-    Expansion e;
-    if (kind == QuantityKind::other || !fit.ok || fit.mean_y == 0) return e;
-    e.given = true;
-    e.coefficient = fit.slope / fit.mean_y * 1e6;
-    e.su = fit.su_slope / std::fabs(fit.mean_y) * 1e6;
-    const double limit = kind == QuantityKind::volume ? 3 * 300.0 : 300.0;
-    e.implausible = std::fabs(e.coefficient) > limit;
-    return e;
-}
+using namespace analysis;
 
 std::string summary(const PlotFile& file) {
     std::string out = displayable(file.name) + ":";
@@ -70,7 +61,7 @@ std::string summary(const PlotFile& file) {
         out += "    slope            : " + with_uncertainty(fit.slope, fit.su_slope) + " " +
                slope_unit(y_unit, x_unit) + "\n";
 
-        const Expansion e = relative_expansion(fit, kind);
+        const RelativeExpansion e = relative_expansion(fit, kind);
         if (e.given) {
             out += std::string("    ") + (kind == QuantityKind::volume ? "volume" : "linear") +
                    " expansion : " + with_uncertainty(e.coefficient, e.su) + " x 1e-6 " + per_x +

@@ -1,6 +1,6 @@
-#include "command_line.hpp"
+#include "cli/command_line.hpp"
 
-namespace common {
+namespace cli {
 
 std::optional<std::string> CommandLine::value(std::string_view name) const {
     const auto it = options.find(name);
@@ -56,4 +56,4 @@ CommandLine parse_command_line(const std::vector<std::string>& args, std::span<c
     return out;
 }
 
-}  // namespace common
+}  // namespace cli

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-namespace common {
+namespace cli {
 
 struct OptionSpec {
     std::string_view long_name;  // without "--"
@@ -36,4 +36,4 @@ struct UsageError : std::runtime_error {
 // unknown option, a missing or empty value, or a value given to a flag.
 CommandLine parse_command_line(const std::vector<std::string>& args, std::span<const OptionSpec> specs);
 
-}  // namespace common
+}  // namespace cli

@@ -1,4 +1,4 @@
-#include "output_file.hpp"
+#include "cli/output_file.hpp"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <vector>
 
-namespace common {
+namespace cli {
 
 namespace {
 
@@ -86,4 +86,4 @@ bool same_file(const std::string& a, const std::string& b) {
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
-}  // namespace common
+}  // namespace cli

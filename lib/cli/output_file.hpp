@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace common {
+namespace cli {
 
 // what() is one line, "PATH: why; nothing written".
 struct OutputError : std::runtime_error {
@@ -28,4 +28,4 @@ void write_output(const std::string& path, std::string_view bytes);
 // True when both names lead to one existing file (links followed).
 bool same_file(const std::string& a, const std::string& b);
 
-}  // namespace common
+}  // namespace cli

@@ -1,4 +1,4 @@
-#include "cell.hpp"
+#include "crystal/cell_matrix.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -14,13 +14,6 @@ double sind(double degrees) { return std::sin(degrees * std::numbers::pi / 180.0
 double acosd(double x) { return std::acos(x) * 180.0 / std::numbers::pi; }
 
 }  // namespace
-
-double volume(const Cell& cell) {
-    const double ca = cosd(cell.alpha), cb = cosd(cell.beta), cg = cosd(cell.gamma);
-    const double q = 1 - ca * ca - cb * cb - cg * cg + 2 * ca * cb * cg;
-    if (!(q > 0)) return std::numeric_limits<double>::quiet_NaN();
-    return cell.a * cell.b * cell.c * std::sqrt(q);
-}
 
 Eigen::Matrix3d metric_tensor(const Cell& cell) {
     const double ab = cell.a * cell.b * cosd(cell.gamma);

@@ -1,4 +1,4 @@
-#include "cell_transform.hpp"
+#include "crystal/cell_transform.hpp"
 
 #include <array>
 #include <cmath>

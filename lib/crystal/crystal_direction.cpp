@@ -1,4 +1,4 @@
-#include "crystal_direction.hpp"
+#include "crystal/crystal_direction.hpp"
 
 #include <algorithm>
 #include <cmath>

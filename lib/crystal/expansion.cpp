@@ -1,11 +1,11 @@
-#include "expansion.hpp"
+#include "crystal/expansion.hpp"
 
 #include <cmath>
 
-#include "crystal_direction.hpp"
-#include "expansion_esd.hpp"
-#include "hc0_fit.hpp"
-#include "principal_axes.hpp"
+#include "crystal/crystal_direction.hpp"
+#include "crystal/expansion_esd.hpp"
+#include "fit/hc0_fit.hpp"
+#include "crystal/principal_axes.hpp"
 
 namespace analysis {
 

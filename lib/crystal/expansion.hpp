@@ -21,8 +21,8 @@
 
 #include <Eigen/Dense>
 
-#include "cell.hpp"
-#include "strain.hpp"
+#include "crystal/cell_matrix.hpp"
+#include "crystal/strain.hpp"
 
 namespace analysis {
 

@@ -1,4 +1,4 @@
-#include "expansion_esd.hpp"
+#include "crystal/expansion_esd.hpp"
 
 #include <cmath>
 

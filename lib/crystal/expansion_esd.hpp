@@ -11,8 +11,8 @@
 #include <array>
 #include <vector>
 
-#include "expansion.hpp"
-#include "hc0_fit.hpp"
+#include "crystal/expansion.hpp"
+#include "fit/hc0_fit.hpp"
 
 namespace analysis {
 

@@ -1,4 +1,4 @@
-#include "principal_axes.hpp"
+#include "crystal/principal_axes.hpp"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "strain.hpp"
+#include "crystal/strain.hpp"
 
 namespace analysis {
 

@@ -16,7 +16,7 @@
 
 #include <Eigen/Dense>
 
-#include "cell.hpp"
+#include "crystal/cell_matrix.hpp"
 
 namespace analysis {
 

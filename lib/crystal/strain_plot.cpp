@@ -1,8 +1,8 @@
-#include "strain_plot.hpp"
+#include "crystal/strain_plot.hpp"
 
 #include <cstdio>
 
-#include "series_table_writer.hpp"
+#include "formats/series_table_writer.hpp"
 
 namespace analysis {
 

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "expansion.hpp"
-#include "strain.hpp"
+#include "crystal/expansion.hpp"
+#include "crystal/strain.hpp"
 
 namespace analysis {
 

@@ -1,11 +1,13 @@
-#include "axis_scale.hpp"
+#include "figures/axis_scale.hpp"
 
 #include <algorithm>
 #include <cmath>
 
-#include "number_text.hpp"
+#include "formats/number_text.hpp"
 
-namespace xyviewer {
+namespace figures {
+
+using namespace analysis;
 
 namespace {
 
@@ -122,4 +124,4 @@ AxisScale axis_scale(double low, double high) {
     return s;
 }
 
-}  // namespace xyviewer
+}  // namespace figures

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace xyviewer {
+namespace figures {
 
 struct AxisScale {
     double offset = 0;  // in data units, a round number
@@ -34,4 +34,4 @@ struct AxisScale {
 // order, equal allowed), with a margin of 6 % of the width on each side.
 AxisScale axis_scale(double low, double high);
 
-}  // namespace xyviewer
+}  // namespace figures

@@ -1,13 +1,16 @@
-#include "figure.hpp"
+#include "figures/figure.hpp"
 
 #include <charconv>
 #include <cmath>
 
-#include "display_text.hpp"
-#include "number_text.hpp"
-#include "summary.hpp"
+#include "formats/display_text.hpp"
+#include "formats/number_text.hpp"
+#include "fit/relative_expansion.hpp"
+#include "formats/uncertainty.hpp"
 
-namespace xyviewer {
+namespace figures {
+
+using namespace analysis;
 
 namespace {
 
@@ -106,7 +109,7 @@ std::vector<std::string> fit_legend(const Series& series, const Panel& panel) {
     std::vector<std::string> lines;
     if (!series.fit.ok) return lines;
     const std::string per_x = panel.x_unit == "K" ? "K⁻¹" : panel.x_unit.empty() ? "per unit of x" : "/" + panel.x_unit;
-    const Expansion e = relative_expansion(series.fit, series.kind);
+    const RelativeExpansion e = relative_expansion(series.fit, series.kind);
     std::string coefficient;
     if (e.given)
         coefficient = std::string(series.kind == QuantityKind::volume ? "β" : "α") + " = " +
@@ -121,4 +124,4 @@ std::vector<std::string> fit_legend(const Series& series, const Panel& panel) {
     return lines;
 }
 
-}  // namespace xyviewer
+}  // namespace figures

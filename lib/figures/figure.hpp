@@ -9,21 +9,21 @@
 #include <string>
 #include <vector>
 
-#include "line_fit.hpp"
-#include "pgf_reader.hpp"
-#include "units.hpp"
+#include "fit/line_fit.hpp"
+#include "formats/plot_file_reader.hpp"
+#include "formats/units.hpp"
 
-namespace xyviewer {
+namespace figures {
 
 struct Series {
     std::string name;  // for the legend; may be empty
-    std::vector<Point> points;
+    std::vector<analysis::Point> points;
     int marker = 1;
     double size = 2;
     // The fit of the values as read, for the slope and the coefficient
     // (normalising changes neither the coefficient nor its meaning).
     analysis::LineFit fit;
-    QuantityKind kind = QuantityKind::other;
+    analysis::QuantityKind kind = analysis::QuantityKind::other;
     std::string y_unit;  // as a symbol; empty when there is none
 };
 
@@ -37,7 +37,7 @@ struct Panel {
 
 // A series that starts at 0 cannot be normalised: it is left out of the
 // figure, and `left_out` (when given) gets a line saying so.
-std::vector<Panel> panels_for(const std::vector<PlotFile>& files, bool normalise,
+std::vector<Panel> panels_for(const std::vector<analysis::PlotFile>& files, bool normalise,
                               std::vector<std::string>* left_out = nullptr);
 
 // The legend lines for a series' fit: the slope with its uncertainty and,
@@ -52,4 +52,4 @@ std::vector<std::string> fit_legend(const Series& series, const Panel& panel);
 // the number stays after it.
 std::string with_power_of_ten(const std::string& text, int extra_exponent = 0);
 
-}  // namespace xyviewer
+}  // namespace figures

@@ -1,4 +1,4 @@
-#include "plot.hpp"
+#include "figures/plot.hpp"
 
 #include <plplot/plstream.h>
 
@@ -8,10 +8,12 @@
 #include <cstdio>
 #include <cstring>
 
-#include "axis_scale.hpp"
-#include "plot_text.hpp"
+#include "figures/axis_scale.hpp"
+#include "figures/plot_text.hpp"
 
-namespace xyviewer {
+namespace figures {
+
+using namespace analysis;
 
 namespace {
 
@@ -535,4 +537,4 @@ std::vector<unsigned char> render_pixels(const std::vector<Panel>& panels, const
     return rgb;
 }
 
-}  // namespace xyviewer
+}  // namespace figures

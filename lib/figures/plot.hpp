@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "figure.hpp"
+#include "figures/figure.hpp"
 
-namespace xyviewer {
+namespace figures {
 
 enum class Format { png, svg, pdf };
 
@@ -41,4 +41,4 @@ std::string render_file(const std::vector<Panel>& panels, Format format, const P
 std::vector<unsigned char> render_pixels(const std::vector<Panel>& panels, const Page& page,
                                          const DrawOptions& options);
 
-}  // namespace xyviewer
+}  // namespace figures

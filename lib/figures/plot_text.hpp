@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace xyviewer {
+namespace figures {
 
 inline std::string plplot_literal(std::string_view text, char escape = '#') {
     std::string out;
@@ -18,4 +18,4 @@ inline std::string plplot_literal(std::string_view text, char escape = '#') {
     return out;
 }
 
-}  // namespace xyviewer
+}  // namespace figures

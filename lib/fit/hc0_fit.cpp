@@ -1,4 +1,4 @@
-#include "hc0_fit.hpp"
+#include "fit/hc0_fit.hpp"
 
 #include <cmath>
 #include <cstddef>

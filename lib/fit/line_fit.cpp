@@ -1,10 +1,10 @@
-#include "line_fit.hpp"
+#include "fit/line_fit.hpp"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-#include "hc0_fit.hpp"
+#include "fit/hc0_fit.hpp"
 
 namespace analysis {
 

@@ -6,15 +6,9 @@
 #include <cstddef>
 #include <vector>
 
-namespace analysis {
+#include "formats/point.hpp"
 
-// One measured value: y at x, with its standard uncertainty when known.
-struct Point {
-    double x = 0;
-    double y = 0;
-    double sigy = 0;        // meaningful only when has_sigy
-    bool has_sigy = false;
-};
+namespace analysis {
 
 struct LineFit {
     bool ok = false;           // false: fewer than two distinct temperatures, or

@@ -1,6 +1,6 @@
-#include "display_text.hpp"
+#include "formats/display_text.hpp"
 
-namespace xyviewer {
+namespace analysis {
 
 namespace {
 
@@ -61,4 +61,4 @@ std::string displayable(std::string_view text) {
     return out;
 }
 
-}  // namespace xyviewer
+}  // namespace analysis

@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-namespace xyviewer {
+namespace analysis {
 
 std::string displayable(std::string_view text);
 
-}  // namespace xyviewer
+}  // namespace analysis

@@ -1,4 +1,4 @@
-#include "number_field.hpp"
+#include "formats/number_field.hpp"
 
 #include <charconv>
 #include <cmath>

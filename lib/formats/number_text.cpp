@@ -1,6 +1,6 @@
-#include "number_text.hpp"
+#include "formats/number_text.hpp"
 
-namespace xyviewer {
+namespace analysis {
 
 std::string superscript(int n) {
     static const char* const digits[] = {"⁰", "¹", "²", "³", "⁴", "⁵", "⁶", "⁷", "⁸", "⁹"};
@@ -9,4 +9,4 @@ std::string superscript(int n) {
     return out;
 }
 
-}  // namespace xyviewer
+}  // namespace analysis

@@ -4,13 +4,13 @@
 
 #include <string>
 
-#include "printed.hpp"
+#include "formats/printed.hpp"
 
-namespace xyviewer {
+namespace analysis {
 
 using analysis::printed;
 
 // An exponent as superscript digits: -14 -> "⁻¹⁴".
 std::string superscript(int n);
 
-}  // namespace xyviewer
+}  // namespace analysis

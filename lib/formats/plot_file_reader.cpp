@@ -1,4 +1,4 @@
-#include "pgf_reader.hpp"
+#include "formats/plot_file_reader.hpp"
 
 #include <cerrno>
 #include <charconv>
@@ -9,10 +9,10 @@
 #include <fstream>
 #include <string_view>
 
-#include "display_text.hpp"
-#include "number_field.hpp"
+#include "formats/display_text.hpp"
+#include "formats/number_field.hpp"
 
-namespace xyviewer {
+namespace analysis {
 
 namespace {
 
@@ -223,4 +223,4 @@ PlotFile read_plot_file(const std::string& path) {
     return read_plot_file(in, path);
 }
 
-}  // namespace xyviewer
+}  // namespace analysis

@@ -12,11 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "line_fit.hpp"
+#include "formats/point.hpp"
 
-namespace xyviewer {
+namespace analysis {
 
-using analysis::Point;
 
 struct Pattern {
     std::string title;
@@ -53,4 +52,4 @@ PlotFile read_plot_file(const std::string& path);
 // layout nor two or three blank-separated numbers.
 bool split_data_line(const std::string& line, std::vector<double>& fields);
 
-}  // namespace xyviewer
+}  // namespace analysis

@@ -1,4 +1,4 @@
-#include "printed.hpp"
+#include "formats/printed.hpp"
 
 #include <cstdarg>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "series_export.hpp"
+#include "formats/series_export.hpp"
 
 #include <array>
 #include <charconv>

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "series_table.hpp"
+#include "formats/series_table.hpp"
 
 namespace analysis {
 

@@ -1,6 +1,6 @@
-#include "series_table.hpp"
+#include "formats/series_table.hpp"
 
-#include "number_field.hpp"
+#include "formats/number_field.hpp"
 
 #include <cerrno>
 #include <cmath>

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "cell.hpp"
+#include "formats/cell.hpp"
 
 namespace analysis {
 

@@ -1,4 +1,4 @@
-#include "series_table_writer.hpp"
+#include "formats/series_table_writer.hpp"
 
 #include <array>
 #include <cmath>

@@ -1,11 +1,11 @@
-#include "uncertainty.hpp"
+#include "formats/uncertainty.hpp"
 
 #include <algorithm>
 #include <cmath>
 
-#include "number_text.hpp"
+#include "formats/number_text.hpp"
 
-namespace xyviewer {
+namespace analysis {
 
 namespace {
 
@@ -55,4 +55,4 @@ std::string with_uncertainty(double value, double su) {
            std::to_string(exponent);
 }
 
-}  // namespace xyviewer
+}  // namespace analysis

@@ -11,8 +11,8 @@
 
 #include <string>
 
-namespace xyviewer {
+namespace analysis {
 
 std::string with_uncertainty(double value, double su);
 
-}  // namespace xyviewer
+}  // namespace analysis

@@ -1,8 +1,8 @@
-#include "units.hpp"
+#include "formats/units.hpp"
 
 #include <algorithm>
 
-namespace xyviewer {
+namespace analysis {
 
 namespace {
 
@@ -60,4 +60,4 @@ std::string with_unit_symbols(std::string_view text) {
     return out;
 }
 
-}  // namespace xyviewer
+}  // namespace analysis

@@ -20,7 +20,7 @@ using namespace celltrend::testing;
 namespace {
 
 std::string golden(const std::string& name) {
-    std::ifstream in(std::string(CELLTREND_SOURCE_DIR) + "/tests/analysis/golden/" + name, std::ios::binary);
+    std::ifstream in(std::string(CELLTREND_SOURCE_DIR) + "/tests/celltrend-analyse/golden/" + name, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 

@@ -11,7 +11,7 @@
 #include <sstream>
 #include <string>
 
-#include "series_table.hpp"
+#include "formats/series_table.hpp"
 #include "support/analyse_run.hpp"
 
 using namespace celltrend::testing;

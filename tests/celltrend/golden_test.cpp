@@ -1,7 +1,7 @@
 // The example series (examples/) run end to end and compared byte for byte
-// with the outputs committed under tests/golden/: the console and every file
+// with the outputs committed under tests/celltrend/golden/: the console and every file
 // the run writes.  A change of output shows there as a diff of those files;
-// tests/golden/make_golden.sh rewrites them from a build when the change is meant.
+// tests/celltrend/golden/make_golden.sh rewrites them from a build when the change is meant.
 
 #include <gtest/gtest.h>
 
@@ -20,7 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 
 struct GoldenRun {
-    const char* name;    // the folder under tests/golden
+    const char* name;    // the folder under tests/celltrend/golden
     const char* buffer;  // the buffer file in examples/
     const char* answers;
 };
@@ -58,7 +58,7 @@ class Golden : public ::testing::TestWithParam<GoldenRun> {};
 TEST_P(Golden, ExampleSeriesGivesTheCommittedOutputs) {
     const GoldenRun& run = GetParam();
     const fs::path examples = fs::path(CELLTREND_SOURCE_DIR) / "examples";
-    const fs::path golden = fs::path(CELLTREND_SOURCE_DIR) / "tests" / "golden" / run.name;
+    const fs::path golden = fs::path(CELLTREND_SOURCE_DIR) / "tests" / "celltrend" / "golden" / run.name;
     ASSERT_TRUE(fs::is_directory(golden)) << golden;
 
     RunDir d;

@@ -1,4 +1,4 @@
-#include "cell.hpp"
+#include "crystal/cell_matrix.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "crystal_direction.hpp"
+#include "crystal/crystal_direction.hpp"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "cell.hpp"
+#include "crystal/cell_matrix.hpp"
 
 using namespace analysis;
 

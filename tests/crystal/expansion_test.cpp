@@ -1,4 +1,4 @@
-#include "expansion.hpp"
+#include "crystal/expansion.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "axis_scale.hpp"
+#include "figures/axis_scale.hpp"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-using namespace xyviewer;
+using namespace figures;
 
 namespace {
 

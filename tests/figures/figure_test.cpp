@@ -1,17 +1,17 @@
 // What the figure says, decided before drawing: units as symbols, text made
 // displayable, the fit legend, normalised series and the command line.
 
-#include "figure.hpp"
+#include "figures/figure.hpp"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "display_text.hpp"
-#include "options.hpp"
-#include "sample_files.hpp"
+#include "formats/display_text.hpp"
+#include "support/sample_files.hpp"
 
-using namespace xyviewer;
+using namespace analysis;
+using namespace figures;
 
 namespace {
 
@@ -86,34 +86,3 @@ TEST(FitLegend, PowerOfTenOnlyForAnExponent) {
     EXPECT_EQ(with_power_of_ten("16.6(11)", -6), "16.6(11)×10⁻⁶");
 }
 
-TEST(Options, SizesInCentimetresMillimetresAndInches) {
-    double w = 0, h = 0;
-    ASSERT_TRUE(parse_size("8.5x6cm", w, h));
-    EXPECT_DOUBLE_EQ(w, 85);
-    EXPECT_DOUBLE_EQ(h, 60);
-    ASSERT_TRUE(parse_size("3.5x2.5in", w, h));
-    EXPECT_DOUBLE_EQ(w, 88.9);
-    ASSERT_TRUE(parse_size("170x120mm", w, h));
-    EXPECT_DOUBLE_EQ(h, 120);
-    for (const char* bad : {"8.5x6", "8.5cm", "x6cm", "-8x6cm", "8x6 cm", "0x6cm", "nanxinfcm", "1x1cm", "900x6cm"})
-        EXPECT_FALSE(parse_size(bad, w, h)) << bad;
-}
-
-TEST(Options, GnuStyleForms) {
-    const Options o = parse_options({"--size=8.5x6cm", "--dpi", "300", "-oout.png", "--normalise", "--no-fit",
-                                     "a.pgf", "--", "-b.pgf"});
-    EXPECT_EQ(o.output, "out.png");
-    EXPECT_EQ(o.dpi, 300);
-    EXPECT_TRUE(o.normalise);
-    EXPECT_FALSE(o.fit);
-    EXPECT_EQ(o.inputs, (std::vector<std::string>{"a.pgf", "-b.pgf"}));
-    EXPECT_THROW(parse_options({"--dpi=0", "a.pgf"}), UsageError);
-    EXPECT_THROW(parse_options({"--output"}), UsageError);
-    EXPECT_THROW(parse_options({"--help=me"}), UsageError);
-    try {  // a size in the right form but out of bounds says the bounds
-        parse_options({"--size", "1x1cm", "a.pgf"});
-        ADD_FAILURE() << "1x1cm accepted";
-    } catch (const UsageError& e) {
-        EXPECT_NE(std::string(e.what()).find("from 2x1.5cm to 200x200cm"), std::string::npos) << e.what();
-    }
-}

@@ -1,4 +1,4 @@
-#include "line_fit.hpp"
+#include "fit/line_fit.hpp"
 
 #include <gtest/gtest.h>
 

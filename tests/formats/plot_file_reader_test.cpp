@@ -1,4 +1,4 @@
-#include "pgf_reader.hpp"
+#include "formats/plot_file_reader.hpp"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +7,9 @@
 #include <sstream>
 #include <string>
 
-#include "sample_files.hpp"
+#include "support/sample_files.hpp"
 
-using namespace xyviewer;
+using namespace analysis;
 namespace fs = std::filesystem;
 
 namespace {

@@ -1,4 +1,4 @@
-#include "series_table.hpp"
+#include "formats/series_table.hpp"
 
 #include <gtest/gtest.h>
 

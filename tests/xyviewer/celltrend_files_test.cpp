@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "pgf_reader.hpp"
-#include "sample_files.hpp"
+#include "formats/plot_file_reader.hpp"
+#include "support/sample_files.hpp"
 #include "summary.hpp"
 #include "viewer_process.hpp"
 
@@ -47,7 +47,7 @@ TEST(CelltrendFiles, PlainRunGivesSixteenPointsWithSigy) {
     ASSERT_EQ(run_celltrend(dir.path, "buffer_plain.txt"), 0) << slurp(dir.path / "celltrend.out");
     for (const char* name : {"TK_cell_a.pgf", "TK_cell_beta.pgf", "TK_volume.pgf", "TK_mosaicity.pgf"}) {
         SCOPED_TRACE(name);
-        const xyviewer::PlotFile f = xyviewer::read_plot_file((dir.path / name).string());
+        const analysis::PlotFile f = analysis::read_plot_file((dir.path / name).string());
         ASSERT_EQ(f.patterns.size(), 1u);
         const auto& p = f.patterns[0];
         EXPECT_EQ(p.announced_points, 16);
@@ -60,9 +60,9 @@ TEST(CelltrendFiles, PlainRunGivesSixteenPointsWithSigy) {
         EXPECT_EQ(f.x_legend, "Temperature (K)");
     }
     // The example's a expands by about 28e-6 per K at 100 K, more when warm.
-    const xyviewer::PlotFile a = xyviewer::read_plot_file((dir.path / "TK_cell_a.pgf").string());
-    const xyviewer::Expansion e =
-        xyviewer::relative_expansion(xyviewer::fit_line(a.patterns[0].points), xyviewer::QuantityKind::length);
+    const analysis::PlotFile a = analysis::read_plot_file((dir.path / "TK_cell_a.pgf").string());
+    const analysis::RelativeExpansion e =
+        analysis::relative_expansion(analysis::fit_line(a.patterns[0].points), analysis::QuantityKind::length);
     ASSERT_TRUE(e.given);
     EXPECT_GT(e.coefficient, 20.0);
     EXPECT_LT(e.coefficient, 60.0);
@@ -71,14 +71,14 @@ TEST(CelltrendFiles, PlainRunGivesSixteenPointsWithSigy) {
 TEST(CelltrendFiles, TransformedRunHasNoSigyButMosaicityKeepsIt) {
     ScratchDir dir;
     ASSERT_EQ(run_celltrend(dir.path, "buffer_matrix.txt"), 0) << slurp(dir.path / "celltrend.out");
-    const xyviewer::PlotFile a = xyviewer::read_plot_file((dir.path / "TK_cell_a_transf.pgf").string());
+    const analysis::PlotFile a = analysis::read_plot_file((dir.path / "TK_cell_a_transf.pgf").string());
     ASSERT_EQ(a.patterns.size(), 1u);
     EXPECT_FALSE(a.patterns[0].declares_sigy);
     ASSERT_EQ(a.patterns[0].points.size(), 16u);
     for (const auto& pt : a.patterns[0].points) EXPECT_FALSE(pt.has_sigy);
     EXPECT_NEAR(a.patterns[0].points.front().y, 13.49, 0.1);  // new a = a + c
 
-    const xyviewer::PlotFile m = xyviewer::read_plot_file((dir.path / "TK_mosaicity.pgf").string());
+    const analysis::PlotFile m = analysis::read_plot_file((dir.path / "TK_mosaicity.pgf").string());
     ASSERT_EQ(m.patterns.size(), 1u);
     EXPECT_TRUE(m.patterns[0].declares_sigy);
     ASSERT_EQ(m.patterns[0].points.size(), 16u);

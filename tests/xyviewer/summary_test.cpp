@@ -8,10 +8,12 @@
 #include <sstream>
 #include <string>
 
-#include "plot_text.hpp"
-#include "sample_files.hpp"
+#include "figures/plot_text.hpp"
+#include "support/sample_files.hpp"
 
 using namespace xyviewer;
+using namespace analysis;
+using namespace figures;
 
 namespace {
 
@@ -73,7 +75,7 @@ TEST(Summary, RelativeExpansionIsSlopeOverMeanInPpmPerKelvin) {
     fit.slope = 1e-4;
     fit.su_slope = 2e-6;
     fit.mean_y = 10;
-    const Expansion e = relative_expansion(fit, QuantityKind::length);
+    const RelativeExpansion e = relative_expansion(fit, QuantityKind::length);
     ASSERT_TRUE(e.given);
     EXPECT_NEAR(e.coefficient, 10.0, 1e-12);
     EXPECT_NEAR(e.su, 0.2, 1e-12);

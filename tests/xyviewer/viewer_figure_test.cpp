@@ -12,7 +12,7 @@
 #include <set>
 #include <string>
 
-#include "sample_files.hpp"
+#include "support/sample_files.hpp"
 #include "svg_text.hpp"
 #include "viewer_process.hpp"
 

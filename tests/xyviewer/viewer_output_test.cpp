@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "sample_files.hpp"
+#include "support/sample_files.hpp"
 #include "viewer_process.hpp"
 
 using namespace xyviewer_test;

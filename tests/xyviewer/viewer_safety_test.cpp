@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "sample_files.hpp"
+#include "support/sample_files.hpp"
 #include "viewer_process.hpp"
 
 using namespace xyviewer_test;

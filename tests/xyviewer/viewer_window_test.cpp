@@ -15,7 +15,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "sample_files.hpp"
+#include "support/sample_files.hpp"
 #include "viewer_process.hpp"
 
 using namespace xyviewer_test;

@@ -1,0 +1,19 @@
+#pragma once
+// A unit cell: lengths in Angstrom, angles in degrees, everything in double.
+
+namespace analysis {
+
+struct Cell {
+    double a = 0;
+    double b = 0;
+    double c = 0;
+    double alpha = 90;
+    double beta = 90;
+    double gamma = 90;
+};
+
+// abc sqrt(1 - cos²alpha - cos²beta - cos²gamma + 2 cos alpha cos beta cos gamma);
+// NaN when the three angles cannot close a cell.
+double volume(const Cell& cell);
+
+}  // namespace analysis
