@@ -11,7 +11,8 @@
 #include <array>
 #include <vector>
 
-#include "crystal/expansion.hpp"
+#include "crystal/expansion_result.hpp"
+#include "crystal/strain.hpp"
 #include "fit/hc0_fit.hpp"
 
 namespace analysis {

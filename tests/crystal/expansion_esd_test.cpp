@@ -1,5 +1,7 @@
 #include "crystal/expansion_esd.hpp"
 
+#include "crystal/expansion.hpp"
+
 #include <gtest/gtest.h>
 
 #include <array>

@@ -1,0 +1,56 @@
+#pragma once
+// What the expansion of a series is computed from and what it gives: the
+// rows, the coefficients with their uncertainties, the principal axes.
+
+#include <array>
+#include <cstddef>
+#include <limits>
+#include <stdexcept>
+#include <vector>
+
+#include <Eigen/Dense>
+
+#include "formats/cell.hpp"
+
+namespace analysis {
+
+struct SeriesPoint {
+    double t = 0;
+    double sigma_t = std::numeric_limits<double>::quiet_NaN();  // NaN: not known
+    Cell cell;
+    Cell esd{std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::quiet_NaN(),
+             std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::quiet_NaN(),
+             std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::quiet_NaN()};  // NaN: none
+};
+
+// A coefficient of expansion in 1e-6 K^-1 with its uncertainties.
+struct Coefficient {
+    double alpha = 0;
+    double sigma = 0;                                               // HC0, from the scatter about the line
+    double sigma_esd = std::numeric_limits<double>::quiet_NaN();    // from the cell ESDs; NaN without them
+};
+
+struct PrincipalAxis {
+    Coefficient coefficient;
+    Eigen::Vector3d uvw = Eigen::Vector3d::Zero();        // along a, b, c of the middle row's cell
+    Eigen::Vector3d direction = Eigen::Vector3d::Zero();  // Cartesian unit vector, the sense of uvw
+};
+
+struct Expansion {
+    bool weighted = false;                  // weights 1/sigmaT, else equal
+    std::size_t middle = 0;                 // the row whose directions are given: ceil(N/2) - 1
+    Eigen::Matrix3d middle_cell = Eigen::Matrix3d::Identity();  // its Cartesian matrix
+    std::vector<Eigen::Vector3d> strains;   // principal strains of each row, in the order X1, X2, X3
+    std::vector<Eigen::Matrix3d> axes;      // their Cartesian axes as columns, each row
+    std::array<PrincipalAxis, 3> principal;
+    Coefficient volume;
+    double reference_volume = 0;            // the volume of the first row
+};
+
+// Thrown for a series that has no expansion: fewer than two rows, or every
+// row at one temperature; what() says which.
+struct ExpansionError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+}  // namespace analysis
