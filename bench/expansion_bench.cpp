@@ -21,8 +21,12 @@ std::vector<analysis::SeriesPoint> generated_series(int rows) {
         const double dt = step * k;
         analysis::SeriesPoint& p = points[static_cast<std::size_t>(k)];
         p.t = 100 + dt;
-        p.cell = {7.5 * (1 + 1.3e-5 * dt + 1e-9 * dt * dt), 10.2 * (1 + 6e-5 * dt), 12.8 * (1 + 2.5e-5 * dt),
-                  90 + 1e-4 * std::sin(k), 101.5 + 7e-4 * dt, 90 - 1e-4 * std::cos(k)};
+        p.cell = {7.5 * (1 + 1.3e-5 * dt + 1e-9 * dt * dt),
+                  10.2 * (1 + 6e-5 * dt),
+                  12.8 * (1 + 2.5e-5 * dt),
+                  90 + 1e-4 * std::sin(k),
+                  101.5 + 7e-4 * dt,
+                  90 - 1e-4 * std::cos(k)};
         p.esd = {2e-4, 3e-4, 4e-4, 1.5e-3, 1.3e-3, 1.5e-3};
     }
     return points;

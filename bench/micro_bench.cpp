@@ -26,10 +26,10 @@ std::string report_path() {
         out << "<HTML><BODY>\n";
         for (int i = 0; i < 500; ++i)
             out << "<TR><TD>shell " << i << "</TD><TD>2.15</TD><TD>1234</TD><TD>98.7</TD><TD>0.045</TD></TR>\n";
-        const char* rows[][2] = {{"a (Angstrom)", "7.51234 +/- 0.00021"},  {"b (Angstrom)", "10.2 +/- 0.0003"},
-                                 {"c (Angstrom)", "12.8 +/- 0.0004"},      {"alpha (&deg;)", "90.0 +/- 0.001"},
-                                 {"beta (&deg;)", "101.5 +/- 0.002"},      {"gamma (&deg;)", "90.0 +/- 0.001"},
-                                 {"Volume (A**3)", "960.5 +/- 0.05"},      {"Mosaicity (&deg;)", "0.45 +/- 0.01"}};
+        const char* rows[][2] = {{"a (Angstrom)", "7.51234 +/- 0.00021"}, {"b (Angstrom)", "10.2 +/- 0.0003"},
+                                 {"c (Angstrom)", "12.8 +/- 0.0004"},     {"alpha (&deg;)", "90.0 +/- 0.001"},
+                                 {"beta (&deg;)", "101.5 +/- 0.002"},     {"gamma (&deg;)", "90.0 +/- 0.001"},
+                                 {"Volume (A**3)", "960.5 +/- 0.05"},     {"Mosaicity (&deg;)", "0.45 +/- 0.01"}};
         for (auto& r : rows) out << "<TR><TH ALIGN='LEFT'>" << r[0] << "</TH><TD>" << r[1] << "</TD></TR>\n";
         out << "</BODY></HTML>\n";
         return p.string();
@@ -90,7 +90,8 @@ BENCHMARK(BM_FixedField);
 void BM_TableLine(benchmark::State& state) {
     const float v = 10.123f;
     for (auto _ : state)
-        benchmark::DoNotOptimize(format_record("(F6.2,14F12.5,2F12.3)", {v, v, v, v, v, v, v, v, v, v, v, v, v, v, v, v, v}));
+        benchmark::DoNotOptimize(
+            format_record("(F6.2,14F12.5,2F12.3)", {v, v, v, v, v, v, v, v, v, v, v, v, v, v, v, v, v}));
 }
 BENCHMARK(BM_TableLine);
 

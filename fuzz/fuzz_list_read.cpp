@@ -36,7 +36,7 @@ void check(bool ok) {
 
 struct Read {
     ListStatus status;
-    std::vector<char> text;   // the text item with its guards
+    std::vector<char> text;  // the text item with its guards
     std::vector<float> reals;
 };
 
@@ -80,9 +80,12 @@ bool simple_decimal(std::string_view s) {
     std::size_t i = (s[0] == '+' || s[0] == '-') ? 1 : 0;
     bool digit = false, point = false;
     for (; i < s.size(); ++i) {
-        if (s[i] >= '0' && s[i] <= '9') digit = true;
-        else if (s[i] == '.' && !point) point = true;
-        else return false;
+        if (s[i] >= '0' && s[i] <= '9')
+            digit = true;
+        else if (s[i] == '.' && !point)
+            point = true;
+        else
+            return false;
     }
     return digit;
 }

@@ -14,8 +14,8 @@
 #include <string>
 
 #include "figures/axis_scale.hpp"
-#include "formats/display_text.hpp"
 #include "figures/figure.hpp"
+#include "formats/display_text.hpp"
 #include "formats/plot_file_reader.hpp"
 #include "summary.hpp"
 

@@ -10,12 +10,12 @@
 
 #include "commands.hpp"
 #include "crystal/expansion.hpp"
+#include "crystal/strain_plot.hpp"
 #include "expansion_report.hpp"
-#include "write_result.hpp"
 #include "formats/series_table.hpp"
 #include "setting_matrix.hpp"
-#include "crystal/strain_plot.hpp"
 #include "subcommand.hpp"
+#include "write_result.hpp"
 
 namespace analyse {
 
@@ -24,12 +24,8 @@ namespace {
 constexpr std::string_view program = "celltrend-analyse expansion";
 
 constexpr OptionSpec options[] = {
-    {"strain", 0, true},
-    {"infinitesimal", 0, false},
-    {"tsv", 0, false},
-    {"strains", 0, true},
-    {"matrix", 'm', true},
-    {"help", 'h', false},
+    {"strain", 0, true},  {"infinitesimal", 0, false}, {"tsv", 0, false},
+    {"strains", 0, true}, {"matrix", 'm', true},       {"help", 'h', false},
 };
 
 void print_help(std::ostream& out) {
@@ -100,8 +96,8 @@ bool usable_points(const analysis::Series& series, std::vector<analysis::SeriesP
     }
     if (points.size() < 2)
         return report_error(series.name + ": " + std::to_string(points.size()) +
-                           (points.size() == 1 ? " usable row" : " usable rows") +
-                           "; an expansion needs at least two temperatures");
+                            (points.size() == 1 ? " usable row" : " usable rows") +
+                            "; an expansion needs at least two temperatures");
     if (series.has_sigma_t()) {
         // A file of zeros says sigmaT is not known; a zero among others is a
         // slip that would give that row an infinite weight.

@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "crystal/crystal_direction.hpp"
-#include "formats/printed.hpp"
 #include "crystal/strain.hpp"
+#include "formats/printed.hpp"
 
 namespace analyse {
 
@@ -43,8 +43,8 @@ std::vector<std::pair<int, int>> equal_coefficients(const analysis::Expansion& e
         for (int j = i + 1; j < 3; ++j) {
             const analysis::Coefficient& ci = expansion.principal[i].coefficient;
             const analysis::Coefficient& cj = expansion.principal[j].coefficient;
-            const double tolerance = std::hypot(uncertainty(ci), uncertainty(cj)) +
-                                     1e-9 * std::max(std::abs(ci.alpha), std::abs(cj.alpha));
+            const double tolerance =
+                std::hypot(uncertainty(ci), uncertainty(cj)) + 1e-9 * std::max(std::abs(ci.alpha), std::abs(cj.alpha));
             if (std::abs(ci.alpha - cj.alpha) <= tolerance) pairs.emplace_back(i, j);
         }
     return pairs;
@@ -57,8 +57,9 @@ std::vector<std::string> expansion_notes(const ExpansionReport& report) {
                         " expand equally within their uncertainties: which of their directions is called " +
                         axis_name(i) + " and which " + axis_name(j) + " is arbitrary.");
     if (!directions_known(report))
-        notes.push_back("Only two temperatures: each line passes through both points, so sigma is 0, and the "
-                        "directions are undefined (the middle row is the unstrained reference).");
+        notes.push_back(
+            "Only two temperatures: each line passes through both points, so sigma is 0, and the "
+            "directions are undefined (the middle row is the unstrained reference).");
     return notes;
 }
 
@@ -75,7 +76,7 @@ std::string summary_text(const ExpansionReport& r) {
     s += esd ? "sigma_esd: carried from the cell ESDs of every row\n" : "sigma_esd: none (the file has no cell ESDs)\n";
 
     s += printed("\nPrincipal axes at %.2f K (the middle row): alpha in 10^-6 K^-1, [u v w], angles in degrees\n",
-                r.t[ex.middle]);
+                 r.t[ex.middle]);
     s += "          alpha      sigma  sigma_esd         u        v        w      to a    to b    to c\n";
     for (int i = 0; i < 3; ++i) {
         const analysis::PrincipalAxis& axis = ex.principal[i];
@@ -99,7 +100,8 @@ std::string summary_text(const ExpansionReport& r) {
         s += "                 u'       v'       w'\n";
         for (int i = 0; i < 3; ++i) {
             const Eigen::Vector3d d = shown_direction(r, i);
-            s += printed("%-4s         ", axis_name(i).c_str()) + component(d(0)) + component(d(1)) + component(d(2)) + "\n";
+            s += printed("%-4s         ", axis_name(i).c_str()) + component(d(0)) + component(d(1)) + component(d(2)) +
+                 "\n";
         }
     }
     const std::vector<std::string> notes = expansion_notes(r);

@@ -14,9 +14,9 @@
 namespace analyse {
 
 struct ExpansionReport {
-    std::string file;                   // as named
-    std::string title;                  // the table's title, may be empty
-    std::vector<double> t;              // the temperature of each row used
+    std::string file;       // as named
+    std::string title;      // the table's title, may be empty
+    std::vector<double> t;  // the temperature of each row used
     analysis::StrainMeasure measure;
     analysis::Expansion expansion;
     // The new axes of --matrix (row i: new axis i in a, b, c) and how they

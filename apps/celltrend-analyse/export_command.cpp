@@ -8,10 +8,10 @@
 
 #include "commands.hpp"
 #include "formats/number_field.hpp"
-#include "write_result.hpp"
 #include "formats/series_export.hpp"
 #include "formats/series_table.hpp"
 #include "subcommand.hpp"
+#include "write_result.hpp"
 
 namespace analyse {
 
@@ -20,11 +20,7 @@ namespace {
 constexpr std::string_view program = "celltrend-analyse export";
 
 constexpr OptionSpec options[] = {
-    {"format", 'f', true},
-    {"sigma-t", 0, true},
-    {"system", 0, true},
-    {"output", 'o', true},
-    {"help", 'h', false},
+    {"format", 'f', true}, {"sigma-t", 0, true}, {"system", 0, true}, {"output", 'o', true}, {"help", 'h', false},
 };
 
 void print_help(std::ostream& out) {
@@ -68,14 +64,13 @@ int run_export(const Arguments& args) {
             return usage_error("--sigma-t '" + *s + "' is not a positive number of kelvin");
     }
     const std::string system = cl.value("system").value_or("");
-    if (system.find_first_of("\r\n") != std::string::npos)
-        return usage_error("--system takes a name on one line");
+    if (system.find_first_of("\r\n") != std::string::npos) return usage_error("--system takes a name on one line");
     const std::string& file = cl.operands.front();
     const std::optional<analysis::Series> table = read_table(export_sub, file);
     if (!table) return 1;
     const analysis::Series& series = *table;
 
-    const analysis::ExportText out = format == "pascal" ? analysis::export_strain_rows(series, sigma_t)
+    const analysis::ExportText out = format == "pascal"   ? analysis::export_strain_rows(series, sigma_t)
                                      : format == "eosfit" ? analysis::export_eosfit(series, system)
                                                           : analysis::export_csv(series);
     for (const std::string& w : out.warnings) std::cerr << program << ": warning: " << w << "\n";

@@ -21,7 +21,8 @@ std::variant<CommandLine, int> start(const Subcommand& sub, const Arguments& arg
         sub.help(std::cout);
         return std::cout.flush() ? 0 : 1;
     }
-    if (cl.operands.size() != 1) return usage_error(sub, cl.operands.empty() ? "no table named" : "one table at a time");
+    if (cl.operands.size() != 1)
+        return usage_error(sub, cl.operands.empty() ? "no table named" : "one table at a time");
     return cl;
 }
 

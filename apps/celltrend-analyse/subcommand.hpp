@@ -3,12 +3,12 @@
 // answered, its one table operand named and read.
 
 #include <functional>
-#include <variant>
 #include <optional>
 #include <ostream>
 #include <span>
 #include <string>
 #include <string_view>
+#include <variant>
 
 #include "cli/command_line.hpp"
 #include "commands.hpp"
@@ -22,9 +22,9 @@ using cli::parse_command_line;
 using cli::UsageError;
 
 struct Subcommand {
-    std::string_view name;                      // "transform"
-    std::span<const OptionSpec> options;        // --help among them
-    std::function<void(std::ostream&)> help;    // the --help text
+    std::string_view name;                    // "transform"
+    std::span<const OptionSpec> options;      // --help among them
+    std::function<void(std::ostream&)> help;  // the --help text
 };
 
 // "celltrend-analyse NAME: why" and the hint to --help on standard error;

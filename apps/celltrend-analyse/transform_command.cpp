@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "crystal/cell_transform.hpp"
 #include "commands.hpp"
-#include "write_result.hpp"
+#include "crystal/cell_transform.hpp"
 #include "formats/series_table.hpp"
 #include "formats/series_table_writer.hpp"
 #include "setting_matrix.hpp"
 #include "subcommand.hpp"
+#include "write_result.hpp"
 
 namespace analyse {
 
@@ -81,8 +81,8 @@ int run_transform(const Arguments& args) {
 
     std::string text;
     for (const std::string& line :
-         analysis::table_header(series.title, "Cell parameters and ESD in new axes " + axes_text(matrix) +
-                                                  " (matrix " + matrix.text + "), from " + series.name))
+         analysis::table_header(series.title, "Cell parameters and ESD in new axes " + axes_text(matrix) + " (matrix " +
+                                                  matrix.text + "), from " + series.name))
         text += line + "\n";
     for (const analysis::SeriesRow& row : series.rows) {
         if (!row.complete)

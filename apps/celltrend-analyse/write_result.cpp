@@ -33,7 +33,9 @@ bool write_result(std::string_view text, const std::string& path, const std::str
     errno = 0;
     std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
     std::cout.flush();
-    if (!std::cout) return fail(program, std::string("cannot write to standard output: ") + std::strerror(errno != 0 ? errno : EIO));
+    if (!std::cout)
+        return fail(program,
+                    std::string("cannot write to standard output: ") + std::strerror(errno != 0 ? errno : EIO));
     return true;
 }
 

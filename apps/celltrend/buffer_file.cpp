@@ -34,8 +34,8 @@ std::string plural(long n, std::string_view word) {
 
 // What a data line's value is called, by its place on the line.
 std::string value_name(std::size_t item) {
-    static constexpr std::string_view names[] = {"the report name", "TK", "m11", "m12", "m13",
-                                                 "m21",             "m22", "m23", "m31", "m32", "m33"};
+    static constexpr std::string_view names[] = {
+        "the report name", "TK", "m11", "m12", "m13", "m21", "m22", "m23", "m31", "m32", "m33"};
     return item < std::size(names) ? std::string(names[item]) : "a value";
 }
 
@@ -77,9 +77,9 @@ void notice_odd_matrix(Console& console, const InputFile& buffer, const Matrix& 
 // for one, it would end the data early without a word.
 [[noreturn]] void read_error(const InputFile& buffer, std::string_view what_is_done) {
     const std::string why = buffer.error_text();
-    throw RunFailure(" !! Cannot read the buffer file " + buffer.name() + ": " + why + " !!", 1,
-                     notice_line(buffer.name(), buffer.line_number() + 1,
-                                 "read error (" + why + "); " + std::string(what_is_done)));
+    throw RunFailure(
+        " !! Cannot read the buffer file " + buffer.name() + ": " + why + " !!", 1,
+        notice_line(buffer.name(), buffer.line_number() + 1, "read error (" + why + "); " + std::string(what_is_done)));
 }
 
 }  // namespace
@@ -128,14 +128,14 @@ DataLine read_data_line(InputFile& buffer, int data_lines, TemperaturePoint& poi
     if (columns == 11) {
         Matrix& m = point.matrix;
         const ListItem items[] = {&point.report, &point.tk, &m[0][0], &m[0][1], &m[0][2], &m[1][0],
-                                  &m[1][1],      &m[1][2], &m[2][0], &m[2][1], &m[2][2]};
+                                  &m[1][1],      &m[1][2],  &m[2][0], &m[2][1], &m[2][2]};
         if (const ListStatus s = list_read(line, items, stop); s != ListStatus::ok) {
             notice_unreadable(console, buffer, data_lines, stop, s);
             return DataLine::end;
         }
         console.formatted("(2X,A,F8.2,5X,A,3(1X,3F3.0),A)",
-                          {std::string_view(" TK = "), point.tk, std::string_view("M = ["), m[0][0], m[0][1],
-                           m[0][2], m[1][0], m[1][1], m[1][2], m[2][0], m[2][1], m[2][2], std::string_view("]")});
+                          {std::string_view(" TK = "), point.tk, std::string_view("M = ["), m[0][0], m[0][1], m[0][2],
+                           m[1][0], m[1][1], m[1][2], m[2][0], m[2][1], m[2][2], std::string_view("]")});
         notice_odd_matrix(console, buffer, m);
         return DataLine::matrix;
     }

@@ -56,7 +56,8 @@ bool ask_yes_no(Console& console, RunState& state, std::string_view question) {
 void select_quantities(Console& console, RunState& state) {
     state.all_parameters = ask_yes_no(console, state, "  >> Extract all the parameters (y/n) ?   ");
     if (state.all_parameters) return;
-    for (std::size_t q = 0; q < quantity_count; ++q) state.selected[q] = ask_yes_no(console, state, quantities[q].question);
+    for (std::size_t q = 0; q < quantity_count; ++q)
+        state.selected[q] = ask_yes_no(console, state, quantities[q].question);
 }
 
 // The quantities searched for a temperature: those selected, cell_a always
@@ -147,8 +148,8 @@ void end_of_data(Console& console, RunState& state, Outputs& outputs) {
     outputs.table.close();
     console.message({" "});
     if (state.all_parameters) {
-        console.message({"   >>> The ", state.transformed ? transf_table_name : plain_table_name,
-                         " file has been created "});
+        console.message(
+            {"   >>> The ", state.transformed ? transf_table_name : plain_table_name, " file has been created "});
         return;
     }
     for (std::size_t q = 0; q < quantity_count; ++q)

@@ -15,8 +15,10 @@ void Console::record(std::string_view rec) {
     if (line_pending_) out_.put('\n');
     line_pending_ = true;
     if (rec.empty()) return;
-    if (rec[0] == '0') out_.put('\n');
-    else if (rec[0] == '1') out_.put('\f');
+    if (rec[0] == '0')
+        out_.put('\n');
+    else if (rec[0] == '1')
+        out_.put('\f');
     out_.write(rec.data() + 1, static_cast<std::streamsize>(rec.size() - 1));
 }
 

@@ -32,7 +32,9 @@ public:
     // Of a line longer than 65,536 characters only that much is read, with a
     // notice.  The end of the input throws RunFailure.
     template <std::size_t N>
-    void answer(Text<N>& text) { answer_into(text.span()); }
+    void answer(Text<N>& text) {
+        answer_into(text.span());
+    }
     // The same, taking the whole value, as a file name needs.
     void answer(std::string& text) { answer_into(&text); }
 

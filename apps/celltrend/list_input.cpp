@@ -29,8 +29,7 @@ long long leading_exponent(std::string_view mantissa) {
     const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
     const std::size_t first = mantissa.find_first_of("123456789");
     if (first == std::string_view::npos) return 0;
-    return first < point ? static_cast<long long>(point - first) - 1
-                         : -static_cast<long long>(first - point);
+    return first < point ? static_cast<long long>(point - first) - 1 : -static_cast<long long>(first - point);
 }
 
 // An exponent's digits as a number, held at a bound far beyond any real's
@@ -50,8 +49,7 @@ struct Value {
 
 class ListReader {
 public:
-    ListReader(std::string_view record, const std::function<bool(std::string&)>* next)
-        : record_(record), next_(next) {}
+    ListReader(std::string_view record, const std::function<bool(std::string&)>* next) : record_(record), next_(next) {}
 
     ListStatus read(std::span<const ListItem> items, ListStop* stop = nullptr) {
         for (std::size_t i = 0; i < items.size(); ++i) {
@@ -204,8 +202,10 @@ bool parse_real(std::string_view text, float& out) {
     if (i < s.size()) {
         std::size_t j = i;
         const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(s[j])));
-        if (c == 'E' || c == 'D' || c == 'Q') ++j;
-        else if (c != '+' && c != '-') return false;
+        if (c == 'E' || c == 'D' || c == 'Q')
+            ++j;
+        else if (c != '+' && c != '-')
+            return false;
         std::string exponent;
         if (j < s.size() && (s[j] == '+' || s[j] == '-')) exponent.push_back(s[j++]);
         if (!all_digits(s.substr(j))) return false;

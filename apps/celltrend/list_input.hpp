@@ -18,9 +18,9 @@ namespace celltrend {
 using ListItem = std::variant<std::span<char>, float*, std::string*>;
 
 enum class ListStatus {
-    ok,    // every item has a value, or a slash ended the read
-    end,   // the record (or the input) ended before every item had a value
-    bad,   // a value could not be converted
+    ok,   // every item has a value, or a slash ended the read
+    end,  // the record (or the input) ended before every item had a value
+    bad,  // a value could not be converted
 };
 
 // Reads the items from one record (an internal read: running out of record is `end`).

@@ -61,8 +61,8 @@ void error_message(Console& console, std::string_view text) {
     // The leading blank of each record is line control, so the first and last
     // records show as empty lines framing the message.
     console.formatted("(A)", {std::string_view{" "}});
-    console.formatted("(3A)", {std::string_view{"   >> Error reading file at line: "}, trim_right(text),
-                               std::string_view{" !"}});
+    console.formatted(
+        "(3A)", {std::string_view{"   >> Error reading file at line: "}, trim_right(text), std::string_view{" !"}});
     console.formatted("(A)", {std::string_view{" "}});
 }
 
@@ -123,16 +123,20 @@ void replace_car(std::span<char> text, std::string_view old_text, std::string_vi
 
 void write_message(Console& console, std::string_view text) {
     const std::string_view value = trim_right(text);
-    if (value.empty()) console.message({std::string_view{" "}});
-    else console.formatted("(A)", {value});
+    if (value.empty())
+        console.message({std::string_view{" "}});
+    else
+        console.formatted("(A)", {value});
 }
 
 CharacterClass check_character(std::string_view character) {
     CharacterClass result;
     if (character.empty()) return result;
     const char ch = character.front();
-    if ((ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z')) result.letter = true;
-    else if (std::string_view(".-0123456789").find(ch) != std::string_view::npos) result.numeric = true;
+    if ((ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z'))
+        result.letter = true;
+    else if (std::string_view(".-0123456789").find(ch) != std::string_view::npos)
+        result.numeric = true;
     return result;
 }
 

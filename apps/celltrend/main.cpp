@@ -46,7 +46,8 @@ int main(int argc, char** argv) {
             std::cout << "celltrend " << CELLTREND_VERSION << '\n';
             return checked_output(0);
         }
-        std::cerr << "celltrend: unknown argument '" << arg << "'\n" << "Usage: celltrend [--help | --version]\n";
+        std::cerr << "celltrend: unknown argument '" << arg << "'\n"
+                  << "Usage: celltrend [--help | --version]\n";
         return 2;
     }
 

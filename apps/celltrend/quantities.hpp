@@ -12,7 +12,7 @@ namespace celltrend {
 struct Quantity {
     std::string_view key;
     std::string_view question;
-    std::string_view row_label;       // the report's row label, up to its data cell
+    std::string_view row_label;  // the report's row label, up to its data cell
     std::string_view plot_file;
     std::string_view transf_plot_file;  // empty: never transformed
     std::string_view y_legend;
@@ -26,15 +26,15 @@ inline constexpr std::size_t quantity_count = 8;
 enum QuantityIndex : std::size_t { cell_a, cell_b, cell_c, cell_alpha, cell_beta, cell_gamma, volume, mosaicity };
 
 inline constexpr std::array<Quantity, quantity_count> quantities{{
-    {"cell_a", "  >> Extract a (A) parameter (y/n) ?   ", "<TR><TH ALIGN='LEFT'>a (Angstrom)</TH><TD>",
-     "TK_cell_a.pgf", "TK_cell_a_transf.pgf", "a unit cell parameter (A)", "a(A)=f(T)",
-     "#   TK              a(A)            ESD_a(A)", "#   TK              a(A)"},
-    {"cell_b", "  >> Extract b (A) parameter (y/n) ?   ", "<TR><TH ALIGN='LEFT'>b (Angstrom)</TH><TD>",
-     "TK_cell_b.pgf", "TK_cell_b_transf.pgf", "b unit cell parameter (A)", "b(A)=f(T)",
-     "#   TK              b(A)            ESD_b(A)", "#   TK              b(A)"},
-    {"cell_c", "  >> Extract c (A) parameter (y/n) ?   ", "<TR><TH ALIGN='LEFT'>c (Angstrom)</TH><TD>",
-     "TK_cell_c.pgf", "TK_cell_c_transf.pgf", "c unit cell parameter (A)", "c(A)=f(T)",
-     "#   TK              c(A)            ESD_c(A)", "#   TK              c(A)"},
+    {"cell_a", "  >> Extract a (A) parameter (y/n) ?   ", "<TR><TH ALIGN='LEFT'>a (Angstrom)</TH><TD>", "TK_cell_a.pgf",
+     "TK_cell_a_transf.pgf", "a unit cell parameter (A)", "a(A)=f(T)", "#   TK              a(A)            ESD_a(A)",
+     "#   TK              a(A)"},
+    {"cell_b", "  >> Extract b (A) parameter (y/n) ?   ", "<TR><TH ALIGN='LEFT'>b (Angstrom)</TH><TD>", "TK_cell_b.pgf",
+     "TK_cell_b_transf.pgf", "b unit cell parameter (A)", "b(A)=f(T)", "#   TK              b(A)            ESD_b(A)",
+     "#   TK              b(A)"},
+    {"cell_c", "  >> Extract c (A) parameter (y/n) ?   ", "<TR><TH ALIGN='LEFT'>c (Angstrom)</TH><TD>", "TK_cell_c.pgf",
+     "TK_cell_c_transf.pgf", "c unit cell parameter (A)", "c(A)=f(T)", "#   TK              c(A)            ESD_c(A)",
+     "#   TK              c(A)"},
     {"cell_alpha", "  >> Extract alpha (deg) parameter (y/n) ?   ", "<TR><TH ALIGN='LEFT'>alpha (&deg;)</TH><TD>",
      "TK_cell_alpha.pgf", "TK_cell_alpha_transf.pgf", "alpha angle (deg.)", "alpha(deg)=f(T)",
      "#   TK        alpha(deg)      ESD_alpha(deg)", "#   TK        alpha(deg)"},

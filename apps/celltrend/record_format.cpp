@@ -31,16 +31,15 @@ struct ExactDecimal {
 
 ExactDecimal exact_decimal(float magnitude) {
     char buf[200];
-    const auto res = std::to_chars(buf, buf + sizeof buf, static_cast<double>(magnitude),
-                                   std::chars_format::scientific, 150);
+    const auto res =
+        std::to_chars(buf, buf + sizeof buf, static_cast<double>(magnitude), std::chars_format::scientific, 150);
     const std::string_view text(buf, static_cast<std::size_t>(res.ptr - buf));
     const auto e = text.find('e');
     ExactDecimal out;
     out.digits.reserve(e);
     for (char c : text.substr(0, e))
         if (c != '.') out.digits.push_back(c);
-    std::from_chars(text.data() + e + 1 + (text[e + 1] == '+' ? 1 : 0), text.data() + text.size(),
-                    out.exponent);
+    std::from_chars(text.data() + e + 1 + (text[e + 1] == '+' ? 1 : 0), text.data() + text.size(), out.exponent);
     return out;
 }
 
@@ -62,7 +61,7 @@ std::string format_fixed(float value, int w, int d) {
     }
 
     // Digits of the rounded magnitude for the places 10^top down to 10^-d.
-    int top = 0;  // highest place printed (the units at least)
+    int top = 0;               // highest place printed (the units at least)
     std::vector<char> places;  // places[i] is the digit of place 10^(top - i)
     if (value != 0.0f) {
         ExactDecimal ex = exact_decimal(std::fabs(value));
@@ -72,8 +71,8 @@ std::string format_fixed(float value, int w, int d) {
         int first_place = ex.exponent;  // place of kept[0]
         if (n >= 0) {
             kept = ex.digits.substr(0, static_cast<std::size_t>(n));
-            const bool round_up = static_cast<std::size_t>(n) < ex.digits.size() &&
-                                  ex.digits[static_cast<std::size_t>(n)] >= '5';
+            const bool round_up =
+                static_cast<std::size_t>(n) < ex.digits.size() && ex.digits[static_cast<std::size_t>(n)] >= '5';
             if (round_up) {
                 int i = n - 1;
                 while (i >= 0 && kept[static_cast<std::size_t>(i)] == '9') kept[static_cast<std::size_t>(i--)] = '0';
@@ -205,32 +204,34 @@ std::string format_record(std::string_view field_list, std::initializer_list<For
         if (item == items.end()) break;
         const FormatItem& it = *item++;
         switch (f.kind) {
-        case 'A': {
-            const auto* text = std::get_if<std::string_view>(&it);
-            if (text == nullptr) throw std::invalid_argument("A field needs a text");
-            if (f.w < 0) {
-                line += *text;
-            } else {
-                const auto w = static_cast<std::size_t>(f.w);
-                if (text->size() >= w) line += text->substr(0, w);
-                else line += std::string(w - text->size(), ' ') + std::string(*text);
+            case 'A': {
+                const auto* text = std::get_if<std::string_view>(&it);
+                if (text == nullptr) throw std::invalid_argument("A field needs a text");
+                if (f.w < 0) {
+                    line += *text;
+                } else {
+                    const auto w = static_cast<std::size_t>(f.w);
+                    if (text->size() >= w)
+                        line += text->substr(0, w);
+                    else
+                        line += std::string(w - text->size(), ' ') + std::string(*text);
+                }
+                break;
             }
-            break;
-        }
-        case 'I': {
-            const auto* n = std::get_if<long long>(&it);
-            if (n == nullptr) throw std::invalid_argument("I field needs an integer");
-            line += format_int(*n, f.w);
-            break;
-        }
-        case 'F': {
-            const auto* x = std::get_if<float>(&it);
-            if (x == nullptr) throw std::invalid_argument("F field needs a real");
-            line += format_fixed(*x, f.w, f.d);
-            break;
-        }
-        default:
-            break;
+            case 'I': {
+                const auto* n = std::get_if<long long>(&it);
+                if (n == nullptr) throw std::invalid_argument("I field needs an integer");
+                line += format_int(*n, f.w);
+                break;
+            }
+            case 'F': {
+                const auto* x = std::get_if<float>(&it);
+                if (x == nullptr) throw std::invalid_argument("F field needs a real");
+                line += format_fixed(*x, f.w, f.d);
+                break;
+            }
+            default:
+                break;
         }
     }
     return line;

@@ -26,8 +26,7 @@ bool read_real(std::string_view text, float& target) {
     return list_read(text, std::span<const ListItem>(&item, 1)) == ListStatus::ok;
 }
 
-void problem(Console& console, float tk, std::string_view text, std::string_view key = {},
-             std::string_view tail = {}) {
+void problem(Console& console, float tk, std::string_view text, std::string_view key = {}, std::string_view tail = {}) {
     console.formatted("(A,F6.2,3A)", {std::string_view("  T = "), tk, text, key, tail});
 }
 
@@ -45,11 +44,10 @@ ScannedReport scan_report(InputFile& report, const std::array<bool, quantity_cou
             throw RunFailure(" !! " + report.name() + " cannot be read: " + report.error_text() + " !!\n ", 1,
                              notice_line(report.name(), report.line_number() + 1,
                                          "read error (" + report.error_text() + "); the run stops"));
-        for (std::size_t at = line.find(label_head); at != std::string_view::npos;
-             at = line.find(label_head, at + 1)) {
+        for (std::size_t at = line.find(label_head); at != std::string_view::npos; at = line.find(label_head, at + 1)) {
             for (std::size_t q = 0; q < quantity_count; ++q) {
-                if (!wanted[q] || scanned.found[q] || line.compare(at, quantities[q].row_label.size(),
-                                                                   quantities[q].row_label) != 0)
+                if (!wanted[q] || scanned.found[q] ||
+                    line.compare(at, quantities[q].row_label.size(), quantities[q].row_label) != 0)
                     continue;
                 scanned.found[q] = true;
                 scanned.line[q].assign(line);
@@ -60,12 +58,13 @@ ScannedReport scan_report(InputFile& report, const std::array<bool, quantity_cou
     return scanned;
 }
 
-void recherche_html(Console& console, const ScannedReport& report, float tk, std::size_t q, float& value,
-                    float& esd) {
+void recherche_html(Console& console, const ScannedReport& report, float tk, std::size_t q, float& value, float& esd) {
     const std::string_view key = quantities[q].key;
     if (!report.found[q]) {
-        if (q == cell_a) problem(console, tk, " K:  unit cell parameters not found");
-        else problem(console, tk, " K:  ", key, " not found");
+        if (q == cell_a)
+            problem(console, tk, " K:  unit cell parameters not found");
+        else
+            problem(console, tk, " K:  ", key, " not found");
         return;
     }
 

@@ -16,9 +16,9 @@ struct RunState {
     bool all_parameters = false;
     std::array<bool, quantity_count> selected{};
     bool transformed = false;  // found by the first pass; decides the whole run
-    std::string buffer_name;  // as typed, whatever its length
-    Text<3> answer;  // shared by the nine y/n questions, so "/" keeps the last one
-    Text<16> plot_answer;  // shared by the plot offers, likewise
+    std::string buffer_name;   // as typed, whatever its length
+    Text<3> answer;            // shared by the nine y/n questions, so "/" keeps the last one
+    Text<16> plot_answer;      // shared by the plot offers, likewise
     Text<128> title;
     int point_count = 0;  // the buffer file's lines after its second one, up to its last line of text
 

@@ -203,8 +203,7 @@ void refuse_unsafe_output(std::string_view output) {
     if (S_ISLNK(st.st_mode))
         refuse_output(name, "it is a symbolic link", "a symbolic link to " + link_target(name),
                       "nothing is written through it and no output is created");
-    if (S_ISDIR(st.st_mode))
-        refuse_output(name, error_name(EISDIR), "a directory", "no output is created");
+    if (S_ISDIR(st.st_mode)) refuse_output(name, error_name(EISDIR), "a directory", "no output is created");
     if (!S_ISREG(st.st_mode))
         refuse_output(name, "it is not a regular file", kind_of(st.st_mode) + ", not a regular file",
                       "no output is created");
@@ -213,8 +212,7 @@ void refuse_unsafe_output(std::string_view output) {
     if (fd < 0) return;
     const pid_t holder = lock_holder(fd);
     ::close(fd);
-    if (holder != 0)
-        refuse_output(name, "another run is writing it", locked_by(holder), "this run creates no output");
+    if (holder != 0) refuse_output(name, "another run is writing it", locked_by(holder), "this run creates no output");
 }
 
 OutputFile::~OutputFile() {
@@ -249,8 +247,7 @@ void OutputFile::create(std::string_view name) {
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        refuse_output(name_, "it is not a regular file", kind_of(st.st_mode) + ", not a regular file",
-                      "the run stops");
+        refuse_output(name_, "it is not a regular file", kind_of(st.st_mode) + ", not a regular file", "the run stops");
     }
     struct flock lock {};
     lock.l_type = F_WRLCK;

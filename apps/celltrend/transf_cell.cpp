@@ -23,8 +23,8 @@ float rounded(double x) { return static_cast<float>(x); }
 // The cosine of an angle in degrees with the fixed single-precision constants,
 // stored as single.
 double stored_cosine(float degrees) {
-    return rounded(std::cos(static_cast<double>(degrees) * static_cast<double>(pi_sp) *
-                            static_cast<double>(one_over_180)));
+    return rounded(
+        std::cos(static_cast<double>(degrees) * static_cast<double>(pi_sp) * static_cast<double>(one_over_180)));
 }
 
 // 180 minus the angle, stored as single.
@@ -33,9 +33,7 @@ float supplement(float degrees) { return rounded(180.0 - static_cast<double>(deg
 // x86 gives an invalid operation a not-a-number with the sign bit set, which
 // the tables print as -NaN; making the sign explicit keeps the tables the same
 // on processors whose default not-a-number is positive.
-float negative_if_nan(float x) {
-    return std::isnan(x) ? -std::numeric_limits<float>::quiet_NaN() : x;
-}
+float negative_if_nan(float x) { return std::isnan(x) ? -std::numeric_limits<float>::quiet_NaN() : x; }
 
 std::string shortest_text(float x) {
     char buf[32];
@@ -52,8 +50,8 @@ float angle_from_cosine(float cosine, std::string_view name, const Diagnostic& d
         const bool above = cosine > 1.0f;
         if (diagnostic)
             diagnostic(" !! arc cosine of " + shortest_text(cosine) + " for " + std::string(name) +
-                       ": argument beyond " + (above ? "1" : "-1") + ", angle set to " +
-                       (above ? "0" : "180") + " degrees");
+                       ": argument beyond " + (above ? "1" : "-1") + ", angle set to " + (above ? "0" : "180") +
+                       " degrees");
         return above ? 0.0f : 180.0f;
     }
     // Double-precision acos rounded once gives the correctly rounded single
@@ -93,8 +91,12 @@ void transf_cell_parameters(const Matrix& m, Cell& cell, const Diagnostic& diagn
     const float beta = angle_from_cosine(cos_beta, "beta", diagnostic);
     const float gamma = angle_from_cosine(cos_gamma, "gamma", diagnostic);
 
-    cell = {static_cast<float>(length[0]), static_cast<float>(length[1]), static_cast<float>(length[2]),
-            alpha, beta, gamma};
+    cell = {static_cast<float>(length[0]),
+            static_cast<float>(length[1]),
+            static_cast<float>(length[2]),
+            alpha,
+            beta,
+            gamma};
 }
 
 void volume_calculation(Cell& cell, float& volume) {

@@ -41,7 +41,7 @@ void refuse_to_replace(std::string_view output, const InputFile& buffer) {
 
 std::string_view plot_file_name(std::size_t q, bool transformed) {
     return transformed && !quantities[q].transf_plot_file.empty() ? quantities[q].transf_plot_file
-                                                                   : quantities[q].plot_file;
+                                                                  : quantities[q].plot_file;
 }
 
 void open_xy_files(const RunState& state, const InputFile& buffer, Outputs& outputs) {
@@ -71,7 +71,9 @@ void open_xy_files(const RunState& state, const InputFile& buffer, Outputs& outp
 
 void write_entete_pgf(OutputFile& file, std::size_t q, std::string_view title, int point_count, bool transformed) {
     const bool esd = has_esd_column(q, transformed);
-    auto with = [](std::string_view head, std::string_view text) { return std::string(head) + std::string(trim_right(text)); };
+    auto with = [](std::string_view head, std::string_view text) {
+        return std::string(head) + std::string(trim_right(text));
+    };
     file.write_line(with("# MAIN LEGEND TEXT: ", title));
     file.write_line(with("# X LEGEND TEXT   : ", x_legend));
     file.write_line(with("# Y LEGEND TEXT   : ", quantities[q].y_legend));
@@ -80,30 +82,32 @@ void write_entete_pgf(OutputFile& file, std::size_t q, std::string_view title, i
     file.write_line(rule_51);
     file.write_line("# >>>>>>>> PATTERN #: 1");
     file.write_line(with("#             TITLE : ", quantities[q].pattern_title));
-    file.write_line(format_record("(A,I8)", {std::string_view("#  NUMBER OF POINTS : "), static_cast<long long>(point_count)}));
+    file.write_line(
+        format_record("(A,I8)", {std::string_view("#  NUMBER OF POINTS : "), static_cast<long long>(point_count)}));
     file.write_line("#            MARKER : 1");
     file.write_line("#              SIZE : 2");
     file.write_line(esd ? "#   DATA: X Y SIGY" : "#   DATA: X Y");
 }
 
 void fill_pgf(OutputFile& file, bool transformed, float tk, float value, float esd) {
-    if (transformed) file.write_line(format_record("(F6.2,2F20.5)", {tk, value}));
-    else file.write_line(format_record("(F6.2,2F20.5)", {tk, value, esd}));
+    if (transformed)
+        file.write_line(format_record("(F6.2,2F20.5)", {tk, value}));
+    else
+        file.write_line(format_record("(F6.2,2F20.5)", {tk, value, esd}));
 }
 
 void write_table_line(OutputFile& table, bool transformed, const TemperaturePoint& p) {
     const auto& v = p.value;
     const auto& e = p.esd;
     if (transformed) {
-        table.write_line(format_record("(F6.2,7F12.5,2F12.3)", {p.tk, v[cell_a], v[cell_b], v[cell_c], v[cell_alpha],
-                                                                 v[cell_beta], v[cell_gamma], v[volume],
-                                                                 v[mosaicity], e[mosaicity]}));
+        table.write_line(
+            format_record("(F6.2,7F12.5,2F12.3)", {p.tk, v[cell_a], v[cell_b], v[cell_c], v[cell_alpha], v[cell_beta],
+                                                   v[cell_gamma], v[volume], v[mosaicity], e[mosaicity]}));
     } else {
-        table.write_line(format_record(
-            "(F6.2,14F12.5,2F12.3)",
-            {p.tk, v[cell_a], e[cell_a], v[cell_b], e[cell_b], v[cell_c], e[cell_c], v[cell_alpha], e[cell_alpha],
-             v[cell_beta], e[cell_beta], v[cell_gamma], e[cell_gamma], v[volume], e[volume], v[mosaicity],
-             e[mosaicity]}));
+        table.write_line(format_record("(F6.2,14F12.5,2F12.3)",
+                                       {p.tk, v[cell_a], e[cell_a], v[cell_b], e[cell_b], v[cell_c], e[cell_c],
+                                        v[cell_alpha], e[cell_alpha], v[cell_beta], e[cell_beta], v[cell_gamma],
+                                        e[cell_gamma], v[volume], e[volume], v[mosaicity], e[mosaicity]}));
     }
 }
 

@@ -15,12 +15,12 @@
 #include <string>
 #include <string_view>
 
-#include "formats/display_text.hpp"
-#include "figures/figure.hpp"
-#include "options.hpp"
 #include "cli/output_file.hpp"
-#include "formats/plot_file_reader.hpp"
+#include "figures/figure.hpp"
 #include "figures/plot.hpp"
+#include "formats/display_text.hpp"
+#include "formats/plot_file_reader.hpp"
+#include "options.hpp"
 #include "summary.hpp"
 #include "window.hpp"
 

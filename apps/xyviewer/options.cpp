@@ -65,7 +65,7 @@ bool parse_size(const std::string& text, double& width_mm, double& height_mm) {
 
 Options parse_options(const std::vector<std::string>& args) {
     static constexpr cli::OptionSpec specs[] = {
-        {"output", 'o', true}, {"size", 0, true},       {"dpi", 0, true},  {"normalise", 0, false},
+        {"output", 'o', true},   {"size", 0, true},    {"dpi", 0, true},     {"normalise", 0, false},
         {"normalize", 0, false}, {"no-fit", 0, false}, {"help", 'h', false}, {"version", 0, false},
     };
     const cli::CommandLine cl = cli::parse_command_line(args, specs);
@@ -79,7 +79,8 @@ Options parse_options(const std::vector<std::string>& args) {
     if (const auto size = cl.value("size")) {
         double w = 0, h = 0;
         if (!parse_size(*size, w, h))
-            throw UsageError("--size " + *size + ": give WxH with cm, mm or in, e.g. 8.5x6cm, from 2x1.5cm to 200x200cm");
+            throw UsageError("--size " + *size +
+                             ": give WxH with cm, mm or in, e.g. 8.5x6cm, from 2x1.5cm to 200x200cm");
         o.width_mm = w;
         o.height_mm = h;
     }

@@ -11,7 +11,7 @@ namespace xyviewer {
 
 struct Options {
     std::vector<std::string> inputs;
-    std::string output;  // empty: a window, or a PNG beside the plot file
+    std::string output;                         // empty: a window, or a PNG beside the plot file
     std::optional<double> width_mm, height_mm;  // --size
     std::optional<int> dpi;
     bool normalise = false;

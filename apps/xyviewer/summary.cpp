@@ -31,10 +31,10 @@ std::string summary(const PlotFile& file) {
             out += " (NUMBER OF POINTS says " + std::to_string(pattern.announced_points) + ")";
         out += "\n";
 
-        const auto [xmin, xmax] = std::minmax_element(pts.begin(), pts.end(),
-                                                      [](const Point& a, const Point& b) { return a.x < b.x; });
-        const auto [ymin, ymax] = std::minmax_element(pts.begin(), pts.end(),
-                                                      [](const Point& a, const Point& b) { return a.y < b.y; });
+        const auto [xmin, xmax] =
+            std::minmax_element(pts.begin(), pts.end(), [](const Point& a, const Point& b) { return a.x < b.x; });
+        const auto [ymin, ymax] =
+            std::minmax_element(pts.begin(), pts.end(), [](const Point& a, const Point& b) { return a.y < b.y; });
         out += "    temperature range: " + printed("%.2f", xmin->x) + " to " + printed("%.2f", xmax->x) +
                (x_unit.empty() ? "" : " " + x_unit) + "\n";
         out += "    value range      : " + printed("%.5f", ymin->y) + " to " + printed("%.5f", ymax->y) +
@@ -52,8 +52,9 @@ std::string summary(const PlotFile& file) {
                                                  : printed("%.3g", fit.reduced_chi2));
             out += fit.scaled ? ", uncertainties scaled by its square root\n" : "\n";
         } else {
-            out += "    fit              : equal weights (not every point has a positive SIGY), "
-                   "uncertainties from the scatter";
+            out +=
+                "    fit              : equal weights (not every point has a positive SIGY), "
+                "uncertainties from the scatter";
             out += std::isnan(fit.reduced_chi2) ? std::string(": unknown for 2 points\n")
                                                 : ", residual s.d. " + printed("%.3g", std::sqrt(fit.reduced_chi2)) +
                                                       (y_unit.empty() ? "" : " " + y_unit) + "\n";
@@ -67,8 +68,8 @@ std::string summary(const PlotFile& file) {
                    " expansion : " + with_uncertainty(e.coefficient, e.su) + " x 1e-6 " + per_x +
                    " (slope / mean value " + printed("%.5f", fit.mean_y) + ")\n";
             if (e.implausible)
-                out += std::string("    WARNING: implausible expansion (a linear coefficient beyond 300e-6 ") +
-                       per_x + "); check the data\n";
+                out += std::string("    WARNING: implausible expansion (a linear coefficient beyond 300e-6 ") + per_x +
+                       "); check the data\n";
         }
     }
     return out;

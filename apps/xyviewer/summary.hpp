@@ -9,10 +9,10 @@
 #include <string_view>
 
 #include "fit/line_fit.hpp"
+#include "fit/relative_expansion.hpp"
 #include "formats/plot_file_reader.hpp"
 #include "formats/uncertainty.hpp"
 #include "formats/units.hpp"
-#include "fit/relative_expansion.hpp"
 
 namespace xyviewer {
 

@@ -101,9 +101,9 @@ void show_window(Display* display, const std::string& title, int width, int heig
     // Several panels at their default size may be larger than the screen.
     width = std::min(width, DisplayWidth(display, screen) * 19 / 20);
     height = std::min(height, DisplayHeight(display, screen) * 9 / 10);
-    const Window window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, unsigned(width),
-                                              unsigned(height), 0, BlackPixel(display, screen),
-                                              WhitePixel(display, screen));
+    const Window window =
+        XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, unsigned(width), unsigned(height), 0,
+                            BlackPixel(display, screen), WhitePixel(display, screen));
     XStoreName(display, window, title.c_str());
     XChangeProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False),
                     XInternAtom(display, "UTF8_STRING", False), 8, PropModeReplace,

@@ -26,7 +26,8 @@ CommandLine parse_command_line(const std::vector<std::string>& args, std::span<c
         std::string shown;                    // the option as the user wrote it
         if (arg.starts_with("--")) {
             const auto eq = arg.find('=');
-            const std::string_view name = std::string_view(arg).substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
+            const std::string_view name =
+                std::string_view(arg).substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
             shown = "--" + std::string(name);
             for (const OptionSpec& s : specs)
                 if (s.long_name == name) option = &s;

@@ -20,9 +20,11 @@ Eigen::Matrix3d metric_tensor(const Cell& cell) {
     const double ac = cell.a * cell.c * cosd(cell.beta);
     const double bc = cell.b * cell.c * cosd(cell.alpha);
     Eigen::Matrix3d g;
+    // clang-format off
     g << cell.a * cell.a, ab, ac,
          ab, cell.b * cell.b, bc,
          ac, bc, cell.c * cell.c;
+    // clang-format on
     return g;
 }
 
@@ -46,9 +48,11 @@ Eigen::Matrix3d cartesian_matrix(const Cell& cell) {
     const double cos_gamma_star = (ca * cb - cg) / (sa * sb);
     const double sin_gamma_star = std::sqrt(1 - cos_gamma_star * cos_gamma_star);
     Eigen::Matrix3d m;
+    // clang-format off
     m << cell.a * sb * sin_gamma_star, 0, 0,
          -cell.a * sb * cos_gamma_star, cell.b * sa, 0,
          cell.a * cb, cell.b * ca, cell.c;
+    // clang-format on
     return m;
 }
 

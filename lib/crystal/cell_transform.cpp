@@ -18,6 +18,7 @@ std::array<Eigen::Matrix3d, 6> metric_derivatives(const Cell& k) {
     const double cg = std::cos(k.gamma * radian), sg = std::sin(k.gamma * radian);
     std::array<Eigen::Matrix3d, 6> d;
     for (Eigen::Matrix3d& x : d) x.setZero();
+    // clang-format off
     d[0] << 2 * k.a, k.b * cg, k.c * cb,
             k.b * cg, 0, 0,
             k.c * cb, 0, 0;
@@ -27,6 +28,7 @@ std::array<Eigen::Matrix3d, 6> metric_derivatives(const Cell& k) {
     d[2] << 0, 0, k.a * cb,
             0, 0, k.b * ca,
             k.a * cb, k.b * ca, 2 * k.c;
+    // clang-format on
     d[3](1, 2) = d[3](2, 1) = -k.b * k.c * sa * radian;
     d[4](0, 2) = d[4](2, 0) = -k.a * k.c * sb * radian;
     d[5](0, 1) = d[5](1, 0) = -k.a * k.b * sg * radian;

@@ -4,8 +4,8 @@
 
 #include "crystal/crystal_direction.hpp"
 #include "crystal/expansion_esd.hpp"
-#include "fit/hc0_fit.hpp"
 #include "crystal/principal_axes.hpp"
+#include "fit/hc0_fit.hpp"
 
 namespace analysis {
 

@@ -10,12 +10,18 @@ constexpr double step_in_esds = 1e-3;
 
 double& parameter(Cell& cell, int p) {
     switch (p) {
-        case 0: return cell.a;
-        case 1: return cell.b;
-        case 2: return cell.c;
-        case 3: return cell.alpha;
-        case 4: return cell.beta;
-        default: return cell.gamma;
+        case 0:
+            return cell.a;
+        case 1:
+            return cell.b;
+        case 2:
+            return cell.c;
+        case 3:
+            return cell.alpha;
+        case 4:
+            return cell.beta;
+        default:
+            return cell.gamma;
     }
 }
 
@@ -62,7 +68,8 @@ std::array<double, 4> propagate_cell_esds(const std::vector<SeriesPoint>& points
             const double h = step_in_esds * esd;
             const Pair cell = moved(points[k].cell, p, h);
             const Eigen::Matrix3d de = (strain(reference, cartesian_matrix(cell.plus), measure) -
-                                        strain(reference, cartesian_matrix(cell.minus), measure)) / (2 * h);
+                                        strain(reference, cartesian_matrix(cell.minus), measure)) /
+                                       (2 * h);
             for (int i = 0; i < 3; ++i) {
                 const double d = c[k] * along(de, expansion.axes[k].col(i)) * esd;
                 variance[i] += d * d;

@@ -26,8 +26,8 @@ struct SeriesPoint {
 // A coefficient of expansion in 1e-6 K^-1 with its uncertainties.
 struct Coefficient {
     double alpha = 0;
-    double sigma = 0;                                               // HC0, from the scatter about the line
-    double sigma_esd = std::numeric_limits<double>::quiet_NaN();    // from the cell ESDs; NaN without them
+    double sigma = 0;                                             // HC0, from the scatter about the line
+    double sigma_esd = std::numeric_limits<double>::quiet_NaN();  // from the cell ESDs; NaN without them
 };
 
 struct PrincipalAxis {
@@ -37,14 +37,14 @@ struct PrincipalAxis {
 };
 
 struct Expansion {
-    bool weighted = false;                  // weights 1/sigmaT, else equal
-    std::size_t middle = 0;                 // the row whose directions are given: ceil(N/2) - 1
+    bool weighted = false;                                      // weights 1/sigmaT, else equal
+    std::size_t middle = 0;                                     // the row whose directions are given: ceil(N/2) - 1
     Eigen::Matrix3d middle_cell = Eigen::Matrix3d::Identity();  // its Cartesian matrix
-    std::vector<Eigen::Vector3d> strains;   // principal strains of each row, in the order X1, X2, X3
-    std::vector<Eigen::Matrix3d> axes;      // their Cartesian axes as columns, each row
+    std::vector<Eigen::Vector3d> strains;  // principal strains of each row, in the order X1, X2, X3
+    std::vector<Eigen::Matrix3d> axes;     // their Cartesian axes as columns, each row
     std::array<PrincipalAxis, 3> principal;
     Coefficient volume;
-    double reference_volume = 0;            // the volume of the first row
+    double reference_volume = 0;  // the volume of the first row
 };
 
 // Thrown for a series that has no expansion: fewer than two rows, or every

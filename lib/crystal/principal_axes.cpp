@@ -11,7 +11,8 @@ PrincipalStrains principal_strains(const Eigen::Matrix3d& strain) {
 }
 
 std::array<int, 3> matching_order(const Eigen::Matrix3d& anchor, const Eigen::Matrix3d& axes) {
-    constexpr std::array<std::array<int, 3>, 6> orders{{{0, 1, 2}, {0, 2, 1}, {1, 0, 2}, {1, 2, 0}, {2, 0, 1}, {2, 1, 0}}};
+    constexpr std::array<std::array<int, 3>, 6> orders{
+        {{0, 1, 2}, {0, 2, 1}, {1, 0, 2}, {1, 2, 0}, {2, 0, 1}, {2, 1, 0}}};
     const Eigen::Matrix3d overlap = anchor.transpose() * axes;
     std::array<int, 3> best = orders[0];
     double best_sum = -1;

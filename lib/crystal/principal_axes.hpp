@@ -10,8 +10,8 @@
 namespace analysis {
 
 struct PrincipalStrains {
-    Eigen::Vector3d values = Eigen::Vector3d::Zero();         // ascending as found
-    Eigen::Matrix3d axes = Eigen::Matrix3d::Identity();       // orthonormal Cartesian columns
+    Eigen::Vector3d values = Eigen::Vector3d::Zero();    // ascending as found
+    Eigen::Matrix3d axes = Eigen::Matrix3d::Identity();  // orthonormal Cartesian columns
 };
 
 // Eigen's self-adjoint solver on the symmetric strain; for equal strains the

@@ -16,8 +16,9 @@ StrainReference strain_reference(const Cell& reference) {
 
 Eigen::Matrix3d strain(const StrainReference& reference, const Eigen::Matrix3d& a, StrainMeasure measure) {
     const Eigen::Matrix3d identity = Eigen::Matrix3d::Identity();
-    const Eigen::Matrix3d u = measure.kind == StrainKind::eulerian ? Eigen::Matrix3d(identity - reference.a0 * a.inverse())
-                                                                   : Eigen::Matrix3d(a * reference.a0_inverse - identity);
+    const Eigen::Matrix3d u = measure.kind == StrainKind::eulerian
+                                  ? Eigen::Matrix3d(identity - reference.a0 * a.inverse())
+                                  : Eigen::Matrix3d(a * reference.a0_inverse - identity);
     Eigen::Matrix3d e = u + u.transpose();
     if (measure.finite) e += u * u.transpose();
     return 0.5 * e;

@@ -24,17 +24,13 @@ std::string temperature_field(double t) {
 
 std::string strain_plot_text(std::string_view title, const std::vector<double>& t, const Expansion& expansion,
                              StrainMeasure measure) {
-    std::string text = "# MAIN LEGEND TEXT: " + std::string(title) + "\n" +
-                       "# X LEGEND TEXT   : Temperature (K)\n" +
-                       "# Y LEGEND TEXT   : Principal strain, " + strain_name(measure) + " (%)\n" +
-                       "#   TK" + std::string(9, ' ') + "strain(%)\n" +
-                       "# NUMBER OF PATTERNS: 3\n";
+    std::string text = "# MAIN LEGEND TEXT: " + std::string(title) + "\n" + "# X LEGEND TEXT   : Temperature (K)\n" +
+                       "# Y LEGEND TEXT   : Principal strain, " + strain_name(measure) + " (%)\n" + "#   TK" +
+                       std::string(9, ' ') + "strain(%)\n" + "# NUMBER OF PATTERNS: 3\n";
     for (int i = 0; i < 3; ++i) {
         const std::string name = "X" + std::to_string(i + 1);
-        text += "#" + std::string(50, '-') + "\n" +
-                "# >>>>>>>> PATTERN #: " + std::to_string(i + 1) + "\n" +
-                "#             TITLE : " + name + "\n" +
-                "#  NUMBER OF POINTS : " + count_field(t.size()) + "\n" +
+        text += "#" + std::string(50, '-') + "\n" + "# >>>>>>>> PATTERN #: " + std::to_string(i + 1) + "\n" +
+                "#             TITLE : " + name + "\n" + "#  NUMBER OF POINTS : " + count_field(t.size()) + "\n" +
                 "#            MARKER : " + std::to_string(i + 1) + "\n" +
                 "#              SIZE : 2\n"
                 "#   DATA: X Y\n";

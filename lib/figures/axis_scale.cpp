@@ -58,7 +58,7 @@ std::string AxisScale::annotation() const {
     if (exponent != 0) out = "×10" + superscript(exponent);
     if (offset != 0) {
         std::string digits = std::fabs(offset) < 1e15 ? printed("%.*f", offset_decimals, std::fabs(offset))
-                                                        : printed("%.15g", std::fabs(offset));
+                                                      : printed("%.15g", std::fabs(offset));
         // A round number: its trailing zeros say nothing.
         if (digits.find('.') != std::string::npos && digits.find('e') == std::string::npos) {
             while (digits.back() == '0') digits.pop_back();

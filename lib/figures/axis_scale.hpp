@@ -15,10 +15,10 @@ namespace figures {
 struct AxisScale {
     double offset = 0;  // in data units, a round number
     int offset_decimals = 0;
-    int exponent = 0;   // labels count units of 10^exponent
+    int exponent = 0;          // labels count units of 10^exponent
     double low = 0, high = 1;  // the axis range in plot units (margins included)
-    double step = 0.2;  // between ticks, in plot units
-    int decimals = 1;   // of each label
+    double step = 0.2;         // between ticks, in plot units
+    int decimals = 1;          // of each label
 
     double to_plot(double value) const;
     // A tick label for a plot-unit value: decimals digits after the point.

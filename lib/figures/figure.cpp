@@ -3,9 +3,9 @@
 #include <charconv>
 #include <cmath>
 
+#include "fit/relative_expansion.hpp"
 #include "formats/display_text.hpp"
 #include "formats/number_text.hpp"
-#include "fit/relative_expansion.hpp"
 #include "formats/uncertainty.hpp"
 
 namespace figures {
@@ -59,8 +59,7 @@ std::string with_power_of_ten(const std::string& text, int extra_exponent) {
     return number + "×10" + superscript(exponent) + note;
 }
 
-std::vector<Panel> panels_for(const std::vector<PlotFile>& files, bool normalise,
-                              std::vector<std::string>* left_out) {
+std::vector<Panel> panels_for(const std::vector<PlotFile>& files, bool normalise, std::vector<std::string>* left_out) {
     std::vector<Panel> panels;
     if (normalise && !files.empty()) {
         Panel panel;
@@ -118,8 +117,8 @@ std::vector<std::string> fit_legend(const Series& series, const Panel& panel) {
         if (!coefficient.empty()) lines.push_back(series.name + ": " + coefficient);
         return lines;
     }
-    lines.push_back("fit: slope " + with_power_of_ten(with_uncertainty(series.fit.slope, series.fit.su_slope)) +
-                    " " + slope_unit(series.y_unit, panel.x_unit));
+    lines.push_back("fit: slope " + with_power_of_ten(with_uncertainty(series.fit.slope, series.fit.su_slope)) + " " +
+                    slope_unit(series.y_unit, panel.x_unit));
     if (!coefficient.empty()) lines.push_back(coefficient);
     return lines;
 }

@@ -26,8 +26,8 @@ struct Colour {
 constexpr Colour background{255, 255, 255};
 constexpr Colour ink{0, 0, 0};
 constexpr Colour fit_colour{200, 30, 30};
-constexpr Colour series_colours[] = {{0, 84, 166}, {0, 128, 64}, {148, 0, 148}, {170, 100, 0},
-                                     {0, 150, 170}, {110, 110, 110}};
+constexpr Colour series_colours[] = {{0, 84, 166},  {0, 128, 64},  {148, 0, 148},
+                                     {170, 100, 0}, {0, 150, 170}, {110, 110, 110}};
 constexpr int series_colour_count = sizeof series_colours / sizeof series_colours[0];
 constexpr int fit_index = 2;
 constexpr int first_series_index = 3;
@@ -124,11 +124,10 @@ void draw_legend(plstream& pls, const std::vector<LegendEntry>& entries, const L
     std::vector<PLINT> text_colours(n, 1);
     PLFLT width = 0, height = 0;
     pls.schr(ch * place.shrink, 1.0);  // pllegend spaces its rows by this height, not by its text's
-    pls.legend(&width, &height, PL_LEGEND_BACKGROUND | PL_LEGEND_BOUNDING_BOX, positions[at], x, y,
-               legend_symbol_width, 0, 1, 1, 0, 0, n, opts.data(), 0.6, 0.88, 1.6, 0.0,
-               text_colours.data(), text_ptrs.data(), box_colours.data(), patterns.data(), box_scales.data(),
-               box_widths.data(), colours.data(), styles.data(), widths.data(), colours.data(), scales.data(),
-               symbol_numbers.data(), symbols.data());
+    pls.legend(&width, &height, PL_LEGEND_BACKGROUND | PL_LEGEND_BOUNDING_BOX, positions[at], x, y, legend_symbol_width,
+               0, 1, 1, 0, 0, n, opts.data(), 0.6, 0.88, 1.6, 0.0, text_colours.data(), text_ptrs.data(),
+               box_colours.data(), patterns.data(), box_scales.data(), box_widths.data(), colours.data(), styles.data(),
+               widths.data(), colours.data(), scales.data(), symbol_numbers.data(), symbols.data());
     pls.schr(ch, 1.0);
 }
 
@@ -325,8 +324,8 @@ std::vector<LegendEntry> legend_entries(const Panel& panel, const DrawOptions& o
         }
         if (!s.name.empty() || !lone) legend.push_back(marker);
         for (std::size_t k = 0; k < fit_lines.size(); ++k) {
-            LegendEntry line{k == 0 ? PL_LEGEND_LINE : PL_LEGEND_NONE, fit_lines[k],
-                             lone ? fit_index : series_index(i), "", 1};
+            LegendEntry line{k == 0 ? PL_LEGEND_LINE : PL_LEGEND_NONE, fit_lines[k], lone ? fit_index : series_index(i),
+                             "", 1};
             legend.push_back(line);
         }
     }
@@ -451,9 +450,12 @@ void draw_page(plstream& pls, const std::vector<Panel>& panels, const Page& page
 
 const char* device_name(Format format) {
     switch (format) {
-        case Format::png: return "pngcairo";
-        case Format::svg: return "svg";
-        case Format::pdf: return "pdfcairo";
+        case Format::png:
+            return "pngcairo";
+        case Format::svg:
+            return "svg";
+        case Format::pdf:
+            return "pdfcairo";
     }
     return "pngcairo";
 }
@@ -498,8 +500,7 @@ bool plplot_has_device(const char* name) {
     return false;
 }
 
-std::string render_file(const std::vector<Panel>& panels, Format format, const Page& page,
-                        const DrawOptions& options) {
+std::string render_file(const std::vector<Panel>& panels, Format format, const Page& page, const DrawOptions& options) {
     const char* device = device_name(format);
     if (!plplot_has_device(device))
         throw PlotError(std::string("PLplot has no \"") + device + "\" device; install its driver package");

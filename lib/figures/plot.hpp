@@ -34,8 +34,7 @@ bool plplot_has_device(const char* name);
 
 // The file's bytes.  SVG comes from PLplot's own svg device, which keeps the
 // text as text.
-std::string render_file(const std::vector<Panel>& panels, Format format, const Page& page,
-                        const DrawOptions& options);
+std::string render_file(const std::vector<Panel>& panels, Format format, const Page& page, const DrawOptions& options);
 
 // Red, green, blue bytes row by row, page.width_px() by page.height_px().
 std::vector<unsigned char> render_pixels(const std::vector<Panel>& panels, const Page& page,

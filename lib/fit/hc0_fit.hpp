@@ -18,9 +18,9 @@ namespace analysis {
 // What depends on the x and the weights only, shared by every y fitted
 // against the same points.
 struct LineDesign {
-    bool ok = false;       // false: fewer than two points, or all at one x
-    double mean_x = 0;     // weighted mean of the x
-    double sxx = 0;        // sum_k w_k (x_k - mean_x)^2
+    bool ok = false;    // false: fewer than two points, or all at one x
+    double mean_x = 0;  // weighted mean of the x
+    double sxx = 0;     // sum_k w_k (x_k - mean_x)^2
     std::vector<double> weights;
     std::vector<double> slope_coefficients;  // w_k (x_k - mean_x) / sxx
 };

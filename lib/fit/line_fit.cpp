@@ -13,8 +13,7 @@ LineFit fit_line(const std::vector<Point>& points) {
     fit.n = points.size();
     if (points.empty()) return fit;
 
-    fit.weighted = std::all_of(points.begin(), points.end(),
-                               [](const Point& p) { return p.has_sigy && p.sigy > 0; });
+    fit.weighted = std::all_of(points.begin(), points.end(), [](const Point& p) { return p.has_sigy && p.sigy > 0; });
     double sum_y = 0;
     for (const Point& p : points) sum_y += p.y;
     fit.mean_y = sum_y / double(fit.n);

@@ -23,8 +23,7 @@ bool equals_ignoring_case(std::string_view a, std::string_view b) {
 bool is_unreadable_marker(std::string_view s) {
     if (s.find_first_not_of('*') == std::string_view::npos) return true;
     if (s.front() == '-' || s.front() == '+') s.remove_prefix(1);
-    return equals_ignoring_case(s, "nan") || equals_ignoring_case(s, "inf") ||
-           equals_ignoring_case(s, "infinity");
+    return equals_ignoring_case(s, "nan") || equals_ignoring_case(s, "inf") || equals_ignoring_case(s, "infinity");
 }
 
 }  // namespace

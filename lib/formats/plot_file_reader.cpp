@@ -17,8 +17,8 @@ namespace analysis {
 namespace {
 
 using analysis::Field;
-using analysis::trim;
 using analysis::read_field;
+using analysis::trim;
 
 constexpr std::size_t max_line_length = 4096;
 
@@ -78,9 +78,7 @@ bool read_bounded_line(std::istream& in, std::string& line, bool& too_long) {
     }
 }
 
-std::string line_ref(const std::string& name, int line_number) {
-    return name + ":" + std::to_string(line_number);
-}
+std::string line_ref(const std::string& name, int line_number) { return name + ":" + std::to_string(line_number); }
 
 int to_int(std::string_view s, int fallback) {
     s = trim(s);
@@ -200,18 +198,15 @@ PlotFile read_plot_file(std::istream& in, const std::string& name) {
 
     if (file.skipped_fields > 0) {
         std::string w = name + ": " + std::to_string(file.skipped_fields) +
-                        (file.skipped_fields == 1 ? " field" : " fields") +
-                        " of asterisks or NaN skipped";
+                        (file.skipped_fields == 1 ? " field" : " fields") + " of asterisks or NaN skipped";
         if (skipped_points > 0)
-            w += " (" + std::to_string(skipped_points) + (skipped_points == 1 ? " point" : " points") +
-                 " left out)";
+            w += " (" + std::to_string(skipped_points) + (skipped_points == 1 ? " point" : " points") + " left out)";
         file.warnings.push_back(w);
     }
     if (file.patterns.empty())
         throw ReadError(name + ": no data point to plot" +
                         (skipped_points > 0 ? " (every point has a field of asterisks or NaN)" : ""));
-    if (!file.has_end_line)
-        file.warnings.push_back(name + ": no \"# END OF FILE\" line; the file may be incomplete");
+    if (!file.has_end_line) file.warnings.push_back(name + ": no \"# END OF FILE\" line; the file may be incomplete");
     return file;
 }
 

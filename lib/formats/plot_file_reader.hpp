@@ -16,7 +16,6 @@
 
 namespace analysis {
 
-
 struct Pattern {
     std::string title;
     int announced_points = -1;  // NUMBER OF POINTS, -1 when the header has none

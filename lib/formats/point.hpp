@@ -7,7 +7,7 @@ namespace analysis {
 struct Point {
     double x = 0;
     double y = 0;
-    double sigy = 0;        // meaningful only when has_sigy
+    double sigy = 0;  // meaningful only when has_sigy
     bool has_sigy = false;
 };
 

@@ -156,7 +156,8 @@ ExportText export_csv(const Series& series) {
             out.text += number(x);
         }
         out.text += "\r\n";
-        if (!empty.empty()) out.warnings.push_back(where(series, row) + "asterisks or NaN in " + empty + "; left empty");
+        if (!empty.empty())
+            out.warnings.push_back(where(series, row) + "asterisks or NaN in " + empty + "; left empty");
     }
     return out;
 }

@@ -53,9 +53,12 @@ bool split_numbers(std::string_view line, std::size_t count, std::vector<double>
 
 std::size_t field_count(SeriesLayout layout) {
     switch (layout) {
-        case SeriesLayout::celltrend_table: return plain_fields;
-        case SeriesLayout::celltrend_transformed_table: return transformed_fields;
-        case SeriesLayout::strain_rows: return strain_fields;
+        case SeriesLayout::celltrend_table:
+            return plain_fields;
+        case SeriesLayout::celltrend_transformed_table:
+            return transformed_fields;
+        case SeriesLayout::strain_rows:
+            return strain_fields;
     }
     return 0;
 }
@@ -84,7 +87,7 @@ bool recognise(const std::vector<std::string>& header, std::string_view first_da
         t = trim(t.substr(1));
         if (t.starts_with("TK") && t.find("a(A)") != std::string_view::npos) {
             layout = t.find("ESD(A)") != std::string_view::npos ? SeriesLayout::celltrend_table
-                                                                 : SeriesLayout::celltrend_transformed_table;
+                                                                : SeriesLayout::celltrend_transformed_table;
             return true;
         }
     }
@@ -102,8 +105,7 @@ bool recognise(const std::vector<std::string>& header, std::string_view first_da
         layout = SeriesLayout::celltrend_table;
         return split_fixed(first_data, plain_fields, values) || split_numbers(first_data, plain_fields, values);
     }
-    if (words == transformed_fields ||
-        (words < transformed_fields && length == 6 + 12 * (transformed_fields - 1))) {
+    if (words == transformed_fields || (words < transformed_fields && length == 6 + 12 * (transformed_fields - 1))) {
         layout = SeriesLayout::celltrend_transformed_table;
         return split_fixed(first_data, transformed_fields, values) ||
                split_numbers(first_data, transformed_fields, values);
@@ -144,9 +146,12 @@ SeriesRow make_row(SeriesLayout layout, const std::vector<double>& v) {
 
 std::string describe(SeriesLayout layout) {
     switch (layout) {
-        case SeriesLayout::celltrend_table: return "a row of celltrend's all-parameters table";
-        case SeriesLayout::celltrend_transformed_table: return "a row of celltrend's transformed table";
-        case SeriesLayout::strain_rows: return "a row \"T sigmaT a b c alpha beta gamma\"";
+        case SeriesLayout::celltrend_table:
+            return "a row of celltrend's all-parameters table";
+        case SeriesLayout::celltrend_transformed_table:
+            return "a row of celltrend's transformed table";
+        case SeriesLayout::strain_rows:
+            return "a row \"T sigmaT a b c alpha beta gamma\"";
     }
     return {};
 }
@@ -187,9 +192,9 @@ Series read_series(std::istream& in, const std::string& name) {
                 continue;
             }
             if (!recognise(series.header, line, series.layout))
-                throw SeriesError(name + ":" + std::to_string(line_number) +
-                                  ": neither a celltrend table nor rows of \"T sigmaT a b c alpha beta gamma\": " +
-                                  shown_text(line));
+                throw SeriesError(
+                    name + ":" + std::to_string(line_number) +
+                    ": neither a celltrend table nor rows of \"T sigmaT a b c alpha beta gamma\": " + shown_text(line));
             recognised = true;
         } else if (series.layout == SeriesLayout::strain_rows ? trim(without_comment(line)).empty()
                                                               : is_table_comment(line)) {
@@ -211,8 +216,9 @@ Series read_series(std::istream& in, const std::string& name) {
     if (!recognised) {
         SeriesLayout layout{};
         if (series.header.empty() || !recognise(series.header, "", layout))
-            throw SeriesError(name + ": no data rows: neither a celltrend table nor rows of "
-                                     "\"T sigmaT a b c alpha beta gamma\"");
+            throw SeriesError(name +
+                              ": no data rows: neither a celltrend table nor rows of "
+                              "\"T sigmaT a b c alpha beta gamma\"");
         series.layout = layout;  // celltrend's table of a run that accepted no temperature
     }
     if (!series.header.empty()) {

@@ -28,8 +28,8 @@ std::string fixed_field(double value, int width, int decimals) {
 
 std::vector<std::string> table_header(std::string_view title, std::string_view description) {
     constexpr std::array<std::string_view, 16> titles{
-        "a(A)",       "ESD(A)",   "b(A)",      "ESD(A)",   "c(A)",       "ESD(A)",   "alpha(deg)", "ESD(deg)",
-        "beta(deg)",  "ESD(deg)", "gamma(deg)", "ESD(deg)", "volume(A3)", "ESD(A3)", "mosa.(deg)", "ESD(deg)"};
+        "a(A)",      "ESD(A)",   "b(A)",       "ESD(A)",   "c(A)",       "ESD(A)",  "alpha(deg)", "ESD(deg)",
+        "beta(deg)", "ESD(deg)", "gamma(deg)", "ESD(deg)", "volume(A3)", "ESD(A3)", "mosa.(deg)", "ESD(deg)"};
     std::string columns = "!   TK";
     for (std::string_view t : titles) columns += std::string(12 - t.size(), ' ') + std::string(t);
     columns += ' ';
@@ -38,7 +38,7 @@ std::vector<std::string> table_header(std::string_view title, std::string_view d
 
 std::string table_line(const SeriesRow& row) {
     const std::array<double, 14> cell_columns{
-        row.cell.a,    row.esd.a,    row.cell.b,     row.esd.b,     row.cell.c, row.esd.c,  row.cell.alpha,
+        row.cell.a,    row.esd.a,     row.cell.b,   row.esd.b,      row.cell.c,    row.esd.c,  row.cell.alpha,
         row.esd.alpha, row.cell.beta, row.esd.beta, row.cell.gamma, row.esd.gamma, row.volume, row.volume_esd};
     std::string line = fixed_field(row.t, 6, 2);
     for (double x : cell_columns) line += fixed_field(x, 12, 5);

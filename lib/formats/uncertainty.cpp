@@ -43,8 +43,7 @@ std::string with_uncertainty(double value, double su) {
     const double shown_su = times_power_of_ten(digits, k);
     const double larger = std::max(shown_value, shown_su);
     if (larger >= 1e-3 && larger < 1e6) {
-        if (k >= 0)
-            return printed("%.0f", times_power_of_ten(q, k)) + "(" + printed("%.0f", shown_su) + ")";
+        if (k >= 0) return printed("%.0f", times_power_of_ten(q, k)) + "(" + printed("%.0f", shown_su) + ")";
         return printed("%.*f", -k, times_power_of_ten(q, k)) + "(" + std::to_string(digits) + ")";
     }
     int exponent = int(std::floor(std::log10(larger)));

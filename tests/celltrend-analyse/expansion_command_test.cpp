@@ -104,7 +104,8 @@ TEST_F(ExpansionCommand, TsvHasTheHeaderAndFourRowsOnly) {
 TEST_F(ExpansionCommand, TransformedTableAndMatrixGiveTheSameDirections) {
     ASSERT_EQ(dir.run("buffer_matrix.txt\ny\n").status, 0);
     const AnalyseResult transformed = run_analyse(dir, "expansion --tsv TK_parameters_transf_HTML.xy");
-    const AnalyseResult plain = run_analyse(dir, "expansion --tsv --matrix '1 0 1  0 1 0  -1 0 0' TK_parameters_HTML.xy");
+    const AnalyseResult plain =
+        run_analyse(dir, "expansion --tsv --matrix '1 0 1  0 1 0  -1 0 0' TK_parameters_HTML.xy");
     ASSERT_EQ(transformed.status, 0);
     ASSERT_EQ(plain.status, 0);
     const auto t = tsv_rows(transformed.out), p = tsv_rows(plain.out);
@@ -181,8 +182,9 @@ TEST_F(ExpansionCommand, TwoRowsAndEqualCoefficientsAreSaidPlainly) {
     EXPECT_EQ(rows[1][4] + rows[1][5] + rows[1][6], "");  // no direction at the reference row
     EXPECT_NE(r.err.find("note: Only two temperatures"), std::string::npos);
 
-    dir.write("cubic.txt", "100 1 5 5 5 90 90 90\n150 1 5.0025 5.0025 5.0025 90 90 90\n"
-                           "200 1 5.005 5.005 5.005 90 90 90\n");
+    dir.write("cubic.txt",
+              "100 1 5 5 5 90 90 90\n150 1 5.0025 5.0025 5.0025 90 90 90\n"
+              "200 1 5.005 5.005 5.005 90 90 90\n");
     r = run_analyse(dir, "expansion cubic.txt");
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("X1 and X2 expand equally within their uncertainties"), std::string::npos) << r.out;

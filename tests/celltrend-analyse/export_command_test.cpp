@@ -65,8 +65,9 @@ TEST_F(ExportCommand, CsvOfACelltrendTransformedTable) {
     ASSERT_EQ(dir.run("buffer_matrix.txt\ny\n").status, 0);
     const AnalyseResult r = run_analyse(dir, "export --format=csv TK_parameters_transf_HTML.xy");
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(r.out.starts_with("T_K,a_A,b_A,c_A,alpha_deg,beta_deg,gamma_deg,V_A3,mosaicity_deg,sigma_mosaicity_deg\r\n"
-                                  "100,13.48987,10.19875,7.50122,89.99979,111.5381,89.99954,959.95428,0.329,0.004\r\n"))
+    EXPECT_TRUE(
+        r.out.starts_with("T_K,a_A,b_A,c_A,alpha_deg,beta_deg,gamma_deg,V_A3,mosaicity_deg,sigma_mosaicity_deg\r\n"
+                          "100,13.48987,10.19875,7.50122,89.99979,111.5381,89.99954,959.95428,0.329,0.004\r\n"))
         << r.out.substr(0, 300);
 }
 
@@ -81,15 +82,15 @@ TEST_F(ExportCommand, DamagedRowsAreNamedOnStandardError) {
 
 TEST_F(ExportCommand, WrongArgumentsAreStatusTwo) {
     const char* cases[] = {
-        "export TK_parameters_HTML.xy",                                        // no format
-        "export -f xlsx TK_parameters_HTML.xy",                                // unknown format
-        "export -f pascal --sigma-t -1 TK_parameters_HTML.xy",                 // not positive
-        "export -f pascal --sigma-t one TK_parameters_HTML.xy",                // not a number
-        "export -f csv --sigma-t 1 TK_parameters_HTML.xy",                     // not for csv
-        "export -f pascal --system cubic TK_parameters_HTML.xy",               // not for pascal
-        "export -f eosfit --system '' TK_parameters_HTML.xy",                  // empty name
-        "export -f csv",                                                       // no table
-        "export -f csv --help=x TK_parameters_HTML.xy",                        // a flag with a value
+        "export TK_parameters_HTML.xy",                           // no format
+        "export -f xlsx TK_parameters_HTML.xy",                   // unknown format
+        "export -f pascal --sigma-t -1 TK_parameters_HTML.xy",    // not positive
+        "export -f pascal --sigma-t one TK_parameters_HTML.xy",   // not a number
+        "export -f csv --sigma-t 1 TK_parameters_HTML.xy",        // not for csv
+        "export -f pascal --system cubic TK_parameters_HTML.xy",  // not for pascal
+        "export -f eosfit --system '' TK_parameters_HTML.xy",     // empty name
+        "export -f csv",                                          // no table
+        "export -f csv --help=x TK_parameters_HTML.xy",           // a flag with a value
     };
     for (const char* args : cases) {
         const AnalyseResult r = run_analyse(dir, args);

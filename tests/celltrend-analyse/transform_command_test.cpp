@@ -93,16 +93,18 @@ TEST_F(TransformCommand, GivesTheCellsOfCelltrendsTransformedRunWithEsds) {
         EXPECT_EQ(o.esd.c, s.esd.a);
         const double rad = std::acos(-1.0) / 180, cb = std::cos(s.cell.beta * rad), sb = std::sin(s.cell.beta * rad);
         const double a_new = std::sqrt(s.cell.a * s.cell.a + s.cell.c * s.cell.c + 2 * s.cell.a * s.cell.c * cb);
-        const double sigma_a_new = std::hypot((s.cell.a + s.cell.c * cb) * s.esd.a, (s.cell.c + s.cell.a * cb) * s.esd.c,
-                                              s.cell.a * s.cell.c * sb * s.esd.beta * rad) /
-                                   a_new;
+        const double sigma_a_new =
+            std::hypot((s.cell.a + s.cell.c * cb) * s.esd.a, (s.cell.c + s.cell.a * cb) * s.esd.c,
+                       s.cell.a * s.cell.c * sb * s.esd.beta * rad) /
+            a_new;
         EXPECT_NEAR(o.esd.a, sigma_a_new, 5.1e-6) << o.t;
     }
 
     const std::string text = dir.read("new.xy");
-    EXPECT_TRUE(text.starts_with("! CT-17 monoclinic P21/c, cell from 100 K to 400 K\n"
-                                 "! Cell parameters and ESD in new axes a' = a + c, b' = b, c' = -a "
-                                 "(matrix 1 0 1 / 0 1 0 / -1 0 0), from TK_parameters_HTML.xy\n!\n"));
+    EXPECT_TRUE(
+        text.starts_with("! CT-17 monoclinic P21/c, cell from 100 K to 400 K\n"
+                         "! Cell parameters and ESD in new axes a' = a + c, b' = b, c' = -a "
+                         "(matrix 1 0 1 / 0 1 0 / -1 0 0), from TK_parameters_HTML.xy\n!\n"));
     EXPECT_EQ(ours.header.at(3), source.header.at(3));  // the column titles
 }
 
@@ -128,7 +130,8 @@ TEST_F(TransformCommand, ExampleMatrixKeepsTheVolumeAndItsEsd) {
 // ESD halve.
 TEST_F(TransformCommand, FractionsAreAllowed) {
     const AnalyseResult whole = run_analyse(dir, "transform -m '1 0 0 0 1 0 0 0 1' TK_parameters_HTML.xy");
-    const AnalyseResult half = run_analyse(dir, "transform --matrix='1/2 1/2 0, -1/2 1/2 0, 0 0 1' TK_parameters_HTML.xy");
+    const AnalyseResult half =
+        run_analyse(dir, "transform --matrix='1/2 1/2 0, -1/2 1/2 0, 0 0 1' TK_parameters_HTML.xy");
     ASSERT_EQ(half.status, 0) << half.err;
     EXPECT_EQ(half.err, "");
     EXPECT_NE(half.out.find("a' = 1/2 a + 1/2 b, b' = -1/2 a + 1/2 b, c' = c"), std::string::npos);
@@ -172,19 +175,19 @@ TEST_F(TransformCommand, ReadsStandardInput) {
 
 TEST_F(TransformCommand, WrongArgumentsAreStatusTwo) {
     const char* cases[] = {
-        "transform TK_parameters_HTML.xy",                                  // no matrix
-        "transform -m '1 0 0 0 1 0 0 0' TK_parameters_HTML.xy",             // eight numbers
-        "transform -m '1 0 0 0 1 0 0 0 1 0' TK_parameters_HTML.xy",         // ten
-        "transform -m '1 0 0 0 x 0 0 0 1' TK_parameters_HTML.xy",           // not a number
-        "transform -m '1/0 0 0 0 1 0 0 0 1' TK_parameters_HTML.xy",         // no fraction
-        "transform -m '1/-2 0 0 0 1 0 0 0 1' TK_parameters_HTML.xy",        // the sign goes on p
-        "transform -m '1 0 0 0 1 0 0 0 1'",                                 // no table
-        "transform -m '1 0 0 0 1 0 0 0 1' TK_parameters_HTML.xy other.xy",  // two tables
-        "transform -m '1 0 0 0 1 0 0 0 1' --bogus TK_parameters_HTML.xy",   // unknown option
-        "transform TK_parameters_HTML.xy -m",                               // no value
-        "transform -m '1 0 0 0 1 0 0 0 1' TK_parameters_HTML.xy -o",        // no value
-        "transform -m '1 0 0 0 1 0 0 0 1' TK_parameters_HTML.xy -o ''",     // -o \"$UNSET\"
-        "transform -m '1 0 0 0 1 0 0 0 1' TK_parameters_HTML.xy --output=", // the same
+        "transform TK_parameters_HTML.xy",                                   // no matrix
+        "transform -m '1 0 0 0 1 0 0 0' TK_parameters_HTML.xy",              // eight numbers
+        "transform -m '1 0 0 0 1 0 0 0 1 0' TK_parameters_HTML.xy",          // ten
+        "transform -m '1 0 0 0 x 0 0 0 1' TK_parameters_HTML.xy",            // not a number
+        "transform -m '1/0 0 0 0 1 0 0 0 1' TK_parameters_HTML.xy",          // no fraction
+        "transform -m '1/-2 0 0 0 1 0 0 0 1' TK_parameters_HTML.xy",         // the sign goes on p
+        "transform -m '1 0 0 0 1 0 0 0 1'",                                  // no table
+        "transform -m '1 0 0 0 1 0 0 0 1' TK_parameters_HTML.xy other.xy",   // two tables
+        "transform -m '1 0 0 0 1 0 0 0 1' --bogus TK_parameters_HTML.xy",    // unknown option
+        "transform TK_parameters_HTML.xy -m",                                // no value
+        "transform -m '1 0 0 0 1 0 0 0 1' TK_parameters_HTML.xy -o",         // no value
+        "transform -m '1 0 0 0 1 0 0 0 1' TK_parameters_HTML.xy -o ''",      // -o \"$UNSET\"
+        "transform -m '1 0 0 0 1 0 0 0 1' TK_parameters_HTML.xy --output=",  // the same
     };
     for (const char* args : cases) {
         const AnalyseResult r = run_analyse(dir, args);
@@ -206,7 +209,8 @@ TEST_F(TransformCommand, BadInputsAreStatusOne) {
         {"garbage.xy", "garbage.xy:2: "},
     };
     for (const auto& c : cases) {
-        const AnalyseResult r = run_analyse(dir, std::string("transform -m '1 0 0 0 1 0 0 0 1' ") + c.file + " -o new.xy");
+        const AnalyseResult r =
+            run_analyse(dir, std::string("transform -m '1 0 0 0 1 0 0 0 1' ") + c.file + " -o new.xy");
         EXPECT_EQ(r.status, 1) << c.file;
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
         EXPECT_FALSE(dir.exists("new.xy")) << c.file;
@@ -253,7 +257,8 @@ TEST_F(TransformCommand, OutputNeverGoesThroughALinkOrOverTheInput) {
     EXPECT_NE(fifo.err.find("fifo.xy: is not a regular file"), std::string::npos) << fifo.err;
     EXPECT_TRUE(std::filesystem::is_fifo(dir.path() / "fifo.xy"));
 
-    const AnalyseResult nowhere = run_analyse(dir, "transform -m '1 0 0 0 1 0 0 0 1' TK_parameters_HTML.xy -o no/dir.xy");
+    const AnalyseResult nowhere =
+        run_analyse(dir, "transform -m '1 0 0 0 1 0 0 0 1' TK_parameters_HTML.xy -o no/dir.xy");
     EXPECT_EQ(nowhere.status, 1);
     EXPECT_NE(nowhere.err.find("no/dir.xy: cannot create"), std::string::npos) << nowhere.err;
 }
@@ -284,8 +289,8 @@ TEST_F(TransformCommand, FailedWriteIsStatusOneAndLeavesNoFile) {
     EXPECT_NE(r.err.find("new.xy: cannot write"), std::string::npos) << r.err;
     EXPECT_EQ(files_named("new.xy"), 0u);  // no temporary left behind either
 
-    const AnalyseResult full = run_analyse(dir, "transform -m '1 0 1 0 1 0 -1 0 0' TK_parameters_HTML.xy", "", "",
-                                           "> /dev/full");
+    const AnalyseResult full =
+        run_analyse(dir, "transform -m '1 0 1 0 1 0 -1 0 0' TK_parameters_HTML.xy", "", "", "> /dev/full");
     EXPECT_EQ(full.status, 1);
     EXPECT_NE(full.err.find("standard output"), std::string::npos) << full.err;
 }

@@ -12,10 +12,10 @@ const std::string created_plain = "\n \n   >>> The TK_parameters_HTML.xy file ha
 
 std::string questions_up_to(std::size_t n) {
     static const char* const q[] = {
-        "  >> Extract a (A) parameter (y/n) ?   ",          "  >> Extract b (A) parameter (y/n) ?   ",
-        "  >> Extract c (A) parameter (y/n) ?   ",          "  >> Extract alpha (deg) parameter (y/n) ?   ",
-        "  >> Extract beta (deg) parameter (y/n) ?    ",    "  >> Extract gamma (deg) parameter (y/n) ?   ",
-        "  >> Extract unit cell volume (A3) (y/n) ?   ",    "  >> Extract crystal mosaicity (deg) (y/n) ? "};
+        "  >> Extract a (A) parameter (y/n) ?   ",       "  >> Extract b (A) parameter (y/n) ?   ",
+        "  >> Extract c (A) parameter (y/n) ?   ",       "  >> Extract alpha (deg) parameter (y/n) ?   ",
+        "  >> Extract beta (deg) parameter (y/n) ?    ", "  >> Extract gamma (deg) parameter (y/n) ?   ",
+        "  >> Extract unit cell volume (A3) (y/n) ?   ", "  >> Extract crystal mosaicity (deg) (y/n) ? "};
     std::string s;
     for (std::size_t i = 0; i < n; ++i) s += std::string("\n \n") + q[i];
     return s;
@@ -26,8 +26,9 @@ TEST(Dialogue, MissingBufferFileIsAskedAgainThenTheRunEnds) {
     d.write("series.txt", "Title of the series\nsecond line\n");
     const RunResult r = d.run("nothere.txt\n\n\nseries.txt\ny\n");
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, banner() + buffer_prompt + "\n  !! nothere.txt does not exist !!\n   press Enter key to continue " +
-                         buffer_prompt + all_question + created_plain);
+    EXPECT_EQ(r.out, banner() + buffer_prompt +
+                         "\n  !! nothere.txt does not exist !!\n   press Enter key to continue " + buffer_prompt +
+                         all_question + created_plain);
 }
 
 TEST(Dialogue, ADirectoryIsNoBufferFile) {
@@ -80,9 +81,8 @@ INSTANTIATE_TEST_SUITE_P(Answers, AllParametersAnswer,
                                            AnswerCase{"'  y'", true}, AnswerCase{"\"  Y\"", true},
                                            AnswerCase{"yes please", true}, AnswerCase{"\n\n  y", true},
                                            AnswerCase{"n", false}, AnswerCase{"no", false}, AnswerCase{"N", false},
-                                           AnswerCase{"x", false}, AnswerCase{"''", false},
-                                           AnswerCase{"'   y'", false}, AnswerCase{"/", false},
-                                           AnswerCase{"n,y", false}, AnswerCase{",y", false}),
+                                           AnswerCase{"x", false}, AnswerCase{"''", false}, AnswerCase{"'   y'", false},
+                                           AnswerCase{"/", false}, AnswerCase{"n,y", false}, AnswerCase{",y", false}),
                          case_name);
 
 TEST(Dialogue, SlashKeepsThePreviousAnswer) {

@@ -4,8 +4,8 @@
 // every file keeps every line written before the fault, complete.  What a
 // file should hold is taken from an undisturbed run on the same inputs.
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -70,7 +70,8 @@ std::size_t line_count(const std::string& s) { return static_cast<std::size_t>(s
 std::vector<std::string> prompts() {
     std::vector<std::string> p = {"  > Enter buffer file        : ", "  >> Extract all the parameters (y/n) ?   "};
     for (const auto& q : quantities) p.emplace_back(q.question);
-    for (const auto& q : quantities) p.push_back(std::string(q.plot_file) + " file has been created: plot it (y/n) ?  ");
+    for (const auto& q : quantities)
+        p.push_back(std::string(q.plot_file) + " file has been created: plot it (y/n) ?  ");
     return p;
 }
 
@@ -110,8 +111,8 @@ TEST(OutputFault, FullDiskDuringAPlotRunKeepsEveryPlotFileWhole) {
     EXPECT_EQ(r.status, 1);
     // The dialogue up to the last quantity question, then the reason; no offer follows.
     // a's line of a temperature is written first, so a's file meets the limit first.
-    EXPECT_EQ(r.out, complete.out.substr(0, ends[1 + quantity_count]) +
-                         failure_line("Cannot write", "TK_cell_a.pgf", EFBIG));
+    EXPECT_EQ(r.out,
+              complete.out.substr(0, ends[1 + quantity_count]) + failure_line("Cannot write", "TK_cell_a.pgf", EFBIG));
     for (const std::string name : {"TK_cell_a.pgf", "TK_cell_b.pgf", "TK_cell_c.pgf"}) {
         SCOPED_TRACE(name);
         const std::string file = d.read(name);
@@ -154,8 +155,8 @@ TEST(OutputFault, NameThatIsNoRegularFileIsRefusedAndNothingIsCreated) {
         // A timeout only so that a run waiting on the FIFO cannot hang the suite.
         const RunResult r = d.run(answers, "timeout 60");
         EXPECT_EQ(r.status, 1);
-        EXPECT_TRUE(r.out.ends_with("  >> Extract crystal mosaicity (deg) (y/n) ? \n !! Cannot create TK_cell_c.pgf: " +
-                                    c.reason + " !!\n"))
+        EXPECT_TRUE(r.out.ends_with(
+            "  >> Extract crystal mosaicity (deg) (y/n) ? \n !! Cannot create TK_cell_c.pgf: " + c.reason + " !!\n"))
             << r.out;
         EXPECT_TRUE(r.err.starts_with("celltrend: TK_cell_c.pgf: " + c.notice_head + "; ")) << r.err;
         EXPECT_EQ(line_count(r.err), 1u) << r.err;
@@ -299,7 +300,8 @@ protected:
 
     void expect_stopped_at_third(const std::string& reason_line, bool unprivileged = false) {
         // A timeout only so that a run waiting on a FIFO cannot hang the suite.
-        const RunResult r = unprivileged ? d_.run_unprivileged("series.txt\ny\n") : d_.run("series.txt\ny\n", "timeout 60");
+        const RunResult r =
+            unprivileged ? d_.run_unprivileged("series.txt\ny\n") : d_.run("series.txt\ny\n", "timeout 60");
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.out, start + reason_line + " \n");
         EXPECT_EQ(d_.read("TK_parameters_HTML.xy"), before_.read("TK_parameters_HTML.xy"));
@@ -367,8 +369,8 @@ TEST_F(ReportFault, ReadErrorInTheMiddleOfAReport) {
     const RunResult r = d_.run("series.txt\ny\n", read_fails("r2.html", 100));
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, start + "\n !! r2.html cannot be read: " + std::strerror(EIO) + " !!\n \n");
-    EXPECT_EQ(r.err, "celltrend: r2.html, line 3: read error (" + std::string(std::strerror(EIO)) +
-                         "); the run stops\n");
+    EXPECT_EQ(r.err,
+              "celltrend: r2.html, line 3: read error (" + std::string(std::strerror(EIO)) + "); the run stops\n");
     EXPECT_EQ(d_.read("TK_parameters_HTML.xy"), before_.read("TK_parameters_HTML.xy"));
 }
 
@@ -450,8 +452,10 @@ TEST(ConsoleInputFault, InputEndingAtEachPromptStopsTheRunThere) {
         const bool at_offers = k >= 2 + quantity_count;
         for (const auto& q : quantities) {
             const std::string name(q.plot_file);
-            if (at_offers) EXPECT_EQ(d.read(name), good.read(name)) << name;
-            else EXPECT_FALSE(d.exists(name)) << name;
+            if (at_offers)
+                EXPECT_EQ(d.read(name), good.read(name)) << name;
+            else
+                EXPECT_FALSE(d.exists(name)) << name;
         }
     }
 }

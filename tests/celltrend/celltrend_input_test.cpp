@@ -105,9 +105,11 @@ TEST(WholeNamesAndLines, TextBeyondTheCountedColumnsStopsTheRun) {
     d.write("series.txt", buffer({"r.html 100", "r.html 110" + std::string(256000, ' ') + "2 0 0 0 1 0 0 0 1"}));
     const RunResult r = d.run("series.txt\ny\n");
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, start + "\n \n ! Problem reading buffer file. Program will be stopped.\n \nPress Enter to Continue.\n");
-    EXPECT_EQ(r.err, "celltrend: series.txt, line 4: text beyond character 256000, where columns are no longer "
-                     "counted; the run stops\n");
+    EXPECT_EQ(r.out,
+              start + "\n \n ! Problem reading buffer file. Program will be stopped.\n \nPress Enter to Continue.\n");
+    EXPECT_EQ(r.err,
+              "celltrend: series.txt, line 4: text beyond character 256000, where columns are no longer "
+              "counted; the run stops\n");
     EXPECT_EQ(table_body(d).substr(0, 6), "100.00");
 }
 
@@ -147,8 +149,8 @@ TEST(UnreadableLine, EndsTheDataAndSaysWhatWasLost) {
         const RunResult r = d.run("series.txt\ny\n");
         EXPECT_EQ(r.status, 0);
         EXPECT_EQ(r.out, start + "\n \n   >>> The " + c.table + " file has been created \n");
-        EXPECT_EQ(r.err, "celltrend: series.txt, line 4: " + c.found +
-                             "; the data end here, 2 lines after it left unread\n");
+        EXPECT_EQ(r.err,
+                  "celltrend: series.txt, line 4: " + c.found + "; the data end here, 2 lines after it left unread\n");
         std::string table = d.read(c.table);
         table.erase(0, table.find("-\n") + 2);
         EXPECT_EQ(table.size(), table.find('\n') + 1) << "one line, 10 K:\n" << table;
@@ -181,7 +183,8 @@ TEST(TrailingBlankLines, ABlankLineAmongTheDataStillStopsTheRun) {
     d.write("series.txt", buffer({"r.html 10", " \t", "r.html 30", "", ""}));
     const RunResult r = d.run("series.txt\ny\n");
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, start + "\n \n ! Problem reading buffer file. Program will be stopped.\n \nPress Enter to Continue.\n");
+    EXPECT_EQ(r.out,
+              start + "\n \n ! Problem reading buffer file. Program will be stopped.\n \nPress Enter to Continue.\n");
     EXPECT_EQ(r.err, "celltrend: series.txt, line 4: a blank line among the data lines; the run stops\n");
 }
 
@@ -206,7 +209,8 @@ TEST(PlotOffers, SlashKeepsThePreviousOffersAnswer) {
 TEST(OddMatrices, AreComputedAndNamedOnStandardError) {
     RunDir d;
     d.write("r.html", report(orthorhombic()));
-    d.write("series.txt", buffer({"r.html 100 1 0 0 0 1 0 1 0 0", "r.html 110 0 1 0 1 0 0 0 0 1", "r.html 120 2 0 0 0 1 0 0 0 1"}));
+    d.write("series.txt",
+            buffer({"r.html 100 1 0 0 0 1 0 1 0 0", "r.html 110 0 1 0 1 0 0 0 0 1", "r.html 120 2 0 0 0 1 0 0 0 1"}));
     const RunResult r = d.run("series.txt\ny\n");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err,
@@ -218,7 +222,8 @@ TEST(OddMatrices, AreComputedAndNamedOnStandardError) {
     EXPECT_EQ(std::count(body.begin(), body.end(), '\n'), 3);
     EXPECT_EQ(body.substr(0, 42), "100.00     4.00000     5.00000     4.00000");
     EXPECT_NE(body.find("\n110.00     5.00000     4.00000     8.00000    90.00000    90.00000    90.00000   160.00000"),
-              std::string::npos) << body;
+              std::string::npos)
+        << body;
 }
 
 // An answer line of ten million characters is read in part, with a notice:

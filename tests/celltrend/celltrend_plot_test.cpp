@@ -37,11 +37,12 @@ std::string header(const std::string& y_legend, const std::string& titles, const
 }
 
 std::string a_header(int points) {
-    return header("a unit cell parameter (A)", "#   TK              a(A)            ESD_a(A)", "a(A)=f(T)", points, true);
+    return header("a unit cell parameter (A)", "#   TK              a(A)            ESD_a(A)", "a(A)=f(T)", points,
+                  true);
 }
 std::string mosaicity_header(int points) {
-    return header("Crystal mosaicity (deg.)", "#   TK    mosaicity(deg)  ESD_mosaicity(deg)", "mosaicity(deg)=f(T)", points,
-                  true);
+    return header("Crystal mosaicity (deg.)", "#   TK    mosaicity(deg)  ESD_mosaicity(deg)", "mosaicity(deg)=f(T)",
+                  points, true);
 }
 const std::string end_line = "# END OF FILE\n";
 
@@ -70,18 +71,22 @@ TEST(PerQuantity, ThreeQuantitiesOfferedInQuantityOrder) {
     d.write("series.txt", buffer({"r.html 100", "r.html 150.25"}));
     const RunResult r = d.run(select("ynnnnnyy") + "y\nn\nY\n", viewer_path(d));
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, start + "\n " + offer("TK_cell_a.pgf") + offer("TK_volume.pgf") + offer("TK_mosaicity.pgf") + "\n");
+    EXPECT_EQ(r.out,
+              start + "\n " + offer("TK_cell_a.pgf") + offer("TK_volume.pgf") + offer("TK_mosaicity.pgf") + "\n");
     EXPECT_EQ(d.read("launches.log"), "TK_cell_a.pgf\nTK_mosaicity.pgf\n");
     EXPECT_EQ(d.read("TK_cell_a.pgf"), a_header(2) +
                                            "100.00             7.50000             0.00020\n"
-                                           "150.25             7.50000             0.00020\n" + end_line);
-    EXPECT_EQ(d.read("TK_volume.pgf"),
-              header("Unit cell volume (A3)", "#   TK        volume(A3)      ESD_volume(A3)", "volume(A3)=f(T)", 2, true) +
-                  "100.00           960.50000             0.05000\n"
-                  "150.25           960.50000             0.05000\n" + end_line);
+                                           "150.25             7.50000             0.00020\n" +
+                                           end_line);
+    EXPECT_EQ(d.read("TK_volume.pgf"), header("Unit cell volume (A3)", "#   TK        volume(A3)      ESD_volume(A3)",
+                                              "volume(A3)=f(T)", 2, true) +
+                                           "100.00           960.50000             0.05000\n"
+                                           "150.25           960.50000             0.05000\n" +
+                                           end_line);
     EXPECT_EQ(d.read("TK_mosaicity.pgf"), mosaicity_header(2) +
                                               "100.00             0.45000             0.01000\n"
-                                              "150.25             0.45000             0.01000\n" + end_line);
+                                              "150.25             0.45000             0.01000\n" +
+                                              end_line);
     EXPECT_FALSE(d.exists("TK_cell_b.pgf"));
     EXPECT_FALSE(d.exists("TK_parameters_HTML.xy"));
 }
@@ -137,7 +142,8 @@ TEST(PerQuantity, TransformedFilesBesideThePlainMosaicityFile) {
                   "100.00           320.00000\n200.00           160.00000\n" + end_line);
     EXPECT_EQ(d.read("TK_mosaicity.pgf"), mosaicity_header(2) +
                                               "100.00             0.45000             0.01000\n"
-                                              "200.00             0.45000             0.01000\n" + end_line);
+                                              "200.00             0.45000             0.01000\n" +
+                                              end_line);
     EXPECT_FALSE(d.exists("TK_cell_a.pgf"));
 }
 
@@ -165,7 +171,8 @@ TEST(PerQuantity, OnlyMosaicityStillDropsTemperaturesWithoutCell) {
     // The dropped line still counts among the points announced.
     EXPECT_EQ(d.read("TK_mosaicity.pgf"), mosaicity_header(3) +
                                               "100.00             0.45000             0.01000\n"
-                                              "140.00             0.45000             0.01000\n" + end_line);
+                                              "140.00             0.45000             0.01000\n" +
+                                              end_line);
     for (const char* other : {"TK_cell_a.pgf", "TK_volume.pgf", "TK_parameters_HTML.xy"}) EXPECT_FALSE(d.exists(other));
 }
 
@@ -212,8 +219,10 @@ TEST(PerQuantity, SecondRunReplacesOnlyTheSelectedFiles) {
     ASSERT_EQ(d.run(select("ynnnnnnn") + "n\n").status, 0);
     EXPECT_EQ(d.read("TK_cell_a.pgf"), a_header(2) +
                                            "200.00             7.50000             0.00020\n"
-                                           "300.00             7.50000             0.00020\n" + end_line);
-    EXPECT_EQ(d.read("TK_mosaicity.pgf"), mosaicity_header(1) + "100.00             0.45000             0.01000\n" + end_line);
+                                           "300.00             7.50000             0.00020\n" +
+                                           end_line);
+    EXPECT_EQ(d.read("TK_mosaicity.pgf"),
+              mosaicity_header(1) + "100.00             0.45000             0.01000\n" + end_line);
 }
 
 TEST(PerQuantity, ConsoleInputEndingAtAnOfferEndsWithStatus1) {
@@ -225,7 +234,8 @@ TEST(PerQuantity, ConsoleInputEndingAtAnOfferEndsWithStatus1) {
     EXPECT_EQ(r.out, start + "\n " + offer("TK_cell_a.pgf") + offer("TK_mosaicity.pgf") +
                          "\n !! The console input has ended while an answer was awaited !!\n");
     // The plot files were complete before the offers began.
-    EXPECT_EQ(d.read("TK_mosaicity.pgf"), mosaicity_header(1) + "100.00             0.45000             0.01000\n" + end_line);
+    EXPECT_EQ(d.read("TK_mosaicity.pgf"),
+              mosaicity_header(1) + "100.00             0.45000             0.01000\n" + end_line);
 }
 
 }  // namespace

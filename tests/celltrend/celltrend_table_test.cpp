@@ -19,14 +19,17 @@ const std::string plain_header =
     "!   TK        a(A)      ESD(A)        b(A)      ESD(A)        c(A)      ESD(A)"
     "  alpha(deg)    ESD(deg)   beta(deg)    ESD(deg)  gamma(deg)    ESD(deg)"
     "  volume(A3)     ESD(A3)  mosa.(deg)    ESD(deg) \n"
-    "!" + std::string(200, '-') + "\n";
+    "!" +
+    std::string(200, '-') + "\n";
 
 const std::string transf_header =
     "! Cu complex, heating run\n"
     "! Cell parameters and ESD extracted from nreport_TK.HTML\n"
     "!\n"
-    "!   TK        a(A)        b(A)        c(A)  alpha(deg)   beta(deg)  gamma(deg)  volume(A3)  mosa.(deg)    ESD(deg) \n"
-    "!" + std::string(200, '-') + "\n";
+    "!   TK        a(A)        b(A)        c(A)  alpha(deg)   beta(deg)  gamma(deg)  volume(A3)  mosa.(deg)    "
+    "ESD(deg) \n"
+    "!" +
+    std::string(200, '-') + "\n";
 
 const std::string created_plain = "\n \n   >>> The TK_parameters_HTML.xy file has been created \n";
 const std::string created_transf = "\n \n   >>> The TK_parameters_transf_HTML.xy file has been created \n";
@@ -66,9 +69,10 @@ TEST(AllParameters, MatrixSeriesHasTheVolumeOfTheTransformedCell) {
     EXPECT_EQ(r.out, start + "\n  TK =   100.00     M = [  2. 0. 0.  0. 1. 0.  0. 0. 1.]" +
                          "\n  TK =   200.00     M = [  0. 1. 0.  1. 0. 0.  0. 0. 1.]" + created_transf);
     const std::string angles = "    90.00000    90.00000    90.00000";
-    EXPECT_EQ(d.read("TK_parameters_transf_HTML.xy"),
-              transf_header + "100.00     8.00000     5.00000     8.00000" + angles + "   320.00000       0.450       0.010\n" +
-                  "200.00     5.00000     4.00000     8.00000" + angles + "   160.00000       0.450       0.010\n");
+    EXPECT_EQ(d.read("TK_parameters_transf_HTML.xy"), transf_header + "100.00     8.00000     5.00000     8.00000" +
+                                                          angles + "   320.00000       0.450       0.010\n" +
+                                                          "200.00     5.00000     4.00000     8.00000" + angles +
+                                                          "   160.00000       0.450       0.010\n");
     EXPECT_FALSE(d.exists("TK_parameters_HTML.xy"));
 }
 
@@ -106,7 +110,8 @@ TEST(AllParameters, ReportThatIsADirectoryDoesNotExist) {
     EXPECT_EQ(r.out, start + "\n !! dir.html does not exist !!\n \n");
 }
 
-const std::string problem = "\n \n ! Problem reading buffer file. Program will be stopped.\n \nPress Enter to Continue.\n";
+const std::string problem =
+    "\n \n ! Problem reading buffer file. Program will be stopped.\n \nPress Enter to Continue.\n";
 
 TEST(AllParameters, MalformedLineStopsWithTheProblemMessage) {
     RunDir d;
@@ -162,9 +167,9 @@ TEST(AllParameters, DamagedRowsAreReportedAndWrittenAsZero) {
         ASSERT_NE(at, std::string::npos) << from;
         page.replace(at, from.size(), to);
     };
-    replace("10.25 +/- 0.0003", "10.123(4)");                      // b: neither marker nor a number
-    replace("12.75 +/- 0.0004</TD></TR>", "12.75 +/- 0.0004</TD>"); // c: no end of cell
-    replace("960.5 +/- 0.05", "1234.5");                            // volume: no marker
+    replace("10.25 +/- 0.0003", "10.123(4)");                        // b: neither marker nor a number
+    replace("12.75 +/- 0.0004</TD></TR>", "12.75 +/- 0.0004</TD>");  // c: no end of cell
+    replace("960.5 +/- 0.05", "1234.5");                             // volume: no marker
     d.write("r.html", page);
     d.write("series.txt", buffer({"r.html 100"}));
     const RunResult r = d.run("series.txt\ny\n");
@@ -178,7 +183,8 @@ TEST(AllParameters, DamagedRowsAreReportedAndWrittenAsZero) {
     EXPECT_EQ(d.read("TK_parameters_HTML.xy"),
               plain_header + "100.00     7.50000     0.00020" + zero_field + zero_field + "    12.75000" + zero_field +
                   "    90.00000     0.00200   101.50000     0.00300    90.00000     0.00400"
-                  "  1234.50000" + zero_field + "       0.450       0.010\n");
+                  "  1234.50000" +
+                  zero_field + "       0.450       0.010\n");
 }
 
 // Rows sharing a line: mosaicity, the last row, is read from the end of its
@@ -208,8 +214,10 @@ TEST(AllParameters, ReportBytesThatAreNoTextAreSurvived) {
     RunDir d;
     std::string page = std::string("\0\0\xff\xfe<HTML>\r\n", 11) + std::string(3'000'000, 'x') + "\r\n";
     for (char c : report()) {
-        if (c == '\n') page += "\r\n";
-        else page += c;
+        if (c == '\n')
+            page += "\r\n";
+        else
+            page += c;
     }
     page += std::string("\x80\x81\0tail", 7);  // no line end at the end
     d.write("r.html", page);
@@ -237,7 +245,9 @@ TEST(AllParameters, ThousandKelvinIsWrittenAsAsterisks) {
 }
 
 // Field k (0-based) of a transformed table line.
-std::string transf_field(const std::string& line, int k) { return k == 0 ? line.substr(0, 6) : line.substr(6 + 12 * (k - 1), 12); }
+std::string transf_field(const std::string& line, int k) {
+    return k == 0 ? line.substr(0, 6) : line.substr(6 + 12 * (k - 1), 12);
+}
 
 std::string last_line(const std::string& text) {
     const auto end = text.find_last_of('\n');
@@ -308,9 +318,10 @@ TEST(AllParameters, MixedBufferFileIsOneTransformedRun) {
     EXPECT_EQ(r.out, start + "\n  TK =   200.00     M = [  2. 0. 0.  0. 1. 0.  0. 0. 1.]" + created_transf);
     const std::string tail = "    90.00000    90.00000    90.00000";
     EXPECT_EQ(d.read("TK_parameters_transf_HTML.xy"),
-              transf_header + "100.00     4.00000     5.00000     8.00000" + tail + "   160.00000       0.450       0.010\n" +
-                  "200.00     8.00000     5.00000     8.00000" + tail + "   320.00000       0.450       0.010\n" +
-                  "300.00     4.00000     5.00000     8.00000" + tail + "   160.00000       0.450       0.010\n");
+              transf_header + "100.00     4.00000     5.00000     8.00000" + tail +
+                  "   160.00000       0.450       0.010\n" + "200.00     8.00000     5.00000     8.00000" + tail +
+                  "   320.00000       0.450       0.010\n" + "300.00     4.00000     5.00000     8.00000" + tail +
+                  "   160.00000       0.450       0.010\n");
     EXPECT_FALSE(d.exists("TK_parameters_HTML.xy"));
 }
 

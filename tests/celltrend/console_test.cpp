@@ -147,13 +147,13 @@ TEST(ConsoleAnswers, ListStyleValues) {
         {"n,y\n", "", "n  "},
         {"''\n", "y", "   "},
         {"\"\"\n", "y", "   "},
-        {"/\n", "y", "y  "},     // a slash alone keeps the previous answer
+        {"/\n", "y", "y  "},  // a slash alone keeps the previous answer
         {" / n\n", "n", "n  "},
-        {",\n", "y", "y  "},     // a null value keeps it too
+        {",\n", "y", "y  "},            // a null value keeps it too
         {"\n\n  \t\nn\n", "y", "n  "},  // empty lines are passed over
         {"y\r\n", "", "y  "},
         {"\r\n\r\nx\r\n", "", "x  "},
-        {"y", "", "y  "},        // a last line without line feed
+        {"y", "", "y  "},  // a last line without line feed
         {"2*n\n", "", "n  "},
     };
     for (const Case& c : cases) {

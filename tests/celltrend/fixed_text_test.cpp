@@ -17,15 +17,11 @@ TEST(FixedText, AssignCutsOrPads) {
         const char* trimmed;  // the value
     };
     const std::vector<Case> cases = {
-        {"", "     ", ""},
-        {"ab", "ab   ", "ab"},
-        {"abcde", "abcde", "abcde"},
-        {"abcdefgh", "abcde", "abcde"},
-        {"  a", "  a  ", "  a"},      // leading blanks are part of the value
-        {"a b  ", "a b  ", "a b"},
-        {"a\t", "a\t   ", "a\t"},     // only the blank counts as blank
-        {"\t", "\t    ", "\t"},
-        {"     ", "     ", ""},
+        {"", "     ", ""},           {"ab", "ab   ", "ab"},
+        {"abcde", "abcde", "abcde"}, {"abcdefgh", "abcde", "abcde"},
+        {"  a", "  a  ", "  a"},                                // leading blanks are part of the value
+        {"a b  ", "a b  ", "a b"},   {"a\t", "a\t   ", "a\t"},  // only the blank counts as blank
+        {"\t", "\t    ", "\t"},      {"     ", "     ", ""},
         {"abcd ", "abcd ", "abcd"},
     };
     for (const Case& c : cases) {
@@ -62,7 +58,8 @@ TEST(FixedText, AdjustlMovesLeadingBlanksToTheEnd) {
         const char* after;
     };
     const std::vector<Case> cases = {
-        {"  y", "y     "}, {"y", "y     "}, {"", "      "}, {" a b", "a b   "}, {"     z", "z     "}, {"\ty", "\ty    "},
+        {"  y", "y     "},  {"y", "y     "},      {"", "      "},
+        {" a b", "a b   "}, {"     z", "z     "}, {"\ty", "\ty    "},
     };
     for (const Case& c : cases) {
         Text<6> t(c.value);

@@ -49,8 +49,8 @@ std::string first_difference(const std::string& want, const std::string& got) {
     for (std::size_t i = 0; i < want.size() && i < got.size() && want[i] == got[i]; ++i)
         if (want[i] == '\n') ++line, start = i + 1;
     const auto line_at = [start](const std::string& s) { return s.substr(start, s.find('\n', start) - start); };
-    return "line " + std::to_string(line) + "\n  want: " + line_at(want) + "\n  got:  " + line_at(got) +
-           "\n  (sizes " + std::to_string(want.size()) + " and " + std::to_string(got.size()) + ")";
+    return "line " + std::to_string(line) + "\n  want: " + line_at(want) + "\n  got:  " + line_at(got) + "\n  (sizes " +
+           std::to_string(want.size()) + " and " + std::to_string(got.size()) + ")";
 }
 
 class Golden : public ::testing::TestWithParam<GoldenRun> {};

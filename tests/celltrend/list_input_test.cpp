@@ -31,16 +31,14 @@ TEST(ListSeparators, BlanksTabsAndCommas) {
         const char* record;
         std::vector<float> expected;
     };
-    const std::vector<Case> cases = {
-        {"1 2 3", {1, 2, 3}},
-        {"   1    2\t3   ", {1, 2, 3}},
-        {"\t1\t\t2\t3", {1, 2, 3}},
-        {"1,2,3", {1, 2, 3}},
-        {"1 , 2 ,3", {1, 2, 3}},   // blanks around a comma: one separator
-        {"1\t,\t2,\t3", {1, 2, 3}},
-        {"1, 2 3", {1, 2, 3}},
-        {"1 2 3 4 5", {1, 2, 3}},  // what follows the last item is ignored
-    };
+    const std::vector<Case> cases =
+        {
+            {"1 2 3", {1, 2, 3}},       {"   1    2\t3   ", {1, 2, 3}},
+            {"\t1\t\t2\t3", {1, 2, 3}}, {"1,2,3", {1, 2, 3}},
+            {"1 , 2 ,3", {1, 2, 3}},  // blanks around a comma: one separator
+            {"1\t,\t2,\t3", {1, 2, 3}}, {"1, 2 3", {1, 2, 3}},
+            {"1 2 3 4 5", {1, 2, 3}},  // what follows the last item is ignored
+        };
     for (const Case& c : cases) {
         std::vector<float> v;
         EXPECT_EQ(read_reals(c.record, v, 3), ListStatus::ok) << c.record;
@@ -58,18 +56,12 @@ TEST(ListSeparators, NullValuesAndSlash) {
         ListStatus status;
     };
     const std::vector<Case> cases = {
-        {"1,,3", {1, u, 3}, ListStatus::ok},
-        {",2,3", {u, 2, 3}, ListStatus::ok},
-        {",,3", {u, u, 3}, ListStatus::ok},
-        {"1, ,3", {1, u, 3}, ListStatus::ok},
-        {"1 , , 3", {1, u, 3}, ListStatus::ok},
-        {"1,,,", {1, u, u}, ListStatus::ok},
-        {"1 / 2 3", {1, u, u}, ListStatus::ok},
-        {"1,2/3", {1, 2, u}, ListStatus::ok},
-        {"/", {u, u, u}, ListStatus::ok},
-        {"  /1 2 3", {u, u, u}, ListStatus::ok},
-        {",/", {u, u, u}, ListStatus::ok},
-        {"1 2 3/", {1, 2, 3}, ListStatus::ok},
+        {"1,,3", {1, u, 3}, ListStatus::ok},    {",2,3", {u, 2, 3}, ListStatus::ok},
+        {",,3", {u, u, 3}, ListStatus::ok},     {"1, ,3", {1, u, 3}, ListStatus::ok},
+        {"1 , , 3", {1, u, 3}, ListStatus::ok}, {"1,,,", {1, u, u}, ListStatus::ok},
+        {"1 / 2 3", {1, u, u}, ListStatus::ok}, {"1,2/3", {1, 2, u}, ListStatus::ok},
+        {"/", {u, u, u}, ListStatus::ok},       {"  /1 2 3", {u, u, u}, ListStatus::ok},
+        {",/", {u, u, u}, ListStatus::ok},      {"1 2 3/", {1, 2, 3}, ListStatus::ok},
         {"1,2,", {1, 2, u}, ListStatus::end},  // the record ends before the third value
     };
     for (const Case& c : cases) {
@@ -88,16 +80,11 @@ TEST(ListRepeats, CountsAndNulls) {
         ListStatus status;
     };
     const std::vector<Case> cases = {
-        {"3*1.5", {1.5f, 1.5f, 1.5f}, ListStatus::ok},
-        {"2*1.5 7", {1.5f, 1.5f, 7}, ListStatus::ok},
-        {"1 2*7", {1, 7, 7}, ListStatus::ok},
-        {"5*2", {2, 2, 2}, ListStatus::ok},
-        {"2* 7", {u, u, 7}, ListStatus::ok},
-        {"2*,7", {u, u, 7}, ListStatus::ok},
-        {"1 2*", {1, u, u}, ListStatus::ok},
-        {"3*", {u, u, u}, ListStatus::ok},
-        {"2*/ 5", {u, u, u}, ListStatus::ok},
-        {"2*4", {4, 4, u}, ListStatus::end},
+        {"3*1.5", {1.5f, 1.5f, 1.5f}, ListStatus::ok}, {"2*1.5 7", {1.5f, 1.5f, 7}, ListStatus::ok},
+        {"1 2*7", {1, 7, 7}, ListStatus::ok},          {"5*2", {2, 2, 2}, ListStatus::ok},
+        {"2* 7", {u, u, 7}, ListStatus::ok},           {"2*,7", {u, u, 7}, ListStatus::ok},
+        {"1 2*", {1, u, u}, ListStatus::ok},           {"3*", {u, u, u}, ListStatus::ok},
+        {"2*/ 5", {u, u, u}, ListStatus::ok},          {"2*4", {4, 4, u}, ListStatus::end},
         {"2*x", {u, u, u}, ListStatus::bad},
     };
     for (const Case& c : cases) {
@@ -121,11 +108,11 @@ TEST(ListNumbers, EveryNotationAccepted) {
         float expected;
     };
     const std::vector<Case> cases = {
-        {"295", 295.0f},        {"295.", 295.0f},     {"295.5", 295.5f},   {".5", 0.5f},
-        {"2.955E2", 295.5f},    {"2.955e2", 295.5f},  {"2.955D2", 295.5f}, {"2.955d2", 295.5f},
-        {"2.955E+2", 295.5f},   {"2955E-1", 295.5f},  {"1.0+2", 100.0f},   {"1.0-2", 0.01f},
-        {"+3", 3.0f},           {"-4", -4.0f},        {"-.25", -0.25f},    {"0", 0.0f},
-        {"007", 7.0f},          {"1e0", 1.0f},        {"12345.678", 12345.678f},
+        {"295", 295.0f},      {"295.", 295.0f},    {"295.5", 295.5f},         {".5", 0.5f},
+        {"2.955E2", 295.5f},  {"2.955e2", 295.5f}, {"2.955D2", 295.5f},       {"2.955d2", 295.5f},
+        {"2.955E+2", 295.5f}, {"2955E-1", 295.5f}, {"1.0+2", 100.0f},         {"1.0-2", 0.01f},
+        {"+3", 3.0f},         {"-4", -4.0f},       {"-.25", -0.25f},          {"0", 0.0f},
+        {"007", 7.0f},        {"1e0", 1.0f},       {"12345.678", 12345.678f},
     };
     for (const Case& c : cases) {
         std::vector<float> v;
@@ -167,10 +154,19 @@ TEST(ListNumbers, BeyondTheRangeOfAReal) {
         float expected;
     };
     const std::vector<Case> cases = {
-        {"1e39", inf},          {"-1e39", -inf},        {"1E99999", inf},           {"0.0001e43", inf},
-        {"123456789012345678901234567890123456789012", inf}, {"3.5e38", inf},
-        {"1e-50", 0.0f},        {"-1e-50", -0.0f},      {"1d-99999", 0.0f},         {"123456789e-60", 0.0f},
-        {"1e-46", 0.0f},        {"1e+99999999999999999999", inf}, {"1-99999999999999999999", 0.0f},
+        {"1e39", inf},
+        {"-1e39", -inf},
+        {"1E99999", inf},
+        {"0.0001e43", inf},
+        {"123456789012345678901234567890123456789012", inf},
+        {"3.5e38", inf},
+        {"1e-50", 0.0f},
+        {"-1e-50", -0.0f},
+        {"1d-99999", 0.0f},
+        {"123456789e-60", 0.0f},
+        {"1e-46", 0.0f},
+        {"1e+99999999999999999999", inf},
+        {"1-99999999999999999999", 0.0f},
         {"0.00000000000000000000000000000000000000000000000001", 0.0f},
         // Still within range: a subnormal, and the largest real.
         {"1e-45", std::numeric_limits<float>::denorm_min()},
@@ -186,8 +182,8 @@ TEST(ListNumbers, BeyondTheRangeOfAReal) {
 
 TEST(ListNumbers, AnythingElseIsBad) {
     const std::vector<const char*> bad = {
-        "abc",   "10.123(4)", "1.5e",  "1.5e+", "'12'", "\"12\"", "1.2.3", ".",     "+",
-        "-",     "e5",        "1e5x",  "--1",   "1..",  "0x10",   "<b>1</b>", "12a",
+        "abc", "10.123(4)", "1.5e", "1.5e+", "'12'", "\"12\"", "1.2.3",    ".",   "+",
+        "-",   "e5",        "1e5x", "--1",   "1..",  "0x10",   "<b>1</b>", "12a",
     };
     for (const char* text : bad) {
         std::vector<float> v;
@@ -237,9 +233,9 @@ TEST(ListRecord, WhereTheReadStopped) {
         std::string text;
     };
     const std::vector<Case> cases = {
-        {"a 1 2 x", ListStatus::bad, 3, "x"},   {"a 1e", ListStatus::bad, 1, "1e"},
-        {"a 1 '2'", ListStatus::bad, 2, "2"},   {"a 1", ListStatus::end, 2, ""},
-        {"'a 1 2 3", ListStatus::end, 1, ""},   {"a 2*x", ListStatus::bad, 1, "x"},
+        {"a 1 2 x", ListStatus::bad, 3, "x"}, {"a 1e", ListStatus::bad, 1, "1e"},
+        {"a 1 '2'", ListStatus::bad, 2, "2"}, {"a 1", ListStatus::end, 2, ""},
+        {"'a 1 2 3", ListStatus::end, 1, ""}, {"a 2*x", ListStatus::bad, 1, "x"},
     };
     for (const Case& c : cases) {
         std::string name;

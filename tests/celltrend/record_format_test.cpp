@@ -58,12 +58,12 @@ TEST(FormatFixed, TiesJudgedOnTheExactBinaryValue) {
         {1.5f, 3, 0, " 2."},
         {0.15f, 6, 2, "  0.15"},
         {0.15f, 4, 1, " 0.2"},
-        {0.35f, 4, 1, " 0.3"},    // 0.3499999940395...
-        {0.45f, 4, 1, " 0.4"},    // 0.4499999880790...
-        {2.675f, 5, 2, " 2.67"},  // 2.6749999523162...
-        {1.005f, 5, 2, " 1.00"},  // 1.0049999952316...
-        {1.015f, 5, 2, " 1.01"},  // 1.0149999856948...
-        {0.005f, 6, 2, "  0.00"},  // 0.0049999998882...
+        {0.35f, 4, 1, " 0.3"},               // 0.3499999940395...
+        {0.45f, 4, 1, " 0.4"},               // 0.4499999880790...
+        {2.675f, 5, 2, " 2.67"},             // 2.6749999523162...
+        {1.005f, 5, 2, " 1.00"},             // 1.0049999952316...
+        {1.015f, 5, 2, " 1.01"},             // 1.0149999856948...
+        {0.005f, 6, 2, "  0.00"},            // 0.0049999998882...
         {0.000005f, 12, 5, "     0.00000"},  // 0.0000049999998...
         {2.5e-5f, 12, 4, "      0.0000"},    // 0.0000249999993...
     });
@@ -186,8 +186,8 @@ TEST(FormatInt, RightJustifiedOrAsterisks) {
         const char* expected;
     };
     const std::vector<Case> cases = {
-        {12, 8, "      12"}, {0, 6, "     0"},   {1, 6, "     1"},     {-5, 3, " -5"},
-        {-12, 3, "-12"},      {-123, 3, "***"}, {1234, 3, "***"},      {999, 3, "999"},
+        {12, 8, "      12"},   {0, 6, "     0"},      {1, 6, "     1"},       {-5, 3, " -5"},
+        {-12, 3, "-12"},       {-123, 3, "***"},      {1234, 3, "***"},       {999, 3, "999"},
         {123456, 6, "123456"}, {-99999, 6, "-99999"}, {-100000, 6, "******"},
     };
     for (const Case& c : cases) EXPECT_EQ(format_int(c.value, c.w), c.expected) << c.value << " under I" << c.w;
@@ -234,27 +234,26 @@ TEST(FormatRecord, TemperatureMessage) {
 }
 
 TEST(FormatRecord, MatrixEchoLine) {
-    const std::string line = format_record("(2X,A,F8.2,5X,A,3(1X,3F3.0),A)",
-                                           {" TK = ", 293.0f, "M = [", 1.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f,
-                                            0.0f, 0.0f, 1.0f, "]"});
+    const std::string line =
+        format_record("(2X,A,F8.2,5X,A,3(1X,3F3.0),A)",
+                      {" TK = ", 293.0f, "M = [", 1.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 1.0f, "]"});
     EXPECT_EQ(line, "   TK =   293.00     M = [  1. 0. 0.  0. 1. 0.  0. 0. 1.]");
     EXPECT_EQ(line.size(), 57u);
 
-    const std::string odd = format_record("(2X,A,F8.2,5X,A,3(1X,3F3.0),A)",
-                                          {" TK = ", 12.345f, "M = [", -1.0f, 0.5f, -0.4f, 10.0f, -10.0f,
-                                           2.5f, 0.0f, -0.0f, 100.0f, "]"});
+    const std::string odd =
+        format_record("(2X,A,F8.2,5X,A,3(1X,3F3.0),A)",
+                      {" TK = ", 12.345f, "M = [", -1.0f, 0.5f, -0.4f, 10.0f, -10.0f, 2.5f, 0.0f, -0.0f, 100.0f, "]"});
     EXPECT_EQ(odd, "   TK =    12.35     M = [ -1. 1. 0. 10.*** 3.  0. 0.***]");
 }
 
 TEST(FormatRecord, ResultTableLines) {
     // (F6.2,2F20.5): a temperature and one value with its ESD.
-    EXPECT_EQ(format_record("(F6.2,2F20.5)", {295.0f, 10.5f, 0.25f}),
-              "295.00            10.50000             0.25000");
+    EXPECT_EQ(format_record("(F6.2,2F20.5)", {295.0f, 10.5f, 0.25f}), "295.00            10.50000             0.25000");
 
     // (F6.2,14F12.5,2F12.3): the all-parameters line, 6 + 168 + 24 columns.
-    const std::string all = format_record(
-        "(F6.2,14F12.5,2F12.3)", {100.0f, 1.0f, 2.0f, 3.0f, 4.0f, 5.0f, 6.0f, 7.0f, 8.0f, 9.0f, 10.0f, 11.0f, 12.0f,
-                                  13.0f, 14.0f, 1234.5f, 0.0625f});
+    const std::string all =
+        format_record("(F6.2,14F12.5,2F12.3)", {100.0f, 1.0f, 2.0f, 3.0f, 4.0f, 5.0f, 6.0f, 7.0f, 8.0f, 9.0f, 10.0f,
+                                                11.0f, 12.0f, 13.0f, 14.0f, 1234.5f, 0.0625f});
     ASSERT_EQ(all.size(), 198u);
     EXPECT_EQ(all.substr(0, 6), "100.00");
     EXPECT_EQ(all.substr(6, 12), "     1.00000");
@@ -263,8 +262,8 @@ TEST(FormatRecord, ResultTableLines) {
     EXPECT_EQ(all.substr(186, 12), "       0.063");  // 0.0625 is exact: a tie, away from zero
 
     // (F6.2,7F12.5,2F12.3): a line of 6 + 84 + 24 columns.
-    const std::string seven = format_record("(F6.2,7F12.5,2F12.3)",
-                                            {-5.0f, 1.0f, 2.0f, 3.0f, 4.0f, 5.0f, 6.0f, 7.0f, 8.0f, 9.0f});
+    const std::string seven =
+        format_record("(F6.2,7F12.5,2F12.3)", {-5.0f, 1.0f, 2.0f, 3.0f, 4.0f, 5.0f, 6.0f, 7.0f, 8.0f, 9.0f});
     ASSERT_EQ(seven.size(), 114u);
     EXPECT_EQ(seven.substr(0, 18), " -5.00     1.00000");
     EXPECT_EQ(seven.substr(90), "       8.000       9.000");

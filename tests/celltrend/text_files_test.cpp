@@ -410,8 +410,9 @@ TEST_F(FilesTest, WriteFailureEndsTheRunAndKeepsCompleteLines) {
     std::signal(SIGXFSZ, old_handler);
     EXPECT_EQ(message, " !! Cannot write " + p + ": " + std::strerror(EFBIG) + " !!");
     // Six lines of 16 or 17 bytes fit in 100; the seventh was cut off.
-    EXPECT_EQ(read_raw(p), "line 0 of the table\nline 1 of the table\nline 2 of the table\nline 3 of the table\n"
-                           "line 4 of the table\n");
+    EXPECT_EQ(read_raw(p),
+              "line 0 of the table\nline 1 of the table\nline 2 of the table\nline 3 of the table\n"
+              "line 4 of the table\n");
 }
 
 // What stands at an output name and is no regular file is refused, and left

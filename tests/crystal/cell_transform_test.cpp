@@ -45,7 +45,8 @@ double parameter(const Cell& k, int p) {
 
 TEST(CellTransform, IdentityKeepsTheCellAndItsEsds) {
     const TransformedCell t = transform_cell(Eigen::Matrix3d::Identity(), triclinic, triclinic_esd);
-    const std::array<double, 6> in{triclinic.a, triclinic.b, triclinic.c, triclinic.alpha, triclinic.beta, triclinic.gamma};
+    const std::array<double, 6> in{triclinic.a,     triclinic.b,    triclinic.c,
+                                   triclinic.alpha, triclinic.beta, triclinic.gamma};
     const std::array<double, 6> in_esd{triclinic_esd.a,     triclinic_esd.b,    triclinic_esd.c,
                                        triclinic_esd.alpha, triclinic_esd.beta, triclinic_esd.gamma};
     for (std::size_t i = 0; i < 6; ++i) {
@@ -58,9 +59,10 @@ TEST(CellTransform, IdentityKeepsTheCellAndItsEsds) {
 // dV/dβ = V cot β (per radian).
 TEST(CellTransform, MonoclinicVolumeEsdByHand) {
     const double v = example.a * example.b * example.c * std::sin(example.beta * radian);
-    const double expected = v * std::sqrt(std::pow(example_esd.a / example.a, 2) + std::pow(example_esd.b / example.b, 2) +
-                                          std::pow(example_esd.c / example.c, 2) +
-                                          std::pow(example_esd.beta * radian / std::tan(example.beta * radian), 2));
+    const double expected =
+        v * std::sqrt(std::pow(example_esd.a / example.a, 2) + std::pow(example_esd.b / example.b, 2) +
+                      std::pow(example_esd.c / example.c, 2) +
+                      std::pow(example_esd.beta * radian / std::tan(example.beta * radian), 2));
     const TransformedCell t = transform_cell(Eigen::Matrix3d::Identity(), example, example_esd);
     EXPECT_NEAR(t.volume, v, 1e-9);
     EXPECT_NEAR(t.volume_esd, expected, 1e-12);
@@ -142,7 +144,8 @@ TEST(CellTransform, EsdsAgreeWithCentralDifferences) {
         const auto vd = values(transform_cell(m, down, sigma));
         for (std::size_t q = 0; q < 7; ++q) {
             const double expected = std::fabs((vu[q] - vd[q]) / (2 * step)) * parameter(sigma, p);
-            EXPECT_NEAR(esds(t)[q], expected, 1e-7 * std::fabs(expected) + 1e-13) << "parameter " << p << " value " << q;
+            EXPECT_NEAR(esds(t)[q], expected, 1e-7 * std::fabs(expected) + 1e-13)
+                << "parameter " << p << " value " << q;
         }
     }
 }

@@ -19,8 +19,12 @@ std::vector<SeriesPoint> triclinic_series(int rows) {
         const double dt = 25.0 * k;
         SeriesPoint p;
         p.t = 120 + dt + (k % 2) * 3;
-        p.cell = {6.1 * (1 + 1e-5 * dt + 2e-9 * dt * dt), 7.3 * (1 + 3e-5 * dt), 8.9 * (1 + 5.5e-5 * dt),
-                  78.4 + 1e-3 * dt, 95.2 - 2e-3 * dt, 103.7 + 5e-4 * dt};
+        p.cell = {6.1 * (1 + 1e-5 * dt + 2e-9 * dt * dt),
+                  7.3 * (1 + 3e-5 * dt),
+                  8.9 * (1 + 5.5e-5 * dt),
+                  78.4 + 1e-3 * dt,
+                  95.2 - 2e-3 * dt,
+                  103.7 + 5e-4 * dt};
         const double s = 1 + 0.3 * (k % 3);
         p.esd = {2e-4 * s, 3e-4 * s, 2.5e-4, 2e-3 * s, 1e-3, 1.5e-3 * s};
         points.push_back(p);

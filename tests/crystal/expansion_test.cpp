@@ -62,7 +62,7 @@ constexpr double unknown = std::numeric_limits<double>::quiet_NaN();
 TEST(Expansion, LinearRatesComeBackAlongTheSymmetryAxes) {
     struct Case {
         LinearSeries series;
-        std::array<double, 3> alpha;  // X1 < X2 < X3
+        std::array<double, 3> alpha;         // X1 < X2 < X3
         std::array<Eigen::Vector3d, 3> uvw;  // NaN: any unit vector
     };
     const Eigen::Vector3d any(unknown, unknown, unknown);
@@ -71,7 +71,9 @@ TEST(Expansion, LinearRatesComeBackAlongTheSymmetryAxes) {
         {{"orthorhombic", {5, 7, 9, 90, 90, 90}, {2e-5, 0.5e-5, 1e-5}},
          {5, 10, 20},
          {Eigen::Vector3d(0, 1, 0), Eigen::Vector3d(0, 0, 1), Eigen::Vector3d(1, 0, 0)}},
-        {{"tetragonal", {6, 6, 9, 90, 90, 90}, {1.5e-5, 1.5e-5, 0.3e-5}}, {3, 15, 15}, {Eigen::Vector3d(0, 0, 1), any, any}},
+        {{"tetragonal", {6, 6, 9, 90, 90, 90}, {1.5e-5, 1.5e-5, 0.3e-5}},
+         {3, 15, 15},
+         {Eigen::Vector3d(0, 0, 1), any, any}},
     };
     for (const Case& c : cases) {
         const Expansion ex = analyse_expansion(points_of(c.series), {});

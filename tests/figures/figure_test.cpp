@@ -35,11 +35,13 @@ TEST(DisplayText, UndecodableBytesAndControlsAreReplacedOneForOne) {
     struct Case {
         std::string in, out;
     } cases[] = {
-        {"b (\xC5)", "b (" + fffd + ")"},                          // Latin-1 Å
-        {"title \xC3", "title " + fffd},                           // cut at the field's end
-        {"\xE2\x82", fffd + fffd},                                 // cut inside a 3-byte letter
-        {"\x1B[2J\x07 bell", fffd + "[2J" + fffd + " bell"},       // escape sequence, BEL
-        {"\xC2\x9B" "31m", fffd + "31m"},                          // C1 CSI in UTF-8
+        {"b (\xC5)", "b (" + fffd + ")"},                     // Latin-1 Å
+        {"title \xC3", "title " + fffd},                      // cut at the field's end
+        {"\xE2\x82", fffd + fffd},                            // cut inside a 3-byte letter
+        {"\x1B[2J\x07 bell", fffd + "[2J" + fffd + " bell"},  // escape sequence, BEL
+        {"\xC2\x9B"
+         "31m",
+         fffd + "31m"},                                                     // C1 CSI in UTF-8
         {"\xC0\xAF \xED\xA0\x80", fffd + fffd + " " + fffd + fffd + fffd},  // overlong, surrogate
         {"Å³ ° ×10⁻⁶\tK", "Å³ ° ×10⁻⁶ K"},
     };
@@ -61,9 +63,8 @@ TEST(FitLegend, SlopeAndCoefficientWithUnits) {
 }
 
 TEST(FitLegend, NormalisedSeriesStartAtOneAndNameTheirCoefficient) {
-    const std::vector<Panel> panels = panels_for({read_text(xyviewer_test::plain_cell_a, "a.pgf"),
-                                                  read_text(xyviewer_test::transformed_volume, "V.pgf")},
-                                                 true);
+    const std::vector<Panel> panels = panels_for(
+        {read_text(xyviewer_test::plain_cell_a, "a.pgf"), read_text(xyviewer_test::transformed_volume, "V.pgf")}, true);
     ASSERT_EQ(panels.size(), 1u);
     const Panel& p = panels[0];
     ASSERT_EQ(p.series.size(), 2u);
@@ -85,4 +86,3 @@ TEST(FitLegend, PowerOfTenOnlyForAnExponent) {
     EXPECT_EQ(with_power_of_ten("0.6(11)e-8", -6), "0.6(11)×10⁻¹⁴");
     EXPECT_EQ(with_power_of_ten("16.6(11)", -6), "16.6(11)×10⁻⁶");
 }
-

@@ -35,9 +35,9 @@ TEST(LineFit, ThreePointsWithEqualWeights) {
     EXPECT_NEAR(f.intercept, -1.0 / 6, 1e-15);
     EXPECT_NEAR(f.chi2, 1.0 / 6, 1e-15);
     EXPECT_NEAR(f.reduced_chi2, 1.0 / 6, 1e-15);
-    EXPECT_TRUE(f.scaled);                                  // the scatter is all there is
-    EXPECT_NEAR(f.su_slope, std::sqrt(1.0 / 12), 1e-15);    // (1/6) / Sxx
-    EXPECT_NEAR(f.su_intercept, std::sqrt(5.0) / 6, 1e-15); // (1/6) (1/3 + 1/2)
+    EXPECT_TRUE(f.scaled);                                   // the scatter is all there is
+    EXPECT_NEAR(f.su_slope, std::sqrt(1.0 / 12), 1e-15);     // (1/6) / Sxx
+    EXPECT_NEAR(f.su_intercept, std::sqrt(5.0) / 6, 1e-15);  // (1/6) (1/3 + 1/2)
     EXPECT_NEAR(f.mean_y, 4.0 / 3, 1e-15);
 }
 

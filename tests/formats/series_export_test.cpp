@@ -82,11 +82,21 @@ std::vector<std::string> words(const std::string& s) {
 
 // The value of a row by its EosFit7 column name.
 double eosfit_value(const SeriesRow& r, const std::string& name) {
-    const std::map<std::string, double> v{
-        {"T", r.t},           {"A", r.cell.a},     {"SIGA", r.esd.a},         {"B", r.cell.b},
-        {"SIGB", r.esd.b},    {"C", r.cell.c},     {"SIGC", r.esd.c},         {"ALPHA", r.cell.alpha},
-        {"SIGAL", r.esd.alpha}, {"BETA", r.cell.beta}, {"SIGBE", r.esd.beta}, {"GAMMA", r.cell.gamma},
-        {"SIGGA", r.esd.gamma}, {"V", r.volume},   {"SIGV", r.volume_esd}};
+    const std::map<std::string, double> v{{"T", r.t},
+                                          {"A", r.cell.a},
+                                          {"SIGA", r.esd.a},
+                                          {"B", r.cell.b},
+                                          {"SIGB", r.esd.b},
+                                          {"C", r.cell.c},
+                                          {"SIGC", r.esd.c},
+                                          {"ALPHA", r.cell.alpha},
+                                          {"SIGAL", r.esd.alpha},
+                                          {"BETA", r.cell.beta},
+                                          {"SIGBE", r.esd.beta},
+                                          {"GAMMA", r.cell.gamma},
+                                          {"SIGGA", r.esd.gamma},
+                                          {"V", r.volume},
+                                          {"SIGV", r.volume_esd}};
     return v.at(name);
 }
 
@@ -175,8 +185,8 @@ TEST(SeriesExport, EosfitFileReadsBackAsTheSource) {
     EXPECT_EQ(f.keywords.at("Title"), source.title);
     EXPECT_EQ(f.keywords.at("TScale"), "K");
     EXPECT_EQ(f.keywords.at("System"), "monoclinic");
-    const std::vector<std::string> format{"T",    "A",     "SIGA",  "B",     "SIGB", "C",     "SIGC", "ALPHA",
-                                          "SIGAL", "BETA", "SIGBE", "GAMMA", "SIGGA", "V",    "SIGV"};
+    const std::vector<std::string> format{"T",     "A",    "SIGA",  "B",     "SIGB",  "C", "SIGC", "ALPHA",
+                                          "SIGAL", "BETA", "SIGBE", "GAMMA", "SIGGA", "V", "SIGV"};
     EXPECT_EQ(f.format, format);
     ASSERT_EQ(f.rows.size(), source.rows.size());
     for (std::size_t i = 0; i < f.rows.size(); ++i) {
@@ -214,10 +224,10 @@ TEST(SeriesExport, CsvReadsBackAsTheSource) {
               "gamma_deg,sigma_gamma_deg,V_A3,sigma_V_A3,mosaicity_deg,sigma_mosaicity_deg");
     for (std::size_t i = 0; i < source.rows.size(); ++i) {
         const SeriesRow& s = source.rows[i];
-        const std::vector<double> expected{s.t,          s.cell.a,     s.esd.a,        s.cell.b,     s.esd.b,
-                                           s.cell.c,     s.esd.c,      s.cell.alpha,   s.esd.alpha,  s.cell.beta,
-                                           s.esd.beta,   s.cell.gamma, s.esd.gamma,    s.volume,     s.volume_esd,
-                                           s.mosaicity,  s.mosaicity_esd};
+        const std::vector<double> expected{s.t,         s.cell.a,       s.esd.a,      s.cell.b,    s.esd.b,
+                                           s.cell.c,    s.esd.c,        s.cell.alpha, s.esd.alpha, s.cell.beta,
+                                           s.esd.beta,  s.cell.gamma,   s.esd.gamma,  s.volume,    s.volume_esd,
+                                           s.mosaicity, s.mosaicity_esd};
         const std::vector<std::string> fields = split(records[i + 1], ',');
         ASSERT_EQ(fields.size(), expected.size());
         for (std::size_t k = 0; k < fields.size(); ++k) EXPECT_EQ(number(fields[k]), expected[k]) << i << " " << k;

@@ -16,16 +16,20 @@ const std::string plain_header =
     "!\n"
     "!   TK        a(A)      ESD(A)        b(A)      ESD(A)        c(A)      ESD(A)  alpha(deg)    ESD(deg)"
     "   beta(deg)    ESD(deg)  gamma(deg)    ESD(deg)  volume(A3)     ESD(A3)  mosa.(deg)    ESD(deg) \n"
-    "!" + std::string(200, '-') + "\n";
+    "!" +
+    std::string(200, '-') + "\n";
 const std::string plain_row =
     "100.00     7.50122     0.00018    10.19875     0.00022    12.80417     0.00031    89.99940     0.00090"
     "   101.48210     0.00090    90.00020     0.00110   959.95398     0.03900       0.329       0.004";
 const std::string transformed_header =
     "! CT-17, P21/n setting\n! Cell parameters and ESD extracted from nreport_TK.HTML\n!\n"
-    "!   TK        a(A)        b(A)        c(A)  alpha(deg)   beta(deg)  gamma(deg)  volume(A3)  mosa.(deg)    ESD(deg) \n"
-    "!" + std::string(200, '-') + "\n";
+    "!   TK        a(A)        b(A)        c(A)  alpha(deg)   beta(deg)  gamma(deg)  volume(A3)  mosa.(deg)    "
+    "ESD(deg) \n"
+    "!" +
+    std::string(200, '-') + "\n";
 const std::string transformed_row =
-    "100.00    13.48987    10.19875     7.50122    89.99979   111.53810    89.99954   959.95428       0.329       0.004";
+    "100.00    13.48987    10.19875     7.50122    89.99979   111.53810    89.99954   959.95428       0.329       "
+    "0.004";
 
 Series read(const std::string& text) {
     std::istringstream in(text);
@@ -112,8 +116,9 @@ TEST(SeriesTable, RecognisesATableWhoseHeaderWasCutOffByItsFields) {
 }
 
 TEST(SeriesTable, ReadsStrainCalculatorRowsWithCommentsAnywhere) {
-    const Series s = read("# CT-17\n\n100 1.5 7.5 10.2 12.8 90 101.5 90  # first\n"
-                          "# a note\n120\t1.5\t7.51 10.21 12.81 90 101.6 90\n140 1 nan 10 12 90 101 90\n");
+    const Series s = read(
+        "# CT-17\n\n100 1.5 7.5 10.2 12.8 90 101.5 90  # first\n"
+        "# a note\n120\t1.5\t7.51 10.21 12.81 90 101.6 90\n140 1 nan 10 12 90 101 90\n");
     EXPECT_EQ(s.layout, SeriesLayout::strain_rows);
     EXPECT_TRUE(s.has_sigma_t());
     EXPECT_EQ(s.header, std::vector<std::string>{"# CT-17"});
@@ -133,14 +138,16 @@ TEST(SeriesTable, BadInputsNameTheFileAndLine) {
     };
     const Case cases[] = {
         {"", "t.xy: no data rows: neither a celltrend table nor rows of \"T sigmaT a b c alpha beta gamma\""},
-        {"# only a comment\n", "t.xy: no data rows: neither a celltrend table nor rows of \"T sigmaT a b c alpha beta gamma\""},
+        {"# only a comment\n",
+         "t.xy: no data rows: neither a celltrend table nor rows of \"T sigmaT a b c alpha beta gamma\""},
         {"\n1 2 3\n", "t.xy:2: neither a celltrend table nor rows of \"T sigmaT a b c alpha beta gamma\": \"1 2 3\""},
         {"100 1 7.5 10 12 90 90 90\n120 1 7.5 10 12 90 90\n",
          "t.xy:2: not a row \"T sigmaT a b c alpha beta gamma\": \"120 1 7.5 10 12 90 90\""},
         {"100 1 7.5 10 12 90 90 90\n120 1 7.5 x 12 90 90 90\n",
          "t.xy:2: not a row \"T sigmaT a b c alpha beta gamma\": \"120 1 7.5 x 12 90 90 90\""},
         {plain_header + "100.00 hello\n", "t.xy:6: not a row of celltrend's all-parameters table: \"100.00 hello\""},
-        {"\x7f" "ELF\x02\x01\r\x1b[2J\n",  // a binary file: one line, and nothing for the terminal to obey
+        {"\x7f"
+         "ELF\x02\x01\r\x1b[2J\n",  // a binary file: one line, and nothing for the terminal to obey
          "t.xy:1: neither a celltrend table nor rows of \"T sigmaT a b c alpha beta gamma\": \"?ELF????[2J\""},
     };
     for (const Case& c : cases) EXPECT_EQ(error_of(c.text), c.message) << c.text;
@@ -148,7 +155,9 @@ TEST(SeriesTable, BadInputsNameTheFileAndLine) {
 
 // As a text editor may save the strain calculators' rows.
 TEST(SeriesTable, AByteOrderMarkIsNotPartOfTheFirstLine) {
-    const Series s = read("\xEF\xBB\xBF" "100 1 7.5 10.2 12.8 90 101.5 90\n120 1 7.51 10.21 12.81 90 101.6 90\n");
+    const Series s = read(
+        "\xEF\xBB\xBF"
+        "100 1 7.5 10.2 12.8 90 101.5 90\n120 1 7.51 10.21 12.81 90 101.6 90\n");
     EXPECT_EQ(s.layout, SeriesLayout::strain_rows);
     ASSERT_EQ(s.rows.size(), 2u);
     EXPECT_EQ(s.rows[0].t, 100.0);

@@ -30,12 +30,12 @@ TEST(SeriesTableWriter, FixedFieldsAsCelltrendWritesThem) {
         {7.5, 12, 5, "     7.50000"},
         {293, 6, 2, "293.00"},
         {-1.5, 6, 2, " -1.50"},
-        {-0.000001, 12, 5, "     0.00000"},   // no sign on a printed zero
+        {-0.000001, 12, 5, "     0.00000"},  // no sign on a printed zero
         {-0.0, 6, 2, "  0.00"},
         {0.329, 12, 3, "       0.329"},
-        {0.5, 4, 3, ".500"},                  // the 0 goes only when it does not fit
+        {0.5, 4, 3, ".500"},  // the 0 goes only when it does not fit
         {-0.5, 5, 3, "-.500"},
-        {1000, 6, 2, "******"},               // 1000 K overflows TK
+        {1000, 6, 2, "******"},  // 1000 K overflows TK
         {123456.789, 12, 5, "123456.78900"},
         {1234567.1, 12, 5, "************"},
         {959.953975, 12, 5, "   959.95398"},  // rounded from the binary value, which lies above the tie

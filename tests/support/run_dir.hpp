@@ -25,7 +25,8 @@ class RunDir {
 public:
     RunDir() {
         std::random_device rd;
-        dir_ = std::filesystem::temp_directory_path() / ("celltrend-e2e-" + std::to_string(rd()) + std::to_string(rd()));
+        dir_ =
+            std::filesystem::temp_directory_path() / ("celltrend-e2e-" + std::to_string(rd()) + std::to_string(rd()));
         std::filesystem::create_directories(dir_);
     }
     ~RunDir() {
@@ -74,8 +75,8 @@ private:
     RunResult run_program(const std::string& exe, const std::string& input, const std::string& env,
                           const std::string& args = "") const {
         write(".stdin", input);
-        const std::string cmd = "cd '" + dir_.string() + "' && " + env + " '" + exe + "' " + args +
-                                " < .stdin > .stdout 2> .stderr";
+        const std::string cmd =
+            "cd '" + dir_.string() + "' && " + env + " '" + exe + "' " + args + " < .stdin > .stdout 2> .stderr";
         const int raw = std::system(cmd.c_str());
         RunResult r;
         r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -95,7 +96,8 @@ inline std::string banner() {
            "\n     . Extract: . cell parameters                          "
            "\n                . volume                                   "
            "\n                . mosaicity                                "
-           "\n" + std::string(59, ' ') + "\n" + rule;
+           "\n" +
+           std::string(59, ' ') + "\n" + rule;
 }
 inline const std::string buffer_prompt = "\n \n  > Enter buffer file        : ";
 inline const std::string all_question = "\n \n  >> Extract all the parameters (y/n) ?   ";

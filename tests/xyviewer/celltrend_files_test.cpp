@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "formats/plot_file_reader.hpp"
-#include "support/sample_files.hpp"
 #include "summary.hpp"
+#include "support/sample_files.hpp"
 #include "viewer_process.hpp"
 
 using namespace xyviewer_test;

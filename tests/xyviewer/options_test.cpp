@@ -20,8 +20,8 @@ TEST(Options, SizesInCentimetresMillimetresAndInches) {
 }
 
 TEST(Options, GnuStyleForms) {
-    const Options o = parse_options({"--size=8.5x6cm", "--dpi", "300", "-oout.png", "--normalise", "--no-fit",
-                                     "a.pgf", "--", "-b.pgf"});
+    const Options o = parse_options(
+        {"--size=8.5x6cm", "--dpi", "300", "-oout.png", "--normalise", "--no-fit", "a.pgf", "--", "-b.pgf"});
     EXPECT_EQ(o.output, "out.png");
     EXPECT_EQ(o.dpi, 300);
     EXPECT_TRUE(o.normalise);

@@ -4,9 +4,9 @@
 
 #include <cmath>
 #include <cstdio>
-#include <vector>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "figures/plot_text.hpp"
 #include "support/sample_files.hpp"
@@ -39,7 +39,7 @@ TEST(Summary, UnitIsTheLastParenthesisedWord) {
 
 TEST(Summary, UncertaintyInParenthesesOfTheLastDigit) {
     EXPECT_EQ(with_uncertainty(12.345, 0.042), "12.35(4)");
-    EXPECT_EQ(with_uncertainty(13.6, 0.15), "13.60(15)");   // 1 leads: two digits
+    EXPECT_EQ(with_uncertainty(13.6, 0.15), "13.60(15)");  // 1 leads: two digits
     EXPECT_EQ(with_uncertainty(-3.214, 0.05), "-3.21(5)");
     EXPECT_EQ(with_uncertainty(1.0, 0.0996), "1.00(10)");  // rounds up to the next decade
     EXPECT_EQ(with_uncertainty(1234.5, 23), "1230(20)");
@@ -53,10 +53,10 @@ TEST(Summary, UncertaintyNotationNeverOverflowsAndIsConcise) {
         double value, su;
         const char* text;
     } cases[] = {
-        {1e-6, 4e-6, "1(4)e-6"},        // not 10(40)e-7
-        {1e-6, 4e-5, "0(4)e-5"},        // the exponent follows the larger
-        {0, 1e-31, "0.0(10)e-31"},      // a constant angle with unequal ESDs
-        {3e5, 6e19, "0(6)e19"},         // once printed 0(0)
+        {1e-6, 4e-6, "1(4)e-6"},    // not 10(40)e-7
+        {1e-6, 4e-5, "0(4)e-5"},    // the exponent follows the larger
+        {0, 1e-31, "0.0(10)e-31"},  // a constant angle with unequal ESDs
+        {3e5, 6e19, "0(6)e19"},     // once printed 0(0)
         {-2.5e-7, 1.5e-8, "-2.50(15)e-7"},
         {1.5e300, 2e299, "1.5(2)e300"},
         {1e-310, 4e-320, "1.0000000000(4)e-310"},
@@ -133,15 +133,15 @@ TEST(Summary, SaysWhenNumberOfPointsDisagrees) {
 }
 
 TEST(Summary, FlagsAnImplausibleCoefficient) {
-    const std::string s = summary(read_text(
-        "# Y LEGEND TEXT   : c unit cell parameter (A)\n"
-        "# X LEGEND TEXT   : Temperature (K)\n"
-        "#   DATA: X Y\n"
-        "100.00            10.00000\n"
-        "200.00            10.50000\n"
-        "300.00            11.00000\n"
-        "# END OF FILE\n",
-        "c.pgf"));
+    const std::string s =
+        summary(read_text("# Y LEGEND TEXT   : c unit cell parameter (A)\n"
+                          "# X LEGEND TEXT   : Temperature (K)\n"
+                          "#   DATA: X Y\n"
+                          "100.00            10.00000\n"
+                          "200.00            10.50000\n"
+                          "300.00            11.00000\n"
+                          "# END OF FILE\n",
+                          "c.pgf"));
     EXPECT_TRUE(contains(s, "WARNING: implausible expansion")) << s;
 }
 
@@ -161,9 +161,10 @@ TEST(Summary, FitBeyondTheRangeOfADoubleIsNoneAndSaysWhy) {
 }
 
 TEST(Summary, SlopeUnitWithoutAnXUnit) {
-    const std::string s = summary(read_text("# Y LEGEND TEXT : a unit cell parameter (A)\n"
-                                            "100 7.5\n200 7.6\n300 7.7\n# END OF FILE\n",
-                                            "hand.pgf"));
+    const std::string s =
+        summary(read_text("# Y LEGEND TEXT : a unit cell parameter (A)\n"
+                          "100 7.5\n200 7.6\n300 7.7\n# END OF FILE\n",
+                          "hand.pgf"));
     EXPECT_TRUE(contains(s, "slope            : 0.001 Å per unit of X\n")) << s;  // once "Åper"
 }
 

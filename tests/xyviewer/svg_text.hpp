@@ -35,7 +35,8 @@ inline void append_utf8(std::string& out, unsigned long c) {
 }
 
 inline std::string decode_entities(const std::string& s) {
-    static const std::map<std::string, char> named{{"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}};
+    static const std::map<std::string, char> named{
+        {"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}};
     std::string out;
     for (std::size_t i = 0; i < s.size(); ++i) {
         const std::size_t semi = s[i] == '&' ? s.find(';', i) : std::string::npos;

@@ -25,8 +25,9 @@ const EnvChanges no_display{{"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::
 // A plot file in celltrend's layout: five points from 100 to 300 K whose
 // values run from centre - width/2 to centre + width/2.
 std::string series_file(double centre, double width, const char* y_legend = "gamma angle (deg.)") {
-    std::string text = std::string("# MAIN LEGEND TEXT: test\n# X LEGEND TEXT   : Temperature (K)\n# Y LEGEND TEXT   : ") +
-                       y_legend + "\n#   DATA: X Y SIGY\n";
+    std::string text =
+        std::string("# MAIN LEGEND TEXT: test\n# X LEGEND TEXT   : Temperature (K)\n# Y LEGEND TEXT   : ") + y_legend +
+        "\n#   DATA: X Y SIGY\n";
     for (int i = 0; i < 5; ++i) {
         char line[128];
         std::snprintf(line, sizeof line, "%6.2f %.17g %.3g\n", 100.0 + 50 * i, centre + width * (i / 4.0 - 0.5),
@@ -231,8 +232,9 @@ TEST(ViewerFigure, ErrorBarsAreDrawn) {
 TEST(ViewerFigure, TheLegendCoversNoMarkerOfAScatteredSeriesInASmallFigure) {
     ScratchDir dir;
     // Sixteen points scattered over the whole plot, their fit making a legend of two lines.
-    std::string text = "# MAIN LEGEND TEXT: test\n# X LEGEND TEXT   : Temperature (K)\n"
-                       "# Y LEGEND TEXT   : b unit cell parameter (A)\n#   DATA: X Y SIGY\n";
+    std::string text =
+        "# MAIN LEGEND TEXT: test\n# X LEGEND TEXT   : Temperature (K)\n"
+        "# Y LEGEND TEXT   : b unit cell parameter (A)\n#   DATA: X Y SIGY\n";
     for (int i = 0; i < 16; ++i) {
         char line[64];
         std::snprintf(line, sizeof line, "%d %.4f 0.0005\n", 100 + 20 * i, 10.2 + 0.01 * ((i * 7) % 16));

@@ -107,8 +107,8 @@ inline ViewerRun run_viewer(const std::vector<std::string>& args, const fs::path
 struct ScratchDir {
     fs::path path;
     ScratchDir() {
-        path = fs::temp_directory_path() / ("xyviewer_test_" + std::to_string(getpid()) + "_" +
-                                            std::to_string(counter()++));
+        path = fs::temp_directory_path() /
+               ("xyviewer_test_" + std::to_string(getpid()) + "_" + std::to_string(counter()++));
         fs::remove_all(path);
         fs::create_directories(path);
     }

@@ -58,8 +58,7 @@ TEST(ViewerSafety, NeverWritesThroughALink) {
     fs::create_symlink("precious.txt", dir.path / "TK_cell_a.png");
     const ViewerRun explicit_output = run_viewer({"-o", "a.svg", "TK_cell_a.pgf"}, dir.path, no_display);
     EXPECT_EQ(explicit_output.status, 1);
-    EXPECT_NE(explicit_output.err.find("a.svg: is a symbolic link"), std::string::npos)
-        << explicit_output.err;
+    EXPECT_NE(explicit_output.err.find("a.svg: is a symbolic link"), std::string::npos) << explicit_output.err;
     const ViewerRun beside = run_viewer({"TK_cell_a.pgf"}, dir.path, no_display);
     EXPECT_EQ(beside.status, 1);
     EXPECT_EQ(slurp(dir.path / "precious.txt"), "keep me\n");

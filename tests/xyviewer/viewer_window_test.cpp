@@ -151,8 +151,8 @@ void click(Display* display, Window window) { press_and_release(display, window,
 int pixels_of_colour(Display* display, Window window, int r, int g, int b) {
     XWindowAttributes attributes;
     if (!XGetWindowAttributes(display, window, &attributes)) return -1;
-    XImage* image = XGetImage(display, window, 0, 0, unsigned(attributes.width), unsigned(attributes.height), AllPlanes,
-                              ZPixmap);
+    XImage* image =
+        XGetImage(display, window, 0, 0, unsigned(attributes.width), unsigned(attributes.height), AllPlanes, ZPixmap);
     if (image == nullptr) return -1;
     const auto near = [](unsigned long v, int c) { return std::abs(int(v) - c) <= 30; };
     int count = 0;
@@ -182,9 +182,9 @@ void show_then_close(Close how) {
     ASSERT_FALSE(x.name().empty()) << "Xvfb did not start: " << slurp(dir.path / "xvfb.log");
 
     write_file(dir.path / "TK_cell_a.pgf", plain_cell_a);
-    const pid_t viewer = spawn({XYVIEWER_EXE, "TK_cell_a.pgf"},
-                               {{"DISPLAY", x.name()}, {"XDG_RUNTIME_DIR", dir.path.string()}}, dir.path,
-                               dir.path / "viewer.out", dir.path / "viewer.err");
+    const pid_t viewer =
+        spawn({XYVIEWER_EXE, "TK_cell_a.pgf"}, {{"DISPLAY", x.name()}, {"XDG_RUNTIME_DIR", dir.path.string()}},
+              dir.path, dir.path / "viewer.out", dir.path / "viewer.err");
     ASSERT_GT(viewer, 0);
 
     Display* display = XOpenDisplay(x.name().c_str());
@@ -206,9 +206,15 @@ void show_then_close(Close how) {
     EXPECT_NE(slurp(dir.path / "viewer.out").find("close it with q, Enter or its close button"), std::string::npos);
 
     switch (how) {
-        case Close::window_manager: ask_to_close(display, window); break;
-        case Close::q: press_key(display, window, XK_q); break;
-        case Close::enter: press_key(display, window, XK_Return); break;
+        case Close::window_manager:
+            ask_to_close(display, window);
+            break;
+        case Close::q:
+            press_key(display, window, XK_q);
+            break;
+        case Close::enter:
+            press_key(display, window, XK_Return);
+            break;
     }
     int status = -1;
     const bool ended = wait_for(viewer, status, 60s);
@@ -242,9 +248,9 @@ TEST(ViewerWindow, OpensOnAServerWithNoOtherClient) {
         // itself resetting.
         VirtualDisplay x(dir.path);
         ASSERT_FALSE(x.name().empty()) << "Xvfb did not start: " << slurp(dir.path / "xvfb.log");
-        const pid_t viewer = spawn({XYVIEWER_EXE, "TK_cell_a.pgf"},
-                                   {{"DISPLAY", x.name()}, {"XDG_RUNTIME_DIR", dir.path.string()}}, dir.path,
-                                   dir.path / "viewer.out", dir.path / "viewer.err");
+        const pid_t viewer =
+            spawn({XYVIEWER_EXE, "TK_cell_a.pgf"}, {{"DISPLAY", x.name()}, {"XDG_RUNTIME_DIR", dir.path.string()}},
+                  dir.path, dir.path / "viewer.out", dir.path / "viewer.err");
         ASSERT_GT(viewer, 0);
         int status = -1;
         if (wait_for(viewer, status, 1s)) FAIL() << "ended with " << status << ": " << slurp(dir.path / "viewer.err");

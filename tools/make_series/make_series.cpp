@@ -336,8 +336,8 @@ std::string page_head(const Options& o, const Point& p, int index, const Results
         appendf(s,
                 "<TR><TD>%6.2f</TD><TD>%6.2f</TD><TD>%6d</TD><TD>%5d</TD><TD>%6.1f</TD><TD>%5.2f</TD>"
                 "<TD>%6.1f</TD><TD>%6.4f</TD><TD>%6.4f</TD><TD>%5.3f</TD></TR>\n",
-                dmax, dlo, observed, unique, 99.9 - 0.05 * i - 0.3 * rng.uniform(), redund, isig, rint,
-                rint * 0.6, 0.999 - 0.004 * i - 0.002 * rng.uniform());
+                dmax, dlo, observed, unique, 99.9 - 0.05 * i - 0.3 * rng.uniform(), redund, isig, rint, rint * 0.6,
+                0.999 - 0.004 * i - 0.002 * rng.uniform());
         total_obs += observed;
         total_unique += unique;
         dmax = dlo;
@@ -578,7 +578,7 @@ int main(int argc, char** argv) {
     }
     if (!write_buffer(dir / "buffer_plain.txt", o, pts, false)) return 1;
     if (!write_buffer(dir / "buffer_matrix.txt", o, pts, true)) return 1;
-    std::cout << "make_series: " << o.count << " reports (" << bytes / 1024 << " KB) and 2 buffer files in "
-              << o.out << "\n";
+    std::cout << "make_series: " << o.count << " reports (" << bytes / 1024 << " KB) and 2 buffer files in " << o.out
+              << "\n";
     return 0;
 }
