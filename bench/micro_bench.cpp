@@ -65,7 +65,7 @@ BENCHMARK(BM_LineReads);
 
 void BM_ColumnCount(benchmark::State& state) {
     const std::string line = "nreport_295K.html 295.0 1 0 1 0 1 0 -1 0 0" + std::string(214, ' ');
-    for (auto _ : state) benchmark::DoNotOptimize(nombre_de_colonnes(line));
+    for (auto _ : state) benchmark::DoNotOptimize(column_count(line));
 }
 BENCHMARK(BM_ColumnCount);
 

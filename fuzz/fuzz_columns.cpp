@@ -23,7 +23,7 @@ constexpr std::size_t looked_at = 256000;  // the count considers no more
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
     const std::string_view line(reinterpret_cast<const char*>(bytes), size);
-    const int count = celltrend::nombre_de_colonnes(line);
+    const int count = celltrend::column_count(line);
     const std::string_view seen = line.substr(0, std::min(line.size(), looked_at));
     const auto non_blank = std::count_if(seen.begin(), seen.end(), [](char c) { return c != ' '; });
     check(count >= 0);

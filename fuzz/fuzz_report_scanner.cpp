@@ -7,7 +7,7 @@
 // What must hold: no crash; for each wanted quantity the scanner finds the
 // same line as a plain reading of the report (lines end at LF, a CR before it
 // or at the end of the file is dropped, a line counts by its first 256
-// characters); recherche_html, for all eight quantities, never
+// characters); find_in_report, for all eight quantities, never
 // touches the value and ESD of a quantity whose row was not found.
 
 #include <unistd.h>
@@ -112,7 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     constexpr float untouched = -7.25f;
     for (std::size_t q = 0; q < quantity_count; ++q) {
         float value = untouched, esd = untouched;
-        recherche_html(console, scanned, 123.5f, q, value, esd);
+        find_in_report(console, scanned, 123.5f, q, value, esd);
         if (!scanned.found[q]) check(value == untouched && esd == untouched);
     }
     return 0;

@@ -10,13 +10,13 @@
 
 namespace {
 
-struct Subcommand {
+struct SubcommandEntry {
     std::string_view name;
     std::string_view summary;
     int (*run)(const analyse::Arguments&);
 };
 
-constexpr std::array<Subcommand, 3> subcommands{{
+constexpr std::array<SubcommandEntry, 3> subcommands{{
     {"expansion", "principal axes and coefficients of thermal expansion", analyse::run_expansion},
     {"transform", "the cells and their ESDs in new axes", analyse::run_transform},
     {"export", "the series for other programs (strain calculators, EosFit, CSV)", analyse::run_export},
@@ -27,7 +27,7 @@ void print_usage(std::ostream& out) {
            "Analyses the temperature series of a unit cell written by celltrend.\n"
            "\n"
            "Subcommands:\n";
-    for (const Subcommand& s : subcommands) {
+    for (const SubcommandEntry& s : subcommands) {
         std::string name(s.name);
         name.resize(12, ' ');
         out << "  " << name << s.summary << "\n";
@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
         std::cout << "celltrend-analyse " << CELLTREND_VERSION << "\n";
         return std::cout.flush() ? 0 : 1;
     }
-    for (const Subcommand& s : subcommands) {
+    for (const SubcommandEntry& s : subcommands) {
         if (s.name == first) return s.run(analyse::Arguments(argv + 2, argv + argc));
     }
     std::cerr << "celltrend-analyse: unknown subcommand '" << first << "'\n";

@@ -94,7 +94,7 @@ BufferSurvey first_pass(InputFile& buffer) {
         if (looks_empty(line)) continue;
         last_with_text = buffer.line_number();
         if (line[line.find_first_not_of(' ')] == '!') continue;
-        if (nombre_de_colonnes(line) == 11) survey.transformed = true;
+        if (column_count(line) == 11) survey.transformed = true;
     }
     if (status == ReadStatus::error) read_error(buffer, "the run stops before any output is created");
     survey.lines_after_header = static_cast<int>(std::max(last_with_text - 2, 0L));
@@ -123,7 +123,7 @@ DataLine read_data_line(InputFile& buffer, int data_lines, TemperaturePoint& poi
                                        ", where columns are no longer counted; the run stops"));
         return DataLine::malformed;
     }
-    const int columns = nombre_de_colonnes(line);
+    const int columns = column_count(line);
     ListStop stop;
     if (columns == 11) {
         Matrix& m = point.matrix;

@@ -85,7 +85,7 @@ bool extract(Console& console, const RunState& state, InputFile& report, Tempera
     const ScannedReport scanned = scan_report(report, searched);
     for (std::size_t q = 0; q < quantity_count; ++q) {
         if (!searched[q]) continue;
-        recherche_html(console, scanned, point.tk, q, point.value[q], point.esd[q]);
+        find_in_report(console, scanned, point.tk, q, point.value[q], point.esd[q]);
         // A report without a cell is no temperature of the series.
         if (q == cell_a && point.value[cell_a] < 1.0e-4f) return false;
     }

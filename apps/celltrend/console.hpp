@@ -22,7 +22,8 @@ public:
 
     // One record, its first character taken as line control.
     void record(std::string_view rec);
-    // A list-style message: one blank, then the texts back to back.
+    // A list-style message: a line of its own holding the texts back to back;
+    // the leading blank of list-directed output is the first text's to give.
     void message(std::initializer_list<std::string_view> texts);
     // A formatted record under a field list.
     void formatted(std::string_view field_list, std::initializer_list<FormatItem> items);

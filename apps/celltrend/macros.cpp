@@ -18,7 +18,7 @@ std::size_t value_length(std::string_view text) { return trim_right(text).size()
 
 }  // namespace
 
-int nombre_de_colonnes(std::string_view line) {
+int column_count(std::string_view line) {
     std::string_view rest = line.substr(0, std::min(line.size(), column_count_limit));
     const std::size_t first = rest.find_first_not_of(' ');
     if (first == std::string_view::npos) return 0;
@@ -66,11 +66,11 @@ void error_message(Console& console, std::string_view text) {
     console.formatted("(A)", {std::string_view{" "}});
 }
 
-float signe_real(float x) { return x < 0.0f ? -1.0f : 1.0f; }
+float sign_of_real(float x) { return x < 0.0f ? -1.0f : 1.0f; }
 
-float signe_int(long long n) { return n < 0 ? -1.0f : 1.0f; }
+float sign_of_int(long long n) { return n < 0 ? -1.0f : 1.0f; }
 
-void remove_car(std::span<char> text, std::string_view car) {
+void remove_text(std::span<char> text, std::string_view car) {
     // An empty car has no occurrence to remove; taken literally it would
     // match at every position and eat the whole text.
     if (car.empty()) return;
@@ -96,7 +96,7 @@ void remove_line(std::span<char> text, std::string_view pattern) {
     if (view_of(text).find(pattern) != std::string_view::npos) std::fill(text.begin(), text.end(), ' ');
 }
 
-void replace_car(std::span<char> text, std::string_view old_text, std::string_view new_text) {
+void replace_text(std::span<char> text, std::string_view old_text, std::string_view new_text) {
     const std::size_t cut = value_length(old_text);
     const std::size_t length = text.size();
     // A call whose replacements keep creating matches (new holding old, old all

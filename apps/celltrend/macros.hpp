@@ -17,7 +17,7 @@ namespace celltrend {
 // quotes at the head of the line is one column even with blanks inside.
 // Only the first column_count_limit characters are considered.
 inline constexpr std::size_t column_count_limit = 256000;
-int nombre_de_colonnes(std::string_view line);
+int column_count(std::string_view line);
 
 // Copies of the text with A-Z lowered (l_case) or a-z raised (u_case); every
 // other byte, the trailing blanks included, is kept.
@@ -29,12 +29,12 @@ std::string u_case(std::string_view text);
 void error_message(Console& console, std::string_view text);
 
 // -1.0 for a value below 0, else 1.0 (0 and NaN give 1.0).
-float signe_real(float x);
-float signe_int(long long n);
+float sign_of_real(float x);
+float sign_of_int(long long n);
 
 // Removes every occurrence of car found before the end of the text's value;
 // a blank car packs the words together; an empty car removes nothing.
-void remove_car(std::span<char> text, std::string_view car);
+void remove_text(std::span<char> text, std::string_view car);
 // Blanks the whole text when it contains pattern.
 void remove_line(std::span<char> text, std::string_view pattern);
 // Replaces each occurrence of old before the end of the text's value by new
@@ -44,7 +44,7 @@ void remove_line(std::span<char> text, std::string_view pattern);
 // at its front, for instance), and in any case after (length + 1)^2
 // replacements, a backstop for calls whose new holds old or whose old is all
 // blank, which would otherwise keep finding the matches they create.
-void replace_car(std::span<char> text, std::string_view old_text, std::string_view new_text);
+void replace_text(std::span<char> text, std::string_view old_text, std::string_view new_text);
 
 // One console line with the text; an all-blank text gives an empty line.
 void write_message(Console& console, std::string_view text);

@@ -58,7 +58,7 @@ ScannedReport scan_report(InputFile& report, const std::array<bool, quantity_cou
     return scanned;
 }
 
-void recherche_html(Console& console, const ScannedReport& report, float tk, std::size_t q, float& value, float& esd) {
+void find_in_report(Console& console, const ScannedReport& report, float tk, std::size_t q, float& value, float& esd) {
     const std::string_view key = quantities[q].key;
     if (!report.found[q]) {
         if (q == cell_a)

@@ -29,6 +29,6 @@ ScannedReport scan_report(InputFile& report, const std::array<bool, quantity_cou
 
 // Sets value and ESD of quantity q from the scanned report, leaving each
 // untouched where it cannot be read, with one console line per problem.
-void recherche_html(Console& console, const ScannedReport& report, float tk, std::size_t q, float& value, float& esd);
+void find_in_report(Console& console, const ScannedReport& report, float tk, std::size_t q, float& value, float& esd);
 
 }  // namespace celltrend

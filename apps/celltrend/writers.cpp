@@ -65,11 +65,11 @@ void open_xy_files(const RunState& state, const InputFile& buffer, Outputs& outp
     for (std::size_t q = 0; q < quantity_count; ++q) {
         if (!state.selected[q]) continue;
         outputs.plots[q].create(plot_file_name(q, state.transformed));
-        write_entete_pgf(outputs.plots[q], q, state.title.view(), state.point_count, state.transformed);
+        write_plot_header(outputs.plots[q], q, state.title.view(), state.point_count, state.transformed);
     }
 }
 
-void write_entete_pgf(OutputFile& file, std::size_t q, std::string_view title, int point_count, bool transformed) {
+void write_plot_header(OutputFile& file, std::size_t q, std::string_view title, int point_count, bool transformed) {
     const bool esd = has_esd_column(q, transformed);
     auto with = [](std::string_view head, std::string_view text) {
         return std::string(head) + std::string(trim_right(text));

@@ -29,7 +29,7 @@ std::string_view plot_file_name(std::size_t q, bool transformed);
 void open_xy_files(const RunState& state, const InputFile& buffer, Outputs& outputs);
 
 // The twelve header lines of the plot file of quantity q.
-void write_entete_pgf(OutputFile& file, std::size_t q, std::string_view title, int point_count, bool transformed);
+void write_plot_header(OutputFile& file, std::size_t q, std::string_view title, int point_count, bool transformed);
 
 // One data line: TK, the value and, when not transformed, the ESD.
 void fill_pgf(OutputFile& file, bool transformed, float tk, float value, float esd);

@@ -34,83 +34,83 @@ std::string console_output(Fn fn) {
 // ---- column count ----------------------------------------------------------
 
 TEST(ColonnesTest, BlankLinesHaveNoColumns) {
-    EXPECT_EQ(nombre_de_colonnes(""), 0);
-    EXPECT_EQ(nombre_de_colonnes(" "), 0);
-    EXPECT_EQ(nombre_de_colonnes(std::string(256, ' ')), 0);
+    EXPECT_EQ(column_count(""), 0);
+    EXPECT_EQ(column_count(" "), 0);
+    EXPECT_EQ(column_count(std::string(256, ' ')), 0);
 }
 
 TEST(ColonnesTest, SingleWordIsOneColumn) {
-    EXPECT_EQ(nombre_de_colonnes("report.html"), 1);
-    EXPECT_EQ(nombre_de_colonnes("x"), 1);
+    EXPECT_EQ(column_count("report.html"), 1);
+    EXPECT_EQ(column_count("x"), 1);
 }
 
-TEST(ColonnesTest, NameAndTemperature) { EXPECT_EQ(nombre_de_colonnes("nreport_100K.html 100"), 2); }
+TEST(ColonnesTest, NameAndTemperature) { EXPECT_EQ(column_count("nreport_100K.html 100"), 2); }
 
 TEST(ColonnesTest, NameTemperatureAndMatrix) {
-    EXPECT_EQ(nombre_de_colonnes("nreport_100K.html 100 1 0 0 0 1 0 0 0 1"), 11);
-    EXPECT_EQ(nombre_de_colonnes("r.html 295.5 0 1 0 1 0 0 0 0 -1"), 11);
+    EXPECT_EQ(column_count("nreport_100K.html 100 1 0 0 0 1 0 0 0 1"), 11);
+    EXPECT_EQ(column_count("r.html 295.5 0 1 0 1 0 0 0 0 -1"), 11);
 }
 
 TEST(ColonnesTest, SurroundingAndRepeatedBlanksDoNotCount) {
-    EXPECT_EQ(nombre_de_colonnes("   nreport.html 100"), 2);
-    EXPECT_EQ(nombre_de_colonnes("nreport.html 100      "), 2);
-    EXPECT_EQ(nombre_de_colonnes("nreport.html      100"), 2);
-    EXPECT_EQ(nombre_de_colonnes("     a    b  c         "), 3);
+    EXPECT_EQ(column_count("   nreport.html 100"), 2);
+    EXPECT_EQ(column_count("nreport.html 100      "), 2);
+    EXPECT_EQ(column_count("nreport.html      100"), 2);
+    EXPECT_EQ(column_count("     a    b  c         "), 3);
     // A buffer-file line as the program holds it: 256 characters, padded.
     std::string padded = "  run1.html   150  ";
     padded.resize(256, ' ');
-    EXPECT_EQ(nombre_de_colonnes(padded), 2);
+    EXPECT_EQ(column_count(padded), 2);
 }
 
 TEST(ColonnesTest, QuotedNameWithBlanksIsOneColumn) {
-    EXPECT_EQ(nombre_de_colonnes("\"my report.html\" 100"), 2);
-    EXPECT_EQ(nombre_de_colonnes("\"a b c d\" 100 1 0 0 0 1 0 0 0 1"), 11);
-    EXPECT_EQ(nombre_de_colonnes("\"a b c d\""), 1);
-    EXPECT_EQ(nombre_de_colonnes("   \"a   b\"    100   "), 2);
+    EXPECT_EQ(column_count("\"my report.html\" 100"), 2);
+    EXPECT_EQ(column_count("\"a b c d\" 100 1 0 0 0 1 0 0 0 1"), 11);
+    EXPECT_EQ(column_count("\"a b c d\""), 1);
+    EXPECT_EQ(column_count("   \"a   b\"    100   "), 2);
     // The closing quote after a blank starts no column of its own.
-    EXPECT_EQ(nombre_de_colonnes("\"my report \" 100"), 2);
+    EXPECT_EQ(column_count("\"my report \" 100"), 2);
 }
 
 TEST(ColonnesTest, WordGluedToClosingQuoteJoinsFirstColumn) {
-    EXPECT_EQ(nombre_de_colonnes("\"my report.html\"100"), 1);
-    EXPECT_EQ(nombre_de_colonnes("\"my report.html\"100 200"), 2);
+    EXPECT_EQ(column_count("\"my report.html\"100"), 1);
+    EXPECT_EQ(column_count("\"my report.html\"100 200"), 2);
 }
 
 TEST(ColonnesTest, LoneQuoteCountsWordsAfterIt) {
     // Dropped up to the quote: "abc def ghi" is left; the first column is the
     // initial 1, then def and ghi each follow a blank.
-    EXPECT_EQ(nombre_de_colonnes("\"abc def ghi"), 3);
+    EXPECT_EQ(column_count("\"abc def ghi"), 3);
     // Words before the quote are dropped with it.
-    EXPECT_EQ(nombre_de_colonnes("first second \"third fourth"), 2);
-    EXPECT_EQ(nombre_de_colonnes("\""), 1);
+    EXPECT_EQ(column_count("first second \"third fourth"), 2);
+    EXPECT_EQ(column_count("\""), 1);
 }
 
 TEST(ColonnesTest, QuoteInsideLineStartsTheScanAfterTheClosingOne) {
     // "name " and the opening quote go, "x y" is closed, then " 3" adds one.
-    EXPECT_EQ(nombre_de_colonnes("name \"x y\" 3"), 2);
+    EXPECT_EQ(column_count("name \"x y\" 3"), 2);
 }
 
 TEST(ColonnesTest, CommasAndTabsDoNotSeparate) {
-    EXPECT_EQ(nombre_de_colonnes("nreport.html,100"), 1);
-    EXPECT_EQ(nombre_de_colonnes("nreport.html\t100"), 1);
-    EXPECT_EQ(nombre_de_colonnes("a,b c\td"), 2);
-    EXPECT_EQ(nombre_de_colonnes("\t"), 1);
+    EXPECT_EQ(column_count("nreport.html,100"), 1);
+    EXPECT_EQ(column_count("nreport.html\t100"), 1);
+    EXPECT_EQ(column_count("a,b c\td"), 2);
+    EXPECT_EQ(column_count("\t"), 1);
 }
 
 TEST(ColonnesTest, OnlyTheFirst256000CharactersCount) {
     std::string line(256000, ' ');
     line.front() = 'a';
     line.back() = 'b';  // the 256,000th character
-    EXPECT_EQ(nombre_de_colonnes(line), 2);
+    EXPECT_EQ(column_count(line), 2);
 
     line.back() = ' ';
     line.push_back('b');  // the 256,001st
-    EXPECT_EQ(nombre_de_colonnes(line), 1);
+    EXPECT_EQ(column_count(line), 1);
 
     // Blanks filling the whole considered part make a blank line.
     std::string late(256000, ' ');
     late += "x y";
-    EXPECT_EQ(nombre_de_colonnes(late), 0);
+    EXPECT_EQ(column_count(late), 0);
 }
 
 // ---- case conversion ---------------------------------------------------------
@@ -139,48 +139,48 @@ TEST(MacrosTest, CaseConversionOfEmptyAndBlankTexts) {
 // ---- signs ---------------------------------------------------------------------
 
 TEST(MacrosTest, SignOfReal) {
-    EXPECT_EQ(signe_real(0.0f), 1.0f);
-    EXPECT_EQ(signe_real(-0.0f), 1.0f);  // -0 is not below 0
-    EXPECT_EQ(signe_real(-0.5f), -1.0f);
-    EXPECT_EQ(signe_real(2.5f), 1.0f);
-    EXPECT_EQ(signe_real(-std::numeric_limits<float>::denorm_min()), -1.0f);
-    EXPECT_EQ(signe_real(-std::numeric_limits<float>::infinity()), -1.0f);
-    EXPECT_EQ(signe_real(std::numeric_limits<float>::quiet_NaN()), 1.0f);
-    EXPECT_EQ(signe_real(-std::numeric_limits<float>::quiet_NaN()), 1.0f);
+    EXPECT_EQ(sign_of_real(0.0f), 1.0f);
+    EXPECT_EQ(sign_of_real(-0.0f), 1.0f);  // -0 is not below 0
+    EXPECT_EQ(sign_of_real(-0.5f), -1.0f);
+    EXPECT_EQ(sign_of_real(2.5f), 1.0f);
+    EXPECT_EQ(sign_of_real(-std::numeric_limits<float>::denorm_min()), -1.0f);
+    EXPECT_EQ(sign_of_real(-std::numeric_limits<float>::infinity()), -1.0f);
+    EXPECT_EQ(sign_of_real(std::numeric_limits<float>::quiet_NaN()), 1.0f);
+    EXPECT_EQ(sign_of_real(-std::numeric_limits<float>::quiet_NaN()), 1.0f);
 }
 
 TEST(MacrosTest, SignOfInteger) {
-    EXPECT_EQ(signe_int(0), 1.0f);
-    EXPECT_EQ(signe_int(-3), -1.0f);
-    EXPECT_EQ(signe_int(7), 1.0f);
-    EXPECT_EQ(signe_int(LLONG_MIN), -1.0f);
-    EXPECT_EQ(signe_int(LLONG_MAX), 1.0f);
+    EXPECT_EQ(sign_of_int(0), 1.0f);
+    EXPECT_EQ(sign_of_int(-3), -1.0f);
+    EXPECT_EQ(sign_of_int(7), 1.0f);
+    EXPECT_EQ(sign_of_int(LLONG_MIN), -1.0f);
+    EXPECT_EQ(sign_of_int(LLONG_MAX), 1.0f);
 }
 
-// ---- remove_car ------------------------------------------------------------------
+// ---- remove_text ------------------------------------------------------------------
 
 TEST(MacrosTest, RemoveBlankPacksWords) {
     std::string text = "  a b  c   ";
-    remove_car(text, " ");
+    remove_text(text, " ");
     EXPECT_EQ(text, "abc        ");
 }
 
 TEST(MacrosTest, RemoveCharacterEverywhereInTheValue) {
     std::string text = "1,234,567  ";
-    remove_car(text, ",");
+    remove_text(text, ",");
     EXPECT_EQ(text, "1234567    ");
 }
 
 TEST(MacrosTest, RemoveAbsentCharacterLeavesText) {
     std::string text = "abc  ";
-    remove_car(text, "x");
+    remove_text(text, "x");
     EXPECT_EQ(text, "abc  ");
 }
 
 TEST(MacrosTest, RemoveBlankAfterValueLeavesText) {
     // The only blanks lie after the last non-blank character.
     std::string text = "abc   ";
-    remove_car(text, " ");
+    remove_text(text, " ");
     EXPECT_EQ(text, "abc   ");
 }
 
@@ -188,14 +188,14 @@ TEST(MacrosTest, RemoveFindsOccurrencesMadeByEarlierRemovals) {
     // "aabbc": removing "ab" at the second position joins the first a to the
     // second b, which must go as well.
     std::string text = "aabbc ";
-    remove_car(text, "ab");
+    remove_text(text, "ab");
     EXPECT_EQ(text, "c     ");
 }
 
 TEST(MacrosTest, RemoveComparesTrailingBlanksButCutsOnlyTheValue) {
     // car "a " matches an a followed by a blank, and only the a is removed.
     std::string text = "a a ab";
-    remove_car(text, "a ");
+    remove_text(text, "a ");
     EXPECT_EQ(text, "  ab  ");
 }
 
@@ -203,16 +203,16 @@ TEST(MacrosTest, RemoveMatchMustStartWithinTheValue) {
     // The second x is the last non-blank character, so a match starting
     // there is removed; a match starting in the padding is not.
     std::string text = "x x   ";
-    remove_car(text, "x ");
+    remove_text(text, "x ");
     EXPECT_EQ(text, "      ");
     std::string tail = "ab    ";
-    remove_car(tail, "  ");
+    remove_text(tail, "  ");
     EXPECT_EQ(tail, "ab    ");
 }
 
 TEST(MacrosTest, RemoveEmptyCarLeavesText) {
     std::string text = "abc";
-    remove_car(text, "");
+    remove_text(text, "");
     EXPECT_EQ(text, "abc");
 }
 
@@ -245,29 +245,29 @@ TEST(MacrosTest, RemoveLineComparesTrailingBlanks) {
     EXPECT_EQ(padded, "    ");
 }
 
-// ---- replace_car ---------------------------------------------------------------
+// ---- replace_text ---------------------------------------------------------------
 
 TEST(MacrosTest, ReplaceCommasByBlanks) {
     std::string text = "1,2,3,  ";
-    replace_car(text, ",", " ");
+    replace_text(text, ",", " ");
     EXPECT_EQ(text, "1 2 3   ");
 }
 
 TEST(MacrosTest, ReplaceByLongerText) {
     std::string text = "a-b-c     ";
-    replace_car(text, "-", "+=");
+    replace_text(text, "-", "+=");
     EXPECT_EQ(text, "a+=b+=c   ");
 }
 
 TEST(MacrosTest, ReplaceByShorterTextFindsJoinedOccurrences) {
     std::string text = "abcabc    ";
-    replace_car(text, "abc", "x");
+    replace_text(text, "abc", "x");
     EXPECT_EQ(text, "xx        ");
 }
 
 TEST(MacrosTest, ReplaceInsertsNewWithItsTrailingBlanks) {
     std::string text = "xay    ";
-    replace_car(text, "a", "b  ");
+    replace_text(text, "a", "b  ");
     EXPECT_EQ(text, "xb  y  ");
 }
 
@@ -275,27 +275,27 @@ TEST(MacrosTest, ReplaceComparesOldWithItsTrailingBlanks) {
     // old "b " is found only where b is followed by a blank; its value "b"
     // is what gets replaced.
     std::string text = "ab cb";
-    replace_car(text, "b ", "X");
+    replace_text(text, "b ", "X");
     EXPECT_EQ(text, "aX cb");
 }
 
 TEST(MacrosTest, ReplaceCutsResultToTextLength) {
     std::string text = "a.b";
-    replace_car(text, ".", "12345");
+    replace_text(text, ".", "12345");
     EXPECT_EQ(text, "a12");
 }
 
 TEST(MacrosTest, ReplaceEndsWhenNewHoldsOldAtItsFront) {
     // "xa  " -> "xab " -> "xabb", after which the replacement changes nothing.
     std::string text = "xa  ";
-    replace_car(text, "a", "ab");
+    replace_text(text, "a", "ab");
     EXPECT_EQ(text, "xabb");
 }
 
 TEST(MacrosTest, ReplaceEndsWhenNewHoldsOldAtItsBack) {
     // Each replacement pushes the a one place right until it falls off.
     std::string text = "a   ";
-    replace_car(text, "a", "ba");
+    replace_text(text, "a", "ba");
     EXPECT_EQ(text, "bbbb");
 }
 
@@ -303,7 +303,7 @@ TEST(MacrosTest, ReplaceEndsWhenOldIsAllBlank) {
     // Nothing is removed, so x goes in front of the same blank again and
     // again, pushing the rest of the text off its end.
     std::string text = "a b c   ";
-    replace_car(text, " ", "x");
+    replace_text(text, " ", "x");
     EXPECT_EQ(text, "axxxxxx ");
 }
 
@@ -311,7 +311,7 @@ TEST(MacrosTest, ReplaceBlankByBlankEnds) {
     // An all-blank old has an empty value, so each blank found gets another
     // blank in front of it: the words after the first are pushed off the end.
     std::string text = "a b c   ";
-    replace_car(text, " ", " ");
+    replace_text(text, " ", " ");
     EXPECT_EQ(text, "a       ");
 }
 
@@ -319,14 +319,14 @@ TEST(MacrosTest, ReplaceEndsWithEmptyOld) {
     // An empty old matches at the front every time: x is inserted until the
     // text is all x and nothing changes any more.
     std::string text = "ab  ";
-    replace_car(text, "", "x");
+    replace_text(text, "", "x");
     EXPECT_EQ(text, "xxxx");
 }
 
 TEST(MacrosTest, ReplaceEndsOnLongTextWhoseNewHoldsOld) {
     std::string text(256, ' ');
     text.replace(0, 5, "a,b,c");
-    replace_car(text, ",", ",,");
+    replace_text(text, ",", ",,");
     // The first comma doubles until it fills the text after the a.
     EXPECT_EQ(text, "a" + std::string(255, ','));
 }

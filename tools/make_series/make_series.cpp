@@ -38,6 +38,8 @@
 #include <string_view>
 #include <vector>
 
+#include "formats/cell.hpp"
+
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
@@ -102,16 +104,8 @@ double round_to(double v, int decimals) {
     return std::round(v * f) / f;
 }
 
-struct Cell {
-    double a, b, c, alpha, beta, gamma;
-};
-
-double cell_volume(const Cell& k) {
-    const double ca = std::cos(k.alpha * kPi / 180.0);
-    const double cb = std::cos(k.beta * kPi / 180.0);
-    const double cg = std::cos(k.gamma * kPi / 180.0);
-    return k.a * k.b * k.c * std::sqrt(1.0 - ca * ca - cb * cb - cg * cg + 2.0 * ca * cb * cg);
-}
+using analysis::Cell;
+using analysis::volume;
 
 // The values printed in the results table of one report.
 struct Results {
@@ -154,7 +148,7 @@ Results make_results(double t, Rng& rng) {
     r.cell.alpha = round_to(m.alpha + 0.5 * r.esd.alpha * rng.normal(), 4);
     r.cell.beta = round_to(m.beta + 0.5 * r.esd.beta * rng.normal(), 4);
     r.cell.gamma = round_to(m.gamma + 0.5 * r.esd.gamma * rng.normal(), 4);
-    r.volume = round_to(cell_volume(r.cell), 3);
+    r.volume = round_to(volume(r.cell), 3);
     // Propagate the ESDs of a, b, c and beta (alpha and gamma near 90 add
     // almost nothing).
     const double rad = kPi / 180.0;
