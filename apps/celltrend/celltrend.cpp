@@ -143,7 +143,7 @@ void temperature_loop(Console& console, RunState& state, InputFile& buffer, Outp
 
 void end_of_data(Console& console, RunState& state, Outputs& outputs) {
     for (std::size_t q = 0; q < quantity_count; ++q)
-        if (state.selected[q]) outputs.plots[q].write_line("# END OF FILE");
+        if (state.selected[q]) outputs.plots[q].write_line(layout::end_line);
     for (std::size_t q = 0; q < quantity_count; ++q) outputs.plots[q].close();
     outputs.table.close();
     console.message({" "});

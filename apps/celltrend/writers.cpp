@@ -6,24 +6,15 @@
 #include <system_error>
 
 #include "failure.hpp"
+#include "formats/layouts.hpp"
 #include "record_format.hpp"
 
 namespace celltrend {
 
 namespace {
 
-const std::string rule_201 = "!" + std::string(200, '-');
-const std::string rule_51 = "#" + std::string(50, '-');
-constexpr std::string_view x_legend = "Temperature (K)";
-
-constexpr std::string_view plain_titles =
-    "!   TK        a(A)      ESD(A)        b(A)      ESD(A)        c(A)      ESD(A)"
-    "  alpha(deg)    ESD(deg)   beta(deg)    ESD(deg)  gamma(deg)    ESD(deg)"
-    "  volume(A3)     ESD(A3)  mosa.(deg)    ESD(deg) ";
-constexpr std::string_view transf_titles =
-    "!   TK        a(A)        b(A)        c(A)"
-    "  alpha(deg)   beta(deg)  gamma(deg)"
-    "  volume(A3)  mosa.(deg)    ESD(deg) ";
+const std::string table_rule = std::string(layout::table_comment) + std::string(layout::table_rule_length, '-');
+const std::string pattern_rule = "#" + std::string(layout::pattern_rule_length, '-');
 
 bool has_esd_column(std::size_t q, bool transformed) { return !transformed || q == mosaicity; }
 
@@ -56,11 +47,12 @@ void open_xy_files(const RunState& state, const InputFile& buffer, Outputs& outp
     if (state.all_parameters) {
         OutputFile& table = outputs.table;
         table.create(table_name);
-        table.write_line("! " + state.title.str());
-        table.write_line("! Cell parameters and ESD extracted from nreport_TK.HTML");
-        table.write_line("!");
-        table.write_line(state.transformed ? transf_titles : plain_titles);
-        table.write_line(rule_201);
+        const std::string comment(layout::table_comment);
+        table.write_line(comment + " " + state.title.str());
+        table.write_line(comment + " " + std::string(layout::table_description));
+        table.write_line(comment);
+        table.write_line(state.transformed ? layout::transformed_titles : layout::plain_titles);
+        table.write_line(table_rule);
     }
     for (std::size_t q = 0; q < quantity_count; ++q) {
         if (!state.selected[q]) continue;
@@ -74,37 +66,37 @@ void write_plot_header(OutputFile& file, std::size_t q, std::string_view title, 
     auto with = [](std::string_view head, std::string_view text) {
         return std::string(head) + std::string(trim_right(text));
     };
-    file.write_line(with("# MAIN LEGEND TEXT: ", title));
-    file.write_line(with("# X LEGEND TEXT   : ", x_legend));
-    file.write_line(with("# Y LEGEND TEXT   : ", quantities[q].y_legend));
+    file.write_line(with(layout::main_legend_line, title));
+    file.write_line(with(layout::x_legend_line, layout::temperature_legend));
+    file.write_line(with(layout::y_legend_line, quantities[q].y_legend));
     file.write_line(esd ? quantities[q].titles_with_esd : quantities[q].titles_without_esd);
-    file.write_line(format_record("(A,I6)", {std::string_view("# NUMBER OF PATTERNS: 1")}));
-    file.write_line(rule_51);
-    file.write_line("# >>>>>>>> PATTERN #: 1");
-    file.write_line(with("#             TITLE : ", quantities[q].pattern_title));
-    file.write_line(
-        format_record("(A,I8)", {std::string_view("#  NUMBER OF POINTS : "), static_cast<long long>(point_count)}));
-    file.write_line("#            MARKER : 1");
-    file.write_line("#              SIZE : 2");
-    file.write_line(esd ? "#   DATA: X Y SIGY" : "#   DATA: X Y");
+    // The count is part of the text: the I6 of the format is never reached.
+    file.write_line(format_record("(A,I6)", {std::string(layout::pattern_count_line) + "1"}));
+    file.write_line(pattern_rule);
+    file.write_line(std::string(layout::pattern_line) + "1");
+    file.write_line(with(layout::pattern_title_line, quantities[q].pattern_title));
+    file.write_line(format_record("(A,I8)", {layout::point_count_line, static_cast<long long>(point_count)}));
+    file.write_line(std::string(layout::marker_line) + "1");
+    file.write_line(std::string(layout::size_line) + "2");
+    file.write_line(esd ? layout::data_line_xy_sigy : layout::data_line_xy);
 }
 
 void fill_pgf(OutputFile& file, bool transformed, float tk, float value, float esd) {
     if (transformed)
-        file.write_line(format_record("(F6.2,2F20.5)", {tk, value}));
+        file.write_line(format_record(layout::plot_row_format, {tk, value}));
     else
-        file.write_line(format_record("(F6.2,2F20.5)", {tk, value, esd}));
+        file.write_line(format_record(layout::plot_row_format, {tk, value, esd}));
 }
 
 void write_table_line(OutputFile& table, bool transformed, const TemperaturePoint& p) {
     const auto& v = p.value;
     const auto& e = p.esd;
     if (transformed) {
-        table.write_line(
-            format_record("(F6.2,7F12.5,2F12.3)", {p.tk, v[cell_a], v[cell_b], v[cell_c], v[cell_alpha], v[cell_beta],
-                                                   v[cell_gamma], v[volume], v[mosaicity], e[mosaicity]}));
+        table.write_line(format_record(layout::transformed_row_format,
+                                       {p.tk, v[cell_a], v[cell_b], v[cell_c], v[cell_alpha], v[cell_beta],
+                                        v[cell_gamma], v[volume], v[mosaicity], e[mosaicity]}));
     } else {
-        table.write_line(format_record("(F6.2,14F12.5,2F12.3)",
+        table.write_line(format_record(layout::plain_row_format,
                                        {p.tk, v[cell_a], e[cell_a], v[cell_b], e[cell_b], v[cell_c], e[cell_c],
                                         v[cell_alpha], e[cell_alpha], v[cell_beta], e[cell_beta], v[cell_gamma],
                                         e[cell_gamma], v[volume], e[volume], v[mosaicity], e[mosaicity]}));

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "console.hpp"
+#include "formats/layouts.hpp"
 #include "run_state.hpp"
 #include "text_files.hpp"
 
@@ -17,8 +18,8 @@ struct Outputs {
     std::array<OutputFile, quantity_count> plots;
 };
 
-inline constexpr std::string_view plain_table_name = "TK_parameters_HTML.xy";
-inline constexpr std::string_view transf_table_name = "TK_parameters_transf_HTML.xy";
+inline constexpr std::string_view plain_table_name = layout::plain_table_name;
+inline constexpr std::string_view transf_table_name = layout::transformed_table_name;
 
 // The plot file of a quantity in this run.
 std::string_view plot_file_name(std::size_t q, bool transformed);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "formats/layouts.hpp"
 #include "formats/series_table_writer.hpp"
 
 namespace analysis {
@@ -15,29 +16,39 @@ std::string count_field(std::size_t n) {
 }
 
 std::string temperature_field(double t) {
-    std::string field = fixed_field(t, 6, 2);
-    if (field.front() == '*') field = fixed_field(t, 12, 2);
+    constexpr int width = static_cast<int>(layout::tk_width);
+    std::string field = fixed_field(t, width, layout::tk_decimals);
+    if (field.front() == '*') field = fixed_field(t, 2 * width, layout::tk_decimals);
     return field;
+}
+
+std::string line(std::string_view head, std::string_view value) {
+    return std::string(head) + std::string(value) + "\n";
 }
 
 }  // namespace
 
 std::string strain_plot_text(std::string_view title, const std::vector<double>& t, const Expansion& expansion,
                              StrainMeasure measure) {
-    std::string text = "# MAIN LEGEND TEXT: " + std::string(title) + "\n" + "# X LEGEND TEXT   : Temperature (K)\n" +
-                       "# Y LEGEND TEXT   : Principal strain, " + strain_name(measure) + " (%)\n" + "#   TK" +
-                       std::string(9, ' ') + "strain(%)\n" + "# NUMBER OF PATTERNS: 3\n";
+    std::string text = line(layout::main_legend_line, title) + line(layout::x_legend_line, layout::temperature_legend) +
+                       line(layout::y_legend_line, "Principal strain, " + strain_name(measure) + " (%)") +
+                       line(layout::plot_titles_start, std::string(9, ' ') + "strain(%)") +
+                       line(layout::pattern_count_line, "3");
     for (int i = 0; i < 3; ++i) {
-        const std::string name = "X" + std::to_string(i + 1);
-        text += "#" + std::string(50, '-') + "\n" + "# >>>>>>>> PATTERN #: " + std::to_string(i + 1) + "\n" +
-                "#             TITLE : " + name + "\n" + "#  NUMBER OF POINTS : " + count_field(t.size()) + "\n" +
-                "#            MARKER : " + std::to_string(i + 1) + "\n" +
-                "#              SIZE : 2\n"
-                "#   DATA: X Y\n";
+        text += "#" + std::string(layout::pattern_rule_length, '-') + "\n";
+        text += line(layout::pattern_line, std::to_string(i + 1));
+        text += line(layout::pattern_title_line, "X" + std::to_string(i + 1));
+        text += line(layout::point_count_line, count_field(t.size()));
+        text += line(layout::marker_line, std::to_string(i + 1));
+        text += line(layout::size_line, "2");
+        text += line(layout::data_line_xy, "");
         for (std::size_t k = 0; k < t.size(); ++k)
-            text += temperature_field(t[k]) + fixed_field(100 * expansion.strains[k](i), 20, 5) + "\n";
+            text += temperature_field(t[k]) +
+                    fixed_field(100 * expansion.strains[k](i), static_cast<int>(layout::plot_field_width),
+                                layout::plot_decimals) +
+                    "\n";
     }
-    return text + "# END OF FILE\n";
+    return text + std::string(layout::end_line) + "\n";
 }
 
 }  // namespace analysis

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "formats/display_text.hpp"
+#include "formats/layouts.hpp"
 #include "formats/number_field.hpp"
 
 namespace analysis {
@@ -22,16 +23,16 @@ using analysis::trim;
 
 constexpr std::size_t max_line_length = 4096;
 
-// The layout the program writes: F6.2, F20.5 and, when present, F20.5.
+// The layout the program writes: TK, the value and, when present, the ESD
+// (formats/layouts.hpp).
 bool split_fixed(std::string_view line, std::vector<double>& fields) {
-    constexpr std::size_t starts[] = {0, 6, 26};
-    constexpr std::size_t widths[] = {6, 20, 20};
     const std::size_t used = line.find_last_not_of(' ') + 1;  // trailing blanks may be lost
-    if (used <= 6 || used > 46) return false;
+    if (used <= layout::plot_field_start(1) || used > layout::plot_field_start(3)) return false;
     fields.clear();
-    for (std::size_t i = 0; i < 3 && starts[i] < used; ++i) {
+    for (std::size_t i = 0; i < 3 && layout::plot_field_start(i) < used; ++i) {
         double value = 0;
-        if (read_field(line.substr(starts[i], widths[i]), value) == Field::invalid) return false;
+        if (read_field(line.substr(layout::plot_field_start(i), layout::plot_field_size(i)), value) == Field::invalid)
+            return false;
         fields.push_back(value);
     }
     return fields.size() >= 2;
@@ -140,27 +141,27 @@ PlotFile read_plot_file(std::istream& in, const std::string& name) {
         if (text.empty()) continue;
         if (text.front() == '#') {
             const std::string_view comment = text.substr(1);
-            if (trim(comment) == "END OF FILE") {
+            if (trim(comment) == trim(layout::end_line.substr(1))) {
                 file.has_end_line = true;
                 break;
             }
             const Header h = split_header(comment);
-            if (h.key == "MAIN LEGEND TEXT") {
+            if (h.key == layout::header_key(layout::main_legend_line)) {
                 file.main_legend = displayable(h.value);
-            } else if (h.key == "X LEGEND TEXT") {
+            } else if (h.key == layout::header_key(layout::x_legend_line)) {
                 file.x_legend = displayable(h.value);
-            } else if (h.key == "Y LEGEND TEXT") {
+            } else if (h.key == layout::header_key(layout::y_legend_line)) {
                 file.y_legend = displayable(h.value);
             } else if (h.key.starts_with(">") && h.key.find("PATTERN") != std::string_view::npos) {
                 patterns.emplace_back();
                 data_header_seen = false;
-            } else if (h.key == "TITLE") {
+            } else if (h.key == layout::header_key(layout::pattern_title_line)) {
                 current().title = displayable(h.value);
-            } else if (h.key == "NUMBER OF POINTS") {
+            } else if (h.key == layout::header_key(layout::point_count_line)) {
                 current().announced_points = to_int(h.value, -1);
-            } else if (h.key == "MARKER") {
+            } else if (h.key == layout::header_key(layout::marker_line)) {
                 current().marker = to_int(h.value, 1);
-            } else if (h.key == "SIZE") {
+            } else if (h.key == layout::header_key(layout::size_line)) {
                 double size = 0;
                 if (read_field(h.value, size) == Field::number && size > 0) current().size = size;
             } else if (h.key == "DATA") {
@@ -206,7 +207,9 @@ PlotFile read_plot_file(std::istream& in, const std::string& name) {
     if (file.patterns.empty())
         throw ReadError(name + ": no data point to plot" +
                         (skipped_points > 0 ? " (every point has a field of asterisks or NaN)" : ""));
-    if (!file.has_end_line) file.warnings.push_back(name + ": no \"# END OF FILE\" line; the file may be incomplete");
+    if (!file.has_end_line)
+        file.warnings.push_back(name + ": no \"" + std::string(layout::end_line) +
+                                "\" line; the file may be incomplete");
     return file;
 }
 

@@ -1,5 +1,6 @@
 #include "formats/series_table.hpp"
 
+#include "formats/layouts.hpp"
 #include "formats/number_field.hpp"
 
 #include <cerrno>
@@ -17,22 +18,22 @@ namespace {
 constexpr double not_a_number = std::numeric_limits<double>::quiet_NaN();
 
 // Field counts of a data line in each layout.
-constexpr std::size_t plain_fields = 17;        // TK, 8 values with their ESDs
-constexpr std::size_t transformed_fields = 10;  // TK, 6 cell values, volume, mosaicity and its ESD
-constexpr std::size_t strain_fields = 8;        // T sigmaT a b c alpha beta gamma
+constexpr std::size_t plain_fields = layout::plain_field_count;
+constexpr std::size_t transformed_fields = layout::transformed_field_count;
+constexpr std::size_t strain_fields = 8;  // T sigmaT a b c alpha beta gamma
 
 // One number with no blank inside; a field that a writer could not fill
 // (asterisks, NaN or Inf) reads as NaN.  False for text that is no number.
 bool parse_number(std::string_view s, double& value) { return read_field(s, value) != Field::invalid; }
 
-// celltrend's fixed columns: F6.2, then fields of 12 characters.  A field
+// celltrend's fixed columns (formats/layouts.hpp).  A field
 // past the end of the line is missing (NaN).  False when a field holds text
 // that is no number.
 bool split_fixed(std::string_view line, std::size_t count, std::vector<double>& values) {
     values.assign(count, not_a_number);
     for (std::size_t i = 0; i < count; ++i) {
-        const std::size_t start = i == 0 ? 0 : 6 + 12 * (i - 1);
-        const std::size_t width = i == 0 ? 6 : 12;
+        const std::size_t start = layout::table_field_start(i);
+        const std::size_t width = layout::table_field_size(i);
         if (start >= line.size()) break;
         const std::string_view field = trim(line.substr(start, width));
         if (field.empty()) continue;
@@ -101,11 +102,12 @@ bool recognise(const std::vector<std::string>& header, std::string_view first_da
     // read as the rows under a header are, by column or else by blanks.
     const std::size_t words = split_blanks(first_data).size();
     const std::size_t length = first_data.find_last_not_of(" \t") + 1;
-    if (words == plain_fields || (words < plain_fields && length == 6 + 12 * (plain_fields - 1))) {
+    if (words == plain_fields || (words < plain_fields && length == layout::table_row_length(plain_fields))) {
         layout = SeriesLayout::celltrend_table;
         return split_fixed(first_data, plain_fields, values) || split_numbers(first_data, plain_fields, values);
     }
-    if (words == transformed_fields || (words < transformed_fields && length == 6 + 12 * (transformed_fields - 1))) {
+    if (words == transformed_fields ||
+        (words < transformed_fields && length == layout::table_row_length(transformed_fields))) {
         layout = SeriesLayout::celltrend_transformed_table;
         return split_fixed(first_data, transformed_fields, values) ||
                split_numbers(first_data, transformed_fields, values);

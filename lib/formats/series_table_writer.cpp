@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "formats/layouts.hpp"
+
 namespace analysis {
 
 std::string fixed_field(double value, int width, int decimals) {
@@ -27,23 +29,20 @@ std::string fixed_field(double value, int width, int decimals) {
 }
 
 std::vector<std::string> table_header(std::string_view title, std::string_view description) {
-    constexpr std::array<std::string_view, 16> titles{
-        "a(A)",      "ESD(A)",   "b(A)",       "ESD(A)",   "c(A)",       "ESD(A)",  "alpha(deg)", "ESD(deg)",
-        "beta(deg)", "ESD(deg)", "gamma(deg)", "ESD(deg)", "volume(A3)", "ESD(A3)", "mosa.(deg)", "ESD(deg)"};
-    std::string columns = "!   TK";
-    for (std::string_view t : titles) columns += std::string(12 - t.size(), ' ') + std::string(t);
-    columns += ' ';
-    return {"! " + std::string(title), "! " + std::string(description), "!", columns, "!" + std::string(200, '-')};
+    const std::string comment(layout::table_comment);
+    return {comment + " " + std::string(title), comment + " " + std::string(description), comment,
+            std::string(layout::plain_titles), comment + std::string(layout::table_rule_length, '-')};
 }
 
 std::string table_line(const SeriesRow& row) {
     const std::array<double, 14> cell_columns{
         row.cell.a,    row.esd.a,     row.cell.b,   row.esd.b,      row.cell.c,    row.esd.c,  row.cell.alpha,
         row.esd.alpha, row.cell.beta, row.esd.beta, row.cell.gamma, row.esd.gamma, row.volume, row.volume_esd};
-    std::string line = fixed_field(row.t, 6, 2);
-    for (double x : cell_columns) line += fixed_field(x, 12, 5);
-    line += fixed_field(row.mosaicity, 12, 3);
-    line += fixed_field(row.mosaicity_esd, 12, 3);
+    constexpr int width = static_cast<int>(layout::table_field_width);
+    std::string line = fixed_field(row.t, static_cast<int>(layout::tk_width), layout::tk_decimals);
+    for (double x : cell_columns) line += fixed_field(x, width, layout::cell_decimals);
+    line += fixed_field(row.mosaicity, width, layout::mosaicity_decimals);
+    line += fixed_field(row.mosaicity_esd, width, layout::mosaicity_decimals);
     return line;
 }
 
