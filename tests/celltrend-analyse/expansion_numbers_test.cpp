@@ -109,8 +109,8 @@ TEST_F(ExpansionNumbers, TsvGivesTheSummarysNumbersWithMoreDigits) {
         const double dt = 25.0 * k;
         orthorhombic += row_text(100 + dt, "1", 5 * (1 + 2e-5 * dt), 7 * (1 + 0.5e-5 * dt),
                                  9 * (1 + 1e-5 * dt + 1e-8 * dt * dt), 90, 90, 90);
-        hexagonal += row_text(100 + dt, "1", 4 * (1 + 3e-5 * dt), 4 * (1 + 3e-5 * dt), 6 * (1 - 1e-5 * dt), 90, 90,
-                              120);
+        hexagonal +=
+            row_text(100 + dt, "1", 4 * (1 + 3e-5 * dt), 4 * (1 + 3e-5 * dt), 6 * (1 - 1e-5 * dt), 90, 90, 120);
     }
     dir.write("orthorhombic.txt", orthorhombic);
     dir.write("hexagonal.txt", hexagonal);
@@ -128,7 +128,8 @@ TEST_F(ExpansionNumbers, TsvGivesTheSummarysNumbersWithMoreDigits) {
 //               (0.0196078431 + 0.0001922338) / 200 K = 99.0004e-6 / K
 TEST_F(ExpansionNumbers, EachStrainOptionGivesItsHandWorkedCoefficient) {
     std::string rows;
-    for (int k = 0; k < 3; ++k) rows += row_text(100 + 100 * k, "1", 5 * (1 + 0.01 * k), 7 * (1 + 0.005 * k), 9, 90, 90, 90);
+    for (int k = 0; k < 3; ++k)
+        rows += row_text(100 + 100 * k, "1", 5 * (1 + 0.01 * k), 7 * (1 + 0.005 * k), 9, 90, 90, 90);
     dir.write("stretched.txt", rows);
     struct Case {
         std::string options, strain_line, x3_line;
