@@ -65,9 +65,7 @@ std::string series(const std::string& shape, const std::string& long_bars) {
         "# MAIN LEGEND TEXT: legend room\n# X LEGEND TEXT   : Temperature (K)\n"
         "# Y LEGEND TEXT   : b unit cell parameter (A)\n#   DATA: X Y SIGY\n";
     for (int i = 0; i < 9; ++i) {
-        const double y = shape == "rising"    ? 10 + 0.01 * i
-                         : shape == "falling" ? 10 - 0.01 * i
-                                              : 10 + 0.0004 * (i % 2);
+        const double y = shape == "rising" ? 10 + 0.01 * i : shape == "falling" ? 10 - 0.01 * i : 10 + 0.0004 * (i % 2);
         const bool long_bar = long_bars == "all" || (long_bars == "first" && i == 0) || (long_bars == "last" && i == 8);
         char line[64];
         std::snprintf(line, sizeof line, "%d %.5f %.5f\n", 100 + 25 * i, y, long_bar ? 0.03 : 0.0005);
@@ -96,8 +94,8 @@ TEST(LegendPlace, InsideTheFrameOverNoMarkerAndNoErrorBar) {
                 // The legend: the filled white box; what is drawn before it
                 // is the plot.
                 const std::vector<Polyline> lines = polylines(svg);
-                const auto legend = std::find_if(lines.begin(), lines.end(),
-                                                 [](const Polyline& p) { return p.fill == "#FFFFFF"; });
+                const auto legend =
+                    std::find_if(lines.begin(), lines.end(), [](const Polyline& p) { return p.fill == "#FFFFFF"; });
                 ASSERT_NE(legend, lines.end()) << "no legend box";
                 Box box;
                 for (const auto& [x, y] : legend->points) box.add(x, y);
@@ -120,9 +118,9 @@ TEST(LegendPlace, InsideTheFrameOverNoMarkerAndNoErrorBar) {
                     Box bar;
                     for (const auto& [x, y] : p->points) bar.add(x, y);
                     bar.x0 -= 0.5, bar.x1 += 0.5;  // a line's width
-                    EXPECT_FALSE(box.overlaps(bar)) << "error bar " << bar.x0 << "-" << bar.x1 << " x " << bar.y0
-                                                    << "-" << bar.y1 << " under the legend " << box.x0 << "-"
-                                                    << box.x1 << " x " << box.y0 << "-" << box.y1;
+                    EXPECT_FALSE(box.overlaps(bar))
+                        << "error bar " << bar.x0 << "-" << bar.x1 << " x " << bar.y0 << "-" << bar.y1
+                        << " under the legend " << box.x0 << "-" << box.x1 << " x " << box.y0 << "-" << box.y1;
                 }
                 EXPECT_EQ(bars, 27);
                 // Markers: glyphs centred on their point, about 0.8 of their
