@@ -29,6 +29,15 @@ int floor_log10(double x) {
 
 int floor_div(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 
+constexpr int min_ticks = 4, max_ticks = 9;
+
+// The multiples of `step` in [lo, hi], counted from one near the middle so
+// that far from 0 the quotients stay small and exact.
+int tick_count(double lo, double hi, double step) {
+    const double base = std::round((lo / 2 + hi / 2) / step) * step;
+    return int(std::floor((hi - base) / step + 1e-9) - std::ceil((lo - base) / step - 1e-9)) + 1;
+}
+
 }  // namespace
 
 double AxisScale::to_plot(double value) const {
@@ -96,6 +105,20 @@ AxisScale axis_scale(double low, double high) {
     const double f = raw / power_of_ten(p);
     double nice = f < 1.5 ? 1 : f < 3.5 ? 2 : f < 7.5 ? 5 : 10;
     if (nice == 10) nice = 1, ++p;
+    // The rule above leaves 3.5 to 9 steps in the range, which may hold
+    // only three ticks: then the next smaller step, unless that gives more
+    // than nine, when the range reaches out to this step's next tick.
+    if (tick_count(lo, hi, nice * power_of_ten(p)) < min_ticks) {
+        const double smaller = nice == 1 ? 5 : nice == 2 ? 1 : 2;
+        const int q = nice == 1 ? p - 1 : p;
+        if (tick_count(lo, hi, smaller * power_of_ten(q)) <= max_ticks) {
+            nice = smaller, p = q;
+        } else {
+            const double s = nice * power_of_ten(p);
+            const double below = std::floor(lo / s - 1e-9) * s, above = std::ceil(hi / s + 1e-9) * s;
+            (lo - below < above - hi ? lo : hi) = lo - below < above - hi ? below : above;
+        }
+    }
     const double step = nice * power_of_ten(p);  // in `unit`s
 
     const double m = std::max(std::fabs(lo), std::fabs(hi));

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <map>
+#include <memory>
 
 #include "figures/axis_scale.hpp"
 #include "figures/plot_text.hpp"
@@ -97,9 +99,10 @@ constexpr int below_plot = 4;
 constexpr double legend_gap_x = 0.02, legend_gap_y = 0.03;  // from the frame, in parts of the plot
 constexpr double legend_symbol_width = 0.08;                // in parts of the plot's width
 
-void draw_legend(plstream& pls, const std::vector<LegendEntry>& entries, const LegendPlace& place, double ch,
-                 double below_offset) {
-    if (entries.empty()) return;
+// Returns the box's width in parts of the viewport's.
+double draw_legend(plstream& pls, const std::vector<LegendEntry>& entries, const LegendPlace& place, double ch,
+                   double below_offset) {
+    if (entries.empty()) return 0;
     const int n = int(entries.size());
     std::vector<PLINT> opts, colours, styles, symbol_numbers(n, 1), box_colours(n, 0), patterns(n, 0);
     std::vector<PLFLT> widths(n, 1.5), scales, box_scales(n, 0), box_widths(n, 0);
@@ -129,6 +132,7 @@ void draw_legend(plstream& pls, const std::vector<LegendEntry>& entries, const L
                box_colours.data(), patterns.data(), box_scales.data(), box_widths.data(), colours.data(), styles.data(),
                widths.data(), colours.data(), scales.data(), symbol_numbers.data(), symbols.data());
     pls.schr(ch, 1.0);
+    return width;
 }
 
 // True when the panel has error bars and every one of them, drawn, is
@@ -190,21 +194,97 @@ Margins margins_for(const Panel& panel, const AxisScale& xs, const AxisScale& ys
     return m;
 }
 
-// The legend box's size in mm, for the text height `ch` it is drawn with.
-// PLplot reports it only after drawing the box, so it is estimated the way
-// pllegend lays it out: rows 1.6 text heights apart; the symbol column, a
-// little wider than asked, then the longest text at 0.88 of the height,
-// glyphs taken as 0.85 text heights wide (the widest of PLplot's devices
-// measured on these legends, SVG, needs about 0.8).
+// A stdio stream that throws away what PLplot writes; `closed` says
+// whether PLplot closed it itself.
+ssize_t discard_write(void*, const char*, size_t size) { return ssize_t(size); }
+
+int discard_close(void* closed) {
+    *static_cast<bool*>(closed) = true;
+    return 0;
+}
+
+bool is_memory_device(const std::string& device) { return device == "mem" || device == "memcairo"; }
+
+// How wide PLplot draws a legend box.  pllegend measures the text with its
+// device's own measure: cairo's fonts, but on the svg device, which has
+// none, the widths of PLplot's Hershey glyphs, about a fifth wider than the
+// text a browser draws; and it tells the width only after drawing the box.
+// So each legend is drawn first on a scratch stream of the same device,
+// page and subpages, whose output goes nowhere, and its width read back.
+class LegendMeter {
+public:
+    LegendMeter(plstream& page, int columns, int rows) : page_(page), columns_(columns), rows_(rows) {}
+    LegendMeter(const LegendMeter&) = delete;
+    LegendMeter& operator=(const LegendMeter&) = delete;
+    ~LegendMeter() {
+        scratch_.reset();  // ends the stream, which closes its file
+        if (file_ != nullptr && !closed_) std::fclose(file_);
+    }
+
+    // The box's width in mm but for the symbol column's share of the plot
+    // width (the border, the gap and the longest text), with text height
+    // `ch` in PLplot's mm.
+    double fixed_width_mm(const std::vector<LegendEntry>& entries, double ch) {
+        std::vector<std::string> key;
+        for (const LegendEntry& e : entries) key.push_back(e.text);
+        key.push_back(std::to_string(ch));
+        const auto known = widths_.find(key);
+        if (known != widths_.end()) return known->second;
+        if (!scratch_) open();
+        const double viewport = draw_legend(*scratch_, entries, {}, ch, 0);
+        const double mm = (viewport - legend_symbol_width) * viewport_width_mm_;
+        widths_.emplace(key, mm);
+        return mm;
+    }
+
+private:
+    void open() {
+        char device[80] = "";
+        page_.gdev(device);
+        PLFLT xp = 0, yp = 0;
+        PLINT xleng = 0, yleng = 0, xoff = 0, yoff = 0;
+        page_.gpage(xp, yp, xleng, yleng, xoff, yoff);
+        scratch_ = std::make_unique<plstream>();
+        scratch_->sdev(device);
+        if (is_memory_device(device)) {
+            pixels_.assign(std::size_t(std::max(xleng, 1)) * std::size_t(std::max(yleng, 1)) * 3, 255);
+            scratch_->spage(xp, yp, 0, 0, 0, 0);
+            scratch_->smem(xleng, yleng, pixels_.data());
+        } else {
+            file_ = fopencookie(&closed_, "w", cookie_io_functions_t{nullptr, discard_write, nullptr, discard_close});
+            if (file_ == nullptr) throw PlotError("cannot set up the drawing: out of memory");
+            scratch_->sfile(file_);
+            scratch_->spage(xp, yp, xleng, yleng, xoff, yoff);
+        }
+        scratch_->ssub(columns_, rows_);
+        scratch_->init();
+        scratch_->adv(0);
+        PLFLT sx0, sx1, sy0, sy1;
+        scratch_->gspa(sx0, sx1, sy0, sy1);
+        viewport_width_mm_ = sx1 - sx0;
+        scratch_->vpor(0, 1, 0, 1);
+        scratch_->wind(0, 1, 0, 1);
+    }
+
+    plstream& page_;
+    int columns_, rows_;
+    std::unique_ptr<plstream> scratch_;
+    std::FILE* file_ = nullptr;
+    bool closed_ = false;
+    std::vector<unsigned char> pixels_;  // a memory device's page
+    double viewport_width_mm_ = 0;
+    std::map<std::vector<std::string>, double> widths_;
+};
+
+// The legend box's size in mm, for the text height `ch` it is drawn with:
+// the width as PLplot draws it on this device, and its rows 1.6 text
+// heights apart.
 struct BoxSize {
     double width_mm, height_mm;
 };
 
-BoxSize legend_size(const std::vector<LegendEntry>& entries, double ch, double plot_width_mm) {
-    const double text = 0.88 * ch;
-    std::size_t longest = 0;
-    for (const LegendEntry& e : entries) longest = std::max(longest, characters(e.text));
-    return {(legend_symbol_width + 0.012) * plot_width_mm + (2.6 + 0.85 * double(longest)) * text,
+BoxSize legend_size(const std::vector<LegendEntry>& entries, double ch, double plot_width_mm, LegendMeter& meter) {
+    return {legend_symbol_width * plot_width_mm + meter.fixed_width_mm(entries, ch),
             (1.6 * double(entries.size()) + 0.1) * ch};
 }
 
@@ -258,7 +338,8 @@ struct PanelLayout {
 // the data less than half the plot, the text shrinks, and as a last resort
 // the legend goes below the plot.
 PanelLayout place_legend(const Panel& panel, const AxisScale& xs, const Extent& e,
-                         const std::vector<LegendEntry>& entries, double ch, double width_mm, double height_mm) {
+                         const std::vector<LegendEntry>& entries, double ch, double width_mm, double height_mm,
+                         LegendMeter& meter) {
     const AxisScale plain = axis_scale(e.ylow, e.yhigh);
     PanelLayout best{plain, {}};
     if (entries.empty()) return best;
@@ -269,7 +350,7 @@ PanelLayout place_legend(const Panel& panel, const AxisScale& xs, const Extent& 
     const auto fits = [&](int corner, double shrink, const AxisScale& ys) {
         const Margins m = margins_for(panel, xs, ys, ch);
         const double pw = width_mm - m.left - m.right, ph = height_mm - m.top - m.bottom;
-        const BoxSize box = legend_size(entries, ch * shrink, pw);
+        const BoxSize box = legend_size(entries, ch * shrink, pw, meter);
         const double w = box.width_mm / pw, h = box.height_mm / ph;
         if (w > 1 - 2 * legend_gap_x || h > 0.45) return false;
         const bool left = corner == 0 || corner == 3, top = corner < 2;
@@ -302,7 +383,7 @@ PanelLayout place_legend(const Panel& panel, const AxisScale& xs, const Extent& 
     // over by the margins.
     const Margins m = margins_for(panel, xs, plain, ch);
     const double plot_width_mm = width_mm - m.left - m.right, room_mm = 0.5 * (height_mm - m.top - m.bottom);
-    const BoxSize box = legend_size(entries, ch, plot_width_mm);
+    const BoxSize box = legend_size(entries, ch, plot_width_mm, meter);
     best.legend = {0, true, std::min({1.0, 0.9 * plot_width_mm / box.width_mm, room_mm / box.height_mm})};
     return best;
 }
@@ -333,7 +414,7 @@ std::vector<LegendEntry> legend_entries(const Panel& panel, const DrawOptions& o
 }
 
 void draw_panel(plstream& pls, const Panel& panel, const DrawOptions& options, double real_width_mm,
-                double real_height_mm, AxisScale scales[2]) {
+                double real_height_mm, AxisScale scales[2], LegendMeter& meter) {
     pls.adv(0);
     PLFLT sx0, sx1, sy0, sy1;
     pls.gspa(sx0, sx1, sy0, sy1);  // this subpage in PLplot's mm
@@ -357,7 +438,7 @@ void draw_panel(plstream& pls, const Panel& panel, const DrawOptions& options, d
     Margins m;
     double plot_height_mm = 0;
     for (int pass = 0; pass < 2; ++pass) {
-        layout = place_legend(panel, xs, e, legend, ch, width_mm, height_mm);
+        layout = place_legend(panel, xs, e, legend, ch, width_mm, height_mm, meter);
         m = margins_for(panel, xs, layout.ys, ch);
         plot_height_mm = height_mm - m.top - m.bottom;
         const bool noted = !legend.empty() && legend.back().text == bars_note.text;
@@ -371,7 +452,7 @@ void draw_panel(plstream& pls, const Panel& panel, const DrawOptions& options, d
     const double axis_bottom = m.bottom;
     if (layout.legend.below) {
         const double plot_width_mm = width_mm - m.left - m.right;
-        m.bottom += legend_size(legend, ch * layout.legend.shrink, plot_width_mm).height_mm + 0.3 * ch;
+        m.bottom += legend_size(legend, ch * layout.legend.shrink, plot_width_mm, meter).height_mm + 0.3 * ch;
         plot_height_mm = height_mm - m.top - m.bottom;
     }
     pls.vpor(m.left / width_mm, 1 - m.right / width_mm, m.bottom / height_mm, 1 - m.top / height_mm);
@@ -444,8 +525,9 @@ void draw_page(plstream& pls, const std::vector<Panel>& panels, const Page& page
     pls.init();
     // The label callback reads the scales while each panel's box is drawn.
     AxisScale scales[2];
+    LegendMeter meter(pls, columns, rows);
     for (const Panel& panel : panels)
-        draw_panel(pls, panel, options, page.width_mm / columns, page.height_mm / rows, scales);
+        draw_panel(pls, panel, options, page.width_mm / columns, page.height_mm / rows, scales, meter);
 }
 
 const char* device_name(Format format) {
