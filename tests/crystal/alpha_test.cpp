@@ -41,8 +41,8 @@ const Quadratic qa{5.0, 1.5e-5, 2e-8}, qb{7.0, 6e-5, -1e-8}, qc{9.0, 3e-5, 4e-8}
 // Cubic: every principal coefficient is alpha_a, the trace three times it,
 // and no direction is determined.
 TEST(Alpha, CubicCellWithAQuadraticEdge) {
-    const AlphaFits fits = fit_cell_series(series([](double t) { return Cell{qa(t), qa(t), qa(t), 90, 90, 90}; }),
-                                           AlphaModel::poly2);
+    const AlphaFits fits =
+        fit_cell_series(series([](double t) { return Cell{qa(t), qa(t), qa(t), 90, 90, 90}; }), AlphaModel::poly2);
     EXPECT_TRUE(fits.quantities[q_beta].fixed);
     EXPECT_EQ(fits.middle_t, 240);
     for (double t : {100.0, 298.15, 400.0, 450.0}) {
@@ -109,7 +109,11 @@ TEST(Alpha, MonoclinicUniqueBKeepsBAsAnAxis) {
 // coefficients of the edge fits, and the trace d ln V/dT of the cell.
 TEST(Alpha, TensorAlongTheAxesGivesTheEdgeCoefficients) {
     const auto cell_at = [](double t) {
-        return Cell{qa(t), qb(t), qc(t), 84 - 1e-3 * (t - 250), 97 + 3e-3 * (t - 250) + 2e-6 * (t - 250) * (t - 250),
+        return Cell{qa(t),
+                    qb(t),
+                    qc(t),
+                    84 - 1e-3 * (t - 250),
+                    97 + 3e-3 * (t - 250) + 2e-6 * (t - 250) * (t - 250),
                     103 + 2e-3 * (t - 250)};
     };
     const AlphaFits fits = fit_cell_series(series(cell_at), AlphaModel::poly2);

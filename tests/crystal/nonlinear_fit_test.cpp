@@ -74,8 +74,8 @@ TEST(NonlinearFit, FeiDataGiveTheirCoefficients) {
     for (double temp : {100.0, 250.0, 380.0}) {
         const double alpha = a0 + a1 * temp + a2 / (temp * temp);
         EXPECT_NEAR(relative_slope_at(*f.fit, temp).value, alpha, 1e-9) << temp;
-        EXPECT_NEAR(value_at(*f.fit, temp).value, 9 * std::exp(a0 * (temp - t0) + 0.5 * a1 * (temp * temp - t0 * t0) -
-                                                               a2 * (1 / temp - 1 / t0)),
+        EXPECT_NEAR(value_at(*f.fit, temp).value,
+                    9 * std::exp(a0 * (temp - t0) + 0.5 * a1 * (temp * temp - t0 * t0) - a2 * (1 / temp - 1 / t0)),
                     1e-9);
     }
     EXPECT_EQ(fit_fei({100, 200, 300, 400}, {5, 5.01, 5.03, 5.06}, {}).refusal,

@@ -127,7 +127,8 @@ TEST(PolynomialFit, AiccChoosesTheDegree) {
         std::vector<double> x;
         for (int k = 0; k < 16; ++k) {
             const double tau = t[std::size_t(k)] - 250;
-            x.push_back(10 + 1e-4 * tau + c.quadratic * tau * tau + c.cubic * tau * tau * tau + c.noise * alternating(k));
+            x.push_back(10 + 1e-4 * tau + c.quadratic * tau * tau + c.cubic * tau * tau * tau +
+                        c.noise * alternating(k));
         }
         const FitOutcome f = fit_best_polynomial(t, x, {});
         ASSERT_TRUE(f.fit);
@@ -151,7 +152,8 @@ TEST(PolynomialFit, SigmaAgreesWithMonteCarlo) {
     constexpr int series = 2000;
     for (int s = 0; s < series; ++s) {
         std::vector<double> x;
-        for (double temp : t) x.push_back(8 * (1 + 3e-5 * (temp - 100) + 4e-8 * (temp - 100) * (temp - 100)) + error(random));
+        for (double temp : t)
+            x.push_back(8 * (1 + 3e-5 * (temp - 100) + 4e-8 * (temp - 100) * (temp - 100)) + error(random));
         const FitOutcome f = fit_polynomial(t, x, w, 2);
         const Estimate alpha = relative_slope_at(*f.fit, at);
         sum += alpha.value;
