@@ -61,9 +61,8 @@ int input_error(const std::string& why) {
 
 bool read_model(const std::string& name, analysis::AlphaModel& model) {
     using M = analysis::AlphaModel;
-    const std::pair<const char*, M> models[] = {{"auto", M::automatic}, {"poly1", M::poly1},
-                                                {"poly2", M::poly2},    {"poly3", M::poly3},
-                                                {"fei", M::fei},        {"einstein", M::einstein}};
+    const std::pair<const char*, M> models[] = {{"auto", M::automatic}, {"poly1", M::poly1}, {"poly2", M::poly2},
+                                                {"poly3", M::poly3},    {"fei", M::fei},     {"einstein", M::einstein}};
     for (const auto& [n, m] : models)
         if (name == n) {
             model = m;

@@ -19,6 +19,9 @@ std::string component(double x) { return printed("%9.4f", std::abs(x) < 5e-5 ? 0
 // symmetry axis often is.
 std::string tsv_number(double x) { return std::isnan(x) ? "" : printed("%.10g", x == 0 ? 0.0 : x); }
 
+// A component of a unit direction: rounding residue below 1e-12 is 0.
+std::string tsv_component(double x) { return tsv_number(std::abs(x) < 1e-12 ? 0.0 : x); }
+
 std::string statistic(double x) { return std::isfinite(x) ? printed("%12.4f", x) : printed("%12s", "-"); }
 
 std::string fit_line(const analysis::QuantityFit& q, std::string_view name) {
@@ -71,13 +74,12 @@ std::string block(const AlphaReport& r, const analysis::AlphaAt& at) {
             s += "           -        -        -         -       -       -";
         s += "\n";
     }
-    s += printed("%-12s%12.4f%11.4f   (X1 + X2 + X3: d ln V/dT of the cell fits", "trace", t.trace.value,
-                 t.trace.sigma);
+    s +=
+        printed("%-12s%12.4f%11.4f   (X1 + X2 + X3: d ln V/dT of the cell fits", "trace", t.trace.value, t.trace.sigma);
     s += at.lengths[analysis::q_volume] ? printed("; V %.4f from its own fit)\n", at.lengths[analysis::q_volume]->value)
                                         : ")\n";
     const std::string equal = undetermined(t);
-    if (!equal.empty())
-        s += equal + " expand equally within 3 sigma: their directions are not determined.\n";
+    if (!equal.empty()) s += equal + " expand equally within 3 sigma: their directions are not determined.\n";
     return s;
 }
 
@@ -87,9 +89,9 @@ std::string alpha_summary_text(const AlphaReport& r) {
     const analysis::AlphaFits& f = r.fits;
     std::string s = r.file + (r.title.empty() ? "" : ": " + r.title) + "\n";
     s += printed("%zu temperatures from %.2f K to %.2f K\n", f.rows, f.t_min, f.t_max);
-    s += "Model: " + r.model +
-         (f.model == analysis::AlphaModel::automatic ? " (per quantity, the polynomial degree of lowest AICc)\n"
-                                                     : "\n");
+    s +=
+        "Model: " + r.model +
+        (f.model == analysis::AlphaModel::automatic ? " (per quantity, the polynomial degree of lowest AICc)\n" : "\n");
     s += "\nFits   model     weights       chi2_nu        AICc\n";
     for (std::size_t q = 0; q < 7; ++q) s += fit_line(f.quantities[q], analysis::cell_quantity_names[q]);
     for (const analysis::AlphaAt& at : r.results) s += block(r, at);
@@ -102,14 +104,14 @@ std::string alpha_tsv_text(const AlphaReport& r) {
         const std::string t = tsv_number(at.t);
         for (std::size_t q = 0; q < 4; ++q)
             if (at.lengths[q])
-                s += t + "\t" + std::string(analysis::cell_quantity_names[q]) + "\t" + tsv_number(at.lengths[q]->value) +
-                     "\t" + tsv_number(at.lengths[q]->sigma) + "\t\t\t\n";
+                s += t + "\t" + std::string(analysis::cell_quantity_names[q]) + "\t" +
+                     tsv_number(at.lengths[q]->value) + "\t" + tsv_number(at.lengths[q]->sigma) + "\t\t\t\n";
         if (!at.tensor) continue;
         for (std::size_t i = 0; i < 3; ++i) {
             const analysis::PrincipalAlpha& axis = at.tensor->principal[i];
             s += t + "\t" + axis_name(i) + "\t" + tsv_number(axis.alpha.value) + "\t" + tsv_number(axis.alpha.sigma);
-            s += axis.determined ? "\t" + tsv_number(axis.uvw(0)) + "\t" + tsv_number(axis.uvw(1)) + "\t" +
-                                       tsv_number(axis.uvw(2)) + "\n"
+            s += axis.determined ? "\t" + tsv_component(axis.uvw(0)) + "\t" + tsv_component(axis.uvw(1)) + "\t" +
+                                       tsv_component(axis.uvw(2)) + "\n"
                                  : "\t\t\t\n";
         }
     }

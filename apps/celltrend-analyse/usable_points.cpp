@@ -24,15 +24,16 @@ std::string line_of(const analysis::Series& series, const analysis::SeriesRow& r
 
 }  // namespace
 
-bool usable_points(std::string_view program, const analysis::Series& series,
-                   std::vector<analysis::SeriesPoint>& points, std::string_view without_esds) {
+bool usable_points(std::string_view program, const analysis::Series& series, std::vector<analysis::SeriesPoint>& points,
+                   std::string_view without_esds) {
     std::vector<const analysis::SeriesRow*> used;
     for (const analysis::SeriesRow& row : series.rows) {
         if (!row.complete) {
             std::cerr << program << ": " << line_of(series, row) << ": warning: asterisks or NaN in the row; skipped\n";
             continue;
         }
-        if (!is_cell(row.cell)) return report_error(program, line_of(series, row) + ": not a unit cell (lengths or angles)");
+        if (!is_cell(row.cell))
+            return report_error(program, line_of(series, row) + ": not a unit cell (lengths or angles)");
         analysis::SeriesPoint p;
         p.t = row.t;
         p.cell = row.cell;
@@ -43,8 +44,8 @@ bool usable_points(std::string_view program, const analysis::Series& series,
     }
     if (points.size() < 2)
         return report_error(program, series.name + ": " + std::to_string(points.size()) +
-                            (points.size() == 1 ? " usable row" : " usable rows") +
-                            "; an expansion needs at least two temperatures");
+                                         (points.size() == 1 ? " usable row" : " usable rows") +
+                                         "; an expansion needs at least two temperatures");
     if (series.has_sigma_t()) {
         // A file of zeros says sigmaT is not known; a zero among others is a
         // slip that would give that row an infinite weight.
@@ -73,6 +74,5 @@ bool usable_points(std::string_view program, const analysis::Series& series,
     }
     return true;
 }
-
 
 }  // namespace analyse

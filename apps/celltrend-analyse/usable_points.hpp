@@ -16,7 +16,7 @@ namespace analyse {
 // as unknown (with a warning ending in `without_esds`, what that changes).  False after one line "PROGRAM: FILE:LINE:
 // why" for a table that cannot be analysed: fewer than two usable rows, a
 // row that is no cell, a sigmaT that is not positive.
-bool usable_points(std::string_view program, const analysis::Series& series,
-                   std::vector<analysis::SeriesPoint>& points, std::string_view without_esds);
+bool usable_points(std::string_view program, const analysis::Series& series, std::vector<analysis::SeriesPoint>& points,
+                   std::string_view without_esds);
 
 }  // namespace analyse

@@ -36,7 +36,9 @@ TEST(TemperatureOrder, NotesAndSortedOrder) {
     const Case cases[] = {
         {{100, 120, 120, 140}, {}, {0, 1, 2, 3}},
         {{140, 120, 100}, {unsorted}, {2, 1, 0}},
-        {{300, 200, 100, 150, 250}, {unsorted, "the temperature turns at line 5 (cooling, then heating)"}, {2, 3, 1, 4, 0}},
+        {{300, 200, 100, 150, 250},
+         {unsorted, "the temperature turns at line 5 (cooling, then heating)"},
+         {2, 3, 1, 4, 0}},
         {{100, 200, 200, 150, 150, 300},
          {unsorted, "the temperature turns at lines 5 (heating, then cooling) and 7 (cooling, then heating)"},
          {0, 3, 4, 1, 2, 5}},
