@@ -11,8 +11,8 @@
 namespace analysis {
 
 struct Turn {
-    int line = 0;          // the row where the temperature changes direction
-    bool lowest = false;   // true: cooling, then heating; false: heating, then cooling
+    int line = 0;         // the row where the temperature changes direction
+    bool lowest = false;  // true: cooling, then heating; false: heating, then cooling
 };
 
 struct TemperatureOrder {
