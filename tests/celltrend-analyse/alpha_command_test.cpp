@@ -52,8 +52,8 @@ std::string rows_at(const std::vector<double>& temperatures, double quadratic = 
         const double d = t - 100;
         std::ostringstream line;
         line.precision(12);
-        line << t << " 1  " << 5 * (1 + 2e-5 * d + quadratic * d * d) << " " << 7 * (1 + 4e-5 * d + 2 * quadratic * d * d)
-             << " " << 9 * (1 + 1e-5 * d) << "  90 90 90\n";
+        line << t << " 1  " << 5 * (1 + 2e-5 * d + quadratic * d * d) << " "
+             << 7 * (1 + 4e-5 * d + 2 * quadratic * d * d) << " " << 9 * (1 + 1e-5 * d) << "  90 90 90\n";
         text += line.str();
     }
     return text;
@@ -64,7 +64,8 @@ std::string reordered(const std::string& table, const std::vector<std::size_t>& 
     std::istringstream in(table);
     std::string header;
     std::vector<std::string> data;
-    for (std::string line; std::getline(in, line);) (line.starts_with('!') ? header : data.emplace_back()) += line + "\n";
+    for (std::string line; std::getline(in, line);)
+        (line.starts_with('!') ? header : data.emplace_back()) += line + "\n";
     std::string out = header;
     for (std::size_t k : order) out += data[k];
     return out;
@@ -159,8 +160,9 @@ TEST_F(AlphaCommand, RefusedModelsAreSaid) {
     AnalyseResult r = run_analyse(dir, "alpha --model poly3 four.txt");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
-    EXPECT_NE(r.err.find("four.txt: a: poly3 has 4 parameters and needs more rows than that (4 rows); try --model poly2"),
-              std::string::npos)
+    EXPECT_NE(
+        r.err.find("four.txt: a: poly3 has 4 parameters and needs more rows than that (4 rows); try --model poly2"),
+        std::string::npos)
         << r.err;
     EXPECT_NE(r.err.find("four.txt: nothing could be fitted"), std::string::npos);
 

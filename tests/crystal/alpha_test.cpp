@@ -1,4 +1,5 @@
 #include "crystal/alpha.hpp"
+#include "crystal/expansion.hpp"
 
 #include <gtest/gtest.h>
 
@@ -198,4 +199,22 @@ TEST(Alpha, RefusedFitsLeaveGaps) {
     for (int q = 0; q < 4; ++q) EXPECT_FALSE(cubic.quantities[std::size_t(q)].fit);
     EXPECT_TRUE(cubic.quantities[q_gamma].fixed);
     EXPECT_THROW(fit_cell_series({four[0], four[0]}, AlphaModel::poly1), ExpansionError);
+}
+
+// Edges linear in T and axes that do not turn: poly1 at the middle
+// temperature agrees with the straight lines of the principal strains
+// (infinitesimal) to first order: they differ by terms of the order of the
+// largest strain across the series, 6e-5 K^-1 x 300 K = 1.8 %.
+TEST(Alpha, Poly1AgreesWithTheStrainLinesToFirstOrder) {
+    const std::vector<SeriesPoint> points =
+        series([](double t) { return Cell{5 * (1 + 2e-5 * t), 7 * (1 + 6e-5 * t), 9 * (1 + 1e-5 * t), 90, 90, 90}; });
+    const AlphaFits fits = fit_cell_series(points, AlphaModel::poly1);
+    const AlphaAt at = alpha_at(fits, fits.middle_t);
+    const Expansion lines = analyse_expansion(points, {StrainKind::eulerian, false});
+    ASSERT_TRUE(at.tensor);
+    for (std::size_t i = 0; i < 3; ++i) {
+        const double line = lines.principal[i].coefficient.alpha;
+        EXPECT_NEAR(at.tensor->principal[i].alpha.value, line, 1.8e-2 * line) << i;
+    }
+    EXPECT_NEAR(at.lengths[q_volume]->value, lines.volume.alpha, 1.8e-2 * lines.volume.alpha);
 }
