@@ -26,12 +26,9 @@ std::vector<analysis::SeriesPoint> generated_series(int rows) {
         const double dt = step * k, t = 100 + dt;
         analysis::SeriesPoint& p = points[static_cast<std::size_t>(k)];
         p.t = t;
-        p.cell = {rounded(einstein(7.5, 2e-4, 180, t)),
-                  rounded(einstein(10.2, 9e-4, 260, t)),
-                  rounded(einstein(12.8, 4e-4, 320, t)),
-                  rounded(90 + 1e-4 * std::sin(k)),
-                  rounded(101.5 + 7e-4 * dt + 1e-7 * dt * dt),
-                  rounded(90 - 1e-4 * std::cos(k))};
+        p.cell = {rounded(einstein(7.5, 2e-4, 180, t)),        rounded(einstein(10.2, 9e-4, 260, t)),
+                  rounded(einstein(12.8, 4e-4, 320, t)),       rounded(90 + 1e-4 * std::sin(k)),
+                  rounded(101.5 + 7e-4 * dt + 1e-7 * dt * dt), rounded(90 - 1e-4 * std::cos(k))};
         p.esd = {2e-4, 3e-4, 4e-4, 1.5e-3, 1.3e-3, 1.5e-3};
     }
     return points;
