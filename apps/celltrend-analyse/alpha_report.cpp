@@ -24,13 +24,17 @@ std::string tsv_component(double x) { return tsv_number(std::abs(x) < 1e-12 ? 0.
 
 std::string statistic(double x) { return std::isfinite(x) ? printed("%12.4f", x) : printed("%12s", "-"); }
 
+// chi2_nu of equal weights is the variance of the residuals, in the
+// quantity's unit squared: often 1e-8 and below.
+std::string variance_statistic(double x) { return std::isfinite(x) ? printed("%12.4g", x) : printed("%12s", "-"); }
+
 std::string fit_line(const analysis::QuantityFit& q, std::string_view name) {
     std::string s = printed("%-7s", std::string(name).c_str());
     if (q.fixed) return s + "fixed: the same in every row, rate 0\n";
     if (!q.fit) return s + "no fit: " + q.refusal + "\n";
     const analysis::ModelFit& f = *q.fit;
     return s + printed("%-10s%-9s", analysis::model_name(f).c_str(), f.weighted ? "1/ESD^2" : "equal") +
-           statistic(f.reduced_chi2) + statistic(f.aicc) + "\n";
+           (f.weighted ? statistic(f.reduced_chi2) : variance_statistic(f.reduced_chi2)) + statistic(f.aicc) + "\n";
 }
 
 // The names of the axes whose directions are not determined: "X1 and X2",
