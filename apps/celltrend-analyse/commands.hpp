@@ -12,6 +12,7 @@ namespace analyse {
 using Arguments = std::vector<std::string>;
 
 int run_expansion(const Arguments& args);
+int run_alpha(const Arguments& args);
 int run_transform(const Arguments& args);
 int run_export(const Arguments& args);
 

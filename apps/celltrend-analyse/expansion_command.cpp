@@ -15,6 +15,7 @@
 #include "formats/series_table.hpp"
 #include "setting_matrix.hpp"
 #include "subcommand.hpp"
+#include "usable_points.hpp"
 #include "write_result.hpp"
 
 namespace analyse {
@@ -24,17 +25,18 @@ namespace {
 constexpr std::string_view program = "celltrend-analyse expansion";
 
 constexpr OptionSpec options[] = {
-    {"strain", 0, true},  {"infinitesimal", 0, false}, {"tsv", 0, false},
-    {"strains", 0, true}, {"matrix", 'm', true},       {"help", 'h', false},
+    {"strain", 0, true},   {"infinitesimal", 0, false}, {"tsv", 0, false},    {"strains", 0, true},
+    {"matrix", 'm', true}, {"file-order", 0, false},    {"help", 'h', false},
 };
 
 void print_help(std::ostream& out) {
     out << "Usage: celltrend-analyse expansion [OPTION]... FILE\n"
            "Principal axes and coefficients of thermal expansion of the series in FILE:\n"
            "celltrend's all-parameters or transformed table, or rows\n"
-           "\"T sigmaT a b c alpha beta gamma\" ('#' starts a comment).  The strain of every\n"
-           "row relative to the first is split into principal strains X1 < X2 < X3 (as\n"
-           "at the second row, then followed through the series); a straight line against\n"
+           "\"T sigmaT a b c alpha beta gamma\" ('#' starts a comment).  The rows are taken\n"
+           "in order of temperature.  The strain of every row relative to the first is\n"
+           "split into principal strains X1 < X2 < X3 (as at the second row, then\n"
+           "followed through the series); a straight line against\n"
            "T, weighted 1/sigmaT (equally without sigmaT), gives each coefficient alpha\n"
            "and its uncertainty sigma (White's HC0).  When the file has cell ESDs,\n"
            "sigma_esd carries them to every coefficient.  Rows with asterisks or NaN are\n"
@@ -49,6 +51,8 @@ void print_help(std::ostream& out) {
            "  -m, --matrix \"...\"     also give the directions in new axes: nine numbers,\n"
            "                         row i giving new axis i in the old a, b, c, as in\n"
            "                         celltrend's buffer files (--tsv then gives those)\n"
+           "      --file-order       keep the rows in the file's order, as the strain\n"
+           "                         calculators read them, instead of sorting them by T\n"
            "  -h, --help             show this text\n"
            "Coefficients are in 10^-6 K^-1; directions [u v w] are those of the middle row.\n"
            "FILE \"-\" reads standard input.\n";
@@ -56,75 +60,9 @@ void print_help(std::ostream& out) {
 
 const Subcommand expansion{"expansion", options, print_help};
 
-// One line on standard error; false, for the caller to stop on.
-bool report_error(const std::string& why) {
-    std::cerr << program << ": " << why << "\n";
-    return false;
-}
-
 int input_error(const std::string& why) {
-    report_error(why);
+    std::cerr << program << ": " << why << "\n";
     return 1;
-}
-
-bool is_cell(const analysis::Cell& cell) {
-    return cell.a > 0 && cell.b > 0 && cell.c > 0 && analysis::volume(cell) > 0;
-}
-
-std::string line_of(const analysis::Series& series, const analysis::SeriesRow& row) {
-    return series.name + ":" + std::to_string(row.line);
-}
-
-// The rows that hold a cell, in file order, with their sigmaT and ESDs
-// where the layout has them; rows with asterisks or NaN skipped with a
-// warning.  False after the message for a file that cannot be analysed.
-bool usable_points(const analysis::Series& series, std::vector<analysis::SeriesPoint>& points) {
-    std::vector<const analysis::SeriesRow*> used;
-    for (const analysis::SeriesRow& row : series.rows) {
-        if (!row.complete) {
-            std::cerr << program << ": " << line_of(series, row) << ": warning: asterisks or NaN in the row; skipped\n";
-            continue;
-        }
-        if (!is_cell(row.cell)) return report_error(line_of(series, row) + ": not a unit cell (lengths or angles)");
-        analysis::SeriesPoint p;
-        p.t = row.t;
-        p.cell = row.cell;
-        if (series.has_cell_esd()) p.esd = row.esd;
-        if (series.has_sigma_t()) p.sigma_t = row.sigma_t;
-        points.push_back(p);
-        used.push_back(&row);
-    }
-    if (points.size() < 2)
-        return report_error(series.name + ": " + std::to_string(points.size()) +
-                            (points.size() == 1 ? " usable row" : " usable rows") +
-                            "; an expansion needs at least two temperatures");
-    if (series.has_sigma_t()) {
-        // A file of zeros says sigmaT is not known; a zero among others is a
-        // slip that would give that row an infinite weight.
-        const bool all_zero =
-            std::all_of(points.begin(), points.end(), [](const analysis::SeriesPoint& p) { return p.sigma_t == 0; });
-        if (all_zero) {
-            std::cerr << program << ": " << series.name << ": warning: sigmaT is 0 on every row; equal weights\n";
-            for (analysis::SeriesPoint& p : points) p.sigma_t = std::nan("");
-        } else {
-            for (std::size_t k = 0; k < points.size(); ++k)
-                if (!(points[k].sigma_t > 0))
-                    return report_error(line_of(series, *used[k]) + ": sigmaT must be positive");
-        }
-    }
-    if (series.has_cell_esd()) {
-        // celltrend writes 0 for an ESD the report does not give: a table of
-        // zeros has no ESDs to carry.
-        bool all_zero = true;
-        for (const analysis::SeriesPoint& p : points)
-            for (double e : {p.esd.a, p.esd.b, p.esd.c, p.esd.alpha, p.esd.beta, p.esd.gamma})
-                all_zero = all_zero && e == 0;
-        if (all_zero) {
-            std::cerr << program << ": " << series.name << ": warning: every cell ESD is 0; no sigma_esd\n";
-            for (analysis::SeriesPoint& p : points) p.esd = analysis::SeriesPoint().esd;
-        }
-    }
-    return true;
 }
 
 }  // namespace
@@ -161,12 +99,13 @@ int run_expansion(const Arguments& args) {
         report.new_axes_text = axes_text(matrix);
     }
 
-    const std::optional<analysis::Series> table = read_table(expansion, file);
+    std::optional<analysis::Series> table = read_table(expansion, file);
     if (!table) return 1;
+    order_rows(expansion, *table, cl.has("file-order"));
     const analysis::Series& series = *table;
 
     std::vector<analysis::SeriesPoint> points;
-    if (!usable_points(series, points)) return 1;
+    if (!usable_points(program, series, points, "no sigma_esd")) return 1;
 
     report.file = file;
     report.title = series.title;

@@ -66,8 +66,9 @@ int run_export(const Arguments& args) {
     const std::string system = cl.value("system").value_or("");
     if (system.find_first_of("\r\n") != std::string::npos) return usage_error("--system takes a name on one line");
     const std::string& file = cl.operands.front();
-    const std::optional<analysis::Series> table = read_table(export_sub, file);
+    std::optional<analysis::Series> table = read_table(export_sub, file);
     if (!table) return 1;
+    order_rows(export_sub, *table, false);
     const analysis::Series& series = *table;
 
     const analysis::ExportText out = format == "pascal"   ? analysis::export_strain_rows(series, sigma_t)

@@ -16,8 +16,9 @@ struct SubcommandEntry {
     int (*run)(const analyse::Arguments&);
 };
 
-constexpr std::array<SubcommandEntry, 3> subcommands{{
+constexpr std::array<SubcommandEntry, 4> subcommands{{
     {"expansion", "principal axes and coefficients of thermal expansion", analyse::run_expansion},
+    {"alpha", "coefficients of expansion as functions of temperature", analyse::run_alpha},
     {"transform", "the cells and their ESDs in new axes", analyse::run_transform},
     {"export", "the series for other programs (strain calculators, EosFit, CSV)", analyse::run_export},
 }};

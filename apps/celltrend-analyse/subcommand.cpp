@@ -2,6 +2,8 @@
 
 #include <iostream>
 
+#include "formats/temperature_order.hpp"
+
 namespace analyse {
 
 int usage_error(const Subcommand& sub, const std::string& why) {
@@ -33,6 +35,12 @@ std::optional<analysis::Series> read_table(const Subcommand& sub, const std::str
         std::cerr << "celltrend-analyse " << sub.name << ": " << e.what() << "\n";
         return std::nullopt;
     }
+}
+
+void order_rows(const Subcommand& sub, analysis::Series& series, bool keep_file_order) {
+    for (const std::string& note : analysis::order_notes(analysis::temperature_order(series), !keep_file_order))
+        std::cerr << "celltrend-analyse " << sub.name << ": " << series.name << ": note: " << note << "\n";
+    if (!keep_file_order) analysis::sort_by_temperature(series);
 }
 
 }  // namespace analyse

@@ -41,4 +41,10 @@ std::variant<CommandLine, int> start(const Subcommand& sub, const Arguments& arg
 // error.
 std::optional<analysis::Series> read_table(const Subcommand& sub, const std::string& file);
 
+// The table's rows sorted by temperature (stable), unless `keep_file_order`;
+// on standard error, "celltrend-analyse NAME: FILE: note: ..." when they were
+// not in that order, and another naming the lines where the temperature
+// turns.
+void order_rows(const Subcommand& sub, analysis::Series& series, bool keep_file_order);
+
 }  // namespace analyse

@@ -1,0 +1,179 @@
+// celltrend-analyse alpha: the coefficients of expansion as functions of
+// temperature, read at chosen temperatures, with uncertainties that carry
+// every fitted parameter.
+
+#include <algorithm>
+#include <cmath>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "alpha_report.hpp"
+#include "commands.hpp"
+#include "crystal/alpha.hpp"
+#include "formats/number_field.hpp"
+#include "formats/printed.hpp"
+#include "formats/series_table.hpp"
+#include "subcommand.hpp"
+#include "usable_points.hpp"
+#include "write_result.hpp"
+
+namespace analyse {
+
+namespace {
+
+constexpr std::string_view program = "celltrend-analyse alpha";
+
+constexpr OptionSpec options[] = {
+    {"model", 0, true},
+    {"at", 0, true},
+    {"tsv", 0, false},
+    {"help", 'h', false},
+};
+
+void print_help(std::ostream& out) {
+    out << "Usage: celltrend-analyse alpha [OPTION]... FILE\n"
+           "Coefficients of thermal expansion as functions of temperature, from the series\n"
+           "in FILE (what expansion reads).  Each of a, b, c, V and the angles gets its own\n"
+           "fit against T, weighted 1/ESD^2 where the file has ESDs; at each temperature\n"
+           "asked, the coefficients of a, b, c and V, the rates of the angles that change,\n"
+           "and the principal coefficients X1 < X2 < X3 of the expansion tensor with their\n"
+           "directions.  Every sigma carries every fitted parameter.\n"
+           "\n"
+           "      --model MODEL      auto (default: per quantity, the polynomial degree of\n"
+           "                         lowest AICc), poly1, poly2, poly3, fei or einstein\n"
+           "      --at T[,T...]      the temperatures in K (default: the lowest, middle and\n"
+           "                         highest of the series, and 298.15 when inside)\n"
+           "      --tsv              print only a table of tab-separated values: T,\n"
+           "                         quantity, alpha, sigma, u, v, w (rows a, b, c, V, X1,\n"
+           "                         X2, X3 for each T)\n"
+           "  -h, --help             show this text\n"
+           "Coefficients are in 10^-6 K^-1, angle rates in 10^-6 degree/K.  The rows are\n"
+           "taken in order of temperature.  FILE \"-\" reads standard input.\n";
+}
+
+const Subcommand alpha{"alpha", options, print_help};
+
+int input_error(const std::string& why) {
+    std::cerr << program << ": " << why << "\n";
+    return 1;
+}
+
+bool read_model(const std::string& name, analysis::AlphaModel& model) {
+    using M = analysis::AlphaModel;
+    const std::pair<const char*, M> models[] = {{"auto", M::automatic}, {"poly1", M::poly1}, {"poly2", M::poly2},
+                                                {"poly3", M::poly3},    {"fei", M::fei},     {"einstein", M::einstein}};
+    for (const auto& [n, m] : models)
+        if (name == n) {
+            model = m;
+            return true;
+        }
+    return false;
+}
+
+// The temperatures of --at, or the reason they are wrong.
+std::string read_temperatures(const std::string& text, std::vector<double>& temperatures) {
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t comma = text.find(',', start);
+        const std::string field = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        double t = 0;
+        if (analysis::read_field(field, t) != analysis::Field::number || !std::isfinite(t))
+            return "--at '" + text + "': '" + field + "' is not a temperature";
+        if (!(t > 0)) return "--at '" + text + "': temperatures are in kelvin, above 0";
+        temperatures.push_back(t);
+        if (comma == std::string::npos) return "";
+        start = comma + 1;
+    }
+}
+
+std::vector<double> default_temperatures(const analysis::AlphaFits& fits) {
+    std::vector<double> t{fits.t_min, fits.middle_t, fits.t_max};
+    if (298.15 > fits.t_min && 298.15 < fits.t_max) t.push_back(298.15);
+    std::sort(t.begin(), t.end());
+    t.erase(std::unique(t.begin(), t.end()), t.end());
+    return t;
+}
+
+// What to try when a model cannot be fitted to a quantity.
+std::string suggestion(const analysis::QuantityFit& q, std::size_t rows) {
+    if (q.refusal.find("; try") != std::string::npos) return "";
+    const int degree = std::min(3, int(rows) - 2);
+    if (degree >= 1 && q.refusal.find("poly" + std::to_string(degree)) == std::string::npos)
+        return "; try --model poly" + std::to_string(degree);
+    return "; measure more temperatures";
+}
+
+}  // namespace
+
+int run_alpha(const Arguments& args) {
+    const auto started = start(alpha, args);
+    if (const int* status = std::get_if<int>(&started)) return *status;
+    const CommandLine& cl = std::get<CommandLine>(started);
+    const std::string& file = cl.operands.front();
+
+    const std::string model_name = cl.value("model").value_or("auto");
+    analysis::AlphaModel model = analysis::AlphaModel::automatic;
+    if (!read_model(model_name, model))
+        return usage_error(alpha, "--model '" + model_name + "': auto, poly1, poly2, poly3, fei or einstein");
+    std::vector<double> temperatures;
+    if (const auto at = cl.value("at")) {
+        const std::string why = read_temperatures(*at, temperatures);
+        if (!why.empty()) return usage_error(alpha, why);
+    }
+
+    std::optional<analysis::Series> table = read_table(alpha, file);
+    if (!table) return 1;
+    order_rows(alpha, *table, false);
+    const analysis::Series& series = *table;
+    std::vector<analysis::SeriesPoint> points;
+    if (!usable_points(program, series, points, "equal weights")) return 1;
+
+    AlphaReport report;
+    report.file = file;
+    report.title = series.title;
+    report.model = model_name;
+    try {
+        report.fits = analysis::fit_cell_series(points, model);
+    } catch (const analysis::ExpansionError& e) {
+        return input_error(series.name + ": " + e.what());
+    }
+    const analysis::AlphaFits& fits = report.fits;
+
+    bool anything = false, cell_fitted = true;
+    std::vector<std::string> refused;
+    for (std::size_t q = 0; q < 7; ++q) {
+        const analysis::QuantityFit& f = fits.quantities[q];
+        if (f.fit) {
+            anything = anything || q <= analysis::q_volume;
+            continue;
+        }
+        if (q != analysis::q_volume) cell_fitted = false;
+        refused.emplace_back(analysis::cell_quantity_names[q]);
+        std::cerr << program << ": " << series.name << ": " << analysis::cell_quantity_names[q] << ": " << f.refusal
+                  << suggestion(f, fits.rows) << "\n";
+    }
+    anything = anything || cell_fitted;
+    if (!anything) return input_error(series.name + ": nothing could be fitted");
+    if (!cell_fitted) {
+        std::string names;
+        for (std::size_t i = 0; i < refused.size(); ++i)
+            if (refused[i] != "V") names += (names.empty() ? "" : ", ") + refused[i];
+        std::cerr << program << ": " << series.name << ": no principal axes without the fits of the cell (" << names
+                  << ")\n";
+    }
+
+    if (temperatures.empty()) temperatures = default_temperatures(fits);
+    for (double t : temperatures) {
+        if (t < fits.t_min || t > fits.t_max)
+            std::cerr << program << ": " << series.name << ": warning: "
+                      << analysis::printed("%g K lies outside the measured range, %g to %g K: an extrapolation", t,
+                                           fits.t_min, fits.t_max)
+                      << "\n";
+    }
+    report.results = analysis::alpha_on_grid(fits, temperatures);
+    const std::string text = cl.has("tsv") ? alpha_tsv_text(report) : alpha_summary_text(report);
+    return write_result(text, "", file, program) ? 0 : 1;
+}
+
+}  // namespace analyse

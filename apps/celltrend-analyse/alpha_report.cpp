@@ -1,0 +1,125 @@
+#include "alpha_report.hpp"
+
+#include <cmath>
+
+#include "formats/printed.hpp"
+
+namespace analyse {
+
+namespace {
+
+using analysis::printed;
+
+std::string axis_name(std::size_t i) { return "X" + std::to_string(i + 1); }
+
+// Four decimals, without the "-" of a component that rounds to zero.
+std::string component(double x) { return printed("%9.4f", std::abs(x) < 5e-5 ? 0.0 : x); }
+
+// Without the "-" of a negative zero, which a direction component along a
+// symmetry axis often is.
+std::string tsv_number(double x) { return std::isnan(x) ? "" : printed("%.10g", x == 0 ? 0.0 : x); }
+
+// A component of a unit direction: rounding residue below 1e-12 is 0.
+std::string tsv_component(double x) { return tsv_number(std::abs(x) < 1e-12 ? 0.0 : x); }
+
+std::string statistic(double x) { return std::isfinite(x) ? printed("%12.4f", x) : printed("%12s", "-"); }
+
+// chi2_nu of equal weights is the variance of the residuals, in the
+// quantity's unit squared: often 1e-8 and below.
+std::string variance_statistic(double x) { return std::isfinite(x) ? printed("%12.4g", x) : printed("%12s", "-"); }
+
+std::string fit_line(const analysis::QuantityFit& q, std::string_view name) {
+    std::string s = printed("%-7s", std::string(name).c_str());
+    if (q.fixed) return s + "fixed: the same in every row, rate 0\n";
+    if (!q.fit) return s + "no fit: " + q.refusal + "\n";
+    const analysis::ModelFit& f = *q.fit;
+    return s + printed("%-10s%-9s", analysis::model_name(f).c_str(), f.weighted ? "1/ESD^2" : "equal") +
+           (f.weighted ? statistic(f.reduced_chi2) : variance_statistic(f.reduced_chi2)) + statistic(f.aicc) + "\n";
+}
+
+// The names of the axes whose directions are not determined: "X1 and X2",
+// "X1, X2 and X3".
+std::string undetermined(const analysis::AlphaTensor& tensor) {
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < 3; ++i)
+        if (!tensor.principal[i].determined) names.push_back(axis_name(i));
+    std::string s;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        s += (i == 0 ? "" : i + 1 == names.size() ? " and " : ", ") + names[i];
+    return s;
+}
+
+std::string block(const AlphaReport& r, const analysis::AlphaAt& at) {
+    std::string s = printed("\nAt %.2f K", at.t) + (at.extrapolated ? " (an extrapolation)" : "") +
+                    ": alpha in 10^-6 K^-1, angle rates in 10^-6 degree/K\n";
+    s += printed("%-12s%12s%11s\n", "", "alpha", "sigma");
+    for (std::size_t q = 0; q < 4; ++q)
+        if (at.lengths[q])
+            s += printed("%-12s%12.4f%11.4f\n", std::string(analysis::cell_quantity_names[q]).c_str(),
+                         at.lengths[q]->value, at.lengths[q]->sigma);
+    for (std::size_t i = 0; i < 3; ++i) {
+        const analysis::QuantityFit& q = r.fits.quantities[analysis::q_alpha + i];
+        if (q.fixed || !at.angle_rates[i]) continue;
+        s += printed("%-12s%12.4f%11.4f\n",
+                     ("d" + std::string(analysis::cell_quantity_names[analysis::q_alpha + i]) + "/dT").c_str(),
+                     at.angle_rates[i]->value, at.angle_rates[i]->sigma);
+    }
+    if (!at.tensor) return s;
+    const analysis::AlphaTensor& t = *at.tensor;
+    s += printed("%-12s%12s%11s", "principal", "alpha", "sigma") +
+         "         u        v        w      to a    to b    to c\n";
+    for (std::size_t i = 0; i < 3; ++i) {
+        const analysis::PrincipalAlpha& axis = t.principal[i];
+        s += printed("%-12s%12.4f%11.4f", axis_name(i).c_str(), axis.alpha.value, axis.alpha.sigma);
+        if (axis.determined)
+            s += "   " + component(axis.uvw(0)) + component(axis.uvw(1)) + component(axis.uvw(2)) +
+                 printed("   %7.2f %7.2f %7.2f", axis.angles(0), axis.angles(1), axis.angles(2));
+        else
+            s += "           -        -        -         -       -       -";
+        s += "\n";
+    }
+    s +=
+        printed("%-12s%12.4f%11.4f   (X1 + X2 + X3: d ln V/dT of the cell fits", "trace", t.trace.value, t.trace.sigma);
+    s += at.lengths[analysis::q_volume] ? printed("; V %.4f from its own fit)\n", at.lengths[analysis::q_volume]->value)
+                                        : ")\n";
+    const std::string equal = undetermined(t);
+    if (!equal.empty()) s += equal + " expand equally within 3 sigma: their directions are not determined.\n";
+    return s;
+}
+
+}  // namespace
+
+std::string alpha_summary_text(const AlphaReport& r) {
+    const analysis::AlphaFits& f = r.fits;
+    std::string s = r.file + (r.title.empty() ? "" : ": " + r.title) + "\n";
+    s += printed("%zu temperatures from %.2f K to %.2f K\n", f.rows, f.t_min, f.t_max);
+    s +=
+        "Model: " + r.model +
+        (f.model == analysis::AlphaModel::automatic ? " (per quantity, the polynomial degree of lowest AICc)\n" : "\n");
+    s += "\nFits   model     weights       chi2_nu        AICc\n";
+    for (std::size_t q = 0; q < 7; ++q) s += fit_line(f.quantities[q], analysis::cell_quantity_names[q]);
+    for (const analysis::AlphaAt& at : r.results) s += block(r, at);
+    return s;
+}
+
+std::string alpha_tsv_text(const AlphaReport& r) {
+    std::string s = "T\tquantity\talpha\tsigma\tu\tv\tw\n";
+    for (const analysis::AlphaAt& at : r.results) {
+        const std::string t = tsv_number(at.t);
+        for (std::size_t q = 0; q < 4; ++q)
+            if (at.lengths[q])
+                s += t + "\t" + std::string(analysis::cell_quantity_names[q]) + "\t" +
+                     tsv_number(at.lengths[q]->value) + "\t" + tsv_number(at.lengths[q]->sigma) + "\t\t\t\n";
+        if (!at.tensor) continue;
+        for (std::size_t i = 0; i < 3; ++i) {
+            const analysis::PrincipalAlpha& axis = at.tensor->principal[i];
+            s += t + "\t" + axis_name(i) + "\t" + tsv_number(axis.alpha.value) + "\t" + tsv_number(axis.alpha.sigma);
+            s += axis.determined ? "\t" + tsv_component(axis.uvw(0)) + "\t" + tsv_component(axis.uvw(1)) + "\t" +
+                                       tsv_component(axis.uvw(2)) + "\n"
+                                 : "\t\t\t\n";
+        }
+    }
+    return s;
+}
+
+}  // namespace analyse

@@ -1,0 +1,31 @@
+#pragma once
+// What `celltrend-analyse alpha` prints: a summary for the reader, or a
+// table of tab-separated values for a script.
+
+#include <string>
+#include <vector>
+
+#include "crystal/alpha.hpp"
+
+namespace analyse {
+
+struct AlphaReport {
+    std::string file;   // as named
+    std::string title;  // the table's title, may be empty
+    std::string model;  // as asked: auto, poly1, ...
+    analysis::AlphaFits fits;
+    std::vector<analysis::AlphaAt> results;  // one per temperature asked
+};
+
+// The summary: the range, a line per fit (model, weights, chi2_nu, AICc),
+// then per temperature the coefficients of a, b, c and V, the rates of the
+// angles that change, the principal coefficients with [u v w] and their
+// angles to a, b, c (or a note where two are equal), and the trace.
+std::string alpha_summary_text(const AlphaReport& report);
+
+// "T quantity alpha sigma u v w", then per temperature the rows a, b, c, V,
+// X1, X2, X3 that have a value; ten significant digits; u, v, w empty for
+// a, b, c, V and for directions that are not determined.
+std::string alpha_tsv_text(const AlphaReport& report);
+
+}  // namespace analyse

@@ -1,0 +1,78 @@
+#include "usable_points.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <iostream>
+
+namespace analyse {
+
+namespace {
+
+// One line on standard error; false, for the caller to stop on.
+bool report_error(std::string_view program, const std::string& why) {
+    std::cerr << program << ": " << why << "\n";
+    return false;
+}
+
+bool is_cell(const analysis::Cell& cell) {
+    return cell.a > 0 && cell.b > 0 && cell.c > 0 && analysis::volume(cell) > 0;
+}
+
+std::string line_of(const analysis::Series& series, const analysis::SeriesRow& row) {
+    return series.name + ":" + std::to_string(row.line);
+}
+
+}  // namespace
+
+bool usable_points(std::string_view program, const analysis::Series& series, std::vector<analysis::SeriesPoint>& points,
+                   std::string_view without_esds) {
+    std::vector<const analysis::SeriesRow*> used;
+    for (const analysis::SeriesRow& row : series.rows) {
+        if (!row.complete) {
+            std::cerr << program << ": " << line_of(series, row) << ": warning: asterisks or NaN in the row; skipped\n";
+            continue;
+        }
+        if (!is_cell(row.cell))
+            return report_error(program, line_of(series, row) + ": not a unit cell (lengths or angles)");
+        analysis::SeriesPoint p;
+        p.t = row.t;
+        p.cell = row.cell;
+        if (series.has_cell_esd()) p.esd = row.esd;
+        if (series.has_sigma_t()) p.sigma_t = row.sigma_t;
+        points.push_back(p);
+        used.push_back(&row);
+    }
+    if (points.size() < 2)
+        return report_error(program, series.name + ": " + std::to_string(points.size()) +
+                                         (points.size() == 1 ? " usable row" : " usable rows") +
+                                         "; an expansion needs at least two temperatures");
+    if (series.has_sigma_t()) {
+        // A file of zeros says sigmaT is not known; a zero among others is a
+        // slip that would give that row an infinite weight.
+        const bool all_zero =
+            std::all_of(points.begin(), points.end(), [](const analysis::SeriesPoint& p) { return p.sigma_t == 0; });
+        if (all_zero) {
+            std::cerr << program << ": " << series.name << ": warning: sigmaT is 0 on every row; equal weights\n";
+            for (analysis::SeriesPoint& p : points) p.sigma_t = std::nan("");
+        } else {
+            for (std::size_t k = 0; k < points.size(); ++k)
+                if (!(points[k].sigma_t > 0))
+                    return report_error(program, line_of(series, *used[k]) + ": sigmaT must be positive");
+        }
+    }
+    if (series.has_cell_esd()) {
+        // celltrend writes 0 for an ESD the report does not give: a table of
+        // zeros has no ESDs to carry.
+        bool all_zero = true;
+        for (const analysis::SeriesPoint& p : points)
+            for (double e : {p.esd.a, p.esd.b, p.esd.c, p.esd.alpha, p.esd.beta, p.esd.gamma})
+                all_zero = all_zero && e == 0;
+        if (all_zero) {
+            std::cerr << program << ": " << series.name << ": warning: every cell ESD is 0; " << without_esds << "\n";
+            for (analysis::SeriesPoint& p : points) p.esd = analysis::SeriesPoint().esd;
+        }
+    }
+    return true;
+}
+
+}  // namespace analyse

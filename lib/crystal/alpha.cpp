@@ -1,0 +1,131 @@
+#include "crystal/alpha.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "crystal/cell_transform.hpp"
+#include "crystal/nonlinear_fit.hpp"
+#include "fit/polynomial_fit.hpp"
+
+namespace analysis {
+
+namespace {
+
+double parameter(const Cell& cell, int q) {
+    switch (q) {
+        case q_a:
+            return cell.a;
+        case q_b:
+            return cell.b;
+        case q_c:
+            return cell.c;
+        case q_alpha:
+            return cell.alpha;
+        case q_beta:
+            return cell.beta;
+        case q_gamma:
+            return cell.gamma;
+    }
+    return 0;
+}
+
+// Inverse variances when every row has a positive ESD for the quantity;
+// otherwise none (equal weights).
+std::vector<double> weights_of(const std::vector<double>& esd) {
+    std::vector<double> w;
+    for (double e : esd) {
+        if (!(e > 0) || !std::isfinite(e)) return {};
+        w.push_back(1 / (e * e));
+    }
+    return w;
+}
+
+FitOutcome fit_length(const std::vector<double>& t, const std::vector<double>& x, const std::vector<double>& w,
+                      AlphaModel model) {
+    switch (model) {
+        case AlphaModel::automatic:
+            return fit_best_polynomial(t, x, w);
+        case AlphaModel::poly1:
+            return fit_polynomial(t, x, w, 1);
+        case AlphaModel::poly2:
+            return fit_polynomial(t, x, w, 2);
+        case AlphaModel::poly3:
+            return fit_polynomial(t, x, w, 3);
+        case AlphaModel::fei:
+            return fit_fei(t, x, w);
+        case AlphaModel::einstein:
+            return fit_einstein(t, x, w);
+    }
+    return {};
+}
+
+FitOutcome fit_angle(const std::vector<double>& t, const std::vector<double>& x, const std::vector<double>& w,
+                     AlphaModel model) {
+    if (model == AlphaModel::fei || model == AlphaModel::einstein) {
+        const int degree = std::clamp(int(t.size()) - 2, 1, 2);
+        return fit_polynomial(t, x, w, degree);
+    }
+    return fit_length(t, x, w, model);
+}
+
+}  // namespace
+
+AlphaFits fit_cell_series(const std::vector<SeriesPoint>& points, AlphaModel model) {
+    const std::size_t n = points.size();
+    if (n < 2) throw ExpansionError("fewer than two usable rows: no expansion to fit");
+    std::vector<double> t;
+    for (const SeriesPoint& p : points) t.push_back(p.t);
+    const auto [t_min, t_max] = std::minmax_element(t.begin(), t.end());
+    if (*t_min == *t_max) throw ExpansionError("every row is at the same temperature: no expansion to fit");
+
+    AlphaFits fits;
+    fits.model = model;
+    fits.rows = n;
+    fits.t_min = *t_min;
+    fits.t_max = *t_max;
+    std::vector<double> sorted = t;
+    std::stable_sort(sorted.begin(), sorted.end());
+    fits.middle_t = sorted[(n + 1) / 2 - 1];
+
+    for (int q = 0; q < 7; ++q) {
+        std::vector<double> x(n), esd(n);
+        for (std::size_t k = 0; k < n; ++k) {
+            const SeriesPoint& p = points[k];
+            if (q == q_volume) {
+                // The volume and its ESD from the six parameters of the row.
+                const TransformedCell v = transform_cell(Eigen::Matrix3d::Identity(), p.cell, p.esd);
+                x[k] = volume(p.cell);
+                esd[k] = v.volume_esd;
+            } else {
+                x[k] = parameter(p.cell, q);
+                esd[k] = parameter(p.esd, q);
+            }
+        }
+        QuantityFit& out = fits.quantities[std::size_t(q)];
+        const std::vector<double> w = weights_of(esd);
+        if (q >= q_alpha) {
+            const auto [low, high] = std::minmax_element(x.begin(), x.end());
+            if (*high - *low <= 1e-6) {
+                ModelFit constant;
+                constant.t_ref = 0;
+                constant.p = {x.front()};
+                constant.covariance = {0.0};
+                constant.n = n;
+                constant.weighted = !w.empty();
+                out.fit = constant;
+                out.fixed = true;
+                continue;
+            }
+            FitOutcome f = fit_angle(t, x, w, model);
+            out.fit = f.fit;
+            out.refusal = f.refusal;
+        } else {
+            FitOutcome f = fit_length(t, x, w, model);
+            out.fit = f.fit;
+            out.refusal = f.refusal;
+        }
+    }
+    return fits;
+}
+
+}  // namespace analysis

@@ -1,0 +1,256 @@
+// celltrend-analyse alpha run end to end: celltrend's table of the example
+// series and hand-written rows in scratch directories; the summary compared
+// byte for byte with a golden file.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/analyse_run.hpp"
+
+using namespace celltrend::testing;
+
+namespace {
+
+std::string golden(const std::string& name) {
+    std::ifstream in(std::string(CELLTREND_SOURCE_DIR) + "/tests/celltrend-analyse/golden/" + name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::vector<std::string>> tsv_rows(const std::string& text) {
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        std::vector<std::string> fields;
+        std::size_t start = 0, tab;
+        while ((tab = line.find('\t', start)) != std::string::npos) {
+            fields.push_back(line.substr(start, tab - start));
+            start = tab + 1;
+        }
+        fields.push_back(line.substr(start));
+        rows.push_back(fields);
+    }
+    return rows;
+}
+
+std::size_t significant_digits(const std::string& number) {
+    std::string mantissa = number.substr(0, number.find_first_of("eE"));
+    std::erase_if(mantissa, [](char c) { return c < '0' || c > '9'; });
+    return mantissa.size() - std::min(mantissa.size(), mantissa.find_first_not_of('0'));
+}
+
+// Rows "T sigmaT a b c alpha beta gamma" at the given temperatures, an
+// orthorhombic cell whose edges grow quadratically (or linearly).
+std::string rows_at(const std::vector<double>& temperatures, double quadratic = 1e-9) {
+    std::string text = "# test crystal\n";
+    for (double t : temperatures) {
+        const double d = t - 100;
+        std::ostringstream line;
+        line.precision(12);
+        line << t << " 1  " << 5 * (1 + 2e-5 * d + quadratic * d * d) << " "
+             << 7 * (1 + 4e-5 * d + 2 * quadratic * d * d) << " " << 9 * (1 + 1e-5 * d) << "  90 90 90\n";
+        text += line.str();
+    }
+    return text;
+}
+
+// The data lines of a celltrend table in another order, its '!' header kept.
+std::string reordered(const std::string& table, const std::vector<std::size_t>& order) {
+    std::istringstream in(table);
+    std::string header;
+    std::vector<std::string> data;
+    for (std::string line; std::getline(in, line);)
+        (line.starts_with('!') ? header : data.emplace_back()) += line + "\n";
+    std::string out = header;
+    for (std::size_t k : order) out += data[k];
+    return out;
+}
+
+class AlphaCommand : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(make_example_table(dir, "buffer_plain.txt"), 0); }
+    RunDir dir;
+};
+
+}  // namespace
+
+TEST_F(AlphaCommand, SummaryOfTheExampleSeries) {
+    const AnalyseResult r = run_analyse(dir, "alpha TK_parameters_HTML.xy");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, golden("alpha_example_summary.txt"));
+}
+
+// The default temperatures 100, 240 (the middle row), 298.15 and 400 K, each
+// with the rows a, b, c, V, X1, X2, X3 and nothing else.
+TEST_F(AlphaCommand, TsvHasTheHeaderAndSevenRowsPerTemperature) {
+    const AnalyseResult r = run_analyse(dir, "alpha --tsv TK_parameters_HTML.xy");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    const auto rows = tsv_rows(r.out);
+    ASSERT_EQ(rows.size(), 1u + 4 * 7);
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"T", "quantity", "alpha", "sigma", "u", "v", "w"}));
+    const char* temperatures[] = {"100", "240", "298.15", "400"};
+    const char* quantities[] = {"a", "b", "c", "V", "X1", "X2", "X3"};
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        ASSERT_EQ(rows[i].size(), 7u) << i;
+        EXPECT_EQ(rows[i][0], temperatures[(i - 1) / 7]);
+        EXPECT_EQ(rows[i][1], quantities[(i - 1) % 7]);
+        for (int f : {2, 3}) EXPECT_GE(significant_digits(rows[i][std::size_t(f)]), 7u) << rows[i][std::size_t(f)];
+        const bool axis = (i - 1) % 7 >= 4;
+        EXPECT_EQ(rows[i][4].empty(), !axis) << i;
+    }
+    // Along b (unique axis) the largest coefficient: 47 at 100 K, 76 at 400 K,
+    // where the straight line of expansion gives 60 everywhere.
+    EXPECT_NEAR(std::stod(rows[7][2]), 46.98, 0.01);
+    EXPECT_NEAR(std::stod(rows[28][2]), 75.60, 0.01);
+    EXPECT_NEAR(std::stod(rows[28][5]), 1.0, 1e-6);
+}
+
+// A cooling run, a shuffled file and one that cools then warms all give
+// the results of the ordered table, with a note; the turn is named.
+TEST_F(AlphaCommand, RowOrderChangesNothingButIsSaid) {
+    const std::string table = dir.read("TK_parameters_HTML.xy");
+    std::vector<std::size_t> reversed(16), shuffled, turning;
+    for (std::size_t k = 0; k < 16; ++k) reversed[k] = 15 - k, shuffled.push_back((k * 7) % 16);
+    for (std::size_t k : {8, 6, 4, 2, 0, 1, 3, 5, 7, 9, 10, 11, 12, 13, 14, 15}) turning.push_back(k);
+    dir.write("reversed.xy", reordered(table, reversed));
+    dir.write("shuffled.xy", reordered(table, shuffled));
+    dir.write("turning.xy", reordered(table, turning));
+    const std::string expected = run_analyse(dir, "alpha --tsv TK_parameters_HTML.xy").out;
+    const std::string note = "note: the rows are not in order of temperature; they are taken sorted by T\n";
+    for (const char* file : {"reversed.xy", "shuffled.xy", "turning.xy"}) {
+        const AnalyseResult r = run_analyse(dir, std::string("alpha --tsv ") + file);
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.out, expected) << file;
+        EXPECT_NE(r.err.find(std::string("celltrend-analyse alpha: ") + file + ": " + note), std::string::npos)
+            << r.err;
+    }
+    // The header takes lines 1 to 5: row 0 (100 K) is on line 10.
+    EXPECT_NE(run_analyse(dir, "alpha turning.xy").err.find("the temperature turns at line 10 (cooling, then heating)"),
+              std::string::npos);
+    EXPECT_EQ(std::count(expected.begin(), expected.end(), '\n'), 29);
+
+    // expansion sorts the same way unless told to keep the file's order,
+    // where a cooling run names its axes from the other end.
+    const AnalyseResult sorted = run_analyse(dir, "expansion --tsv reversed.xy");
+    EXPECT_EQ(sorted.out, run_analyse(dir, "expansion --tsv TK_parameters_HTML.xy").out);
+    EXPECT_EQ(sorted.err, std::string("celltrend-analyse expansion: reversed.xy: ") + note);
+    const AnalyseResult kept = run_analyse(dir, "expansion --tsv --file-order reversed.xy");
+    EXPECT_EQ(kept.status, 0);
+    EXPECT_NE(kept.err.find("taken in the file's order"), std::string::npos) << kept.err;
+    EXPECT_NE(tsv_rows(kept.out)[1][1].substr(0, 4), tsv_rows(sorted.out)[1][1].substr(0, 4));
+    // export writes the rows for other programs in order too.
+    const std::string exported = run_analyse(dir, "export --format pascal reversed.xy").out;
+    const std::string in_order = run_analyse(dir, "export --format pascal TK_parameters_HTML.xy").out;
+    EXPECT_EQ(exported.substr(exported.find("\n100 ")), in_order.substr(in_order.find("\n100 ")));
+}
+
+// Models that cannot be fitted give no row and say why and what to try;
+// nothing at all to give is a failure.
+TEST_F(AlphaCommand, RefusedModelsAreSaid) {
+    dir.write("four.txt", rows_at({100, 150, 200, 250}));
+    dir.write("five.txt", rows_at({100, 150, 200, 250, 300}));
+    dir.write("line.txt", rows_at({100, 125, 150, 175, 200, 225, 250, 275, 300}, 0));
+    AnalyseResult r = run_analyse(dir, "alpha --model poly3 four.txt");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(
+        r.err.find("four.txt: a: poly3 has 4 parameters and needs more rows than that (4 rows); try --model poly2"),
+        std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("four.txt: nothing could be fitted"), std::string::npos);
+
+    r = run_analyse(dir, "alpha --model poly3 --tsv five.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(tsv_rows(r.out).size(), 1u + 4 * 7);
+
+    // Straight edges: no Einstein temperature; the volume, a product of
+    // three lines, curves enough to have one.
+    r = run_analyse(dir, "alpha --model einstein --tsv line.txt");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.err.find("line.txt: a: the data do not determine the Einstein temperature theta"), std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("try a polynomial (--model poly2)"), std::string::npos);
+    EXPECT_NE(r.err.find("line.txt: no principal axes without the fits of the cell (a, b, c)\n"), std::string::npos);
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 4) << r.err;
+    for (const auto& row : tsv_rows(r.out)) EXPECT_TRUE(row[1] == "V" || row[1] == "quantity") << row[1];
+
+    // The volume alone refused still leaves the cell and its axes.
+    r = run_analyse(dir, "alpha --model poly2 --at 175 --tsv line.txt");
+    EXPECT_EQ(r.status, 0);
+    const auto rows = tsv_rows(r.out);
+    ASSERT_EQ(rows.size(), 8u);
+    EXPECT_NEAR(std::stod(rows[1][2]), 1e6 * 2e-5 / (1 + 2e-5 * 75), 1e-6);  // a, a straight line
+}
+
+TEST_F(AlphaCommand, TemperaturesOutsideTheRangeAreExtrapolations) {
+    const AnalyseResult r = run_analyse(dir, "alpha --at 50,250 TK_parameters_HTML.xy");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err,
+              "celltrend-analyse alpha: TK_parameters_HTML.xy: warning: 50 K lies outside the measured range, 100 to "
+              "400 K: an extrapolation\n");
+    EXPECT_NE(r.out.find("At 50.00 K (an extrapolation):"), std::string::npos);
+    EXPECT_NE(r.out.find("At 250.00 K: "), std::string::npos);
+}
+
+// What expansion refuses, alpha refuses with the same message; a wrong --at
+// or --model is a wrong argument.
+TEST_F(AlphaCommand, BadInputsAndArguments) {
+    dir.write("words.txt", "temperature and cell\n");
+    dir.write("one.txt", rows_at({100}));
+    dir.write("same.txt", "295 1 5 5 5 90 90 90\n295 1 5.01 5 5 90 90 90\n");
+    dir.write("zero.txt", "100 1 5 5 5 90 90 90\n200 0 5.01 5 5 90 90 90\n");
+    dir.write("flat.txt", "100 1 5 5 5 90 90 90\n200 1 5.01 5 5 90 90 180\n");
+    struct Case {
+        std::string args;
+        int status;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"missing.xy", 1, "missing.xy: cannot open"},
+        {".", 1, ".: is a directory"},
+        {"words.txt", 1, "words.txt:1: neither a celltrend table nor rows"},
+        {"one.txt", 1, "one.txt: 1 usable row; an expansion needs at least two temperatures"},
+        {"same.txt", 1, "same.txt: every row is at the same temperature"},
+        {"zero.txt", 1, "zero.txt:2: sigmaT must be positive"},
+        {"flat.txt", 1, "flat.txt:2: not a unit cell"},
+        {"", 2, "no table named"},
+        {"--at abc one.txt", 2, "--at 'abc': 'abc' is not a temperature"},
+        {"--at '' one.txt", 2, "--at"},
+        {"--at 100,,200 one.txt", 2, "'' is not a temperature"},
+        {"--at nan one.txt", 2, "'nan' is not a temperature"},
+        {"--at 100,-5 one.txt", 2, "temperatures are in kelvin, above 0"},
+        {"--model cubic one.txt", 2, "--model 'cubic': auto, poly1, poly2, poly3, fei or einstein"},
+    };
+    for (const Case& c : cases) {
+        const AnalyseResult r = run_analyse(dir, "alpha " + c.args);
+        EXPECT_EQ(r.status, c.status) << c.args;
+        EXPECT_EQ(r.out, "") << c.args;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << c.args << "\n" << r.err;
+        if (c.status == 1) {
+            EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+            const AnalyseResult e = run_analyse(dir, "expansion " + c.args);
+            EXPECT_EQ(e.status, 1);
+            EXPECT_EQ(e.err.substr(e.err.find(": ")), r.err.substr(r.err.find(": "))) << c.args;
+        }
+    }
+    const AnalyseResult full = run_analyse(dir, "alpha TK_parameters_HTML.xy", "", "", "> /dev/full");
+    EXPECT_EQ(full.status, 1);
+    EXPECT_NE(full.err.find("standard output"), std::string::npos) << full.err;
+}
+
+TEST_F(AlphaCommand, HelpAndSubcommandList) {
+    AnalyseResult r = run_analyse(dir, "alpha --help");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("--model MODEL"), std::string::npos);
+    EXPECT_NE(r.out.find("--at T[,T...]"), std::string::npos);
+    r = run_analyse(dir, "--help");
+    EXPECT_NE(r.out.find("alpha       coefficients of expansion as functions of temperature"), std::string::npos);
+}
