@@ -116,7 +116,10 @@ AxisScale axis_scale(double low, double high) {
         } else {
             const double s = nice * power_of_ten(p);
             const double below = std::floor(lo / s - 1e-9) * s, above = std::ceil(hi / s + 1e-9) * s;
-            (lo - below < above - hi ? lo : hi) = lo - below < above - hi ? below : above;
+            if (lo - below < above - hi)
+                lo = below;
+            else
+                hi = above;
         }
     }
     const double step = nice * power_of_ten(p);  // in `unit`s
