@@ -1,7 +1,5 @@
 #include "figures/plot.hpp"
 
-#include <plplot/plstream.h>
-
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -10,6 +8,7 @@
 
 #include "figures/axis_scale.hpp"
 #include "figures/plot_text.hpp"
+#include "figures/plplot_output.hpp"
 
 namespace figures {
 
@@ -47,10 +46,20 @@ double marker_scale(const Series& s) { return 0.3 + 0.2 * std::min(s.size, 6.0);
 // growing slowly with larger pages.
 double text_height_mm(double panel_width_mm, double panel_height_mm) {
     const double small = std::min(panel_width_mm, panel_height_mm);
-    return std::clamp(2.3 + 0.012 * (small - 65), 1.8, 4.5);
+    return std::clamp(2.3 + 0.012 * (small - 65), least_text_height_mm, 4.5);
 }
 
-constexpr double points_per_mm = 72 / 25.4;
+// Line widths in mm of the page: thin lines for the frame, the bars and
+// the markers' outlines, a heavier one for the fitted lines.
+constexpr double thin_line_mm = 0.254;  // one pixel at 100 dpi
+constexpr double fit_line_mm = 0.38;
+
+// pllegend draws its text at this fraction of the current height.
+constexpr double legend_text_scale = 0.88;
+
+// The least shrink of the legend's text that keeps it readable, for text of
+// `real_ch` mm on the page (above 1 where the figure's text is at its least).
+double least_legend_shrink(double real_ch) { return least_text_height_mm / (legend_text_scale * real_ch); }
 
 void label_tick(PLINT axis, PLFLT value, char* label, PLINT length, PLPointer data) {
     const AxisScale* scales = static_cast<const AxisScale*>(data);
@@ -98,11 +107,11 @@ constexpr double legend_gap_x = 0.02, legend_gap_y = 0.03;  // from the frame, i
 constexpr double legend_symbol_width = 0.08;                // in parts of the plot's width
 
 void draw_legend(plstream& pls, const std::vector<LegendEntry>& entries, const LegendPlace& place, double ch,
-                 double below_offset) {
+                 double below_offset, double fit_width) {
     if (entries.empty()) return;
     const int n = int(entries.size());
     std::vector<PLINT> opts, colours, styles, symbol_numbers(n, 1), box_colours(n, 0), patterns(n, 0);
-    std::vector<PLFLT> widths(n, 1.5), scales, box_scales(n, 0), box_widths(n, 0);
+    std::vector<PLFLT> widths(n, fit_width), scales, box_scales(n, 0), box_widths(n, 0);
     std::vector<std::string> texts;
     std::vector<const char*> text_ptrs, symbols;
     for (const LegendEntry& e : entries) {
@@ -110,7 +119,7 @@ void draw_legend(plstream& pls, const std::vector<LegendEntry>& entries, const L
         colours.push_back(e.colour);
         styles.push_back(1);
         scales.push_back(e.symbol_scale);
-        texts.push_back(plplot_literal(e.text));
+        texts.push_back(plplot_text(e.text));
         symbols.push_back(e.symbol);
     }
     for (const std::string& t : texts) text_ptrs.push_back(t.c_str());
@@ -125,7 +134,7 @@ void draw_legend(plstream& pls, const std::vector<LegendEntry>& entries, const L
     PLFLT width = 0, height = 0;
     pls.schr(ch * place.shrink, 1.0);  // pllegend spaces its rows by this height, not by its text's
     pls.legend(&width, &height, PL_LEGEND_BACKGROUND | PL_LEGEND_BOUNDING_BOX, positions[at], x, y, legend_symbol_width,
-               0, 1, 1, 0, 0, n, opts.data(), 0.6, 0.88, 1.6, 0.0, text_colours.data(), text_ptrs.data(),
+               0, 1, 1, 0, 0, n, opts.data(), 0.6, legend_text_scale, 1.6, 0.0, text_colours.data(), text_ptrs.data(),
                box_colours.data(), patterns.data(), box_scales.data(), box_widths.data(), colours.data(), styles.data(),
                widths.data(), colours.data(), scales.data(), symbol_numbers.data(), symbols.data());
     pls.schr(ch, 1.0);
@@ -157,12 +166,13 @@ std::size_t characters(const std::string& text) {
 
 // Writes a line of text on a side of the viewport, smaller when it would be
 // wider than `room_mm` (average glyph width taken as 0.85 text heights).
+// Never below `least_ch`, the height of 7-pt text.
 void side_text(plstream& pls, const char* side, double disp, double pos, double just, const std::string& text,
-               double ch, double room_mm) {
+               double ch, double room_mm, double least_ch) {
     const double width = 0.85 * ch * double(characters(text));
-    const double scale = width > room_mm ? room_mm / width : 1.0;
+    const double scale = std::max(width > room_mm ? room_mm / width : 1.0, std::min(1.0, least_ch / ch));
     pls.schr(ch, scale);
-    pls.mtex(side, disp / scale, pos, just, plplot_literal(text).c_str());
+    pls.mtex(side, disp / scale, pos, just, plplot_text(text).c_str());
     pls.schr(ch, 1.0);
 }
 
@@ -258,7 +268,8 @@ struct PanelLayout {
 // the data less than half the plot, the text shrinks, and as a last resort
 // the legend goes below the plot.
 PanelLayout place_legend(const Panel& panel, const AxisScale& xs, const Extent& e,
-                         const std::vector<LegendEntry>& entries, double ch, double width_mm, double height_mm) {
+                         const std::vector<LegendEntry>& entries, double ch, double width_mm, double height_mm,
+                         double least_shrink) {
     const AxisScale plain = axis_scale(e.ylow, e.yhigh);
     PanelLayout best{plain, {}};
     if (entries.empty()) return best;
@@ -278,6 +289,7 @@ PanelLayout place_legend(const Panel& panel, const AxisScale& xs, const Extent& 
         return box_is_free(panel, xs, ys, u0, u0 + w, v0, v0 + h, pw, ph, ch);
     };
     for (double shrink : {1.0, 0.85, 0.7}) {
+        shrink = std::max(shrink, least_shrink);
         double least = INFINITY;
         for (int corner : corners_by_emptiness(panel, xs, plain)) {
             constexpr double most = 4;  // times the data's range: far more than half the plot
@@ -303,7 +315,8 @@ PanelLayout place_legend(const Panel& panel, const AxisScale& xs, const Extent& 
     const Margins m = margins_for(panel, xs, plain, ch);
     const double plot_width_mm = width_mm - m.left - m.right, room_mm = 0.5 * (height_mm - m.top - m.bottom);
     const BoxSize box = legend_size(entries, ch, plot_width_mm);
-    best.legend = {0, true, std::min({1.0, 0.9 * plot_width_mm / box.width_mm, room_mm / box.height_mm})};
+    best.legend = {
+        0, true, std::max(std::min({1.0, 0.9 * plot_width_mm / box.width_mm, room_mm / box.height_mm}), least_shrink)};
     return best;
 }
 
@@ -311,6 +324,7 @@ PanelLayout place_legend(const Panel& panel, const AxisScale& xs, const Extent& 
 std::vector<LegendEntry> legend_entries(const Panel& panel, const DrawOptions& options) {
     const bool lone = panel.series.size() == 1;
     std::vector<LegendEntry> legend;
+    bool coefficients = false;
     for (std::size_t i = 0; i < panel.series.size(); ++i) {
         const Series& s = panel.series[i];
         LegendEntry marker{PL_LEGEND_SYMBOL, s.name, series_index(i), marker_glyph(s.marker), marker_scale(s)};
@@ -319,6 +333,7 @@ std::vector<LegendEntry> legend_entries(const Panel& panel, const DrawOptions& o
         if (panel.normalised) {
             if (fitted) marker.options |= PL_LEGEND_LINE;
             if (!fit_lines.empty()) marker.text = fit_lines.front();
+            coefficients = coefficients || !fit_lines.empty();
             legend.push_back(marker);
             continue;
         }
@@ -329,11 +344,12 @@ std::vector<LegendEntry> legend_entries(const Panel& panel, const DrawOptions& o
             legend.push_back(line);
         }
     }
+    if (coefficients) legend.push_back({PL_LEGEND_NONE, normalised_note, 1, "", 1});
     return legend;
 }
 
-void draw_panel(plstream& pls, const Panel& panel, const DrawOptions& options, double real_width_mm,
-                double real_height_mm, AxisScale scales[2]) {
+void draw_panel(plstream& pls, const Panel& panel, const DrawOptions& options, const Device& device,
+                double real_width_mm, double real_height_mm, AxisScale scales[2]) {
     pls.adv(0);
     PLFLT sx0, sx1, sy0, sy1;
     pls.gspa(sx0, sx1, sy0, sy1);  // this subpage in PLplot's mm
@@ -341,7 +357,9 @@ void draw_panel(plstream& pls, const Panel& panel, const DrawOptions& options, d
     // PLplot's mm are the page's only for vector devices (its cairo bitmaps
     // assume their own resolution): the text is sized on the real page and
     // then put in PLplot's measure.
-    const double ch = text_height_mm(real_width_mm, real_height_mm) * width_mm / real_width_mm;
+    const double real_ch = text_height_mm(real_width_mm, real_height_mm);
+    const double ch = real_ch * width_mm / real_width_mm;
+    const double least_ch = least_text_height_mm * width_mm / real_width_mm;
     pls.schr(ch, 1.0);
 
     const Extent e = extent_of(panel);
@@ -357,7 +375,7 @@ void draw_panel(plstream& pls, const Panel& panel, const DrawOptions& options, d
     Margins m;
     double plot_height_mm = 0;
     for (int pass = 0; pass < 2; ++pass) {
-        layout = place_legend(panel, xs, e, legend, ch, width_mm, height_mm);
+        layout = place_legend(panel, xs, e, legend, ch, width_mm, height_mm, least_legend_shrink(real_ch));
         m = margins_for(panel, xs, layout.ys, ch);
         plot_height_mm = height_mm - m.top - m.bottom;
         const bool noted = !legend.empty() && legend.back().text == bars_note.text;
@@ -377,13 +395,14 @@ void draw_panel(plstream& pls, const Panel& panel, const DrawOptions& options, d
     pls.vpor(m.left / width_mm, 1 - m.right / width_mm, m.bottom / height_mm, 1 - m.top / height_mm);
     pls.wind(xs.low, xs.high, ys.low, ys.high);
     pls.col0(1);
+    pls.width(device.line_width(thin_line_mm));
     pls.slabelfunc(label_tick, scales);
     pls.box("bcnsto", xs.step, 0, "bcnstvo", ys.step, 0);
 
     const double plot_width_mm = width_mm - m.left - m.right;
-    side_text(pls, "b", 3.2, 0.5, 0.5, panel.x_legend, ch, plot_width_mm * 0.75);
-    side_text(pls, "l", m.y_legend_disp, 0.5, 0.5, panel.y_legend, ch, plot_height_mm);
-    if (!panel.title.empty()) side_text(pls, "t", 1.5, 0.5, 0.5, panel.title, ch, width_mm * 0.95);
+    side_text(pls, "b", 3.2, 0.5, 0.5, panel.x_legend, ch, plot_width_mm * 0.75, least_ch);
+    side_text(pls, "l", m.y_legend_disp, 0.5, 0.5, panel.y_legend, ch, plot_height_mm, least_ch);
+    if (!panel.title.empty()) side_text(pls, "t", 1.5, 0.5, 0.5, panel.title, ch, width_mm * 0.95, least_ch);
     if (!ys.annotation().empty()) pls.mtex("t", 0.5, 0.0, 0.0, ys.annotation().c_str());
     if (!xs.annotation().empty()) pls.mtex("b", 4.5, 1.0, 1.0, xs.annotation().c_str());
 
@@ -417,13 +436,14 @@ void draw_panel(plstream& pls, const Panel& panel, const DrawOptions& options, d
             const double fy[2] = {ys.to_plot(drawn.intercept + drawn.slope * lo->x),
                                   ys.to_plot(drawn.intercept + drawn.slope * hi->x)};
             pls.col0(lone ? fit_index : series_index(i));
-            pls.width(1.5);
+            pls.width(device.line_width(fit_line_mm));
             pls.line(2, fx, fy);
-            pls.width(1);
+            pls.width(device.line_width(thin_line_mm));
         }
     }
     pls.col0(1);
-    draw_legend(pls, legend, layout.legend, ch, (axis_bottom - 0.2 * ch) / plot_height_mm);
+    draw_legend(pls, legend, layout.legend, ch, (axis_bottom - 0.2 * ch) / plot_height_mm,
+                device.line_width(fit_line_mm));
 }
 
 void set_colours(plstream& pls) {
@@ -435,7 +455,7 @@ void set_colours(plstream& pls) {
         pls.scol0(first_series_index + i, series_colours[i].r, series_colours[i].g, series_colours[i].b);
 }
 
-void draw_page(plstream& pls, const std::vector<Panel>& panels, const Page& page, const DrawOptions& options) {
+void draw_page(plstream& pls, const std::vector<Panel>& panels, const Device& device, const DrawOptions& options) {
     const int n = std::max<int>(1, int(panels.size()));
     const int columns = int(std::ceil(std::sqrt(double(n))));
     const int rows = (n + columns - 1) / columns;
@@ -445,97 +465,19 @@ void draw_page(plstream& pls, const std::vector<Panel>& panels, const Page& page
     // The label callback reads the scales while each panel's box is drawn.
     AxisScale scales[2];
     for (const Panel& panel : panels)
-        draw_panel(pls, panel, options, page.width_mm / columns, page.height_mm / rows, scales);
-}
-
-const char* device_name(Format format) {
-    switch (format) {
-        case Format::png:
-            return "pngcairo";
-        case Format::svg:
-            return "svg";
-        case Format::pdf:
-            return "pdfcairo";
-    }
-    return "pngcairo";
-}
-
-// A stdio stream that collects what PLplot writes; PLplot closes it itself.
-struct Sink {
-    std::string bytes;
-    bool closed = false;
-    bool failed = false;
-};
-
-ssize_t sink_write(void* cookie, const char* data, size_t size) {
-    auto* sink = static_cast<Sink*>(cookie);
-    try {
-        sink->bytes.append(data, size);
-    } catch (const std::bad_alloc&) {
-        sink->failed = true;
-        return -1;
-    }
-    return ssize_t(size);
-}
-
-int sink_close(void* cookie) {
-    static_cast<Sink*>(cookie)->closed = true;
-    return 0;
+        draw_panel(pls, panel, options, device, device.real_width_mm / columns, device.real_height_mm / rows, scales);
 }
 
 }  // namespace
 
-int Page::width_px() const { return std::max(16, int(std::lround(width_mm / 25.4 * dpi))); }
-int Page::height_px() const { return std::max(16, int(std::lround(height_mm / 25.4 * dpi))); }
-
-bool plplot_has_device(const char* name) {
-    // plgDevs fills arrays of the caller's, up to the size given in n.
-    std::vector<const char*> menu(256), devices(256);
-    int n = int(devices.size());
-    const char** menu_data = menu.data();
-    const char** device_data = devices.data();
-    plgDevs(&menu_data, &device_data, &n);
-    for (int i = 0; i < n && i < int(devices.size()); ++i)
-        if (devices[i] != nullptr && std::strcmp(devices[i], name) == 0) return true;
-    return false;
-}
-
 std::string render_file(const std::vector<Panel>& panels, Format format, const Page& page, const DrawOptions& options) {
-    const char* device = device_name(format);
-    if (!plplot_has_device(device))
-        throw PlotError(std::string("PLplot has no \"") + device + "\" device; install its driver package");
-    Sink sink;
-    const cookie_io_functions_t io{nullptr, sink_write, nullptr, sink_close};
-    std::FILE* stream = fopencookie(&sink, "w", io);
-    if (stream == nullptr) throw PlotError("cannot set up the drawing: out of memory");
-    {
-        plstream pls;
-        pls.sdev(device);
-        pls.sfile(stream);
-        if (format == Format::png)
-            pls.spage(page.dpi, page.dpi, page.width_px(), page.height_px(), 0, 0);
-        else  // vector pages are measured in points
-            pls.spage(72, 72, PLINT(std::lround(page.width_mm * points_per_mm)),
-                      PLINT(std::lround(page.height_mm * points_per_mm)), 0, 0);
-        draw_page(pls, panels, page, options);
-    }  // the destructor ends the page and closes the stream
-    if (!sink.closed) std::fclose(stream);
-    if (sink.failed || sink.bytes.empty()) throw PlotError("PLplot produced no output");
-    return std::move(sink.bytes);
+    return draw_file(format, page,
+                     [&](plstream& pls, const Device& device) { draw_page(pls, panels, device, options); });
 }
 
 std::vector<unsigned char> render_pixels(const std::vector<Panel>& panels, const Page& page,
                                          const DrawOptions& options) {
-    const int w = page.width_px(), h = page.height_px();
-    std::vector<unsigned char> rgb(std::size_t(w) * std::size_t(h) * 3, 255);  // the device draws on what is there
-    {
-        plstream pls;
-        pls.sdev(plplot_has_device("memcairo") ? "memcairo" : "mem");
-        pls.spage(page.dpi, page.dpi, 0, 0, 0, 0);
-        pls.smem(w, h, rgb.data());
-        draw_page(pls, panels, page, options);
-    }
-    return rgb;
+    return draw_pixels(page, [&](plstream& pls, const Device& device) { draw_page(pls, panels, device, options); });
 }
 
 }  // namespace figures
