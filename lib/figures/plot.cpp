@@ -9,6 +9,7 @@
 #include "figures/axis_scale.hpp"
 #include "figures/plot_text.hpp"
 #include "figures/plplot_output.hpp"
+#include "figures/style.hpp"
 
 namespace figures {
 
@@ -16,43 +17,26 @@ using namespace analysis;
 
 namespace {
 
-struct Colour {
-    int r, g, b;
-};
+using style::background;
+using style::Colour;
+using style::fit_colour;
+using style::ink;
+using style::marker_glyph;
+using style::series_colour_count;
+using style::series_colours;
+using style::text_height_mm;
 
 // cmap0 entries: 0 background, 1 axes and text, 2 the fitted line of a
 // lone series, then one colour per series.
-constexpr Colour background{255, 255, 255};
-constexpr Colour ink{0, 0, 0};
-constexpr Colour fit_colour{200, 30, 30};
-constexpr Colour series_colours[] = {{0, 84, 166},  {0, 128, 64},  {148, 0, 148},
-                                     {170, 100, 0}, {0, 150, 170}, {110, 110, 110}};
-constexpr int series_colour_count = sizeof series_colours / sizeof series_colours[0];
 constexpr int fit_index = 2;
 constexpr int first_series_index = 3;
 
 int series_index(std::size_t i) { return first_series_index + int(i % series_colour_count); }
 
-// The header's MARKER as a glyph; drawn as text, so it scales with the font.
-const char* marker_glyph(int marker) {
-    static const char* const glyphs[] = {"●", "■", "▲", "◆", "▼", "○", "□", "△", "◇"};
-    constexpr int count = sizeof glyphs / sizeof glyphs[0];
-    return glyphs[((std::max(marker, 1) - 1) % count + count) % count];
-}
-
 double marker_scale(const Series& s) { return 0.3 + 0.2 * std::min(s.size, 6.0); }
 
-// Text height in mm: legible in a one-column journal figure (8.5 cm wide),
-// growing slowly with larger pages.
-double text_height_mm(double panel_width_mm, double panel_height_mm) {
-    const double small = std::min(panel_width_mm, panel_height_mm);
-    return std::clamp(2.3 + 0.012 * (small - 65), least_text_height_mm, 4.5);
-}
-
-// Line widths in mm of the page: thin lines for the frame, the bars and
-// the markers' outlines, a heavier one for the fitted lines.
-constexpr double thin_line_mm = 0.254;  // one pixel at 100 dpi
-constexpr double fit_line_mm = 0.38;
+using style::fit_line_mm;
+using style::thin_line_mm;
 
 // pllegend draws its text at this fraction of the current height.
 constexpr double legend_text_scale = 0.88;

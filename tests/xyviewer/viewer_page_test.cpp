@@ -70,8 +70,11 @@ TEST(ViewerPage, DpiAloneScalesTheDefaultPageAndTheDrawingWithIt) {
         int dpi;
         unsigned width, height;
     } cases[] = {
-        {{}, 150, 1200, 900},  {{}, 300, 2400, 1800},  {{}, 600, 4800, 3600},  // 20.32 x 15.24 cm
-        {{"--size", "8.5x6cm"}, 150, 502, 354},  {{"--size", "8.5x6cm"}, 300, 1004, 709},
+        {{}, 150, 1200, 900},
+        {{}, 300, 2400, 1800},
+        {{}, 600, 4800, 3600},  // 20.32 x 15.24 cm
+        {{"--size", "8.5x6cm"}, 150, 502, 354},
+        {{"--size", "8.5x6cm"}, 300, 1004, 709},
         {{"--size", "8.5x6cm"}, 600, 2008, 1417},
     };
     double ink_default = 0, ink_journal = 0;
