@@ -11,7 +11,11 @@
 #include "commands.hpp"
 #include "crystal/expansion.hpp"
 #include "crystal/strain_plot.hpp"
+#include "expansion_figures.hpp"
 #include "expansion_report.hpp"
+#include "figure_output.hpp"
+#include "figures/temperature_figure.hpp"
+#include "figures/tensor_figures.hpp"
 #include "formats/series_table.hpp"
 #include "setting_matrix.hpp"
 #include "subcommand.hpp"
@@ -24,8 +28,9 @@ namespace {
 constexpr std::string_view program = "celltrend-analyse expansion";
 
 constexpr OptionSpec options[] = {
-    {"strain", 0, true},  {"infinitesimal", 0, false}, {"tsv", 0, false},
-    {"strains", 0, true}, {"matrix", 'm', true},       {"help", 'h', false},
+    {"strain", 0, true},   {"infinitesimal", 0, false}, {"tsv", 0, false},   {"strains", 0, true},
+    {"matrix", 'm', true}, {"help", 'h', false},        {"figure", 0, true}, {"surface", 0, true},
+    {"section", 0, true},  {"plane", 0, true},
 };
 
 void print_help(std::ostream& out) {
@@ -49,6 +54,16 @@ void print_help(std::ostream& out) {
            "  -m, --matrix \"...\"     also give the directions in new axes: nine numbers,\n"
            "                         row i giving new axis i in the old a, b, c, as in\n"
            "                         celltrend's buffer files (--tsv then gives those)\n"
+           "      --figure FILE      also draw the principal strains and V/V0 - 1 (%) against\n"
+           "                         T with their straight lines, and the coefficients with\n"
+           "                         their bands +-sigma, as PNG, SVG or PDF by extension\n"
+           "      --surface FILE     also draw the representation surface of the coefficients:\n"
+           "                         alpha along every direction, blue where positive, red\n"
+           "                         where negative, with the axes a, b, c\n"
+           "      --section FILE     also draw its section by the plane of --plane, dashed\n"
+           "                         where the expansion changes sign\n"
+           "      --plane PLANE      X1X2, X1X3 (default) or X2X3, or two crystal directions\n"
+           "                         such as a,c or \"[1 0 1],[0 1 0]\"\n"
            "  -h, --help             show this text\n"
            "Coefficients are in 10^-6 K^-1; directions [u v w] are those of the middle row.\n"
            "FILE \"-\" reads standard input.\n";
@@ -147,6 +162,28 @@ int run_expansion(const Arguments& args) {
     if (strains_file == "-")
         return usage_error(expansion, "--strains needs a file name, not standard output (the summary goes there)");
 
+    // The figures' names and the plane are checked before any work.
+    struct FigureRequest {
+        const char* option;
+        std::string path;
+    };
+    std::vector<FigureRequest> figures_asked;
+    for (const char* option : {"figure", "surface", "section"})
+        if (const auto path = cl.value(option)) {
+            std::string why;
+            if (!figure_format(std::string("--") + option, *path, why)) return usage_error(expansion, why);
+            figures_asked.push_back({option, *path});
+        }
+    const std::string plane_text = cl.value("plane").value_or("X1X3");
+    if (cl.has("plane") && !cl.has("section")) return usage_error(expansion, "--plane goes with --section FILE");
+    try {  // its form: the directions themselves are known only from the data
+        figures::ExpansionTensor probe;
+        probe.cell = probe.principal_directions = {{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
+        figures::section_plane(plane_text, probe);
+    } catch (const figures::PlaneError& e) {
+        return usage_error(expansion, std::string("--plane: ") + e.what());
+    }
+
     ExpansionReport report;
     if (const auto text = cl.value("matrix")) {
         SettingMatrix matrix;
@@ -183,6 +220,20 @@ int run_expansion(const Arguments& args) {
         if (!write_result(analysis::strain_plot_text(title, report.t, report.expansion, measure), strains_file, file,
                           program))
             return 1;
+    }
+    for (const FigureRequest& f : figures_asked) {
+        const std::string title = series.title.empty() ? file : series.title;
+        const std::string option = f.option;
+        const bool written = write_figure(f.path, file, program, [&](figures::Format format) {
+            if (option == "figure")
+                return figures::temperature_figure_file(expansion_lines(report, points), format,
+                                                        figures::temperature_page);
+            const figures::ExpansionTensor tensor = expansion_tensor(report.expansion);
+            if (option == "surface") return figures::surface_file(tensor, title, format, figures::tensor_page);
+            return figures::section_file(tensor, figures::section_plane(plane_text, tensor), title, format,
+                                         figures::tensor_page);
+        });
+        if (!written) return 1;
     }
     if (cl.has("tsv")) {
         for (const std::string& note : expansion_notes(report)) std::cerr << program << ": note: " << note << "\n";

@@ -37,16 +37,6 @@ using cli::check_output;
 using cli::same_file;
 using cli::write_output;
 
-bool ends_with_ignoring_case(const std::string& s, std::string_view tail) {
-    if (s.size() < tail.size()) return false;
-    for (std::size_t i = 0; i < tail.size(); ++i) {
-        char c = s[s.size() - tail.size() + i];
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-        if (c != tail[i]) return false;
-    }
-    return true;
-}
-
 int wrong_usage(const std::string& why) {
     std::cerr << "xyviewer: " << displayable(why) << "\n" << usage_text;
     return 2;
@@ -127,14 +117,9 @@ int main(int argc, char** argv) {
 
     Format format = Format::png;
     if (!options.output.empty()) {
-        if (ends_with_ignoring_case(options.output, ".png"))
-            format = Format::png;
-        else if (ends_with_ignoring_case(options.output, ".svg"))
-            format = Format::svg;
-        else if (ends_with_ignoring_case(options.output, ".pdf"))
-            format = Format::pdf;
-        else
-            return wrong_usage("cannot tell the format of " + options.output + ": use .png, .svg or .pdf");
+        const std::optional<Format> asked = format_of(options.output);
+        if (!asked) return wrong_usage("cannot tell the format of " + options.output + ": use .png, .svg or .pdf");
+        format = *asked;
         if (names_an_input(options.output, options.inputs))
             return wrong_usage("will not overwrite the plot file " + options.output + " with its picture");
     }

@@ -89,7 +89,8 @@ SectionPlane section_plane(const std::string& text, const ExpansionTensor& tenso
     } else {
         const auto comma = t.find(',');
         if (comma == std::string::npos)
-            throw PlaneError("the plane \"" + t + "\": give X1X2, X1X3, X2X3 or two directions such as a,c or [1 0 1],[0 1 0]");
+            throw PlaneError("the plane \"" + t +
+                             "\": give X1X2, X1X3, X2X3 or two directions such as a,c or [1 0 1],[0 1 0]");
         d1 = crystal_axis(tensor.cell, crystal_direction(t.substr(0, comma), plane.e1_name));
         d2 = crystal_axis(tensor.cell, crystal_direction(t.substr(comma + 1), plane.e2_name));
     }

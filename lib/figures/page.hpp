@@ -2,7 +2,9 @@
 // The page a figure is drawn on and the formats it is written in, shared by
 // every kind of figure (panels of series, surfaces, sections).
 
+#include <optional>
 #include <stdexcept>
+#include <string_view>
 
 namespace figures {
 
@@ -19,6 +21,10 @@ struct Page {
 struct PlotError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
+
+// The format a file name asks for by its extension (.png, .svg, .pdf, any
+// case); nullopt for any other.
+std::optional<Format> format_of(std::string_view path);
 
 // True when this PLplot installation has the device of that name.
 bool plplot_has_device(const char* name);

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "figures/axis_labels.hpp"
 #include "figures/axis_scale.hpp"
 #include "figures/plot_text.hpp"
 #include "figures/plplot_output.hpp"
@@ -44,12 +45,6 @@ constexpr double legend_text_scale = 0.88;
 // The least shrink of the legend's text that keeps it readable, for text of
 // `real_ch` mm on the page (above 1 where the figure's text is at its least).
 double least_legend_shrink(double real_ch) { return least_text_height_mm / (legend_text_scale * real_ch); }
-
-void label_tick(PLINT axis, PLFLT value, char* label, PLINT length, PLPointer data) {
-    const AxisScale* scales = static_cast<const AxisScale*>(data);
-    const std::string text = scales[axis == PL_Y_AXIS ? 1 : 0].label(value);
-    std::snprintf(label, std::size_t(length), "%s", text.c_str());
-}
 
 struct Extent {
     double xlow = INFINITY, xhigh = -INFINITY, ylow = INFINITY, yhigh = -INFINITY;

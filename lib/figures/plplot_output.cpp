@@ -51,6 +51,22 @@ int sink_close(void* cookie) {
 int Page::width_px() const { return std::max(16, int(std::lround(width_mm / 25.4 * dpi))); }
 int Page::height_px() const { return std::max(16, int(std::lround(height_mm / 25.4 * dpi))); }
 
+std::optional<Format> format_of(std::string_view path) {
+    const auto ends_with = [&](std::string_view tail) {
+        if (path.size() < tail.size()) return false;
+        for (std::size_t i = 0; i < tail.size(); ++i) {
+            char c = path[path.size() - tail.size() + i];
+            if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+            if (c != tail[i]) return false;
+        }
+        return true;
+    };
+    if (ends_with(".png")) return Format::png;
+    if (ends_with(".svg")) return Format::svg;
+    if (ends_with(".pdf")) return Format::pdf;
+    return std::nullopt;
+}
+
 bool plplot_has_device(const char* name) {
     // plgDevs fills arrays of the caller's, up to the size given in n.
     std::vector<const char*> menu(256), devices(256);

@@ -184,10 +184,9 @@ std::string surface_file(const ExpansionTensor& tensor, const std::string& title
     std::vector<Piece> pieces;
     for (int i = 0; i < rings; ++i)
         for (int j = 0; j < sectors; ++j) {
-            const double depth =
-                (vertex[at(i, j)].depth + vertex[at(i, j + 1)].depth + vertex[at(i + 1, j)].depth +
-                 vertex[at(i + 1, j + 1)].depth) /
-                4;
+            const double depth = (vertex[at(i, j)].depth + vertex[at(i, j + 1)].depth + vertex[at(i + 1, j)].depth +
+                                  vertex[at(i + 1, j + 1)].depth) /
+                                 4;
             pieces.push_back({depth, Kind::patch, i, j});
         }
     constexpr double arrow_length = 1.25;
@@ -198,9 +197,8 @@ std::string surface_file(const ExpansionTensor& tensor, const std::string& title
         uvw[std::size_t(k)] = 1;
         axes[std::size_t(k)] = crystal_axis(tensor.cell, uvw);
         for (int p = 0; p < shaft_pieces; ++p)
-            pieces.push_back(
-                {dot(axes[std::size_t(k)], view.toward_reader) * arrow_length * (p + 0.5) / shaft_pieces, Kind::shaft,
-                 k, p});
+            pieces.push_back({dot(axes[std::size_t(k)], view.toward_reader) * arrow_length * (p + 0.5) / shaft_pieces,
+                              Kind::shaft, k, p});
         pieces.push_back({dot(axes[std::size_t(k)], view.toward_reader) * arrow_length, Kind::head, k, 0});
     }
     std::stable_sort(pieces.begin(), pieces.end(), [](const Piece& a, const Piece& b) { return a.depth < b.depth; });
@@ -269,9 +267,9 @@ std::string section_file(const ExpansionTensor& tensor, const SectionPlane& plan
     for (int k = 0; k <= steps; ++k) {
         psi[std::size_t(k)] = 2 * std::numbers::pi * k / steps;
         const double c = std::cos(psi[std::size_t(k)]), s = std::sin(psi[std::size_t(k)]);
-        r[std::size_t(k)] = value_along(tensor.alpha, {plane.e1[0] * c + plane.e2[0] * s,
-                                                       plane.e1[1] * c + plane.e2[1] * s,
-                                                       plane.e1[2] * c + plane.e2[2] * s});
+        r[std::size_t(k)] = value_along(
+            tensor.alpha,
+            {plane.e1[0] * c + plane.e2[0] * s, plane.e1[1] * c + plane.e2[1] * s, plane.e1[2] * c + plane.e2[2] * s});
         largest = std::max(largest, std::fabs(r[std::size_t(k)]));
     }
     if (!(largest > 0)) throw PlotError("the expansion is zero in every direction of the plane: no section to draw");
@@ -335,13 +333,13 @@ std::string section_file(const ExpansionTensor& tensor, const SectionPlane& plan
             uvw[std::size_t(k)] = 1;
             const Vector3 u = crystal_axis(tensor.cell, uvw);
             if (std::fabs(dot(u, normal)) > std::sin(0.5 * std::numbers::pi / 180)) continue;
-            const double dx = dot(u, plane.e1), dy = dot(u, plane.e2), l = 0.86 * w, h = 0.06 * w;
+            const double dx = dot(u, plane.e1), dy = dot(u, plane.e2), l = 0.8 * w, h = 0.06 * w;
             pls.join(0, 0, l * dx, l * dy);
             pls.join(l * dx, l * dy, l * dx - h * dx + 0.45 * h * dy, l * dy - h * dy - 0.45 * h * dx);
             pls.join(l * dx, l * dy, l * dx - h * dx - 0.45 * h * dy, l * dy - h * dy + 0.45 * h * dx);
             const char label[2] = {char('a' + k), '\0'};
             pls.schr(f.ch, 1.2);
-            pls.ptex(0.97 * w * dx - 0.03 * w * dy, 0.97 * w * dy + 0.03 * w * dx, 1, 0, 0.5, label);
+            pls.ptex(0.89 * w * dx, 0.89 * w * dy - 0.02 * w, 1, 0, 0.5, label);
             pls.schr(f.ch, 1.0);
         }
         pls.width(device.line_width(style::thin_line_mm));
@@ -363,8 +361,8 @@ std::string section_file(const ExpansionTensor& tensor, const SectionPlane& plan
         std::vector<const char*> symbols(count, "");
         PLFLT lw = 0, lh = 0;
         pls.schr(std::max(f.ch * 0.9, f.least_ch / 0.88), 1.0);
-        pls.legend(&lw, &lh, PL_LEGEND_NONE, PL_POSITION_TOP | PL_POSITION_LEFT | PL_POSITION_INSIDE, 0.01, 0.01,
-                   0.07, 0, 0, 1, 0, 0, count, opts.data(), 0.5, 0.88, 1.5, 0.0, text_colours.data(), text_ptrs.data(),
+        pls.legend(&lw, &lh, PL_LEGEND_NONE, PL_POSITION_TOP | PL_POSITION_LEFT | PL_POSITION_INSIDE, 0.01, 0.01, 0.07,
+                   0, 0, 1, 0, 0, count, opts.data(), 0.5, 0.88, 1.5, 0.0, text_colours.data(), text_ptrs.data(),
                    zeros_i.data(), zeros_i.data(), zeros_f.data(), zeros_f.data(), colours.data(), styles.data(),
                    widths.data(), zeros_i.data(), zeros_f.data(), zeros_i.data(), symbols.data());
         pls.schr(f.ch, 1.0);

@@ -68,7 +68,7 @@ TEST(ExpansionTensor, SectionPlanesByPrincipalAxesOrCrystalDirections) {
     const SectionPlane ac = section_plane("a,c", t);
     EXPECT_NEAR(ac.e1[0], std::sin(101.5 * std::numbers::pi / 180), 1e-12);  // along a
     EXPECT_NEAR(ac.e2[0] * ac.e1[0] + ac.e2[2] * ac.e1[2], 0, 1e-12);        // made perpendicular to it
-    EXPECT_NEAR(ac.e2[1], 0, 1e-12);                                          // within the a-c plane
+    EXPECT_NEAR(ac.e2[1], 0, 1e-12);                                         // within the a-c plane
     const SectionPlane uvw = section_plane("[1 0 1], [0 1 0]", t);
     EXPECT_EQ(uvw.e1_name, "[1 0 1]");
     EXPECT_NEAR(uvw.e2[1], 1, 1e-12);
