@@ -51,7 +51,8 @@ figures::TemperatureFigure expansion_lines(const ExpansionReport& report,
         add("X" + std::to_string(i + 1), percent, e.principal[i].coefficient);
     }
     std::vector<double> volume;
-    for (const analysis::SeriesPoint& p : points) volume.push_back(100 * (analysis::volume(p.cell) / e.reference_volume - 1));
+    for (const analysis::SeriesPoint& p : points)
+        volume.push_back(100 * (analysis::volume(p.cell) / e.reference_volume - 1));
     add("V", volume, e.volume);
     return figure;
 }

@@ -84,10 +84,10 @@ void legend_beside(plstream& pls, const std::vector<Entry>& entries, double ch, 
     for (const std::string& t : kept) texts.push_back(t.c_str());
     PLFLT w = 0, h = 0;
     pls.schr(std::max(ch, least_ch / 0.88), 1.0);
-    pls.legend(&w, &h, PL_LEGEND_NONE, PL_POSITION_RIGHT | PL_POSITION_OUTSIDE, 0.02, 0, 0.12, 0, 0,
-               1, 0, 0, n, opts.data(), 0.5, 0.88, 1.5, 0.0, text_colours.data(), texts.data(), zero_i.data(),
-               zero_i.data(), zero_f.data(), zero_f.data(), colours.data(), styles.data(), widths.data(),
-               colours.data(), scales.data(), numbers.data(), symbols.data());
+    pls.legend(&w, &h, PL_LEGEND_NONE, PL_POSITION_RIGHT | PL_POSITION_OUTSIDE, 0.02, 0, 0.12, 0, 0, 1, 0, 0, n,
+               opts.data(), 0.5, 0.88, 1.5, 0.0, text_colours.data(), texts.data(), zero_i.data(), zero_i.data(),
+               zero_f.data(), zero_f.data(), colours.data(), styles.data(), widths.data(), colours.data(),
+               scales.data(), numbers.data(), symbols.data());
     pls.schr(ch, 1.0);
 }
 
@@ -134,8 +134,7 @@ std::string temperature_figure_file(const TemperatureFigure& figure, Format form
         std::size_t longest_name = 8;  // "band ±σ"
         for (const MeasuredSeries& s : figure.changes) longest_name = std::max(longest_name, characters(s.name));
         for (const RateSeries& s : figure.rates) longest_name = std::max(longest_name, characters(s.name));
-        const double y_disp =
-            1.5 + 0.78 * double(std::max(longest_label(scales[1]), longest_label(scales[2])));
+        const double y_disp = 1.5 + 0.78 * double(std::max(longest_label(scales[1]), longest_label(scales[2])));
         const double left = (y_disp + 0.9) * ch, right = (4.5 + 0.8 * double(longest_name)) * ch;
         const double top = (figure.title.empty() ? 1.5 : 3.2) * ch, bottom = 4.4 * ch, gap = 1.2 * ch;
         const double panel = (height - top - bottom - gap) / 2;

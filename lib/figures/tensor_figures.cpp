@@ -261,7 +261,7 @@ std::string surface_file(const ExpansionTensor& tensor, const std::string& title
 std::string section_file(const ExpansionTensor& tensor, const SectionPlane& plane, const std::string& title,
                          Format format, const Page& page) {
     check_finite(tensor);
-    constexpr int steps = 720;
+    constexpr int steps = 360;  // one degree: smooth at a column's width, and a small file
     std::vector<double> psi(steps + 1), r(steps + 1);
     double largest = 0;
     for (int k = 0; k <= steps; ++k) {
@@ -343,7 +343,7 @@ std::string section_file(const ExpansionTensor& tensor, const SectionPlane& plan
             pls.schr(f.ch, 1.0);
         }
         pls.width(device.line_width(style::thin_line_mm));
-        pls.box("bcnst", 0, 0, "bcnstv", 0, 0);
+        pls.box("bcnt", 0, 0, "bcntv", 0, 0);
         pls.mtex("b", 3.2, 0.5, 0.5, plplot_text("along " + plane.e1_name + " (" + unit_text + ")").c_str());
         pls.mtex("l", 4.6, 0.5, 0.5, plplot_text("along " + plane.e2_name + " (" + unit_text + ")").c_str());
         // A key to the colours and the dashes, in the corner the curve

@@ -110,9 +110,12 @@ TEST(ExpansionFigures, WrongFigureOptionsDrawNothing) {
     RunDir dir;
     dir.write("rows.txt", contracting_rows());
     const char* wrong[] = {
-        "expansion --figure lines.txt rows.txt",         "expansion --surface - rows.txt",
-        "expansion --plane X1X2 rows.txt",               "expansion --section s.svg --plane X2X1 rows.txt",
-        "expansion --section s.svg --plane a,2a rows.txt", "expansion --section s.svg --plane \"a,[0 0 0]\" rows.txt",
+        "expansion --figure lines.txt rows.txt",
+        "expansion --surface - rows.txt",
+        "expansion --plane X1X2 rows.txt",
+        "expansion --section s.svg --plane X2X1 rows.txt",
+        "expansion --section s.svg --plane a,2a rows.txt",
+        "expansion --section s.svg --plane \"a,[0 0 0]\" rows.txt",
     };
     for (const char* args : wrong) {
         const AnalyseResult r = run_analyse(dir, args);
