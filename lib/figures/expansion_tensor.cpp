@@ -100,6 +100,9 @@ SectionPlane section_plane(const std::string& text, const ExpansionTensor& tenso
     if (dot(plane.e1, plane.e1) == 0 || !(std::sqrt(dot(across, across)) > 1e-9 * std::sqrt(dot(d2, d2))))
         throw PlaneError("the plane \"" + t + "\": its two directions are parallel (or one is zero) and span no plane");
     plane.e2 = unit(across);
+    // The second axis drawn is the second direction only when the two are
+    // perpendicular; otherwise it is named for what it is.
+    if (std::fabs(dot(unit(d2), plane.e1)) > 1e-9) plane.e2_name = "⊥ " + plane.e1_name + ", towards " + plane.e2_name;
     return plane;
 }
 

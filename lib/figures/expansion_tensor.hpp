@@ -49,7 +49,8 @@ struct PlaneError : std::invalid_argument {
 // "X1X2", "X1X3", "X2X3" (the principal planes), or two crystal directions
 // separated by a comma, each "a", "b", "c" or "[u v w]" ("a,c",
 // "[1 0 1],[0 1 0]").  e1 is the first direction; e2 is the second made
-// perpendicular to it within the plane.
+// perpendicular to it within the plane, and named "⊥ a, towards c" when it
+// had to be.
 SectionPlane section_plane(const std::string& text, const ExpansionTensor& tensor);
 
 // The directions ψ in [0, π) of the plane where the coefficient changes

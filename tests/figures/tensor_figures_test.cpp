@@ -69,8 +69,10 @@ TEST(ExpansionTensor, SectionPlanesByPrincipalAxesOrCrystalDirections) {
     EXPECT_NEAR(ac.e1[0], std::sin(101.5 * std::numbers::pi / 180), 1e-12);  // along a
     EXPECT_NEAR(ac.e2[0] * ac.e1[0] + ac.e2[2] * ac.e1[2], 0, 1e-12);        // made perpendicular to it
     EXPECT_NEAR(ac.e2[1], 0, 1e-12);                                         // within the a-c plane
+    EXPECT_EQ(ac.e2_name, "⊥ a, towards c");                                 // c is 101.5° from a
     const SectionPlane uvw = section_plane("[1 0 1], [0 1 0]", t);
     EXPECT_EQ(uvw.e1_name, "[1 0 1]");
+    EXPECT_EQ(uvw.e2_name, "[0 1 0]");  // perpendicular already
     EXPECT_NEAR(uvw.e2[1], 1, 1e-12);
     for (const char* bad : {"X3X1", "X1", "ab", "a,a", "[1 0],[0 1 0]", "[0 0 0],b", "a,d", "[1 0 1 2],c"})
         EXPECT_THROW(section_plane(bad, t), PlaneError) << bad;
