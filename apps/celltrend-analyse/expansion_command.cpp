@@ -177,13 +177,8 @@ int run_expansion(const Arguments& args) {
         }
     const std::string plane_text = cl.value("plane").value_or("X1X3");
     if (cl.has("plane") && !cl.has("section")) return usage_error(expansion, "--plane goes with --section FILE");
-    try {  // its form: the directions themselves are known only from the data
-        figures::ExpansionTensor probe;
-        probe.cell = probe.principal_directions = {{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
-        figures::section_plane(plane_text, probe);
-    } catch (const figures::PlaneError& e) {
-        return usage_error(expansion, std::string("--plane: ") + e.what());
-    }
+    if (const std::string why = plane_problem(plane_text); !why.empty())
+        return usage_error(expansion, "--plane: " + why);
 
     ExpansionReport report;
     if (const auto text = cl.value("matrix")) {

@@ -16,6 +16,19 @@ std::optional<figures::Format> figure_format(const std::string& option, const st
     return format;
 }
 
+std::string plane_problem(const std::string& text) {
+    // Any cell and any axes tell the form: directions parallel in one cell
+    // are parallel in every cell.
+    figures::ExpansionTensor probe;
+    probe.cell = probe.principal_directions = {{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
+    try {
+        figures::section_plane(text, probe);
+    } catch (const figures::PlaneError& e) {
+        return e.what();
+    }
+    return {};
+}
+
 bool write_figure(const std::string& path, const std::string& input, std::string_view program,
                   const std::function<std::string(figures::Format)>& draw) {
     std::string bytes;

@@ -26,6 +26,11 @@ inline figures::Matrix3 to_array(const Eigen::Matrix3d& m) {
 // holds the summary, and the extension says the format).
 std::optional<figures::Format> figure_format(const std::string& option, const std::string& path, std::string& why);
 
+// Whether `text` names a plane of a section (section_plane's forms: X1X3,
+// a,c, [1 0 1],[0 1 0]), checked before the tensor is known; empty when it
+// does, else why not.
+std::string plane_problem(const std::string& text);
+
 // Draws the figure in the format of `path` and writes it as write_result
 // does (complete or not there, never over the input).  False after one
 // line "PROGRAM: why" on standard error.
