@@ -11,7 +11,11 @@
 #include "commands.hpp"
 #include "crystal/expansion.hpp"
 #include "crystal/strain_plot.hpp"
+#include "expansion_figures.hpp"
 #include "expansion_report.hpp"
+#include "figure_output.hpp"
+#include "figures/temperature_figure.hpp"
+#include "figures/tensor_figures.hpp"
 #include "formats/series_table.hpp"
 #include "setting_matrix.hpp"
 #include "subcommand.hpp"
@@ -26,7 +30,8 @@ constexpr std::string_view program = "celltrend-analyse expansion";
 
 constexpr OptionSpec options[] = {
     {"strain", 0, true},   {"infinitesimal", 0, false}, {"tsv", 0, false},    {"strains", 0, true},
-    {"matrix", 'm', true}, {"file-order", 0, false},    {"help", 'h', false},
+    {"matrix", 'm', true}, {"file-order", 0, false},    {"help", 'h', false}, {"figure", 0, true},
+    {"surface", 0, true},  {"section", 0, true},        {"plane", 0, true},
 };
 
 void print_help(std::ostream& out) {
@@ -53,6 +58,17 @@ void print_help(std::ostream& out) {
            "                         celltrend's buffer files (--tsv then gives those)\n"
            "      --file-order       keep the rows in the file's order, as the strain\n"
            "                         calculators read them, instead of sorting them by T\n"
+           "      --figure FILE      also draw the principal strains and V/V0 - 1 (%)\n"
+           "                         against T with their straight lines, and the\n"
+           "                         coefficients with their bands +-sigma, as PNG, SVG or\n"
+           "                         PDF by the extension\n"
+           "      --surface FILE     also draw the representation surface of the\n"
+           "                         coefficients: alpha along every direction, blue where\n"
+           "                         positive, red where negative, with the axes a, b, c\n"
+           "      --section FILE     also draw its section by the plane of --plane, dashed\n"
+           "                         where the expansion changes sign\n"
+           "      --plane PLANE      X1X2, X1X3 (default) or X2X3, or two crystal directions\n"
+           "                         such as a,c or \"[1 0 1],[0 1 0]\"\n"
            "  -h, --help             show this text\n"
            "Coefficients are in 10^-6 K^-1; directions [u v w] are those of the middle row.\n"
            "FILE \"-\" reads standard input.\n";
@@ -84,6 +100,23 @@ int run_expansion(const Arguments& args) {
     // "-" would mix the plot file with the summary on standard output.
     if (strains_file == "-")
         return usage_error(expansion, "--strains needs a file name, not standard output (the summary goes there)");
+
+    // The figures' names and the plane are checked before any work.
+    struct FigureRequest {
+        const char* option;
+        std::string path;
+    };
+    std::vector<FigureRequest> figures_asked;
+    for (const char* option : {"figure", "surface", "section"})
+        if (const auto path = cl.value(option)) {
+            std::string why;
+            if (!figure_format(std::string("--") + option, *path, why)) return usage_error(expansion, why);
+            figures_asked.push_back({option, *path});
+        }
+    const std::string plane_text = cl.value("plane").value_or("X1X3");
+    if (cl.has("plane") && !cl.has("section")) return usage_error(expansion, "--plane goes with --section FILE");
+    if (const std::string why = plane_problem(plane_text); !why.empty())
+        return usage_error(expansion, "--plane: " + why);
 
     ExpansionReport report;
     if (const auto text = cl.value("matrix")) {
@@ -122,6 +155,20 @@ int run_expansion(const Arguments& args) {
         if (!write_result(analysis::strain_plot_text(title, report.t, report.expansion, measure), strains_file, file,
                           program))
             return 1;
+    }
+    for (const FigureRequest& f : figures_asked) {
+        const std::string title = series.title.empty() ? file : series.title;
+        const std::string option = f.option;
+        const bool written = write_figure(f.path, file, program, [&](figures::Format format) {
+            if (option == "figure")
+                return figures::temperature_figure_file(expansion_lines(report, points), format,
+                                                        figures::temperature_page);
+            const figures::ExpansionTensor tensor = expansion_tensor(report.expansion);
+            if (option == "surface") return figures::surface_file(tensor, title, format, figures::tensor_page);
+            return figures::section_file(tensor, figures::section_plane(plane_text, tensor), title, format,
+                                         figures::tensor_page);
+        });
+        if (!written) return 1;
     }
     if (cl.has("tsv")) {
         for (const std::string& note : expansion_notes(report)) std::cerr << program << ": note: " << note << "\n";

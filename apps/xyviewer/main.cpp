@@ -7,6 +7,8 @@
 // Status: 0 when the plot was shown or written, 1 when a file cannot be read,
 // drawn or written, 2 for a wrong command line.
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -20,6 +22,8 @@
 #include "figures/plot.hpp"
 #include "formats/display_text.hpp"
 #include "formats/plot_file_reader.hpp"
+#include "formats/series_table.hpp"
+#include "formats/table_column.hpp"
 #include "options.hpp"
 #include "summary.hpp"
 #include "window.hpp"
@@ -32,16 +36,6 @@ using namespace figures;
 using cli::check_output;
 using cli::same_file;
 using cli::write_output;
-
-bool ends_with_ignoring_case(const std::string& s, std::string_view tail) {
-    if (s.size() < tail.size()) return false;
-    for (std::size_t i = 0; i < tail.size(); ++i) {
-        char c = s[s.size() - tail.size() + i];
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-        if (c != tail[i]) return false;
-    }
-    return true;
-}
 
 int wrong_usage(const std::string& why) {
     std::cerr << "xyviewer: " << displayable(why) << "\n" << usage_text;
@@ -62,6 +56,36 @@ bool print(const std::string& text) {
     if (std::cout) return true;
     std::cerr << "xyviewer: cannot write to standard output: " << std::strerror(errno != 0 ? errno : EIO) << "\n";
     return false;
+}
+
+// The plot files to draw: each input as it is, or with --column the named
+// columns of each input read as a table.  False after the message.
+bool read_inputs(const Options& options, std::vector<PlotFile>& files, int& status) {
+    for (const std::string& input : options.inputs) {
+        if (options.columns.empty()) {
+            try {
+                files.push_back(read_plot_file(input));
+            } catch (const ReadError& e) {
+                std::string why = e.what();
+                try {  // a table is drawn a column at a time
+                    read_series(input);
+                    why += " (it reads as a table: name its columns with --column, e.g. --column b)";
+                } catch (const std::runtime_error&) {
+                }
+                status = failure(why);
+                return false;
+            }
+        } else {
+            try {
+                const analysis::Series table = read_series(input);
+                for (const std::string& column : options.columns) files.push_back(table_column(table, column));
+            } catch (const std::runtime_error& e) {
+                status = failure(e.what());
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 bool names_an_input(const std::string& output, const std::vector<std::string>& inputs) {
@@ -93,27 +117,29 @@ int main(int argc, char** argv) {
 
     Format format = Format::png;
     if (!options.output.empty()) {
-        if (ends_with_ignoring_case(options.output, ".png"))
-            format = Format::png;
-        else if (ends_with_ignoring_case(options.output, ".svg"))
-            format = Format::svg;
-        else if (ends_with_ignoring_case(options.output, ".pdf"))
-            format = Format::pdf;
-        else
-            return wrong_usage("cannot tell the format of " + options.output + ": use .png, .svg or .pdf");
+        const std::optional<Format> asked = format_of(options.output);
+        if (!asked) return wrong_usage("cannot tell the format of " + options.output + ": use .png, .svg or .pdf");
+        format = *asked;
         if (names_an_input(options.output, options.inputs))
             return wrong_usage("will not overwrite the plot file " + options.output + " with its picture");
     }
 
+    for (const std::string& column : options.columns) {
+        const auto& names = table_column_names();
+        if (column != "V" && column != "v" &&
+            std::find_if(names.begin(), names.end(), [&](std::string_view n) {
+                return std::equal(n.begin(), n.end(), column.begin(), column.end(),
+                                  [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
+            }) == names.end())
+            return wrong_usage("--column " + column + ": give a, b, c, alpha, beta, gamma, volume (or V) or mosaicity");
+    }
+
     std::vector<PlotFile> files;
-    for (const std::string& input : options.inputs) {
-        try {
-            files.push_back(read_plot_file(input));
-        } catch (const ReadError& e) {
-            return failure(e.what());
-        }
-        for (const std::string& w : files.back().warnings) std::cerr << "xyviewer: warning: " << displayable(w) << "\n";
-        if (!print(summary(files.back()))) return 1;
+    int status = 0;
+    if (!read_inputs(options, files, status)) return status;
+    for (const PlotFile& file : files) {
+        for (const std::string& w : file.warnings) std::cerr << "xyviewer: warning: " << displayable(w) << "\n";
+        if (!print(summary(file))) return 1;
     }
 
     std::string path = options.output, why_no_window;
@@ -125,7 +151,9 @@ int main(int argc, char** argv) {
     const bool window = display != nullptr;
 
     std::vector<std::string> left_out;
-    const std::vector<Panel> panels = panels_for(files, options.normalise, &left_out);
+    std::vector<Panel> panels = panels_for(files, options.normalise, &left_out);
+    if (options.title)
+        for (Panel& panel : panels) panel.title = *options.title;
     for (const std::string& w : left_out) std::cerr << "xyviewer: warning: " << displayable(w) << "\n";
     if (panels.empty()) return failure("nothing to plot: every series starts at 0, which cannot be divided by");
     const int count = int(panels.size());
@@ -133,16 +161,18 @@ int main(int argc, char** argv) {
     const int rows = (count + columns - 1) / columns;
     const bool vector_page = !window && format != Format::png;
     Page page;
-    page.dpi = options.dpi.value_or(options.width_mm && !vector_page ? 300 : 100);
+    // A window shows the page at the screen's 100 pixels per inch; a PNG at
+    // the resolution asked for, the same page finer.
+    page.dpi = window ? 100 : options.dpi.value_or(options.width_mm && !vector_page ? 300 : 100);
     if (options.width_mm) {
         page.width_mm = *options.width_mm;
         page.height_mm = *options.height_mm;
     } else if (vector_page) {  // a one-column journal figure per panel
         page.width_mm = 85.0 * columns;
         page.height_mm = 65.0 * rows;
-    } else {  // 800 x 600 pixels per panel
-        page.width_mm = 800.0 / page.dpi * 25.4 * columns;
-        page.height_mm = 600.0 / page.dpi * 25.4 * rows;
+    } else {  // 800 x 600 pixels per panel at 100 dpi: 20.32 x 15.24 cm
+        page.width_mm = 203.2 * columns;
+        page.height_mm = 152.4 * rows;
     }
     if (!vector_page && double(page.width_px()) * page.height_px() > 1e8)
         return wrong_usage("the picture would have more than 100 million pixels: lower --size or --dpi");

@@ -9,9 +9,11 @@ namespace xyviewer {
 
 const char* const usage_text =
     "Usage: xyviewer [OPTION]... PLOTFILE...\n"
+    "  or:  xyviewer --column NAME[,NAME]... [OPTION]... TABLE...\n"
     "Plots .pgf files of celltrend (one or more X Y [SIGY] series each) with a\n"
     "weighted straight-line fit and its legend, and prints a summary of the\n"
-    "points and the fit of each file.\n"
+    "points and the fit of each file.  The expansion coefficient of a length or\n"
+    "volume is the slope over the mean value.\n"
     "\n"
     "  (no -o)          show the plot in a window and return when it is closed:\n"
     "                   q or Enter, or the window's close button (a mouse click\n"
@@ -21,7 +23,16 @@ const char* const usage_text =
     "      --size=WxH   the page size in cm, mm or in, e.g. 8.5x6cm or 3.3x2.5in\n"
     "                   (default: 8.5x6.5cm per panel for SVG and PDF, 800x600\n"
     "                   pixels per panel for PNG and the window)\n"
-    "      --dpi=N      pixels per inch of a PNG (default 100, 300 with --size)\n"
+    "      --dpi=N      pixels per inch of a PNG (default 100, 300 with --size);\n"
+    "                   alone it scales the default page: --dpi 300 gives\n"
+    "                   2400x1800 pixels per panel, the same picture finer\n"
+    "      --column=NAME[,NAME]...  read each input as a table of celltrend\n"
+    "                   (plain or transformed) or of celltrend-analyse transform,\n"
+    "                   and draw its column NAME (a, b, c, alpha, beta, gamma,\n"
+    "                   volume or V, mosaicity) with its ESD where it has one;\n"
+    "                   several names give one panel each\n"
+    "      --title=TEXT the title above each panel instead of the file's\n"
+    "      --no-title   no title above the panels\n"
     "      --normalise  (or --normalize) draw every series divided by its first\n"
     "                   value (x/x0) on one figure, with a legend per series;\n"
     "                   without it several files give one panel each on one page\n"
@@ -65,8 +76,9 @@ bool parse_size(const std::string& text, double& width_mm, double& height_mm) {
 
 Options parse_options(const std::vector<std::string>& args) {
     static constexpr cli::OptionSpec specs[] = {
-        {"output", 'o', true},   {"size", 0, true},    {"dpi", 0, true},     {"normalise", 0, false},
-        {"normalize", 0, false}, {"no-fit", 0, false}, {"help", 'h', false}, {"version", 0, false},
+        {"output", 'o', true},   {"size", 0, true},    {"dpi", 0, true},       {"normalise", 0, false},
+        {"normalize", 0, false}, {"no-fit", 0, false}, {"help", 'h', false},   {"version", 0, false},
+        {"column", 0, true},     {"title", 0, true},   {"no-title", 0, false},
     };
     const cli::CommandLine cl = cli::parse_command_line(args, specs);
     Options o;
@@ -76,6 +88,22 @@ Options parse_options(const std::vector<std::string>& args) {
     o.normalise = cl.has("normalise") || cl.has("normalize");
     o.fit = !cl.has("no-fit");
     if (const auto output = cl.value("output")) o.output = *output;
+    if (const auto title = cl.value("title")) o.title = *title;
+    if (cl.has("no-title")) {
+        if (o.title) throw UsageError("--title and --no-title: give one of them");
+        o.title = "";
+    }
+    if (const auto columns = cl.value("column")) {
+        std::string_view rest = *columns;
+        while (true) {
+            const auto comma = rest.find(',');
+            const std::string_view name = rest.substr(0, comma);
+            if (name.empty()) throw UsageError("--column " + *columns + ": an empty name; give a,b or beta");
+            o.columns.emplace_back(name);
+            if (comma == std::string_view::npos) break;
+            rest.remove_prefix(comma + 1);
+        }
+    }
     if (const auto size = cl.value("size")) {
         double w = 0, h = 0;
         if (!parse_size(*size, w, h))

@@ -14,6 +14,8 @@ struct Options {
     std::string output;                         // empty: a window, or a PNG beside the plot file
     std::optional<double> width_mm, height_mm;  // --size
     std::optional<int> dpi;
+    std::vector<std::string> columns;  // --column: the inputs are tables
+    std::optional<std::string> title;  // --title; "" with --no-title
     bool normalise = false;
     bool fit = true;
     bool help = false, version = false;

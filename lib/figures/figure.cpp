@@ -22,9 +22,23 @@ std::string series_name(const std::string& title) {
     return name;
 }
 
+}  // namespace
+
+std::string legend_name(const std::string& title) {
+    std::string name = title;
+    const auto f = name.rfind("=f(");
+    if (f != std::string::npos && name.back() == ')') name.resize(f);
+    name = with_unit_symbols(name);
+    const auto open = name.rfind('(');
+    if (open != std::string::npos && open > 0 && name[open - 1] != ' ' && name.back() == ')') name.insert(open, " ");
+    return name;
+}
+
+namespace {
+
 Series series_of(const Pattern& pattern, const PlotFile& file) {
     Series s;
-    s.name = with_unit_symbols(pattern.title);
+    s.name = legend_name(pattern.title);
     s.points = pattern.points;
     s.marker = pattern.marker;
     s.size = pattern.size;
@@ -109,17 +123,19 @@ std::vector<std::string> fit_legend(const Series& series, const Panel& panel) {
     if (!series.fit.ok) return lines;
     const std::string per_x = panel.x_unit == "K" ? "K⁻¹" : panel.x_unit.empty() ? "per unit of x" : "/" + panel.x_unit;
     const RelativeExpansion e = relative_expansion(series.fit, series.kind);
+    const std::string name = series.kind == QuantityKind::volume ? volume_coefficient : "α";
     std::string coefficient;
     if (e.given)
-        coefficient = std::string(series.kind == QuantityKind::volume ? "β" : "α") + " = " +
-                      with_power_of_ten(with_uncertainty(e.coefficient, e.su), -6) + " " + per_x;
+        coefficient = name + " = " + with_power_of_ten(with_uncertainty(e.coefficient, e.su), -6) + " " + per_x;
     if (panel.normalised) {
         if (!coefficient.empty()) lines.push_back(series.name + ": " + coefficient);
         return lines;
     }
     lines.push_back("fit: slope " + with_power_of_ten(with_uncertainty(series.fit.slope, series.fit.su_slope)) + " " +
                     slope_unit(series.y_unit, panel.x_unit));
-    if (!coefficient.empty()) lines.push_back(coefficient);
+    // What the coefficient is relative to goes on a line of its own: at a
+    // journal column's width a longer line would push the legend off the plot.
+    if (!coefficient.empty()) lines.insert(lines.end(), {coefficient, name + relative_to_mean});
     return lines;
 }
 

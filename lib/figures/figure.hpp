@@ -40,10 +40,20 @@ struct Panel {
 std::vector<Panel> panels_for(const std::vector<analysis::PlotFile>& files, bool normalise,
                               std::vector<std::string>* left_out = nullptr);
 
+// A pattern's title as a legend: "b(A)=f(T)" -> "b (Å)", "X1" -> "X1".
+std::string legend_name(const std::string& title);
+
+// The name of the volume coefficient, α with a subscript V (set as one by
+// the drawing), and what every coefficient is relative to.
+inline constexpr const char* volume_coefficient = "α_V";
+inline constexpr const char* relative_to_mean = ": slope / mean";  // after the name
+inline constexpr const char* normalised_note = "α: slope / mean value of each series";
+
 // The legend lines for a series' fit: the slope with its uncertainty and,
 // for lengths and volumes, the expansion coefficient in 10⁻⁶ per unit of x
-// ("slope 1.25(8)×10⁻⁴ Å/K", "α = 16.6(11)×10⁻⁶ K⁻¹").  In a normalised
-// panel only the coefficient, after the series name.  Empty without a fit.
+// ("slope 1.25(8)×10⁻⁴ Å/K", "α = 16.6(11)×10⁻⁶ K⁻¹", "α: slope / mean").  In a
+// normalised panel only the coefficient, after the series name (the panel's
+// legend then says once what it is relative to).  Empty without a fit.
 std::vector<std::string> fit_legend(const Series& series, const Panel& panel);
 
 // "1.25(8)e-4" as "1.25(8)×10⁻⁴", for the figure; `extra_exponent` is

@@ -1,7 +1,5 @@
 #include "figures/plot.hpp"
 
-#include <plplot/plstream.h>
-
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -10,8 +8,11 @@
 #include <map>
 #include <memory>
 
+#include "figures/axis_labels.hpp"
 #include "figures/axis_scale.hpp"
 #include "figures/plot_text.hpp"
+#include "figures/plplot_output.hpp"
+#include "figures/style.hpp"
 
 namespace figures {
 
@@ -19,46 +20,33 @@ using namespace analysis;
 
 namespace {
 
-struct Colour {
-    int r, g, b;
-};
+using style::background;
+using style::Colour;
+using style::fit_colour;
+using style::ink;
+using style::marker_glyph;
+using style::series_colour_count;
+using style::series_colours;
+using style::text_height_mm;
 
 // cmap0 entries: 0 background, 1 axes and text, 2 the fitted line of a
 // lone series, then one colour per series.
-constexpr Colour background{255, 255, 255};
-constexpr Colour ink{0, 0, 0};
-constexpr Colour fit_colour{200, 30, 30};
-constexpr Colour series_colours[] = {{0, 84, 166},  {0, 128, 64},  {148, 0, 148},
-                                     {170, 100, 0}, {0, 150, 170}, {110, 110, 110}};
-constexpr int series_colour_count = sizeof series_colours / sizeof series_colours[0];
 constexpr int fit_index = 2;
 constexpr int first_series_index = 3;
 
 int series_index(std::size_t i) { return first_series_index + int(i % series_colour_count); }
 
-// The header's MARKER as a glyph; drawn as text, so it scales with the font.
-const char* marker_glyph(int marker) {
-    static const char* const glyphs[] = {"●", "■", "▲", "◆", "▼", "○", "□", "△", "◇"};
-    constexpr int count = sizeof glyphs / sizeof glyphs[0];
-    return glyphs[((std::max(marker, 1) - 1) % count + count) % count];
-}
-
 double marker_scale(const Series& s) { return 0.3 + 0.2 * std::min(s.size, 6.0); }
 
-// Text height in mm: legible in a one-column journal figure (8.5 cm wide),
-// growing slowly with larger pages.
-double text_height_mm(double panel_width_mm, double panel_height_mm) {
-    const double small = std::min(panel_width_mm, panel_height_mm);
-    return std::clamp(2.3 + 0.012 * (small - 65), 1.8, 4.5);
-}
+using style::fit_line_mm;
+using style::thin_line_mm;
 
-constexpr double points_per_mm = 72 / 25.4;
+// pllegend draws its text at this fraction of the current height.
+constexpr double legend_text_scale = 0.88;
 
-void label_tick(PLINT axis, PLFLT value, char* label, PLINT length, PLPointer data) {
-    const AxisScale* scales = static_cast<const AxisScale*>(data);
-    const std::string text = scales[axis == PL_Y_AXIS ? 1 : 0].label(value);
-    std::snprintf(label, std::size_t(length), "%s", text.c_str());
-}
+// The least shrink of the legend's text that keeps it readable, for text of
+// `real_ch` mm on the page (above 1 where the figure's text is at its least).
+double least_legend_shrink(double real_ch) { return least_text_height_mm / (legend_text_scale * real_ch); }
 
 struct Extent {
     double xlow = INFINITY, xhigh = -INFINITY, ylow = INFINITY, yhigh = -INFINITY;
@@ -101,11 +89,11 @@ constexpr double legend_symbol_width = 0.08;                // in parts of the p
 
 // Returns the box's width in parts of the viewport's.
 double draw_legend(plstream& pls, const std::vector<LegendEntry>& entries, const LegendPlace& place, double ch,
-                   double below_offset) {
+                   double below_offset, double fit_width) {
     if (entries.empty()) return 0;
     const int n = int(entries.size());
     std::vector<PLINT> opts, colours, styles, symbol_numbers(n, 1), box_colours(n, 0), patterns(n, 0);
-    std::vector<PLFLT> widths(n, 1.5), scales, box_scales(n, 0), box_widths(n, 0);
+    std::vector<PLFLT> widths(n, fit_width), scales, box_scales(n, 0), box_widths(n, 0);
     std::vector<std::string> texts;
     std::vector<const char*> text_ptrs, symbols;
     for (const LegendEntry& e : entries) {
@@ -113,7 +101,7 @@ double draw_legend(plstream& pls, const std::vector<LegendEntry>& entries, const
         colours.push_back(e.colour);
         styles.push_back(1);
         scales.push_back(e.symbol_scale);
-        texts.push_back(plplot_literal(e.text));
+        texts.push_back(plplot_text(e.text));
         symbols.push_back(e.symbol);
     }
     for (const std::string& t : texts) text_ptrs.push_back(t.c_str());
@@ -128,7 +116,7 @@ double draw_legend(plstream& pls, const std::vector<LegendEntry>& entries, const
     PLFLT width = 0, height = 0;
     pls.schr(ch * place.shrink, 1.0);  // pllegend spaces its rows by this height, not by its text's
     pls.legend(&width, &height, PL_LEGEND_BACKGROUND | PL_LEGEND_BOUNDING_BOX, positions[at], x, y, legend_symbol_width,
-               0, 1, 1, 0, 0, n, opts.data(), 0.6, 0.88, 1.6, 0.0, text_colours.data(), text_ptrs.data(),
+               0, 1, 1, 0, 0, n, opts.data(), 0.6, legend_text_scale, 1.6, 0.0, text_colours.data(), text_ptrs.data(),
                box_colours.data(), patterns.data(), box_scales.data(), box_widths.data(), colours.data(), styles.data(),
                widths.data(), colours.data(), scales.data(), symbol_numbers.data(), symbols.data());
     pls.schr(ch, 1.0);
@@ -161,12 +149,13 @@ std::size_t characters(const std::string& text) {
 
 // Writes a line of text on a side of the viewport, smaller when it would be
 // wider than `room_mm` (average glyph width taken as 0.85 text heights).
+// Never below `least_ch`, the height of 7-pt text.
 void side_text(plstream& pls, const char* side, double disp, double pos, double just, const std::string& text,
-               double ch, double room_mm) {
+               double ch, double room_mm, double least_ch) {
     const double width = 0.85 * ch * double(characters(text));
-    const double scale = width > room_mm ? room_mm / width : 1.0;
+    const double scale = std::max(width > room_mm ? room_mm / width : 1.0, std::min(1.0, least_ch / ch));
     pls.schr(ch, scale);
-    pls.mtex(side, disp / scale, pos, just, plplot_literal(text).c_str());
+    pls.mtex(side, disp / scale, pos, just, plplot_text(text).c_str());
     pls.schr(ch, 1.0);
 }
 
@@ -231,7 +220,7 @@ public:
         const auto known = widths_.find(key);
         if (known != widths_.end()) return known->second;
         if (!scratch_) open();
-        const double viewport = draw_legend(*scratch_, entries, {}, ch, 0);
+        const double viewport = draw_legend(*scratch_, entries, {}, ch, 0, 1);
         const double mm = (viewport - legend_symbol_width) * viewport_width_mm_;
         widths_.emplace(key, mm);
         return mm;
@@ -339,7 +328,7 @@ struct PanelLayout {
 // the legend goes below the plot.
 PanelLayout place_legend(const Panel& panel, const AxisScale& xs, const Extent& e,
                          const std::vector<LegendEntry>& entries, double ch, double width_mm, double height_mm,
-                         LegendMeter& meter) {
+                         double least_shrink, LegendMeter& meter) {
     const AxisScale plain = axis_scale(e.ylow, e.yhigh);
     PanelLayout best{plain, {}};
     if (entries.empty()) return best;
@@ -359,6 +348,7 @@ PanelLayout place_legend(const Panel& panel, const AxisScale& xs, const Extent& 
         return box_is_free(panel, xs, ys, u0, u0 + w, v0, v0 + h, pw, ph, ch);
     };
     for (double shrink : {1.0, 0.85, 0.7}) {
+        shrink = std::max(shrink, least_shrink);
         double least = INFINITY;
         for (int corner : corners_by_emptiness(panel, xs, plain)) {
             constexpr double most = 4;  // times the data's range: far more than half the plot
@@ -384,7 +374,8 @@ PanelLayout place_legend(const Panel& panel, const AxisScale& xs, const Extent& 
     const Margins m = margins_for(panel, xs, plain, ch);
     const double plot_width_mm = width_mm - m.left - m.right, room_mm = 0.5 * (height_mm - m.top - m.bottom);
     const BoxSize box = legend_size(entries, ch, plot_width_mm, meter);
-    best.legend = {0, true, std::min({1.0, 0.9 * plot_width_mm / box.width_mm, room_mm / box.height_mm})};
+    best.legend = {
+        0, true, std::max(std::min({1.0, 0.9 * plot_width_mm / box.width_mm, room_mm / box.height_mm}), least_shrink)};
     return best;
 }
 
@@ -392,6 +383,7 @@ PanelLayout place_legend(const Panel& panel, const AxisScale& xs, const Extent& 
 std::vector<LegendEntry> legend_entries(const Panel& panel, const DrawOptions& options) {
     const bool lone = panel.series.size() == 1;
     std::vector<LegendEntry> legend;
+    bool coefficients = false;
     for (std::size_t i = 0; i < panel.series.size(); ++i) {
         const Series& s = panel.series[i];
         LegendEntry marker{PL_LEGEND_SYMBOL, s.name, series_index(i), marker_glyph(s.marker), marker_scale(s)};
@@ -400,6 +392,7 @@ std::vector<LegendEntry> legend_entries(const Panel& panel, const DrawOptions& o
         if (panel.normalised) {
             if (fitted) marker.options |= PL_LEGEND_LINE;
             if (!fit_lines.empty()) marker.text = fit_lines.front();
+            coefficients = coefficients || !fit_lines.empty();
             legend.push_back(marker);
             continue;
         }
@@ -410,11 +403,12 @@ std::vector<LegendEntry> legend_entries(const Panel& panel, const DrawOptions& o
             legend.push_back(line);
         }
     }
+    if (coefficients) legend.push_back({PL_LEGEND_NONE, normalised_note, 1, "", 1});
     return legend;
 }
 
-void draw_panel(plstream& pls, const Panel& panel, const DrawOptions& options, double real_width_mm,
-                double real_height_mm, AxisScale scales[2], LegendMeter& meter) {
+void draw_panel(plstream& pls, const Panel& panel, const DrawOptions& options, const Device& device,
+                double real_width_mm, double real_height_mm, AxisScale scales[2], LegendMeter& meter) {
     pls.adv(0);
     PLFLT sx0, sx1, sy0, sy1;
     pls.gspa(sx0, sx1, sy0, sy1);  // this subpage in PLplot's mm
@@ -422,7 +416,9 @@ void draw_panel(plstream& pls, const Panel& panel, const DrawOptions& options, d
     // PLplot's mm are the page's only for vector devices (its cairo bitmaps
     // assume their own resolution): the text is sized on the real page and
     // then put in PLplot's measure.
-    const double ch = text_height_mm(real_width_mm, real_height_mm) * width_mm / real_width_mm;
+    const double real_ch = text_height_mm(real_width_mm, real_height_mm);
+    const double ch = real_ch * width_mm / real_width_mm;
+    const double least_ch = least_text_height_mm * width_mm / real_width_mm;
     pls.schr(ch, 1.0);
 
     const Extent e = extent_of(panel);
@@ -438,7 +434,7 @@ void draw_panel(plstream& pls, const Panel& panel, const DrawOptions& options, d
     Margins m;
     double plot_height_mm = 0;
     for (int pass = 0; pass < 2; ++pass) {
-        layout = place_legend(panel, xs, e, legend, ch, width_mm, height_mm, meter);
+        layout = place_legend(panel, xs, e, legend, ch, width_mm, height_mm, least_legend_shrink(real_ch), meter);
         m = margins_for(panel, xs, layout.ys, ch);
         plot_height_mm = height_mm - m.top - m.bottom;
         const bool noted = !legend.empty() && legend.back().text == bars_note.text;
@@ -452,19 +448,27 @@ void draw_panel(plstream& pls, const Panel& panel, const DrawOptions& options, d
     const double axis_bottom = m.bottom;
     if (layout.legend.below) {
         const double plot_width_mm = width_mm - m.left - m.right;
-        m.bottom += legend_size(legend, ch * layout.legend.shrink, plot_width_mm, meter).height_mm + 0.3 * ch;
-        plot_height_mm = height_mm - m.top - m.bottom;
+        const double legend_mm = legend_size(legend, ch * layout.legend.shrink, plot_width_mm, meter).height_mm;
+        // On a page too small for both, the plot keeps its room and the
+        // legend is left out (the terminal summary still gives the fit).
+        if (height_mm - m.top - m.bottom - legend_mm - 0.3 * ch < height_mm / 3) {
+            legend.clear();
+        } else {
+            m.bottom += legend_mm + 0.3 * ch;
+            plot_height_mm = height_mm - m.top - m.bottom;
+        }
     }
     pls.vpor(m.left / width_mm, 1 - m.right / width_mm, m.bottom / height_mm, 1 - m.top / height_mm);
     pls.wind(xs.low, xs.high, ys.low, ys.high);
     pls.col0(1);
+    pls.width(device.line_width(thin_line_mm));
     pls.slabelfunc(label_tick, scales);
     pls.box("bcnsto", xs.step, 0, "bcnstvo", ys.step, 0);
 
     const double plot_width_mm = width_mm - m.left - m.right;
-    side_text(pls, "b", 3.2, 0.5, 0.5, panel.x_legend, ch, plot_width_mm * 0.75);
-    side_text(pls, "l", m.y_legend_disp, 0.5, 0.5, panel.y_legend, ch, plot_height_mm);
-    if (!panel.title.empty()) side_text(pls, "t", 1.5, 0.5, 0.5, panel.title, ch, width_mm * 0.95);
+    side_text(pls, "b", 3.2, 0.5, 0.5, panel.x_legend, ch, plot_width_mm * 0.75, least_ch);
+    side_text(pls, "l", m.y_legend_disp, 0.5, 0.5, panel.y_legend, ch, plot_height_mm, least_ch);
+    if (!panel.title.empty()) side_text(pls, "t", 1.5, 0.5, 0.5, panel.title, ch, width_mm * 0.95, least_ch);
     if (!ys.annotation().empty()) pls.mtex("t", 0.5, 0.0, 0.0, ys.annotation().c_str());
     if (!xs.annotation().empty()) pls.mtex("b", 4.5, 1.0, 1.0, xs.annotation().c_str());
 
@@ -498,13 +502,14 @@ void draw_panel(plstream& pls, const Panel& panel, const DrawOptions& options, d
             const double fy[2] = {ys.to_plot(drawn.intercept + drawn.slope * lo->x),
                                   ys.to_plot(drawn.intercept + drawn.slope * hi->x)};
             pls.col0(lone ? fit_index : series_index(i));
-            pls.width(1.5);
+            pls.width(device.line_width(fit_line_mm));
             pls.line(2, fx, fy);
-            pls.width(1);
+            pls.width(device.line_width(thin_line_mm));
         }
     }
     pls.col0(1);
-    draw_legend(pls, legend, layout.legend, ch, (axis_bottom - 0.2 * ch) / plot_height_mm);
+    draw_legend(pls, legend, layout.legend, ch, (axis_bottom - 0.2 * ch) / plot_height_mm,
+                device.line_width(fit_line_mm));
 }
 
 void set_colours(plstream& pls) {
@@ -516,7 +521,7 @@ void set_colours(plstream& pls) {
         pls.scol0(first_series_index + i, series_colours[i].r, series_colours[i].g, series_colours[i].b);
 }
 
-void draw_page(plstream& pls, const std::vector<Panel>& panels, const Page& page, const DrawOptions& options) {
+void draw_page(plstream& pls, const std::vector<Panel>& panels, const Device& device, const DrawOptions& options) {
     const int n = std::max<int>(1, int(panels.size()));
     const int columns = int(std::ceil(std::sqrt(double(n))));
     const int rows = (n + columns - 1) / columns;
@@ -527,97 +532,20 @@ void draw_page(plstream& pls, const std::vector<Panel>& panels, const Page& page
     AxisScale scales[2];
     LegendMeter meter(pls, columns, rows);
     for (const Panel& panel : panels)
-        draw_panel(pls, panel, options, page.width_mm / columns, page.height_mm / rows, scales, meter);
-}
-
-const char* device_name(Format format) {
-    switch (format) {
-        case Format::png:
-            return "pngcairo";
-        case Format::svg:
-            return "svg";
-        case Format::pdf:
-            return "pdfcairo";
-    }
-    return "pngcairo";
-}
-
-// A stdio stream that collects what PLplot writes; PLplot closes it itself.
-struct Sink {
-    std::string bytes;
-    bool closed = false;
-    bool failed = false;
-};
-
-ssize_t sink_write(void* cookie, const char* data, size_t size) {
-    auto* sink = static_cast<Sink*>(cookie);
-    try {
-        sink->bytes.append(data, size);
-    } catch (const std::bad_alloc&) {
-        sink->failed = true;
-        return -1;
-    }
-    return ssize_t(size);
-}
-
-int sink_close(void* cookie) {
-    static_cast<Sink*>(cookie)->closed = true;
-    return 0;
+        draw_panel(pls, panel, options, device, device.real_width_mm / columns, device.real_height_mm / rows, scales,
+                   meter);
 }
 
 }  // namespace
 
-int Page::width_px() const { return std::max(16, int(std::lround(width_mm / 25.4 * dpi))); }
-int Page::height_px() const { return std::max(16, int(std::lround(height_mm / 25.4 * dpi))); }
-
-bool plplot_has_device(const char* name) {
-    // plgDevs fills arrays of the caller's, up to the size given in n.
-    std::vector<const char*> menu(256), devices(256);
-    int n = int(devices.size());
-    const char** menu_data = menu.data();
-    const char** device_data = devices.data();
-    plgDevs(&menu_data, &device_data, &n);
-    for (int i = 0; i < n && i < int(devices.size()); ++i)
-        if (devices[i] != nullptr && std::strcmp(devices[i], name) == 0) return true;
-    return false;
-}
-
 std::string render_file(const std::vector<Panel>& panels, Format format, const Page& page, const DrawOptions& options) {
-    const char* device = device_name(format);
-    if (!plplot_has_device(device))
-        throw PlotError(std::string("PLplot has no \"") + device + "\" device; install its driver package");
-    Sink sink;
-    const cookie_io_functions_t io{nullptr, sink_write, nullptr, sink_close};
-    std::FILE* stream = fopencookie(&sink, "w", io);
-    if (stream == nullptr) throw PlotError("cannot set up the drawing: out of memory");
-    {
-        plstream pls;
-        pls.sdev(device);
-        pls.sfile(stream);
-        if (format == Format::png)
-            pls.spage(page.dpi, page.dpi, page.width_px(), page.height_px(), 0, 0);
-        else  // vector pages are measured in points
-            pls.spage(72, 72, PLINT(std::lround(page.width_mm * points_per_mm)),
-                      PLINT(std::lround(page.height_mm * points_per_mm)), 0, 0);
-        draw_page(pls, panels, page, options);
-    }  // the destructor ends the page and closes the stream
-    if (!sink.closed) std::fclose(stream);
-    if (sink.failed || sink.bytes.empty()) throw PlotError("PLplot produced no output");
-    return std::move(sink.bytes);
+    return draw_file(format, page,
+                     [&](plstream& pls, const Device& device) { draw_page(pls, panels, device, options); });
 }
 
 std::vector<unsigned char> render_pixels(const std::vector<Panel>& panels, const Page& page,
                                          const DrawOptions& options) {
-    const int w = page.width_px(), h = page.height_px();
-    std::vector<unsigned char> rgb(std::size_t(w) * std::size_t(h) * 3, 255);  // the device draws on what is there
-    {
-        plstream pls;
-        pls.sdev(plplot_has_device("memcairo") ? "memcairo" : "mem");
-        pls.spage(page.dpi, page.dpi, 0, 0, 0, 0);
-        pls.smem(w, h, rgb.data());
-        draw_page(pls, panels, page, options);
-    }
-    return rgb;
+    return draw_pixels(page, [&](plstream& pls, const Device& device) { draw_page(pls, panels, device, options); });
 }
 
 }  // namespace figures

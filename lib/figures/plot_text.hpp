@@ -3,6 +3,7 @@
 // escape character ('#' unless changed) as the start of a command (#u, #d,
 // #(nnn) ...), and a doubled escape character as the character itself.
 
+#include <cctype>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,24 @@ inline std::string plplot_literal(std::string_view text, char escape = '#') {
     for (char c : text) {
         out += c;
         if (c == escape) out += c;
+    }
+    return out;
+}
+
+// As plplot_literal, and "α_V" (any one letter after "α_") set as α with
+// the letter as a subscript, the one piece of typesetting the figures' own
+// texts need.
+inline std::string plplot_text(std::string_view text) {
+    std::string out = plplot_literal(text);
+    const std::string alpha = "α_";
+    for (std::size_t at = 0; (at = out.find(alpha, at)) != std::string::npos;) {
+        const std::size_t letter = at + alpha.size();
+        if (letter < out.size() && std::isalpha(static_cast<unsigned char>(out[letter]))) {
+            out.replace(letter - 1, 2, std::string("#d") + out[letter] + "#u");
+            at = letter + 3;
+        } else {
+            at = letter;
+        }
     }
     return out;
 }

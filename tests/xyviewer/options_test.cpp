@@ -37,3 +37,13 @@ TEST(Options, GnuStyleForms) {
         EXPECT_NE(std::string(e.what()).find("from 2x1.5cm to 200x200cm"), std::string::npos) << e.what();
     }
 }
+
+TEST(Options, ColumnsTitleAndNoTitle) {
+    const Options o = parse_options({"--column", "a,b,V", "--title=b of CT-17", "T.xy"});
+    EXPECT_EQ(o.columns, (std::vector<std::string>{"a", "b", "V"}));
+    EXPECT_EQ(o.title, "b of CT-17");
+    EXPECT_EQ(parse_options({"--no-title", "a.pgf"}).title, "");
+    EXPECT_FALSE(parse_options({"a.pgf"}).title.has_value());
+    EXPECT_THROW(parse_options({"--column", "a,", "T.xy"}), UsageError);
+    EXPECT_THROW(parse_options({"--title", "x", "--no-title", "a.pgf"}), UsageError);
+}

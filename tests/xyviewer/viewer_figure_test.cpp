@@ -138,7 +138,8 @@ TEST(ViewerFigure, FitLegendWithSlopeCoefficientAndUnitSymbols) {
     const std::string text = all_text(svg_of(dir, {"-o", "out.svg", "TK_cell_a.pgf"}));
     EXPECT_NE(text.find("a unit cell parameter (Å)\n"), std::string::npos) << text;
     EXPECT_NE(text.find("fit: slope 1.25(8)×10⁻⁴ Å/K\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("α = 16.6(11)×10⁻⁶ K⁻¹\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("α = 16.6(11)×10⁻⁶ K⁻¹\nα: slope / mean\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("a (Å)\n"), std::string::npos) << text;             // the pattern a(A)=f(T)
     EXPECT_EQ(text.find("error bars smaller"), std::string::npos) << text;  // 1e-3 Å bars show
 
     write_file(dir.path / "TK_mosaicity.pgf", mosaicity);
@@ -161,7 +162,8 @@ TEST(ViewerFigure, NormalisedSeriesAndPatternsGetALegendEach) {
     const std::string text = all_text(svg_of(dir, {"-o", "out.svg", "--normalise", "a.pgf", "V.pgf"}));
     EXPECT_NE(text.find("relative change x/x₀\n"), std::string::npos) << text;
     EXPECT_NE(text.find("a: α = 16.6(11)×10⁻⁶ K⁻¹\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("volume: β = 13.1356×10⁻⁶ K⁻¹\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("volume: αV = 13.1356×10⁻⁶ K⁻¹\n"), std::string::npos) << text;  // V a subscript
+    EXPECT_NE(text.find("α: slope / mean value of each series\n"), std::string::npos) << text;
 
     write_file(dir.path / "strains.pgf", principal_strains);
     std::string out;

@@ -1,0 +1,60 @@
+#include "expansion_figures.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "figure_output.hpp"
+#include "fit/hc0_fit.hpp"
+
+namespace analyse {
+
+figures::ExpansionTensor expansion_tensor(const analysis::Expansion& expansion) {
+    figures::Vector3 values{};
+    std::array<figures::Vector3, 3> directions{};
+    for (std::size_t i = 0; i < 3; ++i) {
+        values[i] = expansion.principal[i].coefficient.alpha;
+        directions[i] = to_array(expansion.principal[i].direction);
+    }
+    return figures::tensor_from_principal(values, directions, to_array(expansion.middle_cell));
+}
+
+figures::TemperatureFigure expansion_lines(const ExpansionReport& report,
+                                           const std::vector<analysis::SeriesPoint>& points) {
+    const analysis::Expansion& e = report.expansion;
+    std::vector<double> weights;
+    if (e.weighted)
+        for (const analysis::SeriesPoint& p : points) weights.push_back(1 / p.sigma_t);
+    const analysis::LineDesign design = analysis::line_design(report.t, weights);
+    const auto [t_low, t_high] = std::minmax_element(report.t.begin(), report.t.end());
+
+    figures::TemperatureFigure figure;
+    figure.title = report.title.empty() ? report.file : report.title;
+    figure.change_legend = "strain, V/V₀ − 1 (%)";
+    figure.rate_legend = "α (10⁻⁶ K⁻¹)";
+    const auto add = [&](const std::string& name, const std::vector<double>& percent, const analysis::Coefficient& c) {
+        figures::MeasuredSeries s;
+        s.name = name;
+        for (std::size_t k = 0; k < percent.size(); ++k) s.points.push_back({report.t[k], percent[k], 0, false});
+        if (design.ok) {
+            const analysis::Hc0Line line = analysis::weighted_line(design, percent);
+            for (double t : {*t_low, *t_high}) {
+                s.curve_t.push_back(t);
+                s.curve_y.push_back(line.intercept + line.slope * t);
+            }
+        }
+        figure.changes.push_back(std::move(s));
+        figure.rates.push_back({name, {*t_low, *t_high}, {c.alpha, c.alpha}, {c.sigma, c.sigma}});
+    };
+    for (std::size_t i = 0; i < 3; ++i) {
+        std::vector<double> percent;
+        for (const Eigen::Vector3d& strain : e.strains) percent.push_back(100 * strain(Eigen::Index(i)));
+        add("X" + std::to_string(i + 1), percent, e.principal[i].coefficient);
+    }
+    std::vector<double> volume;
+    for (const analysis::SeriesPoint& p : points)
+        volume.push_back(100 * (analysis::volume(p.cell) / e.reference_volume - 1));
+    add("V", volume, e.volume);
+    return figure;
+}
+
+}  // namespace analyse

@@ -1,0 +1,26 @@
+#pragma once
+// The figures of `celltrend-analyse expansion`: its straight lines through
+// the principal strains and the volume with the constant coefficients and
+// their ±σ bands, and the tensor of its coefficients for the representation
+// surface and its sections.
+
+#include <vector>
+
+#include "crystal/expansion.hpp"
+#include "expansion_report.hpp"
+#include "figures/expansion_tensor.hpp"
+#include "figures/temperature_figure.hpp"
+
+namespace analyse {
+
+// The tensor sum_i alpha_i d_i d_iᵀ of the principal coefficients and their
+// Cartesian directions at the middle row, with that row's cell.
+figures::ExpansionTensor expansion_tensor(const analysis::Expansion& expansion);
+
+// Upper panel: each principal strain and V/V0 - 1 in % against T, with the
+// weighted straight line that gives its coefficient; lower panel: the
+// coefficients, constant over the range, with their bands ±sigma.
+figures::TemperatureFigure expansion_lines(const ExpansionReport& report,
+                                           const std::vector<analysis::SeriesPoint>& points);
+
+}  // namespace analyse

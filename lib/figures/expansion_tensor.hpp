@@ -1,0 +1,62 @@
+#pragma once
+// The thermal-expansion tensor as the figures take it: plain arrays, no
+// matrix library, so that every program can draw it.  Vectors and matrices
+// are Cartesian, in the frame of the cell matrix (c along Z, a* along X).
+
+#include <array>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace figures {
+
+using Vector3 = std::array<double, 3>;
+using Matrix3 = std::array<Vector3, 3>;  // rows
+
+struct ExpansionTensor {
+    Matrix3 alpha{};  // symmetric, in 10⁻⁶ K⁻¹
+    Matrix3 cell{};   // the Cartesian components of a, b, c as its columns, in Å
+    // The principal coefficients X1 <= X2 <= X3 and their unit directions,
+    // for the principal planes of a section.
+    Vector3 principal{};
+    std::array<Vector3, 3> principal_directions{};
+};
+
+// The tensor sum_i values[i] d_i d_iᵀ of principal coefficients and their
+// (orthonormal) Cartesian directions, with those as its principal axes.
+ExpansionTensor tensor_from_principal(const Vector3& values, const std::array<Vector3, 3>& directions,
+                                      const Matrix3& cell);
+
+// nᵀ α n: the coefficient along the unit vector n.
+double value_along(const Matrix3& alpha, const Vector3& n);
+
+// The Cartesian unit vector of the crystal direction [u v w] of the cell.
+Vector3 crystal_axis(const Matrix3& cell, const Vector3& uvw);
+
+// The plane of a section: orthonormal e1, e2 and what the figure calls the
+// directions they come from.
+struct SectionPlane {
+    Vector3 e1{}, e2{};
+    std::string e1_name, e2_name;
+};
+
+// A plane that cannot be read, or directions that span no plane; what() says
+// what was expected.
+struct PlaneError : std::invalid_argument {
+    using std::invalid_argument::invalid_argument;
+};
+
+// "X1X2", "X1X3", "X2X3" (the principal planes), or two crystal directions
+// separated by a comma, each "a", "b", "c" or "[u v w]" ("a,c",
+// "[1 0 1],[0 1 0]").  e1 is the first direction; e2 is the second made
+// perpendicular to it within the plane, and named "⊥ a, towards c" when it
+// had to be.
+SectionPlane section_plane(const std::string& text, const ExpansionTensor& tensor);
+
+// The directions ψ in [0, π) of the plane where the coefficient changes
+// sign, r(ψ) = 0 with n = e1 cos ψ + e2 sin ψ: none, or two (one when the
+// two coincide).  A coefficient that touches 0 without changing sign, or is
+// 0 all round, has none.
+std::vector<double> sign_changes(const Matrix3& alpha, const SectionPlane& plane);
+
+}  // namespace figures

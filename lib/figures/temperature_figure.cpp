@@ -1,0 +1,244 @@
+#include "figures/temperature_figure.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "figures/axis_labels.hpp"
+#include "figures/axis_scale.hpp"
+#include "figures/plot_text.hpp"
+#include "figures/plplot_output.hpp"
+#include "figures/style.hpp"
+
+namespace figures {
+
+namespace {
+
+using analysis::Point;
+using style::Colour;
+
+// cmap0: 0 background, 1 ink, 2 the marks, then each series' colour and
+// its light shade for the bands.
+constexpr int ink_index = 1, mark_index = 2, first_series = 3;
+constexpr int series_count = style::series_colour_count;
+
+int series_index(std::size_t i) { return first_series + int(i % series_count); }
+int band_index(std::size_t i) { return first_series + series_count + int(i % series_count); }
+
+void set_colours(plstream& pls) {
+    pls.scmap0n(first_series + 2 * series_count);
+    pls.scolbg(style::background.r, style::background.g, style::background.b);
+    pls.scol0(ink_index, style::ink.r, style::ink.g, style::ink.b);
+    pls.scol0(mark_index, 110, 110, 110);
+    for (int i = 0; i < series_count; ++i) {
+        const Colour c = style::series_colours[i];
+        pls.scol0(first_series + i, c.r, c.g, c.b);
+        // A quarter of the colour on white: the band, under the line.
+        const auto light = [](int v) { return int(std::lround(255 - 0.25 * (255 - v))); };
+        pls.scol0(first_series + series_count + i, light(c.r), light(c.g), light(c.b));
+    }
+}
+
+struct Range {
+    double low = INFINITY, high = -INFINITY;
+    void add(double v) {
+        if (std::isfinite(v)) low = std::min(low, v), high = std::max(high, v);
+    }
+    bool empty() const { return !(low <= high); }
+};
+
+std::size_t longest_label(const AxisScale& s) {
+    std::size_t n = 1;
+    for (double t : s.ticks()) n = std::max(n, s.label(t).size());
+    return n;
+}
+
+std::size_t characters(const std::string& text) {
+    std::size_t n = 0;
+    for (unsigned char c : text) n += (c & 0xC0) != 0x80;
+    return n;
+}
+
+// One legend entry: a line, a marker or both, in a series' colour.
+struct Entry {
+    std::string text;
+    int colour;
+    bool line, marker;
+    std::size_t glyph;
+};
+
+void legend_beside(plstream& pls, const std::vector<Entry>& entries, double ch, double least_ch, double width) {
+    if (entries.empty()) return;
+    const int n = int(entries.size());
+    std::vector<PLINT> opts, colours, text_colours(n, ink_index), styles(n, 1), numbers(n, 1), zero_i(n, 0);
+    std::vector<PLFLT> widths(n, width), scales(n, 0.7), zero_f(n, 0);
+    std::vector<const char*> texts, symbols;
+    std::vector<std::string> kept;
+    for (const Entry& e : entries) {
+        opts.push_back((e.line ? PL_LEGEND_LINE : 0) | (e.marker ? PL_LEGEND_SYMBOL : 0) |
+                       (!e.line && !e.marker ? PL_LEGEND_NONE : 0));
+        colours.push_back(e.colour);
+        kept.push_back(plplot_text(e.text));
+        symbols.push_back(style::marker_glyph(int(e.glyph) + 1));
+    }
+    for (const std::string& t : kept) texts.push_back(t.c_str());
+    PLFLT w = 0, h = 0;
+    pls.schr(std::max(ch, least_ch / 0.88), 1.0);
+    pls.legend(&w, &h, PL_LEGEND_NONE, PL_POSITION_RIGHT | PL_POSITION_OUTSIDE, 0.02, 0, 0.12, 0, 0, 1, 0, 0, n,
+               opts.data(), 0.5, 0.88, 1.5, 0.0, text_colours.data(), texts.data(), zero_i.data(), zero_i.data(),
+               zero_f.data(), zero_f.data(), colours.data(), styles.data(), widths.data(), colours.data(),
+               scales.data(), numbers.data(), symbols.data());
+    pls.schr(ch, 1.0);
+}
+
+}  // namespace
+
+std::string temperature_figure_file(const TemperatureFigure& figure, Format format, const Page& page) {
+    Range t, change, rate;
+    for (const MeasuredSeries& s : figure.changes) {
+        for (const Point& p : s.points) {
+            t.add(p.x);
+            change.add(p.y);
+            if (p.has_sigy && p.sigy > 0) change.add(p.y - p.sigy), change.add(p.y + p.sigy);
+        }
+        for (double v : s.curve_t) t.add(v);
+        for (double v : s.curve_y) change.add(v);
+    }
+    for (const RateSeries& s : figure.rates)
+        for (std::size_t k = 0; k < s.t.size(); ++k) {
+            t.add(s.t[k]);
+            rate.add(s.value[k]);
+            if (k < s.sigma.size()) rate.add(s.value[k] - s.sigma[k]), rate.add(s.value[k] + s.sigma[k]);
+        }
+    for (double v : figure.marked_t) t.add(v);
+    if (t.empty() || change.empty() || rate.empty())
+        throw PlotError("nothing to draw: the figure needs measured points and coefficients");
+    // The coefficients' panel always shows 0, so that a small coefficient
+    // does not look large.
+    rate.add(0);
+    AxisScale scales[3] = {axis_scale(t.low, t.high), axis_scale(change.low, change.high),
+                           axis_scale(rate.low, rate.high)};
+
+    return draw_file(format, page, [&](plstream& pls, const Device& device) {
+        pls.ssub(1, 1);
+        set_colours(pls);
+        pls.init();
+        pls.adv(0);
+        PLFLT x0, x1, y0, y1;
+        pls.gspa(x0, x1, y0, y1);
+        const double width = x1 - x0, height = y1 - y0, to_plplot = width / device.real_width_mm;
+        const double ch = style::text_height_mm(device.real_width_mm, device.real_height_mm / 2) * to_plplot;
+        const double least_ch = least_text_height_mm * to_plplot;
+        pls.schr(ch, 1.0);
+
+        std::size_t longest_name = 8;  // "band ±σ"
+        for (const MeasuredSeries& s : figure.changes) longest_name = std::max(longest_name, characters(s.name));
+        for (const RateSeries& s : figure.rates) longest_name = std::max(longest_name, characters(s.name));
+        const double y_disp = 1.5 + 0.78 * double(std::max(longest_label(scales[1]), longest_label(scales[2])));
+        const double left = (y_disp + 0.9) * ch, right = (4.5 + 0.8 * double(longest_name)) * ch;
+        const double top = (figure.title.empty() ? 1.5 : 3.2) * ch, bottom = 4.4 * ch, gap = 1.2 * ch;
+        const double panel = (height - top - bottom - gap) / 2;
+        const AxisScale& xs = scales[0];
+
+        if (!figure.title.empty()) {
+            pls.vpor(0, 1, 0, 1);
+            pls.wind(0, 1, 0, 1);
+            pls.col0(ink_index);
+            pls.ptex(0.5, 1 - 1.6 * ch / height, 1, 0, 0.5, plplot_text(figure.title).c_str());
+        }
+        const double thin = device.line_width(style::thin_line_mm), heavy = device.line_width(style::fit_line_mm);
+        for (int which = 0; which < 2; ++which) {
+            const bool upper = which == 0;
+            const AxisScale& ys = scales[upper ? 1 : 2];
+            const double base = upper ? bottom + panel + gap : bottom;
+            pls.vpor(left / width, 1 - right / width, base / height, (base + panel) / height);
+            pls.wind(xs.low, xs.high, ys.low, ys.high);
+            std::vector<Entry> entries;
+            if (upper) {
+                for (std::size_t i = 0; i < figure.changes.size(); ++i) {
+                    const MeasuredSeries& s = figure.changes[i];
+                    std::vector<PLFLT> x, y, bx, blo, bhi, cx, cy;
+                    for (const Point& p : s.points) {
+                        x.push_back(xs.to_plot(p.x));
+                        y.push_back(ys.to_plot(p.y));
+                        if (p.has_sigy && p.sigy > 0) {
+                            bx.push_back(xs.to_plot(p.x));
+                            blo.push_back(ys.to_plot(p.y - p.sigy));
+                            bhi.push_back(ys.to_plot(p.y + p.sigy));
+                        }
+                    }
+                    for (std::size_t k = 0; k < s.curve_t.size() && k < s.curve_y.size(); ++k) {
+                        cx.push_back(xs.to_plot(s.curve_t[k]));
+                        cy.push_back(ys.to_plot(s.curve_y[k]));
+                    }
+                    pls.col0(series_index(i));
+                    pls.width(thin);
+                    if (!bx.empty()) pls.erry(PLINT(bx.size()), bx.data(), blo.data(), bhi.data());
+                    pls.width(heavy);
+                    if (cx.size() > 1) pls.line(PLINT(cx.size()), cx.data(), cy.data());
+                    pls.schr(ch, 0.7);
+                    if (!x.empty()) pls.string(PLINT(x.size()), x.data(), y.data(), style::marker_glyph(int(i) + 1));
+                    pls.schr(ch, 1.0);
+                    entries.push_back({s.name, series_index(i), cx.size() > 1, true, i});
+                }
+            } else {
+                bool bands = false;
+                for (std::size_t i = 0; i < figure.rates.size(); ++i) {
+                    const RateSeries& s = figure.rates[i];
+                    if (s.sigma.size() != s.t.size() || s.t.size() < 2) continue;
+                    std::vector<PLFLT> bx, by;
+                    for (std::size_t k = 0; k < s.t.size(); ++k)
+                        bx.push_back(xs.to_plot(s.t[k])), by.push_back(ys.to_plot(s.value[k] + s.sigma[k]));
+                    for (std::size_t k = s.t.size(); k-- > 0;)
+                        bx.push_back(xs.to_plot(s.t[k])), by.push_back(ys.to_plot(s.value[k] - s.sigma[k]));
+                    pls.col0(band_index(i));
+                    pls.fill(PLINT(bx.size()), bx.data(), by.data());
+                    bands = true;
+                }
+                pls.col0(mark_index);
+                pls.width(thin);
+                pls.join(xs.low, ys.to_plot(0), xs.high, ys.to_plot(0));
+                for (std::size_t i = 0; i < figure.rates.size(); ++i) {
+                    const RateSeries& s = figure.rates[i];
+                    std::vector<PLFLT> x, y;
+                    for (std::size_t k = 0; k < s.t.size(); ++k)
+                        x.push_back(xs.to_plot(s.t[k])), y.push_back(ys.to_plot(s.value[k]));
+                    pls.col0(series_index(i));
+                    pls.width(heavy);
+                    if (x.size() > 1) pls.line(PLINT(x.size()), x.data(), y.data());
+                    entries.push_back({s.name, series_index(i), true, false, i});
+                }
+                if (bands) entries.push_back({"band ±σ", ink_index, false, false, 0});
+            }
+            // The marked temperatures, dotted across the panel and named
+            // above the upper one.
+            pls.col0(mark_index);
+            pls.width(thin);
+            pls.lsty(3);
+            for (double m : figure.marked_t) pls.join(xs.to_plot(m), ys.low, xs.to_plot(m), ys.high);
+            pls.lsty(1);
+            if (upper)
+                for (double m : figure.marked_t) {
+                    char label[32];
+                    std::snprintf(label, sizeof label, "%g K", m);
+                    pls.schr(std::max(ch * 0.8, least_ch), 1.0);
+                    pls.ptex(xs.to_plot(m), ys.high + 0.04 * (ys.high - ys.low), 1, 0, 0.5, label);
+                    pls.schr(ch, 1.0);
+                }
+            pls.col0(ink_index);
+            pls.width(thin);
+            AxisScale pair[2] = {xs, ys};
+            pls.slabelfunc(label_tick, pair);
+            pls.box(upper ? "bcsto" : "bcnsto", xs.step, 0, "bcnstvo", ys.step, 0);
+            pls.mtex("l", y_disp, 0.5, 0.5, plplot_text(upper ? figure.change_legend : figure.rate_legend).c_str());
+            if (!ys.annotation().empty()) pls.mtex("t", 0.5, 0.0, 0.0, ys.annotation().c_str());
+            if (!upper) {
+                pls.mtex("b", 3.2, 0.5, 0.5, "Temperature (K)");
+                if (!xs.annotation().empty()) pls.mtex("b", 4.5, 1.0, 1.0, xs.annotation().c_str());
+            }
+            legend_beside(pls, entries, ch, least_ch, heavy);
+        }
+    });
+}
+
+}  // namespace figures

@@ -1,0 +1,36 @@
+#pragma once
+// The figures of the expansion tensor α at one temperature:
+//   - the representation surface, r(n) · n with r(n) = nᵀ α n over every
+//     unit vector n, drawn at |r| and coloured by the sign and size of r on a
+//     diverging scale centred at 0 (positive blue, negative red), as filled
+//     patches in an oblique view sorted far to near, with the crystal axes
+//     a, b, c as labelled arrows and a colour bar in 10⁻⁶ K⁻¹;
+//   - a section of it by a plane: the polar curve r(ψ), n = e1 cos ψ +
+//     e2 sin ψ, drawn at |r| in blue or red by sign, dashed lines along the
+//     directions where r changes sign, and the crystal axes that lie in the
+//     plane as labelled arrows.
+// The bytes of the file, as plot.hpp's render_file gives them.
+
+#include <string>
+
+#include "figures/expansion_tensor.hpp"
+#include "figures/page.hpp"
+
+namespace figures {
+
+// The patches of the surface: rings from pole to pole times sectors round.
+inline constexpr int surface_rings = 30;
+inline constexpr int surface_sectors = 60;
+
+// The page of these figures when the caller has no other: a square-ish
+// one-column figure.
+inline constexpr Page tensor_page{85, 75, 300};
+
+// Throws PlotError for a tensor that is zero (there is no surface) or not
+// finite.  `title` goes above the figure; empty for none.
+std::string surface_file(const ExpansionTensor& tensor, const std::string& title, Format format, const Page& page);
+
+std::string section_file(const ExpansionTensor& tensor, const SectionPlane& plane, const std::string& title,
+                         Format format, const Page& page);
+
+}  // namespace figures

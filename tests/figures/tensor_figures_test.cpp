@@ -1,0 +1,146 @@
+// The expansion tensor's figures: the tensor from its principal axes, the
+// planes of a section, the directions of zero expansion, and the files
+// themselves (patches and colours of a surface, dashed lines of a section,
+// no text under 7 pt).
+
+#include "figures/tensor_figures.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <string>
+
+#include "xyviewer/svg_text.hpp"
+
+using namespace figures;
+
+namespace {
+
+// A monoclinic cell (unique b) in the frame c along Z, a* along X.
+Matrix3 monoclinic_cell() {
+    const double beta = 101.5 * std::numbers::pi / 180;
+    return {{{7.5 * std::sin(beta), 0, 0}, {0, 10.2, 0}, {7.5 * std::cos(beta), 0, 12.8}}};
+}
+
+// Principal axes X1, X2 in the a-c plane, X3 along b.
+ExpansionTensor tensor_of(const Vector3& values) {
+    const double t = 0.3;
+    const std::array<Vector3, 3> d{{{std::cos(t), 0, std::sin(t)}, {-std::sin(t), 0, std::cos(t)}, {0, 1, 0}}};
+    return tensor_from_principal(values, d, monoclinic_cell());
+}
+
+int count(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+// The fill colours of the filled shapes, as (red, blue) pairs.
+std::vector<std::pair<int, int>> fills(const std::string& svg) {
+    std::vector<std::pair<int, int>> out;
+    for (std::size_t at = svg.find("fill=\"#"); at != std::string::npos; at = svg.find("fill=\"#", at + 1)) {
+        const std::string hex = svg.substr(at + 7, 6);
+        out.emplace_back(std::stoi(hex.substr(0, 2), nullptr, 16), std::stoi(hex.substr(4, 2), nullptr, 16));
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(ExpansionTensor, FromPrincipalAxesGivesBackTheCoefficientAlongEach) {
+    const ExpansionTensor t = tensor_of({-20, 37, 61});
+    EXPECT_NEAR(value_along(t.alpha, t.principal_directions[0]), -20, 1e-12);
+    EXPECT_NEAR(value_along(t.alpha, t.principal_directions[2]), 61, 1e-12);
+    EXPECT_NEAR(value_along(t.alpha, crystal_axis(t.cell, {0, 1, 0})), 61, 1e-12);  // X3 is b
+    // Between X1 and X2 the coefficient is their mean.
+    const double s = std::sqrt(0.5);
+    const Vector3 between{s * (std::cos(0.3) - std::sin(0.3)), 0, s * (std::sin(0.3) + std::cos(0.3))};
+    EXPECT_NEAR(value_along(t.alpha, between), 8.5, 1e-12);
+}
+
+TEST(ExpansionTensor, SectionPlanesByPrincipalAxesOrCrystalDirections) {
+    const ExpansionTensor t = tensor_of({13, 37, 61});
+    const SectionPlane x1x3 = section_plane("X1X3", t);
+    EXPECT_EQ(x1x3.e1_name, "X1");
+    EXPECT_EQ(x1x3.e2_name, "X3");
+    EXPECT_NEAR(x1x3.e2[1], 1, 1e-12);
+    const SectionPlane ac = section_plane("a,c", t);
+    EXPECT_NEAR(ac.e1[0], std::sin(101.5 * std::numbers::pi / 180), 1e-12);  // along a
+    EXPECT_NEAR(ac.e2[0] * ac.e1[0] + ac.e2[2] * ac.e1[2], 0, 1e-12);        // made perpendicular to it
+    EXPECT_NEAR(ac.e2[1], 0, 1e-12);                                         // within the a-c plane
+    EXPECT_EQ(ac.e2_name, "⊥ a, towards c");                                 // c is 101.5° from a
+    const SectionPlane uvw = section_plane("[1 0 1], [0 1 0]", t);
+    EXPECT_EQ(uvw.e1_name, "[1 0 1]");
+    EXPECT_EQ(uvw.e2_name, "[0 1 0]");  // perpendicular already
+    EXPECT_NEAR(uvw.e2[1], 1, 1e-12);
+    for (const char* bad : {"X3X1", "X1", "ab", "a,a", "[1 0],[0 1 0]", "[0 0 0],b", "a,d", "[1 0 1 2],c"})
+        EXPECT_THROW(section_plane(bad, t), PlaneError) << bad;
+}
+
+TEST(ExpansionTensor, ZeroDirectionsOnlyWhereTheSignChanges) {
+    const ExpansionTensor t = tensor_of({-20, 37, 61});
+    // In X1X2: r = -20 cos² ψ + 37 sin² ψ is 0 at tan² ψ = 20/37.
+    const std::vector<double> psi = sign_changes(t.alpha, section_plane("X1X2", t));
+    ASSERT_EQ(psi.size(), 2u);
+    const double expected = std::atan(std::sqrt(20.0 / 37.0));
+    for (double p : psi) EXPECT_NEAR(std::fabs(std::tan(p)), std::tan(expected), 1e-9) << p;
+    EXPECT_NEAR(psi[0] + psi[1], std::numbers::pi, 1e-9);
+    EXPECT_TRUE(sign_changes(t.alpha, section_plane("X2X3", t)).empty());  // positive all round
+    // Touching 0 without changing sign is no change of sign.
+    const ExpansionTensor touching = tensor_of({0, 37, 61});
+    EXPECT_TRUE(sign_changes(touching.alpha, section_plane("X1X2", touching)).empty());
+}
+
+TEST(TensorFigures, SurfaceIsItsPatchesInBothColoursWhenOneCoefficientIsNegative) {
+    const std::string negative = surface_file(tensor_of({-50, 20, 45}), "surface", Format::svg, tensor_page);
+    // The patches, the 64 bands of the colour bar and the page's background.
+    const int filled = count(negative, "fill-rule=");
+    EXPECT_GE(filled, surface_rings * surface_sectors);
+    EXPECT_LE(filled, surface_rings * surface_sectors + 64 + 2);
+    EXPECT_LT(negative.size(), 1000000u);
+    const auto has = [](const std::string& svg, bool red) {
+        int n = 0;
+        for (const auto& [r, b] : fills(svg))
+            if (red ? r > b + 40 : b > r + 40) ++n;
+        return n;
+    };
+    EXPECT_GT(has(negative, true), 64 / 2 + 100) << "red patches beyond the colour bar's";
+    EXPECT_GT(has(negative, false), 64 / 2 + 100);
+    const std::string positive = surface_file(tensor_of({13, 37, 61}), "", Format::svg, tensor_page);
+    EXPECT_LE(has(positive, true), 64 / 2) << "only the colour bar's negative half is red";
+    // The axes are labelled, and the colour bar says its unit.
+    std::string labels;
+    for (const auto& t : xyviewer_test::svg_texts(negative)) {
+        labels += t.text + "\n";
+        EXPECT_GE(t.font_size, 7) << t.text;
+    }
+    for (const char* label : {"a\n", "b\n", "c\n", "10⁻⁶ K⁻¹\n", "surface\n"})
+        EXPECT_NE(labels.find(label), std::string::npos) << label << labels;
+}
+
+TEST(TensorFigures, SectionDashesOnlyWhereTheSignChanges) {
+    const std::string dash = "stroke=\"#505050\"";  // the zero-expansion lines' own grey
+    const ExpansionTensor mixed = tensor_of({-20, 37, 61});
+    const std::string changing = section_file(mixed, section_plane("X1X2", mixed), "", Format::svg, tensor_page);
+    EXPECT_GT(count(changing, dash), 2);
+    EXPECT_LT(changing.size(), 100000u);
+    const std::string positive = section_file(mixed, section_plane("X2X3", mixed), "", Format::svg, tensor_page);
+    EXPECT_EQ(count(positive, dash), 0);
+    std::string texts;
+    for (const auto& t : xyviewer_test::svg_texts(changing)) {
+        texts += t.text + "\n";
+        EXPECT_GE(t.font_size, 7) << t.text;
+    }
+    // a and c lie in the X1X2 plane, b does not.
+    for (const char* text : {"a\n", "c\n", "α > 0\n", "α < 0\n", "α = 0\n", "along X1 (10⁻⁶ K⁻¹)\n"})
+        EXPECT_NE(texts.find(text), std::string::npos) << text << texts;
+    EXPECT_EQ(texts.find("b\n"), std::string::npos) << texts;
+}
+
+TEST(TensorFigures, NothingToDrawIsAnError) {
+    EXPECT_THROW(surface_file(tensor_of({0, 0, 0}), "", Format::svg, tensor_page), PlotError);
+    const ExpansionTensor flat = tensor_of({0, 0, 5});
+    EXPECT_THROW(section_file(flat, section_plane("X1X2", flat), "", Format::svg, tensor_page), PlotError);
+    EXPECT_THROW(surface_file(tensor_of({NAN, 1, 2}), "", Format::svg, tensor_page), PlotError);
+}
