@@ -14,5 +14,6 @@ using Arguments = std::vector<std::string>;
 int run_expansion(const Arguments& args);
 int run_transform(const Arguments& args);
 int run_export(const Arguments& args);
+int run_collect(const Arguments& args);
 
 }  // namespace analyse

@@ -77,8 +77,9 @@ TEST(MeasuredRows, ParenthesesGiveTheSameSeriesAsSeparateEsdColumns) {
 }
 
 TEST(MeasuredRows, ASigmaTColumnWithParenthesisedCellValues) {
-    const Series s = read("100 0.5 7.50122(18) 10.19875(22) 12.80417(31) 90 101.4821(9) 90\n"
-                          "120 0.5 7.50201 10.2101 12.8061 90 101.4849 90\n");
+    const Series s = read(
+        "100 0.5 7.50122(18) 10.19875(22) 12.80417(31) 90 101.4821(9) 90\n"
+        "120 0.5 7.50201 10.2101 12.8061 90 101.4849 90\n");
     EXPECT_TRUE(s.has_sigma_t());
     EXPECT_TRUE(s.has_cell_esd());
     EXPECT_EQ(s.rows[0].sigma_t, 0.5);
