@@ -83,11 +83,10 @@ struct Temperature {
 
 Temperature cell_temperature(cif::Block& block) {
     Temperature t;
-    t.got = read_value(block,
-                       {"_cell_measurement_temperature", "_cell_measurement.temperature", "_cell_measurement.temp"},
-                       {"_cell_measurement_temperature_su", "_cell_measurement.temperature_su",
-                        "_cell_measurement.temp_esd"},
-                       t.item, t.value);
+    t.got = read_value(
+        block, {"_cell_measurement_temperature", "_cell_measurement.temperature", "_cell_measurement.temp"},
+        {"_cell_measurement_temperature_su", "_cell_measurement.temperature_su", "_cell_measurement.temp_esd"}, t.item,
+        t.value);
     return t;
 }
 

@@ -105,8 +105,7 @@ FoundCells read_shelx_cells(std::istream& in, const std::string& name) {
             found.title = std::string(trim(t.substr(std::min<std::size_t>(t.size(), words[0].size()))));
         } else if (keyword == "CELL") {
             const auto v = numbers(words);
-            if (!v || v->size() != 7)
-                throw CellFileError(where + "CELL needs the wavelength and six cell parameters");
+            if (!v || v->size() != 7) throw CellFileError(where + "CELL needs the wavelength and six cell parameters");
             found.cell = {(*v)[1].value, (*v)[2].value, (*v)[3].value, (*v)[4].value, (*v)[5].value, (*v)[6].value};
             for (const MeasuredNumber& m : *v)
                 if (!(m.value > 0)) throw CellFileError(where + "CELL holds a value that is not positive");

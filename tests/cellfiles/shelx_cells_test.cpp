@@ -53,8 +53,9 @@ TEST(ShelxCells, TemperatureInCelsiusWithItsDefault) {
         double kelvin;
         double sigma;
     };
-    for (const Case& c : {Case{"TEMP 20", 293.15, 0}, Case{"TEMP -173(2)", 100.15, 2}, Case{"TEMP -100.5", 172.65, 0},
-                          Case{"TEMP", 293.15, 0}, Case{"CELL= \n 0.71 7.5 10.2 12.8 90 101.5 90\ntemp 0", 273.15, 0}}) {
+    for (const Case& c :
+         {Case{"TEMP 20", 293.15, 0}, Case{"TEMP -173(2)", 100.15, 2}, Case{"TEMP -100.5", 172.65, 0},
+          Case{"TEMP", 293.15, 0}, Case{"CELL= \n 0.71 7.5 10.2 12.8 90 101.5 90\ntemp 0", 273.15, 0}}) {
         SCOPED_TRACE(c.temp);
         const FoundCells f = read("CELL 0.71 7.5 10.2 12.8 90 101.5 90\n" + c.temp + "\n");
         ASSERT_EQ(f.cells.size(), 1u);
@@ -77,5 +78,6 @@ TEST(ShelxCells, BadLinesNameTheLine) {
               "ct17.res:2: ZERR needs Z and the six ESDs of the cell");
     EXPECT_EQ(error_of("CELL 0.71 7.5 10.2 12.8 90 101.5 90\n\nTEMP cold\n"),
               "ct17.res:3: TEMP needs one temperature in degrees Celsius");
-    EXPECT_EQ(error_of("CELL 0.71 7.5 -10.2 12.8 90 101.5 90\n"), "ct17.res:1: CELL holds a value that is not positive");
+    EXPECT_EQ(error_of("CELL 0.71 7.5 -10.2 12.8 90 101.5 90\n"),
+              "ct17.res:1: CELL holds a value that is not positive");
 }
