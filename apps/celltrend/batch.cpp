@@ -5,7 +5,7 @@ namespace celltrend {
 namespace {
 
 // The short name of each quantity on the command line, in the dialogue's order.
-constexpr std::array<std::string_view, quantity_count> short_names{"a",    "b",    "c",      "alpha",
+constexpr std::array<std::string_view, quantity_count> short_names{"a",    "b",     "c",      "alpha",
                                                                    "beta", "gamma", "volume", "mosaicity"};
 
 Invocation wrong(std::string why) {

@@ -15,9 +15,9 @@ namespace celltrend {
 
 struct Invocation {
     enum Kind { dialogue, batch, help, version, wrong } kind = dialogue;
-    std::string why;              // wrong: what is wrong, one line
-    std::string buffer;           // batch: the buffer file
-    bool all_parameters = false;  // --all
+    std::string why;                              // wrong: what is wrong, one line
+    std::string buffer;                           // batch: the buffer file
+    bool all_parameters = false;                  // --all
     std::array<bool, quantity_count> selected{};  // --quantities
     bool plot = false;                            // --plot
 };
