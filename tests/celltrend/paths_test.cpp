@@ -29,10 +29,10 @@ TEST(ListPaths, SlashesInsideANameArePartOfIt) {
         {"../series/buffer.txt 5", "../series/buffer.txt", 5},
         {"/home/me/run.html\t120.5", "/home/me/run.html", 120.5f},
         {"//server/x.html,7", "//server/x.html", 7},
-        {"name/ 100", "name", untouched},    // a slash after the name still ends the read
+        {"name/ 100", "name", untouched},  // a slash after the name still ends the read
         {"name/,100", "name", untouched},
         {"name/", "name", untouched},
-        {"/", "kept", untouched},            // keeps the previous answer
+        {"/", "kept", untouched},  // keeps the previous answer
         {"/ 100", "kept", untouched},
         {"a/b/ 100", "a/b", untouched},
         {"'a/b c' 100", "a/b c", 100},
