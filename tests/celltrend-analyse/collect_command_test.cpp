@@ -124,3 +124,28 @@ TEST_F(CollectCommand, FilesWithoutRowsAndFailures) {
     EXPECT_EQ(run_analyse(dir, "collect --format xml cell.cif").status, 2);
     EXPECT_EQ(run_analyse(dir, "collect missing.cif").status, 1);
 }
+
+// collect's table goes through transform (no mosaicity to carry) into
+// expansion like celltrend's own.
+TEST_F(CollectCommand, CollectedSeriesThroughTransform) {
+    std::string rows = "# T a b c alpha beta gamma, ESDs in parentheses\n";
+    for (int k = 0; k < 4; ++k) {
+        const double dt = 50.0 * k;
+        char line[200];
+        std::snprintf(line, sizeof line, "%.0f(1) %.5f(20) %.5f(30) %.5f(40) 90 %.4f(10) 90\n", 100 + dt,
+                      7.5 * (1 + 2e-5 * dt), 10.2 * (1 + 5e-5 * dt), 12.8 * (1 + 1e-5 * dt), 101.5 + 1e-3 * dt);
+        rows += line;
+    }
+    dir.write("rows.txt", rows);
+    ASSERT_EQ(run_analyse(dir, "export --format csv rows.txt -o rows.csv").status, 0);
+    const AnalyseResult t = run_analyse(dir, "transform -m '1 0 1 0 1 0 -1 0 0' rows.csv -o new.xy");
+    ASSERT_EQ(t.status, 0) << t.err;
+    EXPECT_EQ(t.err, "");
+    const AnalyseResult e = run_analyse(dir, "expansion --tsv new.xy");
+    EXPECT_EQ(e.status, 0);
+    EXPECT_EQ(e.err, "");
+    const analysis::Series table = analysis::read_series((dir.path() / "new.xy").string());
+    ASSERT_EQ(table.rows.size(), 4u);
+    EXPECT_TRUE(table.rows[3].complete);
+    EXPECT_EQ(table.rows[3].mosaicity, 0);
+}
