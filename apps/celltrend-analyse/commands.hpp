@@ -15,5 +15,6 @@ int run_expansion(const Arguments& args);
 int run_alpha(const Arguments& args);
 int run_transform(const Arguments& args);
 int run_export(const Arguments& args);
+int run_collect(const Arguments& args);
 
 }  // namespace analyse

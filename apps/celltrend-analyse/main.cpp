@@ -16,11 +16,12 @@ struct SubcommandEntry {
     int (*run)(const analyse::Arguments&);
 };
 
-constexpr std::array<SubcommandEntry, 4> subcommands{{
+constexpr std::array<SubcommandEntry, 5> subcommands{{
     {"expansion", "principal axes and coefficients of thermal expansion", analyse::run_expansion},
     {"alpha", "coefficients of expansion as functions of temperature", analyse::run_alpha},
     {"transform", "the cells and their ESDs in new axes", analyse::run_transform},
     {"export", "the series for other programs (strain calculators, EosFit, CSV)", analyse::run_export},
+    {"collect", "the series from CIF or SHELX files, one per temperature", analyse::run_collect},
 }};
 
 void print_usage(std::ostream& out) {

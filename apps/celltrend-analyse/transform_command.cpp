@@ -94,6 +94,9 @@ int run_transform(const Arguments& args) {
         out.esd = t.esd;
         out.volume = t.volume;
         out.volume_esd = t.volume_esd;
+        // A series from CIFs has no mosaicity: 0, as celltrend writes a
+        // value its report lacks, so that the rows stay complete.
+        if (!series.carried.mosaicity) out.mosaicity = out.mosaicity_esd = 0;
         text += analysis::table_line(out) + "\n";
     }
     return write_result(text, cl.value("output").value_or(""), file, program) ? 0 : 1;

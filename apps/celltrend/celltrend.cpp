@@ -1,5 +1,6 @@
 #include "celltrend.hpp"
 
+#include <filesystem>
 #include <string>
 
 #include "buffer_file.hpp"
@@ -72,8 +73,23 @@ std::array<bool, quantity_count> searched_quantities(const RunState& state) {
     return searched;
 }
 
-void open_report(const TemperaturePoint& point, InputFile& report) {
-    const std::string_view name = trim_right(point.report);
+// A relative report name is looked for in the working directory, then beside
+// the buffer file, so that a buffer file in another folder lists its reports
+// by their own names; standard error says where one was found.
+void open_report(Console& console, const InputFile& buffer, const TemperaturePoint& point, InputFile& report) {
+    std::string_view name = trim_right(point.report);
+    std::string beside;
+    if (!file_exists(name) && !name.empty()) {
+        const std::filesystem::path folder = std::filesystem::path(buffer.name()).parent_path();
+        const std::filesystem::path path(name);
+        if (path.is_relative() && !folder.empty() && file_exists((folder / path).string())) {
+            beside = (folder / path).string();
+            console.notice(notice_line(buffer.name(), buffer.line_number(),
+                                       std::string(name) + " is not in the working directory; " + beside +
+                                           ", beside the buffer file, is read"));
+            name = beside;
+        }
+    }
     if (!file_exists(name)) throw RunFailure(" !! " + std::string(name) + " does not exist !!\n ");
     std::string why;
     if (!report.open(name, why)) throw RunFailure(" !! " + std::string(name) + " cannot be read: " + why + " !!\n ");
@@ -132,7 +148,7 @@ void temperature_loop(Console& console, RunState& state, InputFile& buffer, Outp
         const DataLine kind = read_data_line(buffer, state.point_count, point, console);
         if (kind == DataLine::end) return;
         if (kind == DataLine::malformed) stop_on_malformed_line(console);
-        open_report(point, report);
+        open_report(console, buffer, point, report);
         const bool accepted = extract(console, state, report, point);
         report.close();
         if (!accepted) continue;

@@ -54,7 +54,7 @@ public:
     ListStatus read(std::span<const ListItem> items, ListStop* stop = nullptr) {
         for (std::size_t i = 0; i < items.size(); ++i) {
             if (repeat_left_ == 0) {
-                const auto got = next_value();
+                const auto got = next_value(std::holds_alternative<std::string*>(items[i]));
                 if (got == Next::slash) return ListStatus::ok;
                 if (got == Next::end) return stopped(ListStatus::end, i, stop);
             }
@@ -72,7 +72,13 @@ private:
         return status;
     }
 
-    Next next_value() {
+    // A slash inside a name is a path's, not the end of the read: one
+    // followed by anything but a blank, a comma or the end of the record.
+    bool slash_in_name(std::size_t at) const {
+        return at + 1 < record_.size() && !is_blank(record_[at + 1]) && record_[at + 1] != ',';
+    }
+
+    Next next_value(bool name) {
         for (;;) {
             while (pos_ < record_.size() && is_blank(record_[pos_])) ++pos_;
             if (pos_ < record_.size()) break;
@@ -81,7 +87,7 @@ private:
             pos_ = 0;
         }
         const char c = record_[pos_];
-        if (c == '/') return Next::slash;
+        if (c == '/' && !(name && slash_in_name(pos_))) return Next::slash;
         current_ = Value{};
         repeat_left_ = 1;
         if (c == ',') {
@@ -105,12 +111,12 @@ private:
                 }
             }
         }
-        take_value();
+        take_value(name);
         skip_separator();
         return Next::value;
     }
 
-    void take_value() {
+    void take_value(bool name) {
         const char c = record_[pos_];
         if (c == '\'' || c == '"') {
             current_.quoted = true;
@@ -130,7 +136,9 @@ private:
             return;
         }
         const std::size_t start = pos_;
-        while (pos_ < record_.size() && !ends_value(record_[pos_])) ++pos_;
+        while (pos_ < record_.size() &&
+               !(ends_value(record_[pos_]) && !(name && record_[pos_] == '/' && slash_in_name(pos_))))
+            ++pos_;
         current_.text.assign(record_.substr(start, pos_ - start));
     }
 

@@ -3,7 +3,11 @@
 // it included); a value in ' or " may hold any of these, a doubled quote stands
 // for one; "r*value" stands for r copies and "r*" for r null values; a comma
 // right after a separator gives a null value, which leaves its item as it was;
-// a slash ends the read and every remaining item keeps its value.  Text items
+// a slash ends the read and every remaining item keeps its value, except
+// that in a name (a string item) a slash followed by anything but a blank,
+// tab, comma or the end of the record is part of it, as in a path
+// (series/buffer.txt, /data/run.html), while a slash standing alone still
+// ends the read ("name/ 100" is the name alone).  Text items
 // of fixed length keep their leftmost characters or are padded with blanks;
 // string items take the whole value, whatever its length.
 

@@ -4,22 +4,41 @@
 #include <unistd.h>
 
 #include <iostream>
+#include <sstream>
 #include <string_view>
+#include <vector>
 
+#include "batch.hpp"
 #include "celltrend.hpp"
 #include "console.hpp"
 #include "failure.hpp"
+#include "text_files.hpp"
 
 namespace {
 
+constexpr std::string_view short_usage =
+    "Usage: celltrend [--help | --version]\n"
+    "       celltrend --buffer FILE (--all | --quantities LIST [--plot])\n";
+
 constexpr std::string_view usage =
     "Usage: celltrend [--help | --version]\n"
+    "       celltrend --buffer FILE (--all | --quantities LIST [--plot])\n"
     "\n"
     "Reads the HTML reports of a temperature series named in a buffer file and\n"
     "writes the unit cell, volume and mosaicity against temperature, as one table\n"
     "(TK_parameters_HTML.xy) or one plot file per quantity (TK_*.pgf), which it\n"
-    "then offers to xyviewer.  Everything else is asked on the console:\n"
-    "the buffer file's name, then what to extract.\n"
+    "then offers to xyviewer.  Without options everything is asked on the\n"
+    "console: the buffer file's name, then what to extract.  From a script the\n"
+    "options give the answers, and the console and files are those of the\n"
+    "dialogue with those answers:\n"
+    "\n"
+    "  --buffer FILE       the buffer file\n"
+    "  --all               one table with every quantity\n"
+    "  --quantities LIST   a plot file for each of LIST, names separated by\n"
+    "                      commas: a,b,c,alpha,beta,gamma,volume,mosaicity\n"
+    "  --plot              start xyviewer on each plot file (else none)\n"
+    "  --help              show this text\n"
+    "  --version           show the version\n"
     "\n"
     "Buffer file: a title line, a free second line, then one line per temperature:\n"
     "  report.html TK                      (plain)\n"
@@ -36,23 +55,41 @@ int checked_output(int status) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 1) {
-        const std::string_view arg = argv[1];
-        if (argc == 2 && arg == "--help") {
+    const celltrend::Invocation run = celltrend::read_invocation(std::vector<std::string_view>(argv + 1, argv + argc));
+    switch (run.kind) {
+        case celltrend::Invocation::help:
             std::cout << usage;
             return checked_output(0);
-        }
-        if (argc == 2 && arg == "--version") {
+        case celltrend::Invocation::version:
             std::cout << "celltrend " << CELLTREND_VERSION << '\n';
             return checked_output(0);
+        case celltrend::Invocation::wrong:
+            std::cerr << "celltrend: " << run.why << '\n' << short_usage;
+            return 2;
+        case celltrend::Invocation::batch:
+        case celltrend::Invocation::dialogue:
+            break;
+    }
+    // The dialogue would ask again for a buffer file that cannot be read; a
+    // script has nobody to answer.
+    if (run.kind == celltrend::Invocation::batch) {
+        celltrend::InputFile buffer;
+        std::string why;
+        if (!celltrend::file_exists(run.buffer)) {
+            std::cerr << "celltrend: " << run.buffer << ": does not exist\n";
+            return 1;
         }
-        std::cerr << "celltrend: unknown argument '" << arg << "'\n"
-                  << "Usage: celltrend [--help | --version]\n";
-        return 2;
+        if (!buffer.open(run.buffer, why)) {
+            std::cerr << "celltrend: " << run.buffer << ": cannot be read: " << why << '\n';
+            return 1;
+        }
     }
 
     std::ios::sync_with_stdio(false);
-    celltrend::Console console(std::cin, std::cout, isatty(0) != 0 && isatty(1) != 0);
+    std::istringstream script(run.kind == celltrend::Invocation::batch ? celltrend::scripted_answers(run) : "");
+    celltrend::Console console(run.kind == celltrend::Invocation::batch ? static_cast<std::istream&>(script) : std::cin,
+                               std::cout,
+                               run.kind == celltrend::Invocation::dialogue && isatty(0) != 0 && isatty(1) != 0);
     int status = 0;
     try {
         celltrend::run_celltrend(console);

@@ -22,7 +22,9 @@ struct Column {
 bool always(const Series&) { return true; }
 bool with_cell_esd(const Series& s) { return s.has_cell_esd(); }
 bool with_sigma_t(const Series& s) { return s.has_sigma_t(); }
-bool from_celltrend(const Series& s) { return !s.has_sigma_t(); }
+bool with_volume(const Series& s) { return s.carried.volume; }
+bool with_volume_esd(const Series& s) { return s.carried.volume_esd; }
+bool with_mosaicity(const Series& s) { return s.carried.mosaicity; }
 
 constexpr std::array<Column, 18> columns{{
     {"T_K", "T", [](const SeriesRow& r) { return r.t; }, always},
@@ -39,10 +41,10 @@ constexpr std::array<Column, 18> columns{{
     {"sigma_beta_deg", "SIGBE", [](const SeriesRow& r) { return r.esd.beta; }, with_cell_esd},
     {"gamma_deg", "GAMMA", [](const SeriesRow& r) { return r.cell.gamma; }, always},
     {"sigma_gamma_deg", "SIGGA", [](const SeriesRow& r) { return r.esd.gamma; }, with_cell_esd},
-    {"V_A3", "V", [](const SeriesRow& r) { return r.volume; }, from_celltrend},
-    {"sigma_V_A3", "SIGV", [](const SeriesRow& r) { return r.volume_esd; }, with_cell_esd},
-    {"mosaicity_deg", "", [](const SeriesRow& r) { return r.mosaicity; }, from_celltrend},
-    {"sigma_mosaicity_deg", "", [](const SeriesRow& r) { return r.mosaicity_esd; }, from_celltrend},
+    {"V_A3", "V", [](const SeriesRow& r) { return r.volume; }, with_volume},
+    {"sigma_V_A3", "SIGV", [](const SeriesRow& r) { return r.volume_esd; }, with_volume_esd},
+    {"mosaicity_deg", "", [](const SeriesRow& r) { return r.mosaicity; }, with_mosaicity},
+    {"sigma_mosaicity_deg", "", [](const SeriesRow& r) { return r.mosaicity_esd; }, with_mosaicity},
 }};
 
 std::string number(double x) {

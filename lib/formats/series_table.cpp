@@ -2,6 +2,8 @@
 
 #include "formats/layouts.hpp"
 #include "formats/number_field.hpp"
+#include "formats/series_csv.hpp"
+#include "formats/strain_row.hpp"
 
 #include <cerrno>
 #include <cmath>
@@ -60,6 +62,8 @@ std::size_t field_count(SeriesLayout layout) {
             return transformed_fields;
         case SeriesLayout::strain_rows:
             return strain_fields;
+        case SeriesLayout::csv:
+            break;
     }
     return 0;
 }
@@ -93,7 +97,9 @@ bool recognise(const std::vector<std::string>& header, std::string_view first_da
         }
     }
     std::vector<double> values;
-    if (!table_header && split_numbers(without_comment(first_data), strain_fields, values)) {
+    SeriesRow row;
+    StrainRowGives gives;
+    if (!table_header && read_strain_row(without_comment(first_data), 0, row, gives)) {
         layout = SeriesLayout::strain_rows;
         return true;
     }
@@ -137,9 +143,8 @@ SeriesRow make_row(SeriesLayout layout, const std::vector<double>& v) {
             row.mosaicity_esd = v[9];
             break;
         case SeriesLayout::strain_rows:
-            row.sigma_t = v[1];
-            row.cell = {v[2], v[3], v[4], v[5], v[6], v[7]};
-            break;
+        case SeriesLayout::csv:
+            break;  // read_strain_row, read_series_csv
     }
     for (double x : v)
         if (std::isnan(x)) row.complete = false;
@@ -154,6 +159,8 @@ std::string describe(SeriesLayout layout) {
             return "a row of celltrend's transformed table";
         case SeriesLayout::strain_rows:
             return "a row \"T sigmaT a b c alpha beta gamma\"";
+        case SeriesLayout::csv:
+            return "a CSV row";
     }
     return {};
 }
@@ -170,6 +177,30 @@ std::string shown_text(std::string_view text) {
     return "\"" + start + (t.size() > shown ? "...\"" : "\"");
 }
 
+// celltrend's tables carry fixed columns; rows "T sigmaT a b c ..." what
+// their rows gave: a file without sigmaT or ESDs has NaN there, as it would
+// have without those columns.
+void set_carried_columns(Series& series) {
+    SeriesColumns& c = series.carried;
+    switch (series.layout) {
+        case SeriesLayout::celltrend_table:
+            c = {false, true, true, true, true};
+            return;
+        case SeriesLayout::celltrend_transformed_table:
+            c = {false, false, true, false, true};
+            return;
+        case SeriesLayout::strain_rows:
+            for (SeriesRow& row : series.rows) {
+                if (!c.sigma_t) row.sigma_t = not_a_number;
+                if (!c.cell_esd)
+                    row.esd = {not_a_number, not_a_number, not_a_number, not_a_number, not_a_number, not_a_number};
+            }
+            return;
+        case SeriesLayout::csv:
+            return;
+    }
+}
+
 }  // namespace
 
 Series read_series(std::istream& in, const std::string& name) {
@@ -177,6 +208,7 @@ Series read_series(std::istream& in, const std::string& name) {
     series.name = name;
     bool recognised = false;
     std::vector<double> values;
+    std::size_t strain_words = 0;  // the form of the first row "T sigmaT a b c ..."
     std::string line;
     int line_number = 0;
     while (std::getline(in, line)) {
@@ -189,6 +221,10 @@ Series read_series(std::istream& in, const std::string& name) {
             // Header lines: celltrend's '!' lines, or the strain calculators'
             // comment lines.
             const std::string_view t = trim(line);
+            if (series.header.empty() && is_series_csv_header(t)) {
+                read_series_csv(in, t, line_number, series);
+                return series;
+            }
             if (t.front() == '!' || trim(without_comment(t)).empty()) {
                 series.header.push_back(line);
                 continue;
@@ -204,13 +240,18 @@ Series read_series(std::istream& in, const std::string& name) {
         }
 
         const std::size_t count = field_count(series.layout);
+        SeriesRow row;
+        StrainRowGives gives;
         const bool read = series.layout == SeriesLayout::strain_rows
-                              ? split_numbers(without_comment(line), count, values)
+                              ? read_strain_row(without_comment(line), strain_words, row, gives)
                               : split_fixed(line, count, values) || split_numbers(line, count, values);
         if (!read)
             throw SeriesError(name + ":" + std::to_string(line_number) + ": not " + describe(series.layout) + ": " +
                               shown_text(line));
-        SeriesRow row = make_row(series.layout, values);
+        if (series.layout != SeriesLayout::strain_rows) row = make_row(series.layout, values);
+        strain_words = gives.words;
+        series.carried.sigma_t = series.carried.sigma_t || gives.sigma_t;
+        series.carried.cell_esd = series.carried.cell_esd || gives.cell_esd;
         row.line = line_number;
         series.rows.push_back(std::move(row));
     }
@@ -223,6 +264,7 @@ Series read_series(std::istream& in, const std::string& name) {
                               "\"T sigmaT a b c alpha beta gamma\"");
         series.layout = layout;  // celltrend's table of a run that accepted no temperature
     }
+    set_carried_columns(series);
     if (!series.header.empty()) {
         std::string_view first = series.header.front();
         if (first.starts_with('!')) {

@@ -7,7 +7,9 @@
 //   - celltrend's transformed table: the same header, then (F6.2, 7F12.5,
 //     2F12.3): TK, a, b, c, alpha, beta, gamma, volume, mosaicity, its ESD;
 //   - the rows of the field's strain calculators, "T sigmaT a b c alpha beta
-//     gamma" separated by blanks or tabs, '#' starting a comment anywhere.
+//     gamma" separated by blanks or tabs, '#' starting a comment anywhere,
+//     values with or without their ESD in parentheses (strain_row.hpp);
+//   - celltrend-analyse's own CSV, by its header row (series_csv.hpp).
 // Fixed columns are cut by position, since a field of asterisks or a NaN can
 // touch its neighbour.
 
@@ -20,7 +22,16 @@
 
 namespace analysis {
 
-enum class SeriesLayout { celltrend_table, celltrend_transformed_table, strain_rows };
+enum class SeriesLayout { celltrend_table, celltrend_transformed_table, strain_rows, csv };
+
+// The columns a file carries besides T and the cell.
+struct SeriesColumns {
+    bool sigma_t = false;
+    bool cell_esd = false;
+    bool volume = false;
+    bool volume_esd = false;
+    bool mosaicity = false;  // with its ESD
+};
 
 // One data line.  A field that cannot be read (asterisks, NaN, Inf, or
 // missing) is NaN here; `complete` is false when any field the layout
@@ -44,9 +55,10 @@ struct Series {
     std::vector<std::string> header;  // the comment lines before the data, as read
     std::string title;                // celltrend's title (first header line, without "! ")
     std::vector<SeriesRow> rows;      // every data line, in file order
+    SeriesColumns carried;
 
-    bool has_cell_esd() const { return layout == SeriesLayout::celltrend_table; }
-    bool has_sigma_t() const { return layout == SeriesLayout::strain_rows; }
+    bool has_cell_esd() const { return carried.cell_esd; }
+    bool has_sigma_t() const { return carried.sigma_t; }
 };
 
 // A file that cannot be read or is in none of the layouts; what() is one

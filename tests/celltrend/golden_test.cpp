@@ -23,6 +23,7 @@ struct GoldenRun {
     const char* name;    // the folder under tests/celltrend/golden
     const char* buffer;  // the buffer file in examples/
     const char* answers;
+    const char* options;  // the same answers as celltrend's options
 };
 
 // Per quantity: "n" to the all-parameters question, "y" to each of the eight
@@ -30,12 +31,13 @@ struct GoldenRun {
 void PrintTo(const GoldenRun& run, std::ostream* os) { *os << run.name; }
 
 constexpr const char* each_quantity = "n\ny\ny\ny\ny\ny\ny\ny\ny\nn\nn\nn\nn\nn\nn\nn\nn\n";
+constexpr const char* every_quantity = "--quantities a,b,c,alpha,beta,gamma,volume,mosaicity";
 
 const GoldenRun golden_runs[] = {
-    {"plain_all", "buffer_plain.txt", "y\n"},
-    {"plain_each", "buffer_plain.txt", each_quantity},
-    {"matrix_all", "buffer_matrix.txt", "y\n"},
-    {"matrix_each", "buffer_matrix.txt", each_quantity},
+    {"plain_all", "buffer_plain.txt", "y\n", "--buffer buffer_plain.txt --all"},
+    {"plain_each", "buffer_plain.txt", each_quantity, every_quantity},
+    {"matrix_all", "buffer_matrix.txt", "y\n", "--all --buffer=buffer_matrix.txt"},
+    {"matrix_each", "buffer_matrix.txt", each_quantity, every_quantity},
 };
 
 std::string slurp(const fs::path& path) {
@@ -55,8 +57,9 @@ std::string first_difference(const std::string& want, const std::string& got) {
 
 class Golden : public ::testing::TestWithParam<GoldenRun> {};
 
-TEST_P(Golden, ExampleSeriesGivesTheCommittedOutputs) {
-    const GoldenRun& run = GetParam();
+// Runs celltrend on the example series with `input` and `args` and compares
+// the console and every file with the golden ones.
+void expect_golden_outputs(const GoldenRun& run, const std::string& input, const std::string& args) {
     const fs::path examples = fs::path(CELLTREND_SOURCE_DIR) / "examples";
     const fs::path golden = fs::path(CELLTREND_SOURCE_DIR) / "tests" / "celltrend" / "golden" / run.name;
     ASSERT_TRUE(fs::is_directory(golden)) << golden;
@@ -65,7 +68,7 @@ TEST_P(Golden, ExampleSeriesGivesTheCommittedOutputs) {
     for (const auto& entry : fs::directory_iterator(examples))
         if (entry.path().extension() == ".html" || entry.path().filename() == run.buffer)
             fs::copy_file(entry.path(), d.path() / entry.path().filename());
-    const RunResult r = d.run(std::string(run.buffer) + "\n" + run.answers);
+    const RunResult r = d.run(input, "", args);
     EXPECT_EQ(r.status, 0);
 
     std::set<std::string> expected_outputs;
@@ -80,6 +83,21 @@ TEST_P(Golden, ExampleSeriesGivesTheCommittedOutputs) {
     for (const auto& entry : fs::directory_iterator(d.path()))
         if (entry.path().filename().string().starts_with("TK_")) written.insert(entry.path().filename().string());
     EXPECT_EQ(written, expected_outputs);
+}
+
+TEST_P(Golden, ExampleSeriesGivesTheCommittedOutputs) {
+    const GoldenRun& run = GetParam();
+    expect_golden_outputs(run, std::string(run.buffer) + "\n" + run.answers, "");
+}
+
+// From a script: the options answer the same questions, the same console and
+// files follow, and standard input (here answers that would lead elsewhere)
+// is not read.
+TEST_P(Golden, OptionsGiveTheDialoguesOutputs) {
+    const GoldenRun& run = GetParam();
+    std::string args = run.options;
+    if (args == every_quantity) args = std::string("--buffer ") + run.buffer + " " + args;
+    expect_golden_outputs(run, "nothere\nn\nn\n", args);
 }
 
 INSTANTIATE_TEST_SUITE_P(ExampleSeries, Golden, ::testing::ValuesIn(golden_runs),

@@ -1,0 +1,32 @@
+#pragma once
+// A cell found in a refinement program's file, with the temperature it was
+// measured at.
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "formats/cell.hpp"
+
+namespace analysis {
+
+struct FoundCell {
+    std::string source;  // for messages: "FILE" or "FILE data_BLOCK"
+    std::string title;   // SHELX's TITL; "" where the file gives none
+    double t = 0;        // K
+    double sigma_t = 0;  // 0 when the file gives none
+    Cell cell;
+    Cell esd;  // 0 where the file gives none
+};
+
+struct FoundCells {
+    std::vector<FoundCell> cells;    // in file order
+    std::vector<std::string> notes;  // one line each, "FILE...: what"
+};
+
+// A file that cannot be read or parsed; what() is one line "FILE: why".
+struct CellFileError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+}  // namespace analysis

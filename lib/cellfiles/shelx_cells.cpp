@@ -1,0 +1,151 @@
+#include "cellfiles/shelx_cells.hpp"
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "formats/measured_number.hpp"
+#include "formats/number_field.hpp"
+
+namespace analysis {
+
+namespace {
+
+constexpr double celsius_zero = 273.15;  // K
+constexpr std::string_view default_temp = "20";
+
+std::string upper(std::string_view s) {
+    std::string u(s);
+    for (char& c : u)
+        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+    return u;
+}
+
+// The numbers after the instruction; nullopt when one is no number.
+std::optional<std::vector<MeasuredNumber>> numbers(const std::vector<std::string_view>& words) {
+    std::vector<MeasuredNumber> out;
+    for (std::size_t i = 1; i < words.size(); ++i) {
+        MeasuredNumber m;
+        if (read_measured(words[i], m) != Measured::number) return std::nullopt;
+        out.push_back(m);
+    }
+    return out;
+}
+
+// Digits after the decimal point of a number's text ("-173.15(5)" has 2).
+int decimals_of(std::string_view text) {
+    const auto point = text.find('.');
+    if (point == std::string_view::npos) return 0;
+    int n = 0;
+    for (std::size_t i = point + 1; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) ++n;
+    return n;
+}
+
+// Celsius to kelvin, rounded to the digits the text gives (at least the two
+// of 273.15), so that -173.15 gives 100 and not 100.00000000000003.
+double kelvin(std::string_view celsius_text, double celsius) {
+    if (celsius_text.find_first_of("eE") != std::string_view::npos) return celsius + celsius_zero;
+    const double scale = std::pow(10.0, std::max(decimals_of(celsius_text), 2));
+    return std::round((celsius + celsius_zero) * scale) / scale;
+}
+
+// A logical line: '=' at the end of a line continues it on the next.
+bool next_instruction(std::istream& in, std::string& text, int& line_number, int& first_line) {
+    text.clear();
+    std::string line;
+    bool any = false;
+    while (std::getline(in, line)) {
+        ++line_number;
+        if (!any) first_line = line_number;
+        any = true;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const std::vector<std::string_view> words = split_blanks(line);
+        const std::string keyword = words.empty() ? "" : upper(words[0].substr(0, 4));
+        const bool remark = keyword == "REM";
+        if (!remark && keyword != "TITL") {
+            const auto bang = line.find('!');
+            if (bang != std::string::npos) line.erase(bang);
+        }
+        const std::string_view t = trim(line);
+        if (!remark && !t.empty() && t.back() == '=') {
+            text += std::string(t.substr(0, t.size() - 1)) + " ";
+            continue;
+        }
+        text += line;
+        return true;
+    }
+    return any;
+}
+
+}  // namespace
+
+FoundCells read_shelx_cells(std::istream& in, const std::string& name) {
+    FoundCells out;
+    FoundCell found;
+    found.source = name;
+    bool cell = false;
+    std::optional<MeasuredNumber> temp;
+    std::string temp_text;
+    std::string text;
+    int line_number = 0;
+    int first_line = 0;
+    while (next_instruction(in, text, line_number, first_line)) {
+        const std::vector<std::string_view> words = split_blanks(text);
+        if (words.empty()) continue;
+        const std::string keyword = upper(words[0].substr(0, 4));
+        const std::string where = name + ":" + std::to_string(first_line) + ": ";
+        if (keyword == "END") break;
+        if (keyword == "TITL") {
+            const std::string_view t = trim(text);
+            found.title = std::string(trim(t.substr(std::min<std::size_t>(t.size(), words[0].size()))));
+        } else if (keyword == "CELL") {
+            const auto v = numbers(words);
+            if (!v || v->size() != 7) throw CellFileError(where + "CELL needs the wavelength and six cell parameters");
+            found.cell = {(*v)[1].value, (*v)[2].value, (*v)[3].value, (*v)[4].value, (*v)[5].value, (*v)[6].value};
+            for (const MeasuredNumber& m : *v)
+                if (!(m.value > 0)) throw CellFileError(where + "CELL holds a value that is not positive");
+            cell = true;
+        } else if (keyword == "ZERR") {
+            const auto v = numbers(words);
+            if (!v || v->size() != 7) throw CellFileError(where + "ZERR needs Z and the six ESDs of the cell");
+            found.esd = {(*v)[1].value, (*v)[2].value, (*v)[3].value, (*v)[4].value, (*v)[5].value, (*v)[6].value};
+            for (const MeasuredNumber& m : *v)
+                if (m.value < 0) throw CellFileError(where + "ZERR holds a negative ESD");
+        } else if (keyword == "TEMP") {
+            const auto v = numbers(words);
+            if (!v || v->size() > 1) throw CellFileError(where + "TEMP needs one temperature in degrees Celsius");
+            // A bare TEMP is SHELX's default.
+            temp_text = v->empty() ? std::string(default_temp) : std::string(words[1]);
+            MeasuredNumber m;
+            read_measured(temp_text, m);
+            temp = m;
+        }
+    }
+    if (in.bad()) throw CellFileError(name + ": read error after line " + std::to_string(line_number));
+    if (!cell) return out;
+    if (!temp) {
+        temp_text = default_temp;
+        temp = MeasuredNumber{20, std::nullopt};
+        out.notes.push_back(name + ": no TEMP; SHELX's default of 20 degrees Celsius (293.15 K) taken");
+    }
+    found.t = kelvin(temp_text, temp->value);
+    found.sigma_t = temp->su.value_or(0);
+    out.cells.push_back(found);
+    return out;
+}
+
+FoundCells read_shelx_cells(const std::string& path) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) throw CellFileError(path + ": is a directory");
+    errno = 0;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw CellFileError(path + ": cannot open: " + std::strerror(errno != 0 ? errno : ENOENT));
+    return read_shelx_cells(in, path);
+}
+
+}  // namespace analysis

@@ -1,0 +1,162 @@
+#include "formats/series_csv.hpp"
+
+#include <array>
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <vector>
+
+#include "formats/number_field.hpp"
+
+namespace analysis {
+
+namespace {
+
+constexpr double not_a_number = std::numeric_limits<double>::quiet_NaN();
+
+// The fields of one RFC 4180 record on one line: commas separate them, a
+// field in double quotes may hold commas and "" for a quote.
+std::vector<std::string> split_record(std::string_view line) {
+    std::vector<std::string> fields(1);
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (quoted) {
+            if (c != '"')
+                fields.back() += c;
+            else if (i + 1 < line.size() && line[i + 1] == '"')
+                fields.back() += '"', ++i;
+            else
+                quoted = false;
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == ',') {
+            fields.emplace_back();
+        } else {
+            fields.back() += c;
+        }
+    }
+    return fields;
+}
+
+// Where each value of a row goes, by column name.
+struct Named {
+    std::string_view name;
+    double SeriesRow::*member;  // null for the cell's own members below
+    double Cell::*cell_member;
+    bool esd;  // of the cell: row.esd, else row.cell
+};
+
+constexpr std::array<Named, 18> names{{
+    {"T_K", &SeriesRow::t, nullptr, false},
+    {"sigma_T_K", &SeriesRow::sigma_t, nullptr, false},
+    {"a_A", nullptr, &Cell::a, false},
+    {"b_A", nullptr, &Cell::b, false},
+    {"c_A", nullptr, &Cell::c, false},
+    {"alpha_deg", nullptr, &Cell::alpha, false},
+    {"beta_deg", nullptr, &Cell::beta, false},
+    {"gamma_deg", nullptr, &Cell::gamma, false},
+    {"sigma_a_A", nullptr, &Cell::a, true},
+    {"sigma_b_A", nullptr, &Cell::b, true},
+    {"sigma_c_A", nullptr, &Cell::c, true},
+    {"sigma_alpha_deg", nullptr, &Cell::alpha, true},
+    {"sigma_beta_deg", nullptr, &Cell::beta, true},
+    {"sigma_gamma_deg", nullptr, &Cell::gamma, true},
+    {"V_A3", &SeriesRow::volume, nullptr, false},
+    {"sigma_V_A3", &SeriesRow::volume_esd, nullptr, false},
+    {"mosaicity_deg", &SeriesRow::mosaicity, nullptr, false},
+    {"sigma_mosaicity_deg", &SeriesRow::mosaicity_esd, nullptr, false},
+}};
+constexpr std::size_t needed = 8;  // T_K and the cell, then sigma_T_K at 1 is optional
+
+// For each field of the header, the index in `names`, or nullopt for a
+// column the analysis does not use.
+std::vector<std::optional<std::size_t>> columns_of(const std::vector<std::string>& header) {
+    std::vector<std::optional<std::size_t>> columns;
+    for (const std::string& field : header) {
+        std::optional<std::size_t> found;
+        for (std::size_t n = 0; n < names.size(); ++n)
+            if (trim(field) == names[n].name) found = n;
+        columns.push_back(found);
+    }
+    return columns;
+}
+
+bool has_column(const std::vector<std::optional<std::size_t>>& columns, std::size_t n) {
+    for (const auto& c : columns)
+        if (c == n) return true;
+    return false;
+}
+
+std::string without_cr(std::string line) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return line;
+}
+
+}  // namespace
+
+bool is_series_csv_header(std::string_view line) {
+    if (line.find(',') == std::string_view::npos) return false;
+    const auto columns = columns_of(split_record(line));
+    for (std::size_t n = 0; n < needed; ++n)
+        if (n != 1 && !has_column(columns, n)) return false;
+    return true;
+}
+
+void read_series_csv(std::istream& in, std::string_view header, int header_line, Series& series) {
+    const std::string& name = series.name;
+    auto columns = columns_of(split_record(header));
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        for (std::size_t j = 0; j < i; ++j)
+            if (columns[i] && columns[i] == columns[j])
+                throw SeriesError(name + ":" + std::to_string(header_line) + ": the column " +
+                                  std::string(names[*columns[i]].name) + " is named twice");
+    series.layout = SeriesLayout::csv;
+    SeriesColumns& carried = series.carried;
+    carried = {};
+    carried.sigma_t = has_column(columns, 1);
+    carried.cell_esd = true;
+    for (std::size_t n = 8; n < 14; ++n) carried.cell_esd = carried.cell_esd && has_column(columns, n);
+    carried.volume = has_column(columns, 14);
+    carried.volume_esd = has_column(columns, 15);
+    carried.mosaicity = has_column(columns, 16) && has_column(columns, 17);
+    // ESDs of only some cell parameters carry nothing.
+    if (!carried.cell_esd)
+        for (auto& c : columns)
+            if (c && *c >= 8 && *c < 14) c.reset();
+
+    std::string line;
+    int line_number = header_line;
+    while (std::getline(in, line)) {
+        ++line_number;
+        line = without_cr(std::move(line));
+        if (trim(line).empty()) continue;
+        const std::vector<std::string> fields = split_record(line);
+        if (fields.size() != columns.size())
+            throw SeriesError(name + ":" + std::to_string(line_number) + ": " + std::to_string(fields.size()) +
+                              " fields where the header names " + std::to_string(columns.size()));
+        SeriesRow row;
+        row.line = line_number;
+        row.sigma_t = row.volume = row.volume_esd = row.mosaicity = row.mosaicity_esd = not_a_number;
+        row.esd = {not_a_number, not_a_number, not_a_number, not_a_number, not_a_number, not_a_number};
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            if (!columns[i]) continue;
+            const Named& n = names[*columns[i]];
+            double value = not_a_number;
+            if (!trim(fields[i]).empty() && read_field(fields[i], value) == Field::invalid)
+                throw SeriesError(name + ":" + std::to_string(line_number) + ": " + std::string(n.name) +
+                                  " is not a number: \"" + std::string(trim(fields[i]).substr(0, 60)) + "\"");
+            if (n.member) {
+                row.*n.member = value;
+            } else {
+                Cell& cell = n.esd ? row.esd : row.cell;
+                cell.*n.cell_member = value;
+            }
+            if (std::isnan(value)) row.complete = false;
+        }
+        series.rows.push_back(row);
+    }
+    if (in.bad()) throw SeriesError(name + ": read error after line " + std::to_string(line_number));
+}
+
+}  // namespace analysis
