@@ -16,6 +16,7 @@
 #include <string_view>
 
 #include "cli/output_file.hpp"
+#include "cli/write_signals.hpp"
 #include "figures/figure.hpp"
 #include "figures/plot.hpp"
 #include "formats/display_text.hpp"
@@ -81,6 +82,7 @@ std::string png_beside(const std::vector<std::string>& inputs) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    cli::ignore_write_signals();
     Options options;
     try {
         options = parse_options(std::vector<std::string>(argv + 1, argv + argc));
@@ -106,6 +108,7 @@ int main(int argc, char** argv) {
     }
 
     std::vector<PlotFile> files;
+    bool stdout_ok = true;
     for (const std::string& input : options.inputs) {
         try {
             files.push_back(read_plot_file(input));
@@ -113,7 +116,9 @@ int main(int argc, char** argv) {
             return failure(e.what());
         }
         for (const std::string& w : files.back().warnings) std::cerr << "xyviewer: warning: " << displayable(w) << "\n";
-        if (!print(summary(files.back()))) return 1;
+        // A closed standard output (a pipe whose reader has gone) loses the
+        // summary, not the picture: the run goes on and ends with status 1.
+        if (stdout_ok) stdout_ok = print(summary(files.back()));
     }
 
     std::string path = options.output, why_no_window;
@@ -150,7 +155,8 @@ int main(int argc, char** argv) {
 
     try {
         if (window) {
-            if (!print("    plot             : in a window; close it with q, Enter or its close button\n")) return 1;
+            if (stdout_ok)
+                stdout_ok = print("    plot             : in a window; close it with q, Enter or its close button\n");
             show_window(display, "xyviewer: " + displayable(options.inputs.front()), page.width_px(), page.height_px(),
                         [&](int width, int height) {
                             Page shown = page;
@@ -158,15 +164,15 @@ int main(int argc, char** argv) {
                             shown.height_mm = height * 25.4 / page.dpi;
                             return render_pixels(panels, shown, draw_options);
                         });
-            return 0;
+            return stdout_ok ? 0 : 1;
         }
         check_output(path);
         write_output(path, render_file(panels, format, page, draw_options));
     } catch (const std::runtime_error& e) {
         return failure(e.what());
     }
-    return print("    plot             : written to " + displayable(path) +
-                 (why_no_window.empty() ? "" : " (" + why_no_window + ")") + "\n")
+    return stdout_ok && print("    plot             : written to " + displayable(path) +
+                              (why_no_window.empty() ? "" : " (" + why_no_window + ")") + "\n")
                ? 0
                : 1;
 }

@@ -1,0 +1,60 @@
+// The built xyviewer against what the world outside does to a run: a
+// file-size limit with its signal at the default, standard output a pipe
+// whose reader has gone, a private picture replaced by -o.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <string>
+
+#include "support/sample_files.hpp"
+#include "support/shell_run.hpp"
+#include "viewer_process.hpp"
+
+using namespace xyviewer_test;
+using celltrend::testing::quoted;
+using celltrend::testing::run_shell;
+using celltrend::testing::ShellResult;
+using celltrend::testing::StandardOutput;
+
+namespace {
+
+const std::string viewer = "exec env -u DISPLAY -u WAYLAND_DISPLAY " + quoted(XYVIEWER_EXE);
+
+TEST(ViewerReliability, FileSizeLimitIsAFailedWrite) {
+    ScratchDir dir;
+    write_file(dir.path / "TK_cell_a.pgf", plain_cell_a);
+    const ShellResult r = run_shell(dir.path, "ulimit -f 4; " + viewer + " -o a.png TK_cell_a.pgf");
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find("a.png: cannot write: File too large"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(dir.path / "a.png"));
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.path)) ++entries;
+    EXPECT_EQ(entries, 1u);  // the plot file alone: no temporary picture left
+}
+
+// "xyviewer -o a.png ... | head -c 0": the summary is lost, the picture is not.
+TEST(ViewerReliability, ClosedStandardOutputStillWritesThePicture) {
+    ScratchDir dir;
+    write_file(dir.path / "TK_cell_a.pgf", plain_cell_a);
+    const ShellResult r =
+        run_shell(dir.path, viewer + " -o a.svg TK_cell_a.pgf", "", StandardOutput::closed_pipe);
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find("cannot write to standard output: Broken pipe"), std::string::npos) << r.err;
+    EXPECT_NE(slurp(dir.path / "a.svg").find("<svg"), std::string::npos);
+}
+
+TEST(ViewerReliability, ReplacedPictureKeepsItsPermissions) {
+    ScratchDir dir;
+    write_file(dir.path / "TK_cell_a.pgf", plain_cell_a);
+    write_file(dir.path / "a.svg", "an earlier picture\n");
+    fs::permissions(dir.path / "a.svg", fs::perms::owner_read | fs::perms::owner_write);
+    const ShellResult r = run_shell(dir.path, "umask 022; " + viewer + " -o a.svg TK_cell_a.pgf");
+    ASSERT_EQ(r.status, 0) << r.err;
+    struct stat st {};
+    ASSERT_EQ(::stat((dir.path / "a.svg").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_NE(slurp(dir.path / "a.svg").find("<svg"), std::string::npos);
+}
+
+}  // namespace
