@@ -37,8 +37,7 @@ TEST(ViewerReliability, FileSizeLimitIsAFailedWrite) {
 TEST(ViewerReliability, ClosedStandardOutputStillWritesThePicture) {
     ScratchDir dir;
     write_file(dir.path / "TK_cell_a.pgf", plain_cell_a);
-    const ShellResult r =
-        run_shell(dir.path, viewer + " -o a.svg TK_cell_a.pgf", "", StandardOutput::closed_pipe);
+    const ShellResult r = run_shell(dir.path, viewer + " -o a.svg TK_cell_a.pgf", "", StandardOutput::closed_pipe);
     EXPECT_EQ(r.status, 1) << r.err;
     EXPECT_NE(r.err.find("cannot write to standard output: Broken pipe"), std::string::npos) << r.err;
     EXPECT_NE(slurp(dir.path / "a.svg").find("<svg"), std::string::npos);
