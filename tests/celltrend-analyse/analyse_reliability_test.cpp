@@ -1,0 +1,184 @@
+// celltrend-analyse against what the world outside does to a run: a
+// file-size limit with its signal at the default, standard output a pipe
+// whose reader has gone, a private file replaced by -o.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <vector>
+#include <string>
+
+#include "support/analyse_run.hpp"
+#include "support/shell_run.hpp"
+
+using namespace celltrend::testing;
+
+namespace {
+
+class AnalyseReliability : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(make_example_table(dir, "buffer_plain.txt"), 0); }
+    std::size_t entries() const {
+        return std::size_t(std::distance(std::filesystem::directory_iterator(dir.path()),
+                                         std::filesystem::directory_iterator()));
+    }
+    RunDir dir;
+};
+
+const std::string analyse_exe = quoted(ANALYSE_EXE);
+
+// Every subcommand that writes a file, past "ulimit -f 1": one message,
+// status 1, no output and no temporary file left beside it.
+TEST_F(AnalyseReliability, FileSizeLimitIsAFailedWriteNotADeath) {
+    const std::vector<std::string> commands = {
+        "export -f csv TK_parameters_HTML.xy -o out.txt",
+        "transform -m '1 0 1 0 1 0 -1 0 0' TK_parameters_HTML.xy -o out.txt",
+        "expansion --strains out.txt TK_parameters_HTML.xy",
+    };
+    const std::size_t before = entries();
+    for (const std::string& command : commands) {
+        SCOPED_TRACE(command);
+        const ShellResult r = run_shell(dir.path(), "ulimit -f 1; exec " + analyse_exe + " " + command);
+        EXPECT_EQ(r.status, 1) << r.err;
+        EXPECT_NE(r.err.find("out.txt: cannot write: File too large"), std::string::npos) << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_FALSE(dir.exists("out.txt"));
+        EXPECT_EQ(entries(), before);
+    }
+}
+
+// "celltrend-analyse ... | head -c 0": a message and status 1, not SIGPIPE.
+TEST_F(AnalyseReliability, ClosedStandardOutputIsStatusOne) {
+    for (const std::string command : {"export -f csv TK_parameters_HTML.xy", "expansion TK_parameters_HTML.xy"}) {
+        SCOPED_TRACE(command);
+        const ShellResult r =
+            run_shell(dir.path(), "exec " + analyse_exe + " " + command, "", StandardOutput::closed_pipe);
+        EXPECT_EQ(r.status, 1) << r.err;
+        EXPECT_NE(r.err.find("cannot write to standard output: Broken pipe"), std::string::npos) << r.err;
+    }
+}
+
+// A result kept private (mode 600) stays private when a run replaces it.
+TEST_F(AnalyseReliability, ReplacedFileKeepsItsPermissions) {
+    dir.write("private.csv", "earlier result\n");
+    std::filesystem::permissions(dir.path() / "private.csv",
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    const ShellResult r =
+        run_shell(dir.path(), "umask 022; exec " + analyse_exe + " export -f csv TK_parameters_HTML.xy -o private.csv");
+    ASSERT_EQ(r.status, 0) << r.err;
+    struct stat st {};
+    ASSERT_EQ(::stat((dir.path() / "private.csv").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_NE(dir.read("private.csv").find("T_K,"), std::string::npos);
+}
+
+// Line `n` (1-based) of `text` passed through `change`.
+std::string with_line_changed(const std::string& text, int n, const std::function<std::string(std::string)>& change) {
+    std::size_t start = 0;
+    for (int i = 1; i < n; ++i) start = text.find('\n', start) + 1;
+    const std::size_t end = text.find('\n', start);
+    return text.substr(0, start) + change(text.substr(start, end - start)) + text.substr(end);
+}
+
+// celltrend's table read by position: the 140 K row (line 8) damaged as a
+// hand edit or a bad merge damages it is refused with what was expected,
+// never read with a field dropped, added or taken from its neighbour.
+TEST_F(AnalyseReliability, RowsThatDoNotFitTheColumnsAreRefused) {
+    struct Case {
+        const char* what;
+        std::function<std::string(std::string)> change;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {"mosaicity ESD lost", [](std::string l) { return l.substr(0, l.size() - 12); },
+         "damaged.xy:8: 16 fields where the table has 17"},
+        {"a field too many", [](std::string l) { return l + "       0.001"; },
+         "damaged.xy:8: 18 fields where the table has 17"},
+        {"a moved 3 columns into its ESD's", [](std::string l) { return l.insert(6, "   ").erase(21, 3); },
+         "damaged.xy:8: the fields are not in their columns: columns 19-30 (ESD(A)) hold \"001  0.00022\""},
+    };
+    const std::string table = dir.read("TK_parameters_HTML.xy");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        dir.write("damaged.xy", with_line_changed(table, 8, c.change));
+        for (const std::string command : {"expansion", "export -f csv", "transform -m '0 1 0 0 0 1 1 0 0'"}) {
+            const AnalyseResult r = run_analyse(dir, command + " damaged.xy");
+            EXPECT_EQ(r.status, 1) << command << "\n" << r.err;
+            EXPECT_NE(r.err.find(c.message), std::string::npos) << command << "\n" << r.err;
+        }
+    }
+}
+
+// A titles line cut short is no set of titles: the rows are recognised from
+// their fields, as in a table whose titles were cut off.
+TEST_F(AnalyseReliability, ColumnTitlesCountOnlyWhenComplete) {
+    const std::string table = dir.read("TK_parameters_HTML.xy");
+    dir.write("cut.xy", with_line_changed(table, 4, [](const std::string&) { return "!   TK        a(A)"; }));
+    const AnalyseResult whole = run_analyse(dir, "expansion TK_parameters_HTML.xy");
+    const AnalyseResult cut = run_analyse(dir, "expansion cut.xy");
+    ASSERT_EQ(whole.status, 0) << whole.err;
+    EXPECT_EQ(cut.status, 0) << cut.err;
+    EXPECT_EQ(cut.out.substr(cut.out.find('\n')), whole.out.substr(whole.out.find('\n')));
+}
+
+// A protein's cell: a volume of a million cubic Angstrom or more is
+// asterisks in celltrend's table, and the analysis takes it from the cell.
+class ProteinCells : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string buffer = "Lysozyme-sized cell\nsecond line\n";
+        for (int k = 0; k < 4; ++k) {
+            ReportValues v;
+            v.a = "100.1" + std::to_string(k);
+            v.b = "110.2" + std::to_string(2 * k);
+            v.c = "120.3" + std::to_string(3 * k);
+            v.alpha = v.gamma = "90";
+            v.beta = "95";
+            v.volume = "1321000";
+            dir.write("p" + std::to_string(k) + ".html", report(v));
+            buffer += "p" + std::to_string(k) + ".html " + std::to_string(100 + 20 * k) + "\n";
+        }
+        dir.write("protein.txt", buffer);
+        ASSERT_EQ(dir.run("protein.txt\ny\n").status, 0);
+        ASSERT_NE(dir.read("TK_parameters_HTML.xy").find("************"), std::string::npos);
+        dir.write("empty.xy", dir.read("TK_parameters_HTML.xy").substr(0, dir.read("TK_parameters_HTML.xy").find("\n100.00") + 1));
+    }
+    RunDir dir;
+};
+
+TEST_F(ProteinCells, VolumesOfAsterisksKeepTheirRows) {
+    struct Case {
+        std::string command;
+        int status;
+        std::string in_out;  // expected in standard output
+        std::string in_err;  // expected in standard error ("" for nothing)
+    };
+    const std::vector<Case> cases = {
+        {"expansion TK_parameters_HTML.xy", 0, "4 temperatures from 100.00 K to 160.00 K", ""},
+        {"export -f eosfit TK_parameters_HTML.xy", 0, "\n100 100.1 0.0002 110.2 0.0003 120.3 0.0004 90 0.002 95 0.003 90 0.004 132",
+         "TK_parameters_HTML.xy:6: the volume is asterisks or NaN; V and SIGV computed from the cell"},
+        {"export -f pascal TK_parameters_HTML.xy", 0, "\n160 1 100.13 110.26 120.39 90 95 90\n", ""},
+        {"transform -m '0 1 0 0 0 1 1 0 0' TK_parameters_HTML.xy", 0, "\n100.00   110.20000",
+         "TK_parameters_HTML.xy:6: warning: a value too wide for its column (volume 1.3"},
+        {"export -f eosfit empty.xy", 1, "", "empty.xy: no row with a temperature and a cell; nothing written"},
+        {"export -f csv empty.xy", 1, "", "empty.xy: no row with a temperature and a cell; nothing written"},
+        {"transform -m '0 1 0 0 0 1 1 0 0' empty.xy", 1, "",
+         "empty.xy: no row with a temperature and a cell; nothing written"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command);
+        const AnalyseResult r = run_analyse(dir, c.command);
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_NE(r.out.find(c.in_out), std::string::npos) << r.out;
+        if (c.in_err.empty())
+            EXPECT_EQ(r.err, "");
+        else
+            EXPECT_NE(r.err.find(c.in_err), std::string::npos) << r.err;
+        if (c.status != 0) EXPECT_EQ(r.out, "");
+    }
+}
+
+}  // namespace
