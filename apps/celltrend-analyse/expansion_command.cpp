@@ -81,7 +81,9 @@ std::string line_of(const analysis::Series& series, const analysis::SeriesRow& r
 bool usable_points(const analysis::Series& series, std::vector<analysis::SeriesPoint>& points) {
     std::vector<const analysis::SeriesRow*> used;
     for (const analysis::SeriesRow& row : series.rows) {
-        if (!row.complete) {
+        // The volume and mosaicity are not used: the volume comes from the
+        // cell, so a protein's volume of asterisks keeps its row.
+        if (!row.cell_read() || (series.has_sigma_t() && std::isnan(row.sigma_t))) {
             std::cerr << program << ": " << line_of(series, row) << ": warning: asterisks or NaN in the row; skipped\n";
             continue;
         }

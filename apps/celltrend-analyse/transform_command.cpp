@@ -84,17 +84,33 @@ int run_transform(const Arguments& args) {
          analysis::table_header(series.title, "Cell parameters and ESD in new axes " + axes_text(matrix) + " (matrix " +
                                                   matrix.text + "), from " + series.name))
         text += line + "\n";
+    std::size_t cells = 0;
     for (const analysis::SeriesRow& row : series.rows) {
-        if (!row.complete)
-            std::cerr << program << ": " << series.name << ":" << row.line
-                      << ": warning: asterisks or NaN in the row; written with NaN\n";
+        const std::string where = std::string(program) + ": " + series.name + ":" + std::to_string(row.line);
+        // The volume and its ESD are computed afresh; any other unreadable
+        // field stays unreadable.
+        bool unreadable = !row.cell_read() || std::isnan(row.mosaicity) || std::isnan(row.mosaicity_esd);
+        for (double e : {row.esd.a, row.esd.b, row.esd.c, row.esd.alpha, row.esd.beta, row.esd.gamma})
+            unreadable = unreadable || std::isnan(e);
+        if (unreadable) std::cerr << where << ": warning: asterisks or NaN in the row; written with NaN\n";
         const analysis::TransformedCell t = analysis::transform_cell(matrix.m, row.cell, row.esd);
         analysis::SeriesRow out = row;
         out.cell = t.cell;
         out.esd = t.esd;
         out.volume = t.volume;
         out.volume_esd = t.volume_esd;
-        text += analysis::table_line(out) + "\n";
+        const std::string line = analysis::table_line(out);
+        // The table's fixed columns hold a volume below a million cubic
+        // Angstrom; a protein's cell is wider than its field.
+        if (line.find('*') != std::string::npos && !unreadable)
+            std::cerr << where << ": warning: a value too wide for its column (volume " << t.volume
+                      << "); written as asterisks\n";
+        if (out.cell_read()) ++cells;
+        text += line + "\n";
+    }
+    if (cells == 0) {
+        std::cerr << program << ": " << series.name << ": no row with a temperature and a cell; nothing written\n";
+        return 1;
     }
     return write_result(text, cl.value("output").value_or(""), file, program) ? 0 : 1;
 }

@@ -16,4 +16,8 @@ struct Cell {
 // NaN when the three angles cannot close a cell.
 double volume(const Cell& cell);
 
+// The ESD of that volume, carried to first order from the six ESDs of `esd`
+// taken as independent (angles in degrees); NaN where the volume is.
+double volume_esd(const Cell& cell, const Cell& esd);
+
 }  // namespace analysis
