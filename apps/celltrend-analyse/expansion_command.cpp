@@ -67,10 +67,6 @@ int input_error(const std::string& why) {
     return 1;
 }
 
-bool is_cell(const analysis::Cell& cell) {
-    return cell.a > 0 && cell.b > 0 && cell.c > 0 && analysis::volume(cell) > 0;
-}
-
 std::string line_of(const analysis::Series& series, const analysis::SeriesRow& row) {
     return series.name + ":" + std::to_string(row.line);
 }
@@ -87,7 +83,8 @@ bool usable_points(const analysis::Series& series, std::vector<analysis::SeriesP
             std::cerr << program << ": " << line_of(series, row) << ": warning: asterisks or NaN in the row; skipped\n";
             continue;
         }
-        if (!is_cell(row.cell)) return report_error(line_of(series, row) + ": not a unit cell (lengths or angles)");
+        if (!analysis::is_cell(row.cell))
+            return report_error(line_of(series, row) + ": not a unit cell (lengths or angles)");
         analysis::SeriesPoint p;
         p.t = row.t;
         p.cell = row.cell;

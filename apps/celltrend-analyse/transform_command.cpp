@@ -93,7 +93,15 @@ int run_transform(const Arguments& args) {
         for (double e : {row.esd.a, row.esd.b, row.esd.c, row.esd.alpha, row.esd.beta, row.esd.gamma})
             unreadable = unreadable || std::isnan(e);
         if (unreadable) std::cerr << where << ": warning: asterisks or NaN in the row; written with NaN\n";
-        const analysis::TransformedCell t = analysis::transform_cell(matrix.m, row.cell, row.esd);
+        analysis::TransformedCell t = analysis::transform_cell(matrix.m, row.cell, row.esd);
+        // As expansion judges a row: a cell of a zero or negative length, or
+        // of angles that close no cell, gives no cell in new axes either.
+        if (row.cell_read() && !analysis::is_cell(row.cell)) {
+            std::cerr << where << ": warning: not a unit cell (lengths or angles); written with NaN\n";
+            const double nan = std::nan("");
+            t.cell = t.esd = {nan, nan, nan, nan, nan, nan};
+            t.volume = t.volume_esd = nan;
+        }
         analysis::SeriesRow out = row;
         out.cell = t.cell;
         out.esd = t.esd;
@@ -105,7 +113,7 @@ int run_transform(const Arguments& args) {
         if (line.find('*') != std::string::npos && !unreadable)
             std::cerr << where << ": warning: a value too wide for its column (volume " << t.volume
                       << "); written as asterisks\n";
-        if (out.cell_read()) ++cells;
+        if (out.cell_read()) ++cells;  // NaN for a row that is no cell
         text += line + "\n";
     }
     if (cells == 0) {

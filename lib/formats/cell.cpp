@@ -14,6 +14,8 @@ double volume(const Cell& cell) {
     return cell.a * cell.b * cell.c * std::sqrt(q);
 }
 
+bool is_cell(const Cell& cell) { return cell.a > 0 && cell.b > 0 && cell.c > 0 && volume(cell) > 0; }
+
 double volume_esd(const Cell& cell, const Cell& esd) {
     constexpr double radian = std::numbers::pi / 180.0;
     const double v = volume(cell);

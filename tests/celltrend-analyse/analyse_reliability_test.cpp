@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
-#include <vector>
 #include <string>
+#include <vector>
 
 #include "support/analyse_run.hpp"
 #include "support/shell_run.hpp"
@@ -22,8 +22,8 @@ class AnalyseReliability : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_EQ(make_example_table(dir, "buffer_plain.txt"), 0); }
     std::size_t entries() const {
-        return std::size_t(std::distance(std::filesystem::directory_iterator(dir.path()),
-                                         std::filesystem::directory_iterator()));
+        return std::size_t(
+            std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()));
     }
     RunDir dir;
 };
@@ -124,6 +124,36 @@ TEST_F(AnalyseReliability, ColumnTitlesCountOnlyWhenComplete) {
     EXPECT_EQ(cut.out.substr(cut.out.find('\n')), whole.out.substr(whole.out.find('\n')));
 }
 
+// A row whose cell is none (a length below zero, angles that close no cell)
+// is written by transform as NaN and named, as expansion refuses it.
+TEST_F(AnalyseReliability, TransformAppliesTheUnitCellTest) {
+    struct Case {
+        const char* what;
+        std::function<std::string(std::string)> change;
+    };
+    const std::vector<Case> cases = {
+        {"a negative length", [](std::string l) { return l.replace(6, 12, "    -7.51001"); }},
+        {"angles of 150 degrees",
+         [](std::string l) {
+             return l.replace(78, 12, "   150.00000").replace(102, 12, "   150.00000").replace(126, 12, "   150.00000");
+         }},
+    };
+    const std::string table = dir.read("TK_parameters_HTML.xy");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        dir.write("damaged.xy", with_line_changed(table, 8, c.change));
+        const AnalyseResult r = run_analyse(dir, "transform -m '0 1 0 0 0 1 1 0 0' damaged.xy");
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.err,
+                  "celltrend-analyse transform: damaged.xy:8: warning: not a unit cell (lengths or angles); written "
+                  "with NaN\n");
+        const std::size_t row = r.out.find("\n140.00");
+        ASSERT_NE(row, std::string::npos) << r.out;
+        const std::string line = r.out.substr(row + 1, r.out.find('\n', row + 1) - row - 1);
+        EXPECT_NE(line.find("NaN"), std::string::npos) << line;
+    }
+}
+
 // A protein's cell: a volume of a million cubic Angstrom or more is
 // asterisks in celltrend's table, and the analysis takes it from the cell.
 class ProteinCells : public ::testing::Test {
@@ -144,7 +174,8 @@ protected:
         dir.write("protein.txt", buffer);
         ASSERT_EQ(dir.run("protein.txt\ny\n").status, 0);
         ASSERT_NE(dir.read("TK_parameters_HTML.xy").find("************"), std::string::npos);
-        dir.write("empty.xy", dir.read("TK_parameters_HTML.xy").substr(0, dir.read("TK_parameters_HTML.xy").find("\n100.00") + 1));
+        dir.write("empty.xy",
+                  dir.read("TK_parameters_HTML.xy").substr(0, dir.read("TK_parameters_HTML.xy").find("\n100.00") + 1));
     }
     RunDir dir;
 };
@@ -158,7 +189,8 @@ TEST_F(ProteinCells, VolumesOfAsterisksKeepTheirRows) {
     };
     const std::vector<Case> cases = {
         {"expansion TK_parameters_HTML.xy", 0, "4 temperatures from 100.00 K to 160.00 K", ""},
-        {"export -f eosfit TK_parameters_HTML.xy", 0, "\n100 100.1 0.0002 110.2 0.0003 120.3 0.0004 90 0.002 95 0.003 90 0.004 132",
+        {"export -f eosfit TK_parameters_HTML.xy", 0,
+         "\n100 100.1 0.0002 110.2 0.0003 120.3 0.0004 90 0.002 95 0.003 90 0.004 132",
          "TK_parameters_HTML.xy:6: the volume is asterisks or NaN; V and SIGV computed from the cell"},
         {"export -f pascal TK_parameters_HTML.xy", 0, "\n160 1 100.13 110.26 120.39 90 95 90\n", ""},
         {"transform -m '0 1 0 0 0 1 1 0 0' TK_parameters_HTML.xy", 0, "\n100.00   110.20000",
