@@ -154,6 +154,34 @@ TEST_F(AnalyseReliability, TransformAppliesTheUnitCellTest) {
     }
 }
 
+// A line without end (a program that writes no line end, a device behind a
+// pipe) is refused at its first megabyte, whatever the input is.
+TEST_F(AnalyseReliability, AnOverlongLineIsRefusedWithItsNumber) {
+    const std::string table = dir.read("TK_parameters_HTML.xy");
+    dir.write("long.xy",
+              with_line_changed(table, 3, [](const std::string&) { return "!" + std::string(3 << 20, 'x'); }));
+    ASSERT_EQ(run_shell(dir.path(), "mkfifo fifo.xy").status, 0);
+    struct Case {
+        std::string command;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {"exec " + analyse_exe + " expansion long.xy", "long.xy:3: a line longer than 1048576 characters"},
+        {"head -c 50000000 /dev/zero | " + analyse_exe + " export -f csv -",
+         "(standard input):1: a line longer than 1048576 characters"},
+        {"(timeout 60 head -c 50000000 /dev/zero > fifo.xy &) ; exec " + analyse_exe +
+             " transform -m '1 0 0 0 1 0 0 0 1' fifo.xy",
+         "fifo.xy:1: a line longer than 1048576 characters"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command);
+        const ShellResult r = run_shell(dir.path(), c.command);
+        EXPECT_EQ(r.status, 1) << r.err.substr(0, 300);
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err.substr(0, 300);
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1);
+    }
+}
+
 // A protein's cell: a volume of a million cubic Angstrom or more is
 // asterisks in celltrend's table, and the analysis takes it from the cell.
 class ProteinCells : public ::testing::Test {
