@@ -9,7 +9,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "support/run_dir.hpp"
 #include "support/shell_run.hpp"
@@ -90,6 +92,63 @@ TEST(Reliability, HardLinkedSnapshotKeepsItsCopy) {
     const std::string table = d.read("TK_parameters_HTML.xy");
     EXPECT_NE(table, first);
     EXPECT_NE(table.find("     8.50000"), std::string::npos) << table;
+}
+
+// What celltrend reads in a way a user would not guess is said on standard
+// error, one line each, while the console and the files keep their bytes.
+TEST(Reliability, OddReportsAndHeadersAreNamedOnStandardError) {
+    struct Case {
+        const char* what;
+        std::string title;
+        std::function<void(ReportValues&)> second_report;  // the report of 110 K
+        std::string notice;                                // the whole of standard error
+        std::string in_table;                              // found in the table
+    };
+    const std::string title = "Reliability series";
+    const std::vector<Case> cases = {
+        {"decimal commas", title,
+         [](ReportValues& v) {
+             v.a = "7,50122";
+             v.esd_a = "0,00018";
+             v.b = "10,25";
+         },
+         "celltrend: r1.html, line 3: '7,50122' is written with a decimal comma; in this report the comma is read as "
+         "the decimal point\n",
+         "\n110.00     7.50122     0.00018    10.25000"},
+        {"two numbers for a value", title, [](ReportValues& v) { v.a = "7.5 7.6"; },
+         "celltrend: r1.html, line 3: the value of cell_a is '7.5 7.6', more than one number; 7.5 is read\n",
+         "\n110.00     7.50000"},
+        {"a negative length", title, [](ReportValues& v) { v.a = "-7.5"; },
+         "celltrend: r1.html, line 3: a = -7.5 is no length of a cell; the temperature 110.00 K is dropped\n",
+         "\n120.00"},
+        {"eleven words in the title", "one two three four five six seven eight nine ten eleven", nullptr,
+         "celltrend: series.txt, line 1: line 1 has 11 columns: the outputs are the transformed ones; start the line "
+         "with ! to keep the run plain\n",
+         "! one two three four five six seven eight nine ten eleven"},
+        {"a title cut inside a character", std::string(127, 't') + "\xC3\xA9 and more", nullptr,
+         "celltrend: series.txt, line 1: a title of 138 characters; its first 127 are kept, so that no character is "
+         "cut in two\n",
+         "! " + std::string(127, 't') + "\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RunDir d;
+        write_series(d, 3);
+        std::string buffer = buffer_of(3);
+        buffer.replace(0, buffer.find('\n'), c.title);
+        d.write("series.txt", buffer);
+        if (c.second_report) {
+            ReportValues v;
+            c.second_report(v);
+            d.write("r1.html", report(v));
+        }
+        const RunResult r = d.run("series.txt\ny\n");
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.err, c.notice);
+        const std::string table =
+            d.read(d.exists("TK_parameters_HTML.xy") ? "TK_parameters_HTML.xy" : "TK_parameters_transf_HTML.xy");
+        EXPECT_NE(table.find(c.in_table), std::string::npos) << table;
+    }
 }
 
 }  // namespace
