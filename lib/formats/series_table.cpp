@@ -1,5 +1,6 @@
 #include "formats/series_table.hpp"
 
+#include "formats/bounded_line.hpp"
 #include "formats/number_field.hpp"
 
 #include <algorithm>
@@ -223,31 +224,6 @@ std::string shown_text(std::string_view text) {
 // endless line (a device or a program that writes no line end) ends here.
 constexpr std::size_t longest_line = 1 << 20;
 
-// std::getline with a bound: false at the end of the input (or a read
-// error, left in `in`), and `too_long` when the line holds more than
-// longest_line characters, of which only those are kept.
-bool read_line(std::istream& in, std::string& line, bool& too_long) {
-    line.clear();
-    too_long = false;
-    char chunk[4096];
-    for (;;) {
-        in.get(chunk, sizeof chunk, '\n');
-        line.append(chunk, static_cast<std::size_t>(in.gcount()));
-        if (line.size() > longest_line) {
-            too_long = true;
-            return true;
-        }
-        if (in.bad()) return false;
-        if (in.eof()) return !line.empty();
-        in.clear();  // get stops before the line end, failing when it read nothing
-        if (in.peek() == '\n') {
-            in.ignore();
-            return true;
-        }
-        if (in.eof()) return !line.empty();
-    }
-}
-
 }  // namespace
 
 Series read_series(std::istream& in, const std::string& name) {
@@ -259,7 +235,7 @@ Series read_series(std::istream& in, const std::string& name) {
     std::string line;
     int line_number = 0;
     bool too_long = false;
-    while (read_line(in, line, too_long)) {
+    while (read_bounded_line(in, line, longest_line, too_long)) {
         ++line_number;
         if (too_long)
             throw SeriesError(name + ":" + std::to_string(line_number) + ": a line longer than " +

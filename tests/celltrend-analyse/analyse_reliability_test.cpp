@@ -233,11 +233,14 @@ TEST_F(ProteinCells, VolumesOfAsterisksKeepTheirRows) {
         const AnalyseResult r = run_analyse(dir, c.command);
         EXPECT_EQ(r.status, c.status) << r.err;
         EXPECT_NE(r.out.find(c.in_out), std::string::npos) << r.out;
-        if (c.in_err.empty())
+        if (c.in_err.empty()) {
             EXPECT_EQ(r.err, "");
-        else
+        } else {
             EXPECT_NE(r.err.find(c.in_err), std::string::npos) << r.err;
-        if (c.status != 0) EXPECT_EQ(r.out, "");
+        }
+        if (c.status != 0) {
+            EXPECT_EQ(r.out, "");
+        }
     }
 }
 

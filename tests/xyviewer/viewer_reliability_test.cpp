@@ -56,4 +56,14 @@ TEST(ViewerReliability, ReplacedPictureKeepsItsPermissions) {
     EXPECT_NE(slurp(dir.path / "a.svg").find("<svg"), std::string::npos);
 }
 
+// As a text editor may save a plot file.
+TEST(ViewerReliability, AByteOrderMarkIsNotPartOfTheFirstLine) {
+    ScratchDir dir;
+    write_file(dir.path / "TK_cell_a.pgf", "\xEF\xBB\xBF" + std::string(plain_cell_a));
+    const ShellResult r = run_shell(dir.path, viewer + " -o a.svg TK_cell_a.pgf");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.out.starts_with("TK_cell_a.pgf: NiO film, cooling run\n")) << r.out;
+    EXPECT_NE(r.out.find("points plotted   : 3"), std::string::npos) << r.out;
+}
+
 }  // namespace
