@@ -22,7 +22,19 @@ double uncertainty(const analysis::Coefficient& c) {
 // Four decimals, without the "-" of a component that rounds to zero.
 std::string component(double x) { return printed("%9.4f", std::abs(x) < 5e-5 ? 0.0 : x); }
 
-bool directions_known(const ExpansionReport& r) { return r.t.size() > 2; }
+bool directions_known(const ExpansionReport& r) { return r.t.size() > 2 && r.expansion.directions_defined; }
+
+// Which row the directions are those of, for the title of the table.
+std::string direction_row(const ExpansionReport& r) {
+    const std::size_t middle = (r.t.size() + 1) / 2 - 1;
+    const analysis::Expansion& ex = r.expansion;
+    if (!directions_known(r) || ex.middle == middle)
+        return printed("Principal axes at %.2f K (the middle row)", r.t[middle]);
+    return printed(
+        "Principal axes at %.2f K (the row nearest the middle row, %.2f K, whose principal strains are "
+        "degenerate)",
+        r.t[ex.middle], r.t[middle]);
+}
 
 std::string axis_name(int i) { return "X" + std::to_string(i + 1); }
 
@@ -56,7 +68,16 @@ std::vector<std::string> expansion_notes(const ExpansionReport& report) {
         notes.push_back(axis_name(i) + " and " + axis_name(j) +
                         " expand equally within their uncertainties: which of their directions is called " +
                         axis_name(i) + " and which " + axis_name(j) + " is arbitrary.");
-    if (!directions_known(report))
+    if (report.t.size() > 2 && !report.expansion.directions_defined)
+        notes.push_back(
+            "Two principal strains are equal at every row: their directions are any pair in a plane, so the "
+            "directions are undefined.");
+    if (report.expansion.naming_row > 1 && report.expansion.naming_row < report.t.size())
+        notes.push_back(
+            printed("The strain is zero up to %.2f K: X1 < X2 < X3 are named at %.2f K, the first row "
+                    "that is strained.",
+                    report.t[report.expansion.naming_row - 1], report.t[report.expansion.naming_row]));
+    if (report.t.size() <= 2)
         notes.push_back(
             "Only two temperatures: each line passes through both points, so sigma is 0, and the "
             "directions are undefined (the middle row is the unstrained reference).");
@@ -75,8 +96,7 @@ std::string summary_text(const ExpansionReport& r) {
     s += "sigma: White's HC0, from the scatter of the points about each line\n";
     s += esd ? "sigma_esd: carried from the cell ESDs of every row\n" : "sigma_esd: none (the file has no cell ESDs)\n";
 
-    s += printed("\nPrincipal axes at %.2f K (the middle row): alpha in 10^-6 K^-1, [u v w], angles in degrees\n",
-                 r.t[ex.middle]);
+    s += "\n" + direction_row(r) + ": alpha in 10^-6 K^-1, [u v w], angles in degrees\n";
     s += "          alpha      sigma  sigma_esd         u        v        w      to a    to b    to c\n";
     for (int i = 0; i < 3; ++i) {
         const analysis::PrincipalAxis& axis = ex.principal[i];

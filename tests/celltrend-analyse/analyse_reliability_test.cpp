@@ -6,8 +6,10 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -179,6 +181,72 @@ TEST_F(AnalyseReliability, AnOverlongLineIsRefusedWithItsNumber) {
         EXPECT_EQ(r.status, 1) << r.err.substr(0, 300);
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err.substr(0, 300);
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1);
+    }
+}
+
+// Rows "T sigmaT a b c 90 90 90" of an orthorhombic cell.
+std::string strain_rows(const std::vector<std::array<double, 4>>& rows) {
+    std::string s;
+    for (const auto& r : rows)
+        s += std::to_string(r[0]) + " 1 " + std::to_string(r[1]) + " " + std::to_string(r[2]) + " " +
+             std::to_string(r[3]) + " 90 90 90\n";
+    return s;
+}
+
+// The coefficients of X1, X2, X3 in expansion's --tsv output.
+std::vector<double> alphas(const std::string& tsv) {
+    std::vector<double> a;
+    std::istringstream in(tsv);
+    std::string line;
+    while (std::getline(in, line))
+        if (line.starts_with("X")) a.push_back(std::stod(line.substr(line.find('\t') + 1)));
+    return a;
+}
+
+// Where the strain is zero or two principal strains are equal, the axes of
+// that row are any the solver returns: they neither name X1 < X2 < X3 nor
+// give the directions.
+TEST(ExpansionAxes, ZeroAndDegenerateStrainsNeitherNameNorOrientTheAxes) {
+    RunDir dir;
+    struct Case {
+        const char* what;
+        std::string rows;
+        std::string in_summary;
+    };
+    const std::vector<Case> cases = {
+        {"no strain at the second row",
+         strain_rows({{100, 10, 11, 12},
+                      {110, 10, 11, 12},
+                      {120, 10.003, 11.002, 12.001},
+                      {130, 10.006, 11.004, 12.002},
+                      {140, 10.009, 11.006, 12.003}}),
+         "The strain is zero up to 110.00 K: X1 < X2 < X3 are named at 120.00 K, the first row that is strained."},
+        {"equal strains of a and b at the middle row",
+         strain_rows({{100, 10, 11, 12},
+                      {110, 10.004, 11.003, 12.001},
+                      {120, 10.01, 11.011, 12.0036},
+                      {130, 10.012, 11.009, 12.003},
+                      {140, 10.016, 11.012, 12.004}}),
+         "Principal axes at 130.00 K (the row nearest the middle row, 120.00 K, whose principal strains are "
+         "degenerate)"},
+        {"equal strains everywhere",
+         strain_rows({{100, 10, 11, 12},
+                      {110, 10.01, 11.011, 12.012},
+                      {120, 10.02, 11.022, 12.024},
+                      {130, 10.03, 11.033, 12.036}}),
+         "the directions are undefined."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        dir.write("rows.txt", c.rows);
+        const AnalyseResult summary = run_analyse(dir, "expansion rows.txt");
+        EXPECT_EQ(summary.status, 0) << summary.err;
+        EXPECT_NE(summary.out.find(c.in_summary), std::string::npos) << summary.out;
+        const AnalyseResult tsv = run_analyse(dir, "expansion --tsv rows.txt");
+        const std::vector<double> a = alphas(tsv.out);
+        ASSERT_EQ(a.size(), 3u) << tsv.out;
+        EXPECT_LE(a[0], a[1]) << tsv.out;
+        EXPECT_LE(a[1], a[2]) << tsv.out;
     }
 }
 
