@@ -85,6 +85,8 @@ bool usable_points(const analysis::Series& series, std::vector<analysis::SeriesP
         }
         if (!analysis::is_cell(row.cell))
             return report_error(line_of(series, row) + ": not a unit cell (lengths or angles)");
+        if (!std::isfinite(analysis::volume(row.cell)))
+            return report_error(line_of(series, row) + ": the volume of the cell leaves the range of a double");
         analysis::SeriesPoint p;
         p.t = row.t;
         p.cell = row.cell;
@@ -176,6 +178,12 @@ int run_expansion(const Arguments& args) {
     } catch (const analysis::ExpansionError& e) {
         return input_error(series.name + ": " + e.what());
     }
+    // Cells near the range of a double can make a strain or a fit overflow:
+    // no coefficient is printed as NaN or Inf.
+    bool finite = std::isfinite(report.expansion.volume.alpha) && std::isfinite(report.expansion.volume.sigma);
+    for (const analysis::PrincipalAxis& axis : report.expansion.principal)
+        finite = finite && std::isfinite(axis.coefficient.alpha) && std::isfinite(axis.coefficient.sigma);
+    if (!finite) return input_error(series.name + ": the expansion leaves the range of a double; nothing printed");
 
     if (!strains_file.empty()) {
         const std::string title = series.title.empty() ? file : series.title;

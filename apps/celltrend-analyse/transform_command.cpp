@@ -102,6 +102,16 @@ int run_transform(const Arguments& args) {
             t.cell = t.esd = {nan, nan, nan, nan, nan, nan};
             t.volume = t.volume_esd = nan;
         }
+        // Entries or cells near the range of a double can give a cell whose
+        // volume or metric overflows: refused, never written as Inf.
+        bool finite = std::isfinite(t.volume) && std::isfinite(t.volume_esd);
+        for (double x : {t.cell.a, t.cell.b, t.cell.c, t.cell.alpha, t.cell.beta, t.cell.gamma, t.esd.a, t.esd.b,
+                         t.esd.c, t.esd.alpha, t.esd.beta, t.esd.gamma})
+            finite = finite && !std::isinf(x);
+        if (!unreadable && analysis::is_cell(row.cell) && !finite) {
+            std::cerr << where << ": the cell in new axes leaves the range of a double; nothing written\n";
+            return 1;
+        }
         analysis::SeriesRow out = row;
         out.cell = t.cell;
         out.esd = t.esd;

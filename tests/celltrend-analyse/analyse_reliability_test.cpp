@@ -250,6 +250,42 @@ TEST(ExpansionAxes, ZeroAndDegenerateStrainsNeitherNameNorOrientTheAxes) {
     }
 }
 
+// Numbers at the edge of a double: a result out of its range is refused
+// with the row named, never printed as NaN, Inf or a wrong finite number; a
+// matrix is singular by the directions of its rows, not by their size.
+TEST_F(AnalyseReliability, NumbersAtTheEdgeOfADouble) {
+    dir.write("big.txt",
+              "100 1 7.5e102 10.2e102 12.8e102 90 101.5 90\n120 1 7.51e102 10.21e102 12.81e102 90 101.6 90\n"
+              "140 1 7.52e102 10.22e102 12.82e102 90 101.7 90\n");
+    struct Case {
+        std::string command;
+        int status;
+        std::string err;  // standard error, whole
+    };
+    const std::vector<Case> cases = {
+        {"expansion big.txt", 1,
+         "celltrend-analyse expansion: big.txt:1: the volume of the cell leaves the range of a double\n"},
+        {"transform -m '1e103 0 0 0 1e103 0 0 0 1e103' TK_parameters_HTML.xy", 1,
+         "celltrend-analyse transform: TK_parameters_HTML.xy:6: the cell in new axes leaves the range of a double; "
+         "nothing written\n"},
+        {"expansion --matrix '1e100 0 0 0 1e100 0 0 0 1' TK_parameters_HTML.xy", 0, ""},
+        {"expansion --matrix '1e-100 0 0 0 1e-100 0 0 0 1e-100' TK_parameters_HTML.xy", 0, ""},
+        {"expansion --matrix '1 0 0 0 1 0 1 1e-12 0' TK_parameters_HTML.xy", 1,
+         "celltrend-analyse expansion: the matrix 1 0 0 / 0 1 0 / 1 1e-12 0 is singular: the new axes do not span "
+         "space\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command);
+        const AnalyseResult r = run_analyse(dir, c.command);
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_EQ(r.err, c.err);
+        if (c.status != 0) {
+            EXPECT_EQ(r.out, "");
+        }
+        for (const char* bad : {"nan", "inf", "NaN", "Inf"}) EXPECT_EQ(r.out.find(bad), std::string::npos) << r.out;
+    }
+}
+
 // A protein's cell: a volume of a million cubic Angstrom or more is
 // asterisks in celltrend's table, and the analysis takes it from the cell.
 class ProteinCells : public ::testing::Test {
