@@ -1,6 +1,7 @@
 #include "expansion_report.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "crystal/crystal_direction.hpp"
@@ -97,12 +98,25 @@ std::string summary_text(const ExpansionReport& r) {
     s += esd ? "sigma_esd: carried from the cell ESDs of every row\n" : "sigma_esd: none (the file has no cell ESDs)\n";
 
     s += "\n" + direction_row(r) + ": alpha in 10^-6 K^-1, [u v w], angles in degrees\n";
-    s += "          alpha      sigma  sigma_esd         u        v        w      to a    to b    to c\n";
+    // Eleven characters a column, or one more than its widest number, so
+    // that columns never run together.
+    const std::array<const analysis::Coefficient*, 4> rows{&ex.principal[0].coefficient, &ex.principal[1].coefficient,
+                                                           &ex.principal[2].coefficient, &ex.volume};
+    int w_alpha = 11, w_sigma = 11, w_esd = 11;
+    for (const analysis::Coefficient* c : rows) {
+        w_alpha = std::max(w_alpha, 1 + int(printed("%.4f", c->alpha).size()));
+        w_sigma = std::max(w_sigma, 1 + int(printed("%.4f", c->sigma).size()));
+        if (esd) w_esd = std::max(w_esd, 1 + int(printed("%.4f", c->sigma_esd).size()));
+    }
+    const auto coefficient = [&](const char* name, const analysis::Coefficient& c) {
+        return printed("%-4s%*.4f%*.4f", name, w_alpha, c.alpha, w_sigma, c.sigma) +
+               (esd ? printed("%*.4f", w_esd, c.sigma_esd) : printed("%*s", w_esd, "-"));
+    };
+    s += printed("    %*s%*s%*s", w_alpha, "alpha", w_sigma, "sigma", w_esd, "sigma_esd") +
+         "         u        v        w      to a    to b    to c\n";
     for (int i = 0; i < 3; ++i) {
         const analysis::PrincipalAxis& axis = ex.principal[i];
-        const analysis::Coefficient& c = axis.coefficient;
-        s += printed("%-4s%11.4f%11.4f", axis_name(i).c_str(), c.alpha, c.sigma);
-        s += esd ? printed("%11.4f", c.sigma_esd) : printed("%11s", "-");
+        s += coefficient(axis_name(i).c_str(), axis.coefficient);
         if (directions_known(r)) {
             const Eigen::Vector3d angles = analysis::angles_to_axes(ex.middle_cell, axis.direction);
             s += "   " + component(axis.uvw(0)) + component(axis.uvw(1)) + component(axis.uvw(2)) +
@@ -112,8 +126,7 @@ std::string summary_text(const ExpansionReport& r) {
         }
         s += "\n";
     }
-    s += printed("%-4s%11.4f%11.4f", "V", ex.volume.alpha, ex.volume.sigma);
-    s += (esd ? printed("%11.4f", ex.volume.sigma_esd) : printed("%11s", "-")) + "   (volume)\n";
+    s += coefficient("V", ex.volume) + "   (volume)\n";
 
     if (r.new_axes && directions_known(r)) {
         s += "\nDirections in the new axes " + r.new_axes_text + ":\n";

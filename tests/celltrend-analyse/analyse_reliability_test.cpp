@@ -286,6 +286,24 @@ TEST_F(AnalyseReliability, NumbersAtTheEdgeOfADouble) {
     }
 }
 
+// A coefficient too wide for its eleven characters widens its column.
+TEST(ExpansionSummary, WideNumbersNeverRunTogether) {
+    RunDir dir;
+    dir.write("wide.txt",
+              "100 1 7.5 10.2 12.8 90 101.5 90\n120 1 750 10.21 12.81 90 101.6 90\n140 1 75000 10.22 12.82 90 101.7 "
+              "90\n");
+    const AnalyseResult r = run_analyse(dir, "expansion wide.txt");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::size_t v = r.out.find("\nV ");
+    ASSERT_NE(v, std::string::npos) << r.out;
+    std::istringstream line(r.out.substr(v + 1, r.out.find('\n', v + 1) - v - 1));
+    std::vector<std::string> words;
+    for (std::string w; line >> w;) words.push_back(w);
+    ASSERT_EQ(words.size(), 5u) << r.out;  // V, alpha, sigma, "-" and "(volume)"
+    EXPECT_GT(std::stod(words[1]), 1e8);
+    EXPECT_GT(std::stod(words[2]), 1e7);
+}
+
 // A protein's cell: a volume of a million cubic Angstrom or more is
 // asterisks in celltrend's table, and the analysis takes it from the cell.
 class ProteinCells : public ::testing::Test {
