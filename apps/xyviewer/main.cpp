@@ -21,6 +21,7 @@
 #include "figures/plot.hpp"
 #include "formats/display_text.hpp"
 #include "formats/plot_file_reader.hpp"
+#include "formats/printed.hpp"
 #include "options.hpp"
 #include "summary.hpp"
 #include "window.hpp"
@@ -149,6 +150,22 @@ int main(int argc, char** argv) {
         page.width_mm = 800.0 / page.dpi * 25.4 * columns;
         page.height_mm = 600.0 / page.dpi * 25.4 * rows;
     }
+    // Below this a panel's axis numbers, titles and legend no longer fit,
+    // and PLplot draws an empty or garbled frame.  The pixels count too: a
+    // low --dpi makes a large page a few dots.
+    constexpr double min_panel_mm[2] = {20, 15};
+    constexpr int min_panel_px[2] = {160, 120};
+    const double panel_mm[2] = {page.width_mm / columns, page.height_mm / rows};
+    if (panel_mm[0] < min_panel_mm[0] - 1e-9 || panel_mm[1] < min_panel_mm[1] - 1e-9)
+        return wrong_usage(
+            printed("the page gives each panel %.0f x %.0f mm, less than the %.0f x %.0f mm "
+                    "a panel needs: a larger --size",
+                    panel_mm[0], panel_mm[1], min_panel_mm[0], min_panel_mm[1]));
+    if (!vector_page && (page.width_px() / columns < min_panel_px[0] || page.height_px() / rows < min_panel_px[1]))
+        return wrong_usage(
+            printed("the picture gives each panel %d x %d pixels, less than the %d x %d a "
+                    "panel needs: a larger --dpi or --size",
+                    page.width_px() / columns, page.height_px() / rows, min_panel_px[0], min_panel_px[1]));
     if (!vector_page && double(page.width_px()) * page.height_px() > 1e8)
         return wrong_usage("the picture would have more than 100 million pixels: lower --size or --dpi");
     const DrawOptions draw_options{options.fit};

@@ -6,7 +6,9 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "figures/axis_scale.hpp"
 #include "figures/plot_text.hpp"
@@ -483,6 +485,36 @@ int sink_close(void* cookie) {
     return 0;
 }
 
+// PLplot's errors come to these handlers instead of its own lines on
+// standard error.  An abort leaves the drawing without what failed: the
+// drawing is then refused, never a blank picture passed on as written.  An
+// exit would end the program inside PLplot: one message, status 1, and
+// nothing has been written yet, since the bytes are written only after the
+// drawing.
+thread_local std::string plplot_abort;
+
+void on_plplot_abort(PLCHAR_VECTOR message) {
+    if (plplot_abort.empty()) plplot_abort = message != nullptr && *message != '\0' ? message : "drawing aborted";
+}
+
+int on_plplot_exit(PLCHAR_VECTOR message) {
+    std::fprintf(stderr, "xyviewer: PLplot stopped the drawing: %s; nothing written\n",
+                 message != nullptr ? message : "");
+    std::fflush(stderr);
+    std::_Exit(1);
+}
+
+// Installs the handlers for one drawing.
+void catch_plplot_errors() {
+    plplot_abort.clear();
+    plsabort(on_plplot_abort);
+    plsexit(on_plplot_exit);
+}
+
+void throw_plplot_abort() {
+    if (!plplot_abort.empty()) throw PlotError("PLplot could not draw the plot: " + plplot_abort);
+}
+
 }  // namespace
 
 int Page::width_px() const { return std::max(16, int(std::lround(width_mm / 25.4 * dpi))); }
@@ -508,6 +540,7 @@ std::string render_file(const std::vector<Panel>& panels, Format format, const P
     const cookie_io_functions_t io{nullptr, sink_write, nullptr, sink_close};
     std::FILE* stream = fopencookie(&sink, "w", io);
     if (stream == nullptr) throw PlotError("cannot set up the drawing: out of memory");
+    catch_plplot_errors();
     {
         plstream pls;
         pls.sdev(device);
@@ -520,6 +553,7 @@ std::string render_file(const std::vector<Panel>& panels, Format format, const P
         draw_page(pls, panels, page, options);
     }  // the destructor ends the page and closes the stream
     if (!sink.closed) std::fclose(stream);
+    throw_plplot_abort();
     if (sink.failed || sink.bytes.empty()) throw PlotError("PLplot produced no output");
     return std::move(sink.bytes);
 }
@@ -528,6 +562,7 @@ std::vector<unsigned char> render_pixels(const std::vector<Panel>& panels, const
                                          const DrawOptions& options) {
     const int w = page.width_px(), h = page.height_px();
     std::vector<unsigned char> rgb(std::size_t(w) * std::size_t(h) * 3, 255);  // the device draws on what is there
+    catch_plplot_errors();
     {
         plstream pls;
         pls.sdev(plplot_has_device("memcairo") ? "memcairo" : "mem");
@@ -535,6 +570,7 @@ std::vector<unsigned char> render_pixels(const std::vector<Panel>& panels, const
         pls.smem(w, h, rgb.data());
         draw_page(pls, panels, page, options);
     }
+    throw_plplot_abort();
     return rgb;
 }
 

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <string>
+#include <vector>
 
 #include "support/sample_files.hpp"
 #include "support/shell_run.hpp"
@@ -54,6 +55,42 @@ TEST(ViewerReliability, ReplacedPictureKeepsItsPermissions) {
     ASSERT_EQ(::stat((dir.path / "a.svg").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
     EXPECT_NE(slurp(dir.path / "a.svg").find("<svg"), std::string::npos);
+}
+
+// A page too small for its panels is refused before any drawing, in
+// millimetres and, for a picture of pixels, in pixels, whatever --dpi says.
+TEST(ViewerReliability, APageTooSmallForItsPanelsIsRefused) {
+    ScratchDir dir;
+    std::string nine;
+    for (int k = 0; k < 9; ++k) {
+        write_file(dir.path / ("p" + std::to_string(k) + ".pgf"), plain_cell_a);
+        nine += " p" + std::to_string(k) + ".pgf";
+    }
+    struct Case {
+        std::string args;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {"--size 30x20mm -o a.svg" + nine,
+         "xyviewer: the page gives each panel 10 x 7 mm, less than the 20 x 15 mm a panel needs"},
+        {"--size 30x20mm -o a.png" + nine,
+         "xyviewer: the page gives each panel 10 x 7 mm, less than the 20 x 15 mm a panel needs"},
+        {"--size 20x15mm --dpi 20 -o a.png p0.pgf",
+         "xyviewer: the picture gives each panel 16 x 16 pixels, less than the 160 x 120 a panel needs"},
+        {"--dpi 10 -o a.png" + nine, ""},  // 800 x 600 pixels a panel at any dpi: drawn
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        const ShellResult r = run_shell(dir.path, viewer + " " + c.args);
+        if (c.message.empty()) {
+            EXPECT_EQ(r.status, 0) << r.err;
+            continue;
+        }
+        EXPECT_EQ(r.status, 2) << r.err;
+        EXPECT_TRUE(r.err.starts_with(c.message)) << r.err;
+        EXPECT_FALSE(fs::exists(dir.path / "a.svg"));
+        EXPECT_FALSE(fs::exists(dir.path / "a.png"));
+    }
 }
 
 // As a text editor may save a plot file.
