@@ -2,9 +2,13 @@
 // file-size limit with its signal at the default, standard output a pipe
 // whose reader has gone, a private picture replaced by -o.
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -91,6 +95,44 @@ TEST(ViewerReliability, APageTooSmallForItsPanelsIsRefused) {
         EXPECT_FALSE(fs::exists(dir.path / "a.svg"));
         EXPECT_FALSE(fs::exists(dir.path / "a.png"));
     }
+}
+
+// A display server that takes the connection and never answers: a socket
+// that listens and never accepts.  The PNG beside the plot file follows, as
+// for a display that is not there, within a few seconds.
+TEST(ViewerReliability, ADisplayThatNeverAnswersGivesThePicture) {
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(listener, 0);
+    int number = -1;
+    for (int n = 40; n < 100 && number < 0; ++n) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<std::uint16_t>(6000 + n));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) number = n;
+    }
+    ASSERT_GE(number, 0) << "no free port for a display";
+    ASSERT_EQ(::listen(listener, 4), 0);
+    ScratchDir dir;
+    write_file(dir.path / "TK_cell_a.pgf", plain_cell_a);
+    const std::string display = "127.0.0.1:" + std::to_string(number);
+    const pid_t pid = spawn({XYVIEWER_EXE, "TK_cell_a.pgf"}, {{"DISPLAY", display}, {"WAYLAND_DISPLAY", std::nullopt}},
+                            dir.path, dir.path / "viewer.out", dir.path / "viewer.err");
+    ASSERT_GT(pid, 0);
+    int status = -1;
+    const bool ended = wait_for(pid, status, std::chrono::seconds(60));
+    if (!ended) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+    }
+    ::close(listener);
+    ASSERT_TRUE(ended) << "xyviewer waited on the display";
+    EXPECT_EQ(status, 0) << slurp(dir.path / "viewer.err");
+    EXPECT_NE(slurp(dir.path / "viewer.out")
+                  .find("written to TK_cell_a.png (display \"" + display + "\" did not answer within 5 seconds)"),
+              std::string::npos)
+        << slurp(dir.path / "viewer.out");
+    EXPECT_TRUE(fs::exists(dir.path / "TK_cell_a.png"));
 }
 
 // As a text editor may save a plot file.
