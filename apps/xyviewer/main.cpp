@@ -133,7 +133,11 @@ int main(int argc, char** argv) {
     std::vector<std::string> left_out;
     const std::vector<Panel> panels = panels_for(files, options.normalise, &left_out);
     for (const std::string& w : left_out) std::cerr << "xyviewer: warning: " << displayable(w) << "\n";
-    if (panels.empty()) return failure("nothing to plot: every series starts at 0, which cannot be divided by");
+    if (panels.empty()) return failure("nothing to plot: no series can be divided by its first value");
+    for (std::size_t i = 0; i < panels.size(); ++i)
+        if (const std::string why = out_of_range(panels[i]); !why.empty())
+            return failure((options.normalise ? std::string("the normalised figure") : options.inputs[i]) + ": " + why +
+                           "; nothing drawn");
     const int count = int(panels.size());
     const int columns = int(std::ceil(std::sqrt(double(count))));
     const int rows = (count + columns - 1) / columns;

@@ -135,6 +135,46 @@ TEST(ViewerReliability, ADisplayThatNeverAnswersGivesThePicture) {
     EXPECT_TRUE(fs::exists(dir.path / "TK_cell_a.png"));
 }
 
+// Values at the edge of a double: a series spanning more than its range, or
+// one divided by a subnormal first value, is refused or left out by name,
+// never drawn as a blank or garbled picture reported as written.
+TEST(ViewerReliability, ValuesAtTheEdgeOfADouble) {
+    ScratchDir dir;
+    std::string big(plain_cell_a), tiny(plain_cell_a);
+    big.replace(big.find("             7.50000"), 20, "              1e308");
+    big.replace(big.find("             7.51000"), 20, "             -1e308");
+    tiny.replace(tiny.find("             7.50000"), 20, "             4e-320");
+    write_file(dir.path / "big.pgf", big);
+    write_file(dir.path / "tiny.pgf", tiny);
+    write_file(dir.path / "a.pgf", plain_cell_a);
+    struct Case {
+        std::string args;
+        int status;
+        std::string err;  // found in standard error
+        bool drawn;
+    };
+    const std::vector<Case> cases = {
+        {"-o out.svg big.pgf", 1,
+         "xyviewer: big.pgf: a(Å)=f(T): the values span more than the range of a double (-1e+308 at x = 200, 1e+308 "
+         "at x = 100); nothing drawn",
+         false},
+        {"--normalise -o out.svg tiny.pgf a.pgf", 0,
+         "xyviewer: warning: tiny.pgf: a divided by its first value 3.99996e-320 leaves the range of a double at x = "
+         "100; left out of the normalised figure",
+         true},
+        {"--normalise -o out.svg tiny.pgf", 1, "xyviewer: nothing to plot: no series can be divided by its first value",
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        fs::remove(dir.path / "out.svg");
+        const ShellResult r = run_shell(dir.path, viewer + " " + c.args);
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+        EXPECT_EQ(fs::exists(dir.path / "out.svg"), c.drawn);
+    }
+}
+
 // As a text editor may save a plot file.
 TEST(ViewerReliability, AByteOrderMarkIsNotPartOfTheFirstLine) {
     ScratchDir dir;
