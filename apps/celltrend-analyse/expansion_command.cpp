@@ -34,11 +34,11 @@ void print_help(std::ostream& out) {
            "celltrend's all-parameters or transformed table, or rows\n"
            "\"T sigmaT a b c alpha beta gamma\" ('#' starts a comment).  The strain of every\n"
            "row relative to the first is split into principal strains X1 < X2 < X3 (as\n"
-           "at the second row, then followed through the series); a straight line against\n"
-           "T, weighted 1/sigmaT (equally without sigmaT), gives each coefficient alpha\n"
-           "and its uncertainty sigma (White's HC0).  When the file has cell ESDs,\n"
-           "sigma_esd carries them to every coefficient.  Rows with asterisks or NaN are\n"
-           "skipped, with a warning.\n"
+           "at the first strained row, then followed through the series); a straight\n"
+           "line against T, weighted 1/sigmaT (equally without sigmaT), gives each\n"
+           "coefficient alpha and its uncertainty sigma (White's HC0).  When the file has\n"
+           "cell ESDs, sigma_esd carries them to every coefficient.  Rows whose T or cell\n"
+           "is asterisks or NaN are skipped, with a warning.\n"
            "\n"
            "      --strain KIND      eulerian (default) or lagrangian\n"
            "      --infinitesimal    the infinitesimal strain instead of the finite one\n"
@@ -50,7 +50,8 @@ void print_help(std::ostream& out) {
            "                         row i giving new axis i in the old a, b, c, as in\n"
            "                         celltrend's buffer files (--tsv then gives those)\n"
            "  -h, --help             show this text\n"
-           "Coefficients are in 10^-6 K^-1; directions [u v w] are those of the middle row.\n"
+           "Coefficients are in 10^-6 K^-1; directions [u v w] are those of the middle row,\n"
+           "or of the row nearest it whose principal strains are not degenerate.\n"
            "FILE \"-\" reads standard input.\n";
 }
 
