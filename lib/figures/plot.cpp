@@ -511,6 +511,14 @@ void catch_plplot_errors() {
     plsexit(on_plplot_exit);
 }
 
+// Where a stream puts its abort messages instead of standard error: they
+// are the handler's to report, once.
+struct QuietErrors {
+    PLINT code = 0;
+    char message[1024] = {};
+    explicit QuietErrors(plstream& pls) { pls.sError(&code, message); }
+};
+
 void throw_plplot_abort() {
     if (!plplot_abort.empty()) throw PlotError("PLplot could not draw the plot: " + plplot_abort);
 }
@@ -543,6 +551,7 @@ std::string render_file(const std::vector<Panel>& panels, Format format, const P
     catch_plplot_errors();
     {
         plstream pls;
+        const QuietErrors quiet(pls);
         pls.sdev(device);
         pls.sfile(stream);
         if (format == Format::png)
@@ -565,6 +574,7 @@ std::vector<unsigned char> render_pixels(const std::vector<Panel>& panels, const
     catch_plplot_errors();
     {
         plstream pls;
+        const QuietErrors quiet(pls);
         pls.sdev(plplot_has_device("memcairo") ? "memcairo" : "mem");
         pls.spage(page.dpi, page.dpi, 0, 0, 0, 0);
         pls.smem(w, h, rgb.data());
