@@ -121,6 +121,8 @@ TEST(Reliability, OddReportsAndHeadersAreNamedOnStandardError) {
         {"a negative length", title, [](ReportValues& v) { v.a = "-7.5"; },
          "celltrend: r1.html, line 3: a = -7.5 is no length of a cell; the temperature 110.00 K is dropped\n",
          "\n120.00"},
+        {"no cell in the report", title, [](ReportValues& v) { v.a = "REMOVE"; },
+         "celltrend: r1.html: no unit cell in the report; the temperature 110.00 K is dropped\n", "\n120.00"},
         {"eleven words in the title", "one two three four five six seven eight nine ten eleven", nullptr,
          "celltrend: series.txt, line 1: line 1 has 11 columns: the outputs are the transformed ones; start the line "
          "with ! to keep the run plain\n",
@@ -140,7 +142,11 @@ TEST(Reliability, OddReportsAndHeadersAreNamedOnStandardError) {
         if (c.second_report) {
             ReportValues v;
             c.second_report(v);
-            d.write("r1.html", report(v));
+            std::string text = report(v);
+            if (v.a == "REMOVE")
+                text.erase(text.find("<TR><TH ALIGN='LEFT'>a ("),
+                           text.find('\n', text.find("a (")) + 1 - text.find("<TR><TH ALIGN='LEFT'>a ("));
+            d.write("r1.html", text);
         }
         const RunResult r = d.run("series.txt\ny\n");
         EXPECT_EQ(r.status, 0) << r.err;
