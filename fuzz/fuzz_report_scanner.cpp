@@ -99,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     InputFile report;
     std::string why;
     check(report.open(report_path(), why));
-    const ScannedReport scanned = scan_report(report, wanted);
+    ScannedReport scanned = scan_report(report, wanted);
     const ScannedReport expected = reference(content, wanted);
     for (std::size_t q = 0; q < quantity_count; ++q) {
         check(scanned.found[q] == expected.found[q]);
@@ -107,8 +107,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     }
 
     std::istringstream in;
-    std::ostringstream out;
-    Console console(in, out, false);
+    std::ostringstream out, notices;
+    Console console(in, out, false, notices);
     constexpr float untouched = -7.25f;
     for (std::size_t q = 0; q < quantity_count; ++q) {
         float value = untouched, esd = untouched;

@@ -40,12 +40,12 @@ void print_help(std::ostream& out) {
            "celltrend's all-parameters or transformed table, or rows\n"
            "\"T sigmaT a b c alpha beta gamma\" ('#' starts a comment).  The rows are taken\n"
            "in order of temperature.  The strain of every row relative to the first is\n"
-           "split into principal strains X1 < X2 < X3 (as at the second row, then\n"
+           "split into principal strains X1 < X2 < X3 (as at the first strained row, then\n"
            "followed through the series); a straight line against\n"
            "T, weighted 1/sigmaT (equally without sigmaT), gives each coefficient alpha\n"
            "and its uncertainty sigma (White's HC0).  When the file has cell ESDs,\n"
-           "sigma_esd carries them to every coefficient.  Rows with asterisks or NaN are\n"
-           "skipped, with a warning.\n"
+           "sigma_esd carries them to every coefficient.  Rows whose T or cell is\n"
+           "asterisks or NaN are skipped, with a warning.\n"
            "\n"
            "      --strain KIND      eulerian (default) or lagrangian\n"
            "      --infinitesimal    the infinitesimal strain instead of the finite one\n"
@@ -70,7 +70,8 @@ void print_help(std::ostream& out) {
            "      --plane PLANE      X1X2, X1X3 (default) or X2X3, or two crystal directions\n"
            "                         such as a,c or \"[1 0 1],[0 1 0]\"\n"
            "  -h, --help             show this text\n"
-           "Coefficients are in 10^-6 K^-1; directions [u v w] are those of the middle row.\n"
+           "Coefficients are in 10^-6 K^-1; directions [u v w] are those of the middle row,\n"
+           "or of the row nearest it whose principal strains are not degenerate.\n"
            "FILE \"-\" reads standard input.\n";
 }
 
@@ -149,6 +150,12 @@ int run_expansion(const Arguments& args) {
     } catch (const analysis::ExpansionError& e) {
         return input_error(series.name + ": " + e.what());
     }
+    // Cells near the range of a double can make a strain or a fit overflow:
+    // no coefficient is printed as NaN or Inf.
+    bool finite = std::isfinite(report.expansion.volume.alpha) && std::isfinite(report.expansion.volume.sigma);
+    for (const analysis::PrincipalAxis& axis : report.expansion.principal)
+        finite = finite && std::isfinite(axis.coefficient.alpha) && std::isfinite(axis.coefficient.sigma);
+    if (!finite) return input_error(series.name + ": the expansion leaves the range of a double; nothing printed");
 
     if (!strains_file.empty()) {
         const std::string title = series.title.empty() ? file : series.title;

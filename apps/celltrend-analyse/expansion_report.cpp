@@ -1,6 +1,7 @@
 #include "expansion_report.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "crystal/crystal_direction.hpp"
@@ -22,7 +23,19 @@ double uncertainty(const analysis::Coefficient& c) {
 // Four decimals, without the "-" of a component that rounds to zero.
 std::string component(double x) { return printed("%9.4f", std::abs(x) < 5e-5 ? 0.0 : x); }
 
-bool directions_known(const ExpansionReport& r) { return r.t.size() > 2; }
+bool directions_known(const ExpansionReport& r) { return r.t.size() > 2 && r.expansion.directions_defined; }
+
+// Which row the directions are those of, for the title of the table.
+std::string direction_row(const ExpansionReport& r) {
+    const std::size_t middle = (r.t.size() + 1) / 2 - 1;
+    const analysis::Expansion& ex = r.expansion;
+    if (!directions_known(r) || ex.middle == middle)
+        return printed("Principal axes at %.2f K (the middle row)", r.t[middle]);
+    return printed(
+        "Principal axes at %.2f K (the row nearest the middle row, %.2f K, whose principal strains are "
+        "degenerate)",
+        r.t[ex.middle], r.t[middle]);
+}
 
 std::string axis_name(int i) { return "X" + std::to_string(i + 1); }
 
@@ -56,7 +69,16 @@ std::vector<std::string> expansion_notes(const ExpansionReport& report) {
         notes.push_back(axis_name(i) + " and " + axis_name(j) +
                         " expand equally within their uncertainties: which of their directions is called " +
                         axis_name(i) + " and which " + axis_name(j) + " is arbitrary.");
-    if (!directions_known(report))
+    if (report.t.size() > 2 && !report.expansion.directions_defined)
+        notes.push_back(
+            "Two principal strains are equal at every row: their directions are any pair in a plane, so the "
+            "directions are undefined.");
+    if (report.expansion.naming_row > 1 && report.expansion.naming_row < report.t.size())
+        notes.push_back(
+            printed("The strain is zero up to %.2f K: X1 < X2 < X3 are named at %.2f K, the first row "
+                    "that is strained.",
+                    report.t[report.expansion.naming_row - 1], report.t[report.expansion.naming_row]));
+    if (report.t.size() <= 2)
         notes.push_back(
             "Only two temperatures: each line passes through both points, so sigma is 0, and the "
             "directions are undefined (the middle row is the unstrained reference).");
@@ -75,14 +97,26 @@ std::string summary_text(const ExpansionReport& r) {
     s += "sigma: White's HC0, from the scatter of the points about each line\n";
     s += esd ? "sigma_esd: carried from the cell ESDs of every row\n" : "sigma_esd: none (the file has no cell ESDs)\n";
 
-    s += printed("\nPrincipal axes at %.2f K (the middle row): alpha in 10^-6 K^-1, [u v w], angles in degrees\n",
-                 r.t[ex.middle]);
-    s += "          alpha      sigma  sigma_esd         u        v        w      to a    to b    to c\n";
+    s += "\n" + direction_row(r) + ": alpha in 10^-6 K^-1, [u v w], angles in degrees\n";
+    // Eleven characters a column, or one more than its widest number, so
+    // that columns never run together.
+    const std::array<const analysis::Coefficient*, 4> rows{&ex.principal[0].coefficient, &ex.principal[1].coefficient,
+                                                           &ex.principal[2].coefficient, &ex.volume};
+    int w_alpha = 11, w_sigma = 11, w_esd = 11;
+    for (const analysis::Coefficient* c : rows) {
+        w_alpha = std::max(w_alpha, 1 + int(printed("%.4f", c->alpha).size()));
+        w_sigma = std::max(w_sigma, 1 + int(printed("%.4f", c->sigma).size()));
+        if (esd) w_esd = std::max(w_esd, 1 + int(printed("%.4f", c->sigma_esd).size()));
+    }
+    const auto coefficient = [&](const char* name, const analysis::Coefficient& c) {
+        return printed("%-4s%*.4f%*.4f", name, w_alpha, c.alpha, w_sigma, c.sigma) +
+               (esd ? printed("%*.4f", w_esd, c.sigma_esd) : printed("%*s", w_esd, "-"));
+    };
+    s += printed("    %*s%*s%*s", w_alpha, "alpha", w_sigma, "sigma", w_esd, "sigma_esd") +
+         "         u        v        w      to a    to b    to c\n";
     for (int i = 0; i < 3; ++i) {
         const analysis::PrincipalAxis& axis = ex.principal[i];
-        const analysis::Coefficient& c = axis.coefficient;
-        s += printed("%-4s%11.4f%11.4f", axis_name(i).c_str(), c.alpha, c.sigma);
-        s += esd ? printed("%11.4f", c.sigma_esd) : printed("%11s", "-");
+        s += coefficient(axis_name(i).c_str(), axis.coefficient);
         if (directions_known(r)) {
             const Eigen::Vector3d angles = analysis::angles_to_axes(ex.middle_cell, axis.direction);
             s += "   " + component(axis.uvw(0)) + component(axis.uvw(1)) + component(axis.uvw(2)) +
@@ -92,8 +126,7 @@ std::string summary_text(const ExpansionReport& r) {
         }
         s += "\n";
     }
-    s += printed("%-4s%11.4f%11.4f", "V", ex.volume.alpha, ex.volume.sigma);
-    s += (esd ? printed("%11.4f", ex.volume.sigma_esd) : printed("%11s", "-")) + "   (volume)\n";
+    s += coefficient("V", ex.volume) + "   (volume)\n";
 
     if (r.new_axes && directions_known(r)) {
         s += "\nDirections in the new axes " + r.new_axes_text + ":\n";

@@ -75,6 +75,10 @@ int run_export(const Arguments& args) {
                                      : format == "eosfit" ? analysis::export_eosfit(series, system)
                                                           : analysis::export_csv(series);
     for (const std::string& w : out.warnings) std::cerr << program << ": warning: " << w << "\n";
+    if (out.rows == 0) {
+        std::cerr << program << ": " << series.name << ": no row with a temperature and a cell; nothing written\n";
+        return 1;
+    }
     return write_result(out.text, cl.value("output").value_or(""), file, program) ? 0 : 1;
 }
 

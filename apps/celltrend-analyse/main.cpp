@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "cli/write_signals.hpp"
 #include "commands.hpp"
 
 namespace {
@@ -44,6 +45,7 @@ void print_usage(std::ostream& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    cli::ignore_write_signals();
     // Standard input then reads through the same file buffer as a named
     // file, which reports a read error (a failing disk under "< FILE")
     // instead of ending the table there as C stdio's end of file would.

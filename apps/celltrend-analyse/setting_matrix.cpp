@@ -54,8 +54,17 @@ SettingMatrix read_setting_matrix(std::string_view text) {
 }
 
 bool is_singular(const SettingMatrix& matrix) {
-    const double scale = matrix.m.cwiseAbs().maxCoeff();
-    return !(std::fabs(matrix.m.determinant()) > 1e-9 * scale * scale * scale);
+    // Each row scaled to unit length first: the determinant is then the
+    // volume spanned by the new axes' directions, 1 when they are
+    // orthogonal, whatever the size of the entries (stableNorm neither
+    // overflows nor underflows on them).
+    Eigen::Matrix3d unit = matrix.m;
+    for (int i = 0; i < 3; ++i) {
+        const double norm = unit.row(i).stableNorm();
+        if (!(norm > 0) || !std::isfinite(norm)) return true;
+        unit.row(i) /= norm;
+    }
+    return !(std::fabs(unit.determinant()) > 1e-9);
 }
 
 std::string axes_text(const SettingMatrix& matrix) {

@@ -22,8 +22,8 @@ struct SettingMatrix {
 // Throws cli::UsageError naming the entry that is not a number.
 SettingMatrix read_setting_matrix(std::string_view text);
 
-// The determinant is zero relative to the size of the entries: the new axes
-// lie in a plane.
+// The new axes lie in a plane: the determinant of the rows scaled to unit
+// length is zero (to 1e-9), a test that no scale of the entries changes.
 bool is_singular(const SettingMatrix& matrix);
 
 // The new axes in the old, "a' = a + c, b' = b, c' = -a", with the entries as

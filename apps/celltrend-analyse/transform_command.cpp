@@ -84,11 +84,38 @@ int run_transform(const Arguments& args) {
          analysis::table_header(series.title, "Cell parameters and ESD in new axes " + axes_text(matrix) + " (matrix " +
                                                   matrix.text + "), from " + series.name))
         text += line + "\n";
+    std::size_t cells = 0;
     for (const analysis::SeriesRow& row : series.rows) {
-        if (!row.complete)
-            std::cerr << program << ": " << series.name << ":" << row.line
-                      << ": warning: asterisks or NaN in the row; written with NaN\n";
-        const analysis::TransformedCell t = analysis::transform_cell(matrix.m, row.cell, row.esd);
+        const std::string where = std::string(program) + ": " + series.name + ":" + std::to_string(row.line);
+        // The volume and its ESD are computed afresh; any other unreadable
+        // field stays unreadable.
+        // A column the file does not have (a CSV from CIFs has no mosaicity)
+        // is no damage.
+        bool unreadable = !row.cell_read() ||
+                          (series.carried.mosaicity && (std::isnan(row.mosaicity) || std::isnan(row.mosaicity_esd)));
+        if (series.carried.cell_esd)
+            for (double e : {row.esd.a, row.esd.b, row.esd.c, row.esd.alpha, row.esd.beta, row.esd.gamma})
+                unreadable = unreadable || std::isnan(e);
+        if (unreadable) std::cerr << where << ": warning: asterisks or NaN in the row; written with NaN\n";
+        analysis::TransformedCell t = analysis::transform_cell(matrix.m, row.cell, row.esd);
+        // As expansion judges a row: a cell of a zero or negative length, or
+        // of angles that close no cell, gives no cell in new axes either.
+        if (row.cell_read() && !analysis::is_cell(row.cell)) {
+            std::cerr << where << ": warning: not a unit cell (lengths or angles); written with NaN\n";
+            const double nan = std::nan("");
+            t.cell = t.esd = {nan, nan, nan, nan, nan, nan};
+            t.volume = t.volume_esd = nan;
+        }
+        // Entries or cells near the range of a double can give a cell whose
+        // volume or metric overflows: refused, never written as Inf.
+        bool finite = std::isfinite(t.volume) && std::isfinite(t.volume_esd);
+        for (double x : {t.cell.a, t.cell.b, t.cell.c, t.cell.alpha, t.cell.beta, t.cell.gamma, t.esd.a, t.esd.b,
+                         t.esd.c, t.esd.alpha, t.esd.beta, t.esd.gamma})
+            finite = finite && !std::isinf(x);
+        if (!unreadable && analysis::is_cell(row.cell) && !finite) {
+            std::cerr << where << ": the cell in new axes leaves the range of a double; nothing written\n";
+            return 1;
+        }
         analysis::SeriesRow out = row;
         out.cell = t.cell;
         out.esd = t.esd;
@@ -97,7 +124,18 @@ int run_transform(const Arguments& args) {
         // A series from CIFs has no mosaicity: 0, as celltrend writes a
         // value its report lacks, so that the rows stay complete.
         if (!series.carried.mosaicity) out.mosaicity = out.mosaicity_esd = 0;
-        text += analysis::table_line(out) + "\n";
+        const std::string line = analysis::table_line(out);
+        // The table's fixed columns hold a volume below a million cubic
+        // Angstrom; a protein's cell is wider than its field.
+        if (line.find('*') != std::string::npos && !unreadable)
+            std::cerr << where << ": warning: a value too wide for its column (volume " << t.volume
+                      << "); written as asterisks\n";
+        if (out.cell_read()) ++cells;  // NaN for a row that is no cell
+        text += line + "\n";
+    }
+    if (cells == 0) {
+        std::cerr << program << ": " << series.name << ": no row with a temperature and a cell; nothing written\n";
+        return 1;
     }
     return write_result(text, cl.value("output").value_or(""), file, program) ? 0 : 1;
 }

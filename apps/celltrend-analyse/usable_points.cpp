@@ -14,10 +14,6 @@ bool report_error(std::string_view program, const std::string& why) {
     return false;
 }
 
-bool is_cell(const analysis::Cell& cell) {
-    return cell.a > 0 && cell.b > 0 && cell.c > 0 && analysis::volume(cell) > 0;
-}
-
 std::string line_of(const analysis::Series& series, const analysis::SeriesRow& row) {
     return series.name + ":" + std::to_string(row.line);
 }
@@ -28,12 +24,17 @@ bool usable_points(std::string_view program, const analysis::Series& series, std
                    std::string_view without_esds) {
     std::vector<const analysis::SeriesRow*> used;
     for (const analysis::SeriesRow& row : series.rows) {
-        if (!row.complete) {
+        // The volume and mosaicity are not used: the volume comes from the
+        // cell, so a protein's volume of asterisks keeps its row.
+        if (!row.cell_read() || (series.has_sigma_t() && std::isnan(row.sigma_t))) {
             std::cerr << program << ": " << line_of(series, row) << ": warning: asterisks or NaN in the row; skipped\n";
             continue;
         }
-        if (!is_cell(row.cell))
+        if (!analysis::is_cell(row.cell))
             return report_error(program, line_of(series, row) + ": not a unit cell (lengths or angles)");
+        if (!std::isfinite(analysis::volume(row.cell)))
+            return report_error(program,
+                                line_of(series, row) + ": the volume of the cell leaves the range of a double");
         analysis::SeriesPoint p;
         p.t = row.t;
         p.cell = row.cell;

@@ -84,27 +84,54 @@ void notice_odd_matrix(Console& console, const InputFile& buffer, const Matrix& 
 
 }  // namespace
 
-BufferSurvey first_pass(InputFile& buffer) {
+BufferSurvey first_pass(InputFile& buffer, Console& console) {
     buffer.rewind();
     BufferSurvey survey;
     long last_with_text = 0;
+    long header_with_matrix = 0;  // line 1 or 2 with 11 columns
+    bool data_with_matrix = false;
     std::string_view line;
     ReadStatus status;
     while ((status = buffer.next_line(line, whole_line)) == ReadStatus::ok) {
         if (looks_empty(line)) continue;
         last_with_text = buffer.line_number();
         if (line[line.find_first_not_of(' ')] == '!') continue;
-        if (column_count(line) == 11) survey.transformed = true;
+        if (column_count(line) != 11) continue;
+        survey.transformed = true;
+        if (buffer.line_number() <= 2 && header_with_matrix == 0)
+            header_with_matrix = buffer.line_number();
+        else if (buffer.line_number() > 2)
+            data_with_matrix = true;
     }
     if (status == ReadStatus::error) read_error(buffer, "the run stops before any output is created");
     survey.lines_after_header = static_cast<int>(std::max(last_with_text - 2, 0L));
+    if (header_with_matrix > 0 && !data_with_matrix)
+        console.notice(notice_line(buffer.name(), header_with_matrix,
+                                   "line " + std::to_string(header_with_matrix) +
+                                       " has 11 columns: the outputs are the transformed ones; start the line "
+                                       "with ! to keep the run plain"));
     return survey;
 }
 
-void read_header_lines(InputFile& buffer, Text<128>& title) {
+void read_header_lines(InputFile& buffer, Text<128>& title, Console& console) {
     buffer.rewind();
+    std::string_view line;
+    if (const ReadStatus s = buffer.next_line(line, whole_line); s != ReadStatus::ok) read_failed(buffer, s, 1);
+    constexpr std::size_t kept = 128;  // the length of the title text
+    if (line.size() > kept) {
+        // Cut before the character that the 128th byte falls inside, so that
+        // every output's title stays valid UTF-8.
+        std::size_t cut = kept;
+        while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) --cut;
+        const std::size_t whole = line.size();
+        line = line.substr(0, cut);
+        console.notice(notice_line(buffer.name(), 1,
+                                   "a title of " + std::to_string(whole) + " characters; its first " +
+                                       std::to_string(cut) + " are kept" +
+                                       (cut < kept ? ", so that no character is cut in two" : "")));
+    }
+    title.assign(line);
     Text<128> second;
-    if (const ReadStatus s = buffer.read(title); s != ReadStatus::ok) read_failed(buffer, s, 1);
     if (const ReadStatus s = buffer.read(second); s != ReadStatus::ok) read_failed(buffer, s, 2);
 }
 

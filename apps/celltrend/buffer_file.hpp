@@ -18,12 +18,16 @@ struct BufferSurvey {
 };
 
 // Reads the whole file from its first line, each line whole.  A read error
-// ends the run (RunFailure).
-BufferSurvey first_pass(InputFile& buffer);
+// ends the run (RunFailure).  When only the title or the free line has 11
+// columns, they alone make the run a transformed one, as they always have:
+// a notice on standard error says so.
+BufferSurvey first_pass(InputFile& buffer, Console& console);
 
-// From the start: line 1 into the title, line 2 read and dropped.  A file of
-// fewer than two lines ends the run.
-void read_header_lines(InputFile& buffer, Text<128>& title);
+// From the start: line 1 into the title, line 2 read and dropped.  A title
+// longer than the 128 characters kept is cut on a UTF-8 character boundary,
+// never inside a character, with a notice.  A file of fewer than two lines
+// ends the run.
+void read_header_lines(InputFile& buffer, Text<128>& title, Console& console);
 
 enum class DataLine {
     plain,      // report and TK read, matrix the identity

@@ -1,5 +1,6 @@
 #include "celltrend.hpp"
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -98,12 +99,23 @@ void open_report(Console& console, const InputFile& buffer, const TemperaturePoi
 // Searches the report of one temperature; false when the cell test drops it.
 bool extract(Console& console, const RunState& state, InputFile& report, TemperaturePoint& point) {
     const auto searched = searched_quantities(state);
-    const ScannedReport scanned = scan_report(report, searched);
+    ScannedReport scanned = scan_report(report, searched);
     for (std::size_t q = 0; q < quantity_count; ++q) {
         if (!searched[q]) continue;
         find_in_report(console, scanned, point.tk, q, point.value[q], point.esd[q]);
-        // A report without a cell is no temperature of the series.
-        if (q == cell_a && point.value[cell_a] < 1.0e-4f) return false;
+        // A report without a cell is no temperature of the series.  The
+        // console has always been silent on it; standard error says why.
+        if (q == cell_a && point.value[cell_a] < 1.0e-4f) {
+            char tk[32];
+            std::snprintf(tk, sizeof tk, "%.2f", static_cast<double>(point.tk));
+            char a[32];
+            std::snprintf(a, sizeof a, "%g", static_cast<double>(point.value[cell_a]));
+            const std::string why = !scanned.found[cell_a] ? std::string("no unit cell in the report")
+                                                           : "a = " + std::string(a) + " is no length of a cell";
+            console.notice(notice_line(scanned.name, scanned.line_number[cell_a],
+                                       why + "; the temperature " + tk + " K is dropped"));
+            return false;
+        }
     }
     return true;
 }
@@ -181,10 +193,10 @@ void run_celltrend(Console& console) {
     open_buffer_file(console, state, buffer);
     select_quantities(console, state);
 
-    const BufferSurvey survey = first_pass(buffer);
+    const BufferSurvey survey = first_pass(buffer, console);
     state.transformed = survey.transformed;
     state.point_count = survey.lines_after_header;
-    read_header_lines(buffer, state.title);
+    read_header_lines(buffer, state.title, console);
     Outputs outputs;
     open_xy_files(state, buffer, outputs);
     temperature_loop(console, state, buffer, outputs);

@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <csignal>
 #include <iostream>
 #include <sstream>
 #include <string_view>
@@ -55,6 +56,12 @@ int checked_output(int status) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A write past a file-size limit (ulimit -f) then fails with EFBIG, and
+    // one to a pipe whose reader has gone with EPIPE, instead of killing the
+    // run mid-line: each takes the path of a full disk, the files completed
+    // to their last whole line, one message, status 1.
+    std::signal(SIGXFSZ, SIG_IGN);
+    std::signal(SIGPIPE, SIG_IGN);
     const celltrend::Invocation run = celltrend::read_invocation(std::vector<std::string_view>(argv + 1, argv + argc));
     switch (run.kind) {
         case celltrend::Invocation::help:

@@ -18,8 +18,11 @@ namespace celltrend {
 // For each quantity asked for, the first line of the report (its first 256
 // characters) that holds the quantity's row label.
 struct ScannedReport {
+    std::string name;  // the report's file name, for notices
     std::array<bool, quantity_count> found{};
     std::array<std::string, quantity_count> line;
+    std::array<long, quantity_count> line_number{};
+    bool decimal_comma_told = false;  // the notice of a decimal comma is given once per report
 };
 
 // Reads the report once from its first line, stopping as soon as every
@@ -29,6 +32,10 @@ ScannedReport scan_report(InputFile& report, const std::array<bool, quantity_cou
 
 // Sets value and ESD of quantity q from the scanned report, leaving each
 // untouched where it cannot be read, with one console line per problem.
-void find_in_report(Console& console, const ScannedReport& report, float tk, std::size_t q, float& value, float& esd);
+// A number written with a decimal comma ("7,50122", from a machine set to
+// such a locale) is read with the comma as the decimal point, with one
+// notice per report; a text holding more than one number, or text after
+// it, is read as before (its first number) and named in a notice.
+void find_in_report(Console& console, ScannedReport& report, float tk, std::size_t q, float& value, float& esd);
 
 }  // namespace celltrend

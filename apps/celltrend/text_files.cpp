@@ -259,11 +259,42 @@ void OutputFile::create(std::string_view name) {
     }
     // A file system without locks (ENOLCK) still takes the output: the lock
     // guards against a rare mistake and must not stop ordinary work.
+    // A file with another name too (a hard link, a "cp -al" snapshot of the
+    // directory) is not emptied: its name here is taken off it, and the
+    // output is a new file, so the other names keep what they hold.
+    if (st.st_nlink > 1) {
+        ::close(fd);
+        if (::unlink(name_.c_str()) != 0 && errno != ENOENT) {
+            const int err = errno;
+            throw RunFailure(" !! Cannot create " + name_ + ": " + error_name(err) + " !!");
+        }
+        create_new();
+        return;
+    }
     if (::ftruncate(fd, 0) != 0) {
         const int err = errno;
         ::close(fd);
         throw RunFailure(" !! Cannot create " + name_ + ": " + error_name(err) + " !!");
     }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    fd_ = fd;
+    good_bytes_ = 0;
+}
+
+void OutputFile::create_new() {
+    // O_EXCL: whatever appeared at the name since it was unlinked is another
+    // program's, never written through.
+    const int fd =
+        ::open(name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd < 0) {
+        const int err = errno;
+        throw RunFailure(" !! Cannot create " + name_ + ": " + error_name(err) + " !!");
+    }
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    const int ignored = ::fcntl(fd, F_SETLK, &lock);  // a new file: no other run holds it
+    (void)ignored;
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     fd_ = fd;
     good_bytes_ = 0;

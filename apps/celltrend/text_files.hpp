@@ -86,7 +86,9 @@ public:
 
     // Creates the file, replacing a regular file of that name; a file still
     // open on this object is closed first.  The file is locked against other
-    // runs until it is closed.  Throws RunFailure, also for the refusals of
+    // runs until it is closed.  A file of more than one name (a hard link) is
+    // not written: the name is unlinked and a new file created, so the other
+    // names keep their content.  Throws RunFailure, also for the refusals of
     // refuse_unsafe_output.
     void create(std::string_view name);
     bool is_open() const { return fd_ >= 0; }
@@ -101,6 +103,7 @@ public:
     void close();
 
 private:
+    void create_new();  // at a name just unlinked
     [[noreturn]] void fail(int err);
 
     int fd_ = -1;

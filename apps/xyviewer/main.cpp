@@ -18,10 +18,12 @@
 #include <string_view>
 
 #include "cli/output_file.hpp"
+#include "cli/write_signals.hpp"
 #include "figures/figure.hpp"
 #include "figures/plot.hpp"
 #include "formats/display_text.hpp"
 #include "formats/plot_file_reader.hpp"
+#include "formats/printed.hpp"
 #include "formats/series_table.hpp"
 #include "formats/table_column.hpp"
 #include "options.hpp"
@@ -105,6 +107,7 @@ std::string png_beside(const std::vector<std::string>& inputs) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    cli::ignore_write_signals();
     Options options;
     try {
         options = parse_options(std::vector<std::string>(argv + 1, argv + argc));
@@ -137,9 +140,12 @@ int main(int argc, char** argv) {
     std::vector<PlotFile> files;
     int status = 0;
     if (!read_inputs(options, files, status)) return status;
+    bool stdout_ok = true;
     for (const PlotFile& file : files) {
         for (const std::string& w : file.warnings) std::cerr << "xyviewer: warning: " << displayable(w) << "\n";
-        if (!print(summary(file))) return 1;
+        // A closed standard output (a pipe whose reader has gone) loses the
+        // summary, not the picture: the run goes on and ends with status 1.
+        if (stdout_ok) stdout_ok = print(summary(file));
     }
 
     std::string path = options.output, why_no_window;
@@ -155,7 +161,11 @@ int main(int argc, char** argv) {
     if (options.title)
         for (Panel& panel : panels) panel.title = *options.title;
     for (const std::string& w : left_out) std::cerr << "xyviewer: warning: " << displayable(w) << "\n";
-    if (panels.empty()) return failure("nothing to plot: every series starts at 0, which cannot be divided by");
+    if (panels.empty()) return failure("nothing to plot: no series can be divided by its first value");
+    for (std::size_t i = 0; i < panels.size(); ++i)
+        if (const std::string why = out_of_range(panels[i]); !why.empty())
+            return failure((options.normalise ? std::string("the normalised figure") : files[i].name) + ": " + why +
+                           "; nothing drawn");
     const int count = int(panels.size());
     const int columns = int(std::ceil(std::sqrt(double(count))));
     const int rows = (count + columns - 1) / columns;
@@ -174,13 +184,30 @@ int main(int argc, char** argv) {
         page.width_mm = 203.2 * columns;
         page.height_mm = 152.4 * rows;
     }
+    // Below this a panel's axis numbers, titles and legend no longer fit,
+    // and PLplot draws an empty or garbled frame.  The pixels count too: a
+    // low --dpi makes a large page a few dots.
+    constexpr double min_panel_mm[2] = {20, 15};
+    constexpr int min_panel_px[2] = {160, 120};
+    const double panel_mm[2] = {page.width_mm / columns, page.height_mm / rows};
+    if (panel_mm[0] < min_panel_mm[0] - 1e-9 || panel_mm[1] < min_panel_mm[1] - 1e-9)
+        return wrong_usage(
+            printed("the page gives each panel %.0f x %.0f mm, less than the %.0f x %.0f mm "
+                    "a panel needs: a larger --size",
+                    panel_mm[0], panel_mm[1], min_panel_mm[0], min_panel_mm[1]));
+    if (!vector_page && (page.width_px() / columns < min_panel_px[0] || page.height_px() / rows < min_panel_px[1]))
+        return wrong_usage(
+            printed("the picture gives each panel %d x %d pixels, less than the %d x %d a "
+                    "panel needs: a larger --dpi or --size",
+                    page.width_px() / columns, page.height_px() / rows, min_panel_px[0], min_panel_px[1]));
     if (!vector_page && double(page.width_px()) * page.height_px() > 1e8)
         return wrong_usage("the picture would have more than 100 million pixels: lower --size or --dpi");
     const DrawOptions draw_options{options.fit};
 
     try {
         if (window) {
-            if (!print("    plot             : in a window; close it with q, Enter or its close button\n")) return 1;
+            if (stdout_ok)
+                stdout_ok = print("    plot             : in a window; close it with q, Enter or its close button\n");
             show_window(display, "xyviewer: " + displayable(options.inputs.front()), page.width_px(), page.height_px(),
                         [&](int width, int height) {
                             Page shown = page;
@@ -188,15 +215,15 @@ int main(int argc, char** argv) {
                             shown.height_mm = height * 25.4 / page.dpi;
                             return render_pixels(panels, shown, draw_options);
                         });
-            return 0;
+            return stdout_ok ? 0 : 1;
         }
         check_output(path);
         write_output(path, render_file(panels, format, page, draw_options));
     } catch (const std::runtime_error& e) {
         return failure(e.what());
     }
-    return print("    plot             : written to " + displayable(path) +
-                 (why_no_window.empty() ? "" : " (" + why_no_window + ")") + "\n")
+    return stdout_ok && print("    plot             : written to " + displayable(path) +
+                              (why_no_window.empty() ? "" : " (" + why_no_window + ")") + "\n")
                ? 0
                : 1;
 }

@@ -6,12 +6,20 @@
 #include <X11/keysym.h>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 namespace xyviewer {
 
 namespace {
+
+constexpr std::chrono::seconds display_time_limit{5};
 
 int shift_of(unsigned long mask) {
     int shift = 0;
@@ -86,9 +94,43 @@ Display* open_display(std::string& why) {
         why = "no display: DISPLAY is not set";
         return nullptr;
     }
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) why = std::string("cannot open display \"") + name + "\"";
-    return display;
+    // A display that accepts the connection and never answers (a stale ssh
+    // forwarding, a stopped server) would hold XOpenDisplay for ever: it is
+    // tried on a thread of its own and given up after a few seconds, the
+    // thread left to end with the program.
+    struct Attempt {
+        std::mutex mutex;
+        std::condition_variable done_cv;
+        bool done = false;
+        bool abandoned = false;
+        Display* display = nullptr;
+    };
+    const auto attempt = std::make_shared<Attempt>();
+    try {
+        std::thread([attempt] {
+            Display* opened = XOpenDisplay(nullptr);
+            const std::lock_guard<std::mutex> lock(attempt->mutex);
+            if (attempt->abandoned) {
+                if (opened != nullptr) XCloseDisplay(opened);
+                return;
+            }
+            attempt->display = opened;
+            attempt->done = true;
+            attempt->done_cv.notify_one();
+        }).detach();
+    } catch (const std::system_error&) {
+        why = std::string("cannot open display \"") + name + "\": no thread to wait on it";
+        return nullptr;
+    }
+    std::unique_lock<std::mutex> lock(attempt->mutex);
+    if (!attempt->done_cv.wait_for(lock, display_time_limit, [&] { return attempt->done; })) {
+        attempt->abandoned = true;
+        why = std::string("display \"") + name + "\" did not answer within " +
+              std::to_string(display_time_limit.count()) + " seconds";
+        return nullptr;
+    }
+    if (attempt->display == nullptr) why = std::string("cannot open display \"") + name + "\"";
+    return attempt->display;
 }
 
 void show_window(Display* display, const std::string& title, int width, int height, const DrawPixels& draw) {

@@ -20,8 +20,9 @@ struct WindowError : std::runtime_error {
 // Red, green and blue bytes, row by row, for a picture of width x height.
 using DrawPixels = std::function<std::vector<unsigned char>(int width, int height)>;
 
-// The display named by DISPLAY, opened; nullptr when it does not open, with
-// `why` naming the display that was tried.  The connection is kept for
+// The display named by DISPLAY, opened; nullptr when it does not open or
+// does not answer within five seconds, with `why` naming the display that
+// was tried.  The connection is kept for
 // show_window: a server with no other client (a bare Xvfb) resets when its
 // last connection closes, and would refuse a second one meanwhile.
 _XDisplay* open_display(std::string& why);

@@ -33,11 +33,21 @@ int create_beside(const std::string& path, std::string& temp_name) {
     const int fd = mkostemp(buffer.data(), O_CLOEXEC);
     if (fd < 0) refuse(path, std::string("cannot create: ") + std::strerror(errno));
     temp_name = buffer.data();
-    // mkostemp makes the file private; a result is as readable as any file
+    // mkostemp makes the file private.  A file that replaces another keeps
+    // its permission bits, so a private result stays private, and its group
+    // where the owner may give it; a new result is as readable as any file
     // the user creates.
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
+    struct stat old {};
+    if (stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+        if (fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
+            // Not a member of that group: the file keeps the user's own.
+        }
+        fchmod(fd, old.st_mode & 0777);
+    } else {
+        const mode_t mask = umask(0);
+        umask(mask);
+        fchmod(fd, 0666 & ~mask);
+    }
     return fd;
 }
 

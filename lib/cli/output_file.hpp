@@ -2,9 +2,10 @@
 // Writing a result file safely.  A symbolic link or anything but a regular
 // file at the output name is refused, never written through; the bytes go
 // to a new file beside it, every write, the sync and the close are checked,
-// and only then does the new file take the name.  A failure (a full disk, a
-// file-size limit) leaves whatever had that name untouched and no temporary
-// file behind.
+// and only then does the new file take the name, with the permission bits
+// (and, where allowed, the group) of the file it replaces.  A failure (a full
+// disk, a file-size limit) leaves whatever had that name untouched and no
+// temporary file behind.
 
 #include <stdexcept>
 #include <string>

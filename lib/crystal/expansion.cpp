@@ -1,5 +1,6 @@
 #include "crystal/expansion.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 #include "crystal/crystal_direction.hpp"
@@ -18,6 +19,20 @@ bool has_esds(const std::vector<SeriesPoint>& points) {
         for (double e : {p.esd.a, p.esd.b, p.esd.c, p.esd.alpha, p.esd.beta, p.esd.gamma})
             if (!std::isfinite(e)) return false;
     return true;
+}
+
+// Strains below this are zero: a relative change of 1e-12 is far below the
+// digits any cell is given to.
+constexpr double zero_strain = 1e-12;
+
+bool is_zero(const Eigen::Vector3d& strains) { return strains.cwiseAbs().maxCoeff() <= zero_strain; }
+
+// Two principal strains equal within rounding: their axes are any
+// orthonormal pair of their plane, no direction of the crystal.
+bool is_degenerate(Eigen::Vector3d strains) {
+    std::sort(strains.data(), strains.data() + 3);
+    const double tolerance = std::max(zero_strain, 1e-9 * strains.cwiseAbs().maxCoeff());
+    return strains(1) - strains(0) <= tolerance || strains(2) - strains(1) <= tolerance;
 }
 
 }  // namespace
@@ -41,14 +56,24 @@ Expansion analyse_expansion(const std::vector<SeriesPoint>& points, StrainMeasur
     const StrainReference reference = strain_reference(points[0].cell);
     ex.strains.resize(n);
     ex.axes.resize(n);
-    Eigen::Matrix3d anchor = Eigen::Matrix3d::Identity();
+    std::vector<PrincipalStrains> found(n);
     for (std::size_t k = 0; k < n; ++k) {
         // The first row's strain is zero by definition, not by rounding.
         const Eigen::Matrix3d e =
             k == 0 ? Eigen::Matrix3d::Zero() : strain(reference, cartesian_matrix(points[k].cell), measure);
-        PrincipalStrains p = principal_strains(e);
-        if (k == 1) anchor = p.axes;
-        if (k >= 2) p = reordered(p, matching_order(anchor, p.axes));
+        found[k] = principal_strains(e);
+    }
+    // The axes are named in ascending order at the first row that is
+    // strained: the axes of a zero strain are any the solver returns.
+    ex.naming_row = 1;
+    while (ex.naming_row + 1 < n && is_zero(found[ex.naming_row].values)) ++ex.naming_row;
+    const Eigen::Matrix3d anchor = found[ex.naming_row].axes;
+    for (std::size_t k = 0; k < n; ++k) {
+        PrincipalStrains p = found[k];
+        if (k < ex.naming_row)
+            p.axes = anchor;  // zero strain, whatever the solver's axes
+        else if (k > ex.naming_row)
+            p = reordered(p, matching_order(anchor, p.axes));
         ex.strains[k] = p.values;
         ex.axes[k] = p.axes;
     }
@@ -66,7 +91,21 @@ Expansion analyse_expansion(const std::vector<SeriesPoint>& points, StrainMeasur
     ex.volume.alpha = volume_line.slope / ex.reference_volume * per_million;
     ex.volume.sigma = volume_line.su_slope / ex.reference_volume * per_million;
 
-    ex.middle = (n + 1) / 2 - 1;
+    // The directions of the middle row, or of the row nearest it (later rows
+    // first) whose principal strains differ.  Of two rows the middle one is
+    // the reference, unstrained: no directions.
+    const std::size_t middle = (n + 1) / 2 - 1;
+    ex.middle = middle;
+    ex.directions_defined = false;
+    for (std::size_t d = 0; n > 2 && d < n && !ex.directions_defined; ++d) {
+        for (const std::size_t k : {middle + d, middle - d}) {
+            if (k >= n || k > middle + d || is_degenerate(found[k].values)) continue;
+            ex.middle = k;
+            ex.directions_defined = true;
+            break;
+        }
+    }
+    if (!ex.directions_defined) ex.middle = middle;
     ex.middle_cell = cartesian_matrix(points[ex.middle].cell);
     for (int i = 0; i < 3; ++i) {
         PrincipalAxis& axis = ex.principal[i];

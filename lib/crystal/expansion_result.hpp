@@ -37,9 +37,13 @@ struct PrincipalAxis {
 };
 
 struct Expansion {
-    bool weighted = false;                                      // weights 1/sigmaT, else equal
-    std::size_t middle = 0;                                     // the row whose directions are given: ceil(N/2) - 1
+    bool weighted = false;  // weights 1/sigmaT, else equal
+    // The row whose directions are given: the middle one, ceil(N/2) - 1, or
+    // the row nearest it whose principal strains are not degenerate.
+    std::size_t middle = 0;
     Eigen::Matrix3d middle_cell = Eigen::Matrix3d::Identity();  // its Cartesian matrix
+    bool directions_defined = true;        // false when every row's principal strains are degenerate
+    std::size_t naming_row = 1;            // the first row whose strain is not zero: X1 < X2 < X3 there
     std::vector<Eigen::Vector3d> strains;  // principal strains of each row, in the order X1, X2, X3
     std::vector<Eigen::Matrix3d> axes;     // their Cartesian axes as columns, each row
     std::array<PrincipalAxis, 3> principal;

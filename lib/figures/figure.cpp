@@ -6,6 +6,7 @@
 #include "fit/relative_expansion.hpp"
 #include "formats/display_text.hpp"
 #include "formats/number_text.hpp"
+#include "formats/printed.hpp"
 #include "formats/uncertainty.hpp"
 
 namespace figures {
@@ -97,9 +98,21 @@ std::vector<Panel> panels_for(const std::vector<PlotFile>& files, bool normalise
                                             " starts at 0 and is left out of the normalised figure");
                     continue;
                 }
+                const Point* overflow = nullptr;
                 for (Point& p : s.points) {
                     p.y /= first;
                     p.sigy /= std::fabs(first);
+                    if (overflow == nullptr && (!std::isfinite(p.y) || (p.has_sigy && !std::isfinite(p.sigy))))
+                        overflow = &p;
+                }
+                // A first value near the bottom of the doubles (subnormal)
+                // sends the quotients past the top.
+                if (overflow != nullptr) {
+                    if (left_out != nullptr)
+                        left_out->push_back(file.name + ": " + s.name + " divided by its first value " +
+                                            printed("%g", first) + " leaves the range of a double at x = " +
+                                            printed("%g", overflow->x) + "; left out of the normalised figure");
+                    continue;
                 }
                 panel.series.push_back(std::move(s));
             }
@@ -116,6 +129,21 @@ std::vector<Panel> panels_for(const std::vector<PlotFile>& files, bool normalise
         panels.push_back(std::move(panel));
     }
     return panels;
+}
+
+std::string out_of_range(const Panel& panel) {
+    for (const Series& s : panel.series) {
+        const Point *low = nullptr, *high = nullptr;
+        for (const Point& p : s.points) {
+            if (low == nullptr || p.y < low->y) low = &p;
+            if (high == nullptr || p.y > high->y) high = &p;
+        }
+        if (low != nullptr && !std::isfinite(high->y - low->y))
+            return s.name + ": the values span more than the range of a double (" + printed("%g", low->y) +
+                   " at x = " + printed("%g", low->x) + ", " + printed("%g", high->y) +
+                   " at x = " + printed("%g", high->x) + ")";
+    }
+    return {};
 }
 
 std::vector<std::string> fit_legend(const Series& series, const Panel& panel) {

@@ -35,8 +35,9 @@ struct Panel {
     bool normalised = false;
 };
 
-// A series that starts at 0 cannot be normalised: it is left out of the
-// figure, and `left_out` (when given) gets a line saying so.
+// A series that starts at 0 cannot be normalised, nor one whose quotients
+// leave the range of a double: it is left out of the figure, and `left_out`
+// (when given) gets a line saying so.
 std::vector<Panel> panels_for(const std::vector<analysis::PlotFile>& files, bool normalise,
                               std::vector<std::string>* left_out = nullptr);
 
@@ -48,6 +49,10 @@ std::string legend_name(const std::string& title);
 inline constexpr const char* volume_coefficient = "α_V";
 inline constexpr const char* relative_to_mean = ": slope / mean";  // after the name
 inline constexpr const char* normalised_note = "α: slope / mean value of each series";
+
+// Why the panel cannot be drawn, "" when it can: a series whose values span
+// more than the range of a double, no axis can hold them.
+std::string out_of_range(const Panel& panel);
 
 // The legend lines for a series' fit: the slope with its uncertainty and,
 // for lengths and volumes, the expansion coefficient in 10⁻⁶ per unit of x

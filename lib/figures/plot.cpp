@@ -4,9 +4,11 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <memory>
+#include <string>
 
 #include "figures/axis_labels.hpp"
 #include "figures/axis_scale.hpp"

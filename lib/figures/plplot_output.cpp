@@ -1,9 +1,13 @@
 #include "figures/plplot_output.hpp"
 
+#include <errno.h>  // program_invocation_short_name
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace figures {
 
@@ -44,6 +48,44 @@ ssize_t sink_write(void* cookie, const char* data, size_t size) {
 int sink_close(void* cookie) {
     static_cast<Sink*>(cookie)->closed = true;
     return 0;
+}
+
+// PLplot's errors come to these handlers instead of its own lines on
+// standard error.  An abort leaves the drawing without what failed: the
+// drawing is then refused, never a blank picture passed on as written.  An
+// exit would end the program inside PLplot: one message, status 1, and
+// nothing has been written yet, since the bytes are written only after the
+// drawing.
+thread_local std::string plplot_abort;
+
+void on_plplot_abort(PLCHAR_VECTOR message) {
+    if (plplot_abort.empty()) plplot_abort = message != nullptr && *message != '\0' ? message : "drawing aborted";
+}
+
+int on_plplot_exit(PLCHAR_VECTOR message) {
+    std::fprintf(stderr, "%s: PLplot stopped the drawing: %s; nothing written\n", program_invocation_short_name,
+                 message != nullptr ? message : "");
+    std::fflush(stderr);
+    std::_Exit(1);
+}
+
+// Installs the handlers for one drawing.
+void catch_plplot_errors() {
+    plplot_abort.clear();
+    plsabort(on_plplot_abort);
+    plsexit(on_plplot_exit);
+}
+
+// Where a stream puts its abort messages instead of standard error: they
+// are the handler's to report, once.
+struct QuietErrors {
+    PLINT code = 0;
+    char message[1024] = {};
+    explicit QuietErrors(plstream& pls) { pls.sError(&code, message); }
+};
+
+void throw_plplot_abort() {
+    if (!plplot_abort.empty()) throw PlotError("PLplot could not draw the plot: " + plplot_abort);
 }
 
 }  // namespace
@@ -90,8 +132,10 @@ std::string draw_file(Format format, const Page& page, const DrawOnStream& draw)
     Device d;
     d.real_width_mm = page.width_mm;
     d.real_height_mm = page.height_mm;
+    catch_plplot_errors();
     {
         plstream pls;
+        const QuietErrors quiet(pls);
         pls.sdev(device);
         pls.sfile(stream);
         if (format == Format::png) {
@@ -105,6 +149,7 @@ std::string draw_file(Format format, const Page& page, const DrawOnStream& draw)
         draw(pls, d);
     }  // the destructor ends the page and closes the stream
     if (!sink.closed) std::fclose(stream);
+    throw_plplot_abort();
     if (sink.failed || sink.bytes.empty()) throw PlotError("PLplot produced no output");
     return std::move(sink.bytes);
 }
@@ -116,13 +161,16 @@ std::vector<unsigned char> draw_pixels(const Page& page, const DrawOnStream& dra
     d.real_width_mm = page.width_mm;
     d.real_height_mm = page.height_mm;
     d.width_units_per_mm = page.dpi / 25.4;
+    catch_plplot_errors();
     {
         plstream pls;
+        const QuietErrors quiet(pls);
         pls.sdev(plplot_has_device("memcairo") ? "memcairo" : "mem");
         pls.spage(page.dpi, page.dpi, 0, 0, 0, 0);
         pls.smem(w, h, rgb.data());
         draw(pls, d);
     }
+    throw_plplot_abort();
     return rgb;
 }
 

@@ -14,4 +14,27 @@ double volume(const Cell& cell) {
     return cell.a * cell.b * cell.c * std::sqrt(q);
 }
 
+bool is_cell(const Cell& cell) { return cell.a > 0 && cell.b > 0 && cell.c > 0 && volume(cell) > 0; }
+
+double volume_esd(const Cell& cell, const Cell& esd) {
+    constexpr double radian = std::numbers::pi / 180.0;
+    const double v = volume(cell);
+    const double ca = std::cos(cell.alpha * radian), cb = std::cos(cell.beta * radian),
+                 cg = std::cos(cell.gamma * radian);
+    const double abc = cell.a * cell.b * cell.c;
+    // dV/dalpha = (abc)^2 sin(alpha) (cos alpha - cos beta cos gamma) / V, and so on.
+    const auto d_angle = [&](double angle, double c_own, double c_other1, double c_other2) {
+        return abc / v * abc * std::sin(angle * radian) * (c_own - c_other1 * c_other2) * radian;
+    };
+    const double terms[] = {v / cell.a * esd.a,
+                            v / cell.b * esd.b,
+                            v / cell.c * esd.c,
+                            d_angle(cell.alpha, ca, cb, cg) * esd.alpha,
+                            d_angle(cell.beta, cb, ca, cg) * esd.beta,
+                            d_angle(cell.gamma, cg, ca, cb) * esd.gamma};
+    double sum = 0;
+    for (double t : terms) sum += t * t;
+    return std::sqrt(sum);
+}
+
 }  // namespace analysis

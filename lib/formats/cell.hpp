@@ -16,4 +16,12 @@ struct Cell {
 // NaN when the three angles cannot close a cell.
 double volume(const Cell& cell);
 
+// A unit cell: positive lengths and angles that close a cell with a positive
+// volume.  False for NaN anywhere.
+bool is_cell(const Cell& cell);
+
+// The ESD of that volume, carried to first order from the six ESDs of `esd`
+// taken as independent (angles in degrees); NaN where the volume is.
+double volume_esd(const Cell& cell, const Cell& esd);
+
 }  // namespace analysis

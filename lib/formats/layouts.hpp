@@ -14,6 +14,7 @@
 // block and rows TK (F6.2), value and, where the pattern has one, ESD
 // (F20.5 each), and after the last pattern the end line.
 
+#include <array>
 #include <cstddef>
 #include <string_view>
 
@@ -48,7 +49,13 @@ constexpr std::size_t table_row_length(std::size_t fields) { return table_field_
 
 inline constexpr std::string_view table_comment = "!";
 inline constexpr std::string_view table_description = "Cell parameters and ESD extracted from nreport_TK.HTML";
-// The column titles, each right-aligned in its field, and a trailing blank.
+// The column titles one by one, and as the line that holds them, each
+// right-aligned in its field, with a trailing blank.
+inline constexpr std::array<std::string_view, plain_field_count> plain_column_titles{
+    "TK",        "a(A)",     "ESD(A)",     "b(A)",     "ESD(A)",     "c(A)",    "ESD(A)",     "alpha(deg)", "ESD(deg)",
+    "beta(deg)", "ESD(deg)", "gamma(deg)", "ESD(deg)", "volume(A3)", "ESD(A3)", "mosa.(deg)", "ESD(deg)"};
+inline constexpr std::array<std::string_view, transformed_field_count> transformed_column_titles{
+    "TK", "a(A)", "b(A)", "c(A)", "alpha(deg)", "beta(deg)", "gamma(deg)", "volume(A3)", "mosa.(deg)", "ESD(deg)"};
 inline constexpr std::string_view plain_titles =
     "!   TK        a(A)      ESD(A)        b(A)      ESD(A)        c(A)      ESD(A)"
     "  alpha(deg)    ESD(deg)   beta(deg)    ESD(deg)  gamma(deg)    ESD(deg)"

@@ -1,5 +1,7 @@
 #include "formats/plot_file_reader.hpp"
 
+#include "formats/bounded_line.hpp"
+
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -46,37 +48,6 @@ bool split_hand_written(std::string_view line, std::vector<double>& fields) {
         fields.push_back(value);
     }
     return fields.size() == 2 || fields.size() == 3;
-}
-
-// One line of at most max_line_length characters, without its newline.  On
-// a longer line reading stops there and `too_long` says so: such a line is an
-// error, and a file without newlines (a device) may never end.  False at the
-// end of input, and on a read error with the stream's badbit set.
-bool read_bounded_line(std::istream& in, std::string& line, bool& too_long) {
-    line.clear();
-    too_long = false;
-    std::streambuf* buffer = in.rdbuf();
-    bool any = false;
-    while (true) {
-        int c = 0;
-        try {
-            c = buffer->sbumpc();
-        } catch (const std::ios_base::failure&) {  // a file buffer's read error (EIO)
-            in.setstate(std::ios::badbit);
-            return false;
-        }
-        if (c == std::char_traits<char>::eof()) {
-            in.setstate(std::ios::eofbit);
-            return any;
-        }
-        any = true;
-        if (c == '\n') return true;
-        if (line.size() == max_line_length) {
-            too_long = true;
-            return true;
-        }
-        line.push_back(char(c));
-    }
 }
 
 std::string line_ref(const std::string& name, int line_number) { return name + ":" + std::to_string(line_number); }
@@ -131,12 +102,14 @@ PlotFile read_plot_file(std::istream& in, const std::string& name) {
     std::vector<double> fields;
     int line_number = 0;
     bool too_long = false;
-    while (read_bounded_line(in, line, too_long)) {
+    while (read_bounded_line(in, line, max_line_length, too_long)) {
         ++line_number;
         if (too_long)
             throw ReadError(line_ref(name, line_number) + ": not a plot file line: longer than " +
                             std::to_string(max_line_length) + " characters");
         if (!line.empty() && line.back() == '\r') line.pop_back();
+        // A text editor's byte-order mark is not part of the first header.
+        if (line_number == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
         const std::string_view text = trim(line);
         if (text.empty()) continue;
         if (text.front() == '#') {

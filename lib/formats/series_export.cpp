@@ -91,6 +91,7 @@ void append_rows(const Series& series, const std::vector<std::string_view>& name
         }
         for (std::size_t i = 0; i < v.size(); ++i) out.text += (i == 0 ? "" : " ") + number(v[i]);
         out.text += "\n";
+        ++out.rows;
     }
 }
 
@@ -119,8 +120,19 @@ ExportText export_strain_rows(const Series& series, double sigma_t) {
     return out;
 }
 
-ExportText export_eosfit(const Series& series, const std::string& system) {
+ExportText export_eosfit(const Series& series_read, const std::string& system) {
     ExportText out;
+    // A volume of a million cubic Angstrom or more (a protein's cell) is
+    // asterisks in celltrend's table; the cell still gives it.
+    Series series = series_read;
+    for (SeriesRow& row : series.rows) {
+        if (series.has_sigma_t() || !std::isnan(row.volume) || !row.cell_read()) continue;
+        row.volume = volume(row.cell);
+        if (std::isnan(row.volume)) continue;
+        if (series.has_cell_esd()) row.volume_esd = volume_esd(row.cell, row.esd);
+        out.warnings.push_back(where(series, row) + "the volume is asterisks or NaN; V" +
+                               (series.has_cell_esd() ? " and SIGV" : "") + " computed from the cell");
+    }
     out.text = source_line(series);
     out.text += "Title " + (series.title.empty() ? series.name : series.title) + "\n";
     out.text += "TScale K\n";
@@ -158,6 +170,7 @@ ExportText export_csv(const Series& series) {
             out.text += number(x);
         }
         out.text += "\r\n";
+        if (row.cell_read()) ++out.rows;
         if (!empty.empty())
             out.warnings.push_back(where(series, row) + "asterisks or NaN in " + empty + "; left empty");
     }

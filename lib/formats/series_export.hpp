@@ -14,6 +14,7 @@ namespace analysis {
 struct ExportText {
     std::string text;
     std::vector<std::string> warnings;  // one line each, "FILE:LINE: why"
+    std::size_t rows = 0;               // data rows that hold T and a cell
 };
 
 // Rows "T sigmaT a b c alpha beta gamma" under a '#' header naming the
@@ -25,8 +26,9 @@ ExportText export_strain_rows(const Series& series, double sigma_t);
 // The keyword data file of EosFit7: '#' comments, "Title", "TScale K",
 // "System NAME" when `system` is not empty, then "Format T A SIGA ... V SIGV"
 // naming the columns the series carries, and one data line per temperature
-// right after it.  A row with an unreadable value in a column is left out,
-// with a warning.
+// right after it.  A volume of asterisks or NaN is computed from the cell
+// (its ESD from the cell ESDs), with a warning; a row with another
+// unreadable value in a column is left out, with a warning.
 ExportText export_eosfit(const Series& series, const std::string& system);
 
 // RFC 4180: a header row of column names with their units (T_K, a_A,

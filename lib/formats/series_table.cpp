@@ -1,16 +1,20 @@
 #include "formats/series_table.hpp"
 
+#include "formats/bounded_line.hpp"
 #include "formats/layouts.hpp"
 #include "formats/number_field.hpp"
 #include "formats/series_csv.hpp"
 #include "formats/strain_row.hpp"
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <span>
 #include <string_view>
 
 namespace analysis {
@@ -28,20 +32,36 @@ constexpr std::size_t strain_fields = 8;  // T sigmaT a b c alpha beta gamma
 // (asterisks, NaN or Inf) reads as NaN.  False for text that is no number.
 bool parse_number(std::string_view s, double& value) { return read_field(s, value) != Field::invalid; }
 
-// celltrend's fixed columns (formats/layouts.hpp).  A field
-// past the end of the line is missing (NaN).  False when a field holds text
-// that is no number.
-bool split_fixed(std::string_view line, std::size_t count, std::vector<double>& values) {
+// celltrend's fixed columns (formats/layouts.hpp).
+constexpr std::size_t field_start(std::size_t i) { return layout::table_field_start(i); }
+constexpr std::size_t field_width(std::size_t i) { return layout::table_field_size(i); }
+
+// Where a row does not fit the fixed columns: the first field that is empty
+// or holds no single number (npos when all do), and whether text runs past
+// the last column.
+struct ColumnFit {
+    std::size_t bad_field = std::string_view::npos;
+    bool text_past_end = false;
+    bool fits() const { return bad_field == std::string_view::npos && !text_past_end; }
+};
+
+// The row cut by position into `count` fields.  Every field must hold one
+// number (or asterisks, NaN, Inf: NaN here) within its columns, and nothing
+// may follow the last one.
+ColumnFit split_fixed(std::string_view line, std::size_t count, std::vector<double>& values) {
     values.assign(count, not_a_number);
+    ColumnFit fit;
     for (std::size_t i = 0; i < count; ++i) {
-        const std::size_t start = layout::table_field_start(i);
-        const std::size_t width = layout::table_field_size(i);
-        if (start >= line.size()) break;
-        const std::string_view field = trim(line.substr(start, width));
-        if (field.empty()) continue;
-        if (!parse_number(field, values[i])) return false;
+        const std::size_t start = field_start(i);
+        const std::string_view field = start < line.size() ? trim(line.substr(start, field_width(i))) : "";
+        if (field.empty() || read_field(field, values[i]) == Field::invalid) {
+            fit.bad_field = i;
+            break;
+        }
     }
-    return true;
+    const std::size_t end = field_start(count);
+    fit.text_past_end = end < line.size() && !trim(line.substr(end)).empty();
+    return fit;
 }
 
 // Blank-separated numbers, exactly `count` of them.
@@ -53,6 +73,9 @@ bool split_numbers(std::string_view line, std::size_t count, std::vector<double>
         if (!parse_number(words[i], values[i])) return false;
     return true;
 }
+
+constexpr const auto& plain_titles = layout::plain_column_titles;
+constexpr const auto& transformed_titles = layout::transformed_column_titles;
 
 std::size_t field_count(SeriesLayout layout) {
     switch (layout) {
@@ -81,18 +104,27 @@ bool is_table_comment(std::string_view line) {
 
 // The layout of a file whose header (if any) is `header`, from the header's
 // column titles when celltrend wrote them, else from the first data line.
-// The column titles are the last header line that starts with TK: the title
-// above them is the user's own text and may name columns too.
-bool recognise(const std::vector<std::string>& header, std::string_view first_data, SeriesLayout& layout) {
+// The column titles are the last header line that holds the whole set of a
+// layout's titles: the title above them is the user's own text and may name
+// columns too.  `titled` tells whether they were found.
+bool recognise(const std::vector<std::string>& header, std::string_view first_data, SeriesLayout& layout,
+               bool& titled) {
+    titled = false;
     bool table_header = false;
     for (auto h = header.rbegin(); h != header.rend(); ++h) {
         std::string_view t = trim(*h);
         if (t.empty() || t.front() != '!') continue;
         table_header = true;
         t = trim(t.substr(1));
-        if (t.starts_with("TK") && t.find("a(A)") != std::string_view::npos) {
-            layout = t.find("ESD(A)") != std::string_view::npos ? SeriesLayout::celltrend_table
-                                                                : SeriesLayout::celltrend_transformed_table;
+        const std::vector<std::string_view> words = split_blanks(t);
+        if (std::ranges::equal(words, plain_titles)) {
+            layout = SeriesLayout::celltrend_table;
+            titled = true;
+            return true;
+        }
+        if (std::ranges::equal(words, transformed_titles)) {
+            layout = SeriesLayout::celltrend_transformed_table;
+            titled = true;
             return true;
         }
     }
@@ -105,18 +137,15 @@ bool recognise(const std::vector<std::string>& header, std::string_view first_da
     }
     // A table whose column titles were cut off: its field count, or its
     // line length when asterisks have run fields together.  Its rows are then
-    // read as the rows under a header are, by column or else by blanks.
+    // read by column, or else by blanks (re-spaced by a script).
     const std::size_t words = split_blanks(first_data).size();
     const std::size_t length = first_data.find_last_not_of(" \t") + 1;
-    if (words == plain_fields || (words < plain_fields && length == layout::table_row_length(plain_fields))) {
-        layout = SeriesLayout::celltrend_table;
-        return split_fixed(first_data, plain_fields, values) || split_numbers(first_data, plain_fields, values);
-    }
-    if (words == transformed_fields ||
-        (words < transformed_fields && length == layout::table_row_length(transformed_fields))) {
-        layout = SeriesLayout::celltrend_transformed_table;
-        return split_fixed(first_data, transformed_fields, values) ||
-               split_numbers(first_data, transformed_fields, values);
+    for (const SeriesLayout table : {SeriesLayout::celltrend_table, SeriesLayout::celltrend_transformed_table}) {
+        const std::size_t count = field_count(table);
+        if (words == count || (words < count && length == field_start(count))) {
+            layout = table;
+            return split_fixed(first_data, count, values).fits() || split_numbers(first_data, count, values);
+        }
     }
     return false;
 }
@@ -165,6 +194,24 @@ std::string describe(SeriesLayout layout) {
     return {};
 }
 
+// Why a row does not fit the fixed columns of `layout`, for a message.
+std::string misfit(std::string_view line, const ColumnFit& fit, SeriesLayout layout) {
+    const std::size_t count = field_count(layout);
+    const std::size_t words = split_blanks(line).size();
+    if (words != count)
+        return std::to_string(words) + (words == 1 ? " field" : " fields") + " where the table has " +
+               std::to_string(count);
+    const std::size_t i = fit.bad_field;
+    if (i == std::string_view::npos) return "text past the table's last column, " + std::to_string(field_start(count));
+    const auto& titles = layout == SeriesLayout::celltrend_table
+                             ? std::span<const std::string_view>(plain_titles)
+                             : std::span<const std::string_view>(transformed_titles);
+    const std::size_t start = field_start(i);
+    const std::string held = start < line.size() ? std::string(trim(line.substr(start, field_width(i)))) : "";
+    return "the fields are not in their columns: columns " + std::to_string(start + 1) + "-" +
+           std::to_string(start + field_width(i)) + " (" + std::string(titles[i]) + ") hold \"" + held + "\"";
+}
+
 // The start of a line for a message; control characters (a binary file, a
 // stray carriage return or escape) become '?', so the message stays one line
 // and cannot steer the terminal.
@@ -201,18 +248,27 @@ void set_carried_columns(Series& series) {
     }
 }
 
+// The longest line taken: a megabyte is generous for any table, and an
+// endless line (a device or a program that writes no line end) ends here.
+constexpr std::size_t longest_line = 1 << 20;
+
 }  // namespace
 
 Series read_series(std::istream& in, const std::string& name) {
     Series series;
     series.name = name;
     bool recognised = false;
+    bool titled = false;  // celltrend's column titles head the rows
     std::vector<double> values;
     std::size_t strain_words = 0;  // the form of the first row "T sigmaT a b c ..."
     std::string line;
     int line_number = 0;
-    while (std::getline(in, line)) {
+    bool too_long = false;
+    while (read_bounded_line(in, line, longest_line, too_long)) {
         ++line_number;
+        if (too_long)
+            throw SeriesError(name + ":" + std::to_string(line_number) + ": a line longer than " +
+                              std::to_string(longest_line) + " characters: no table has one");
         if (!line.empty() && line.back() == '\r') line.pop_back();
         // A text editor's byte-order mark is not part of the first number.
         if (line_number == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
@@ -229,7 +285,7 @@ Series read_series(std::istream& in, const std::string& name) {
                 series.header.push_back(line);
                 continue;
             }
-            if (!recognise(series.header, line, series.layout))
+            if (!recognise(series.header, line, series.layout, titled))
                 throw SeriesError(
                     name + ":" + std::to_string(line_number) +
                     ": neither a celltrend table nor rows of \"T sigmaT a b c alpha beta gamma\": " + shown_text(line));
@@ -240,25 +296,31 @@ Series read_series(std::istream& in, const std::string& name) {
         }
 
         const std::size_t count = field_count(series.layout);
+        const std::string where = name + ":" + std::to_string(line_number) + ": ";
         SeriesRow row;
-        StrainRowGives gives;
-        const bool read = series.layout == SeriesLayout::strain_rows
-                              ? read_strain_row(without_comment(line), strain_words, row, gives)
-                              : split_fixed(line, count, values) || split_numbers(line, count, values);
-        if (!read)
-            throw SeriesError(name + ":" + std::to_string(line_number) + ": not " + describe(series.layout) + ": " +
-                              shown_text(line));
-        if (series.layout != SeriesLayout::strain_rows) row = make_row(series.layout, values);
-        strain_words = gives.words;
-        series.carried.sigma_t = series.carried.sigma_t || gives.sigma_t;
-        series.carried.cell_esd = series.carried.cell_esd || gives.cell_esd;
+        if (series.layout == SeriesLayout::strain_rows) {
+            StrainRowGives gives;
+            if (!read_strain_row(without_comment(line), strain_words, row, gives))
+                throw SeriesError(where + "not " + describe(series.layout) + ": " + shown_text(line));
+            strain_words = gives.words;
+            series.carried.sigma_t = series.carried.sigma_t || gives.sigma_t;
+            series.carried.cell_esd = series.carried.cell_esd || gives.cell_esd;
+        } else {
+            // Under celltrend's column titles a row is read by position only:
+            // a field out of its columns, one too many or too few is a damaged
+            // row, never a row to guess at.
+            const ColumnFit fit = split_fixed(line, count, values);
+            if (!fit.fits() && (titled || !split_numbers(line, count, values)))
+                throw SeriesError(where + misfit(line, fit, series.layout) + ": " + shown_text(line));
+            row = make_row(series.layout, values);
+        }
         row.line = line_number;
         series.rows.push_back(std::move(row));
     }
     if (in.bad()) throw SeriesError(name + ": read error after line " + std::to_string(line_number));
     if (!recognised) {
         SeriesLayout layout{};
-        if (series.header.empty() || !recognise(series.header, "", layout))
+        if (series.header.empty() || !recognise(series.header, "", layout, titled))
             throw SeriesError(name +
                               ": no data rows: neither a celltrend table nor rows of "
                               "\"T sigmaT a b c alpha beta gamma\"");

@@ -13,6 +13,7 @@
 // Fixed columns are cut by position, since a field of asterisks or a NaN can
 // touch its neighbour.
 
+#include <cmath>
 #include <istream>
 #include <stdexcept>
 #include <string>
@@ -47,6 +48,14 @@ struct SeriesRow {
     double mosaicity = 0;
     double mosaicity_esd = 0;
     bool complete = true;
+
+    // T and the six cell parameters are numbers: what any analysis needs,
+    // whatever the volume and mosaicity fields hold.
+    bool cell_read() const {
+        for (double x : {t, cell.a, cell.b, cell.c, cell.alpha, cell.beta, cell.gamma})
+            if (std::isnan(x)) return false;
+        return true;
+    }
 };
 
 struct Series {

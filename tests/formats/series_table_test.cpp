@@ -145,7 +145,7 @@ TEST(SeriesTable, BadInputsNameTheFileAndLine) {
          "t.xy:2: not a row \"T sigmaT a b c alpha beta gamma\": \"120 1 7.5 10 12 90 90\""},
         {"100 1 7.5 10 12 90 90 90\n120 1 7.5 x 12 90 90 90\n",
          "t.xy:2: not a row \"T sigmaT a b c alpha beta gamma\": \"120 1 7.5 x 12 90 90 90\""},
-        {plain_header + "100.00 hello\n", "t.xy:6: not a row of celltrend's all-parameters table: \"100.00 hello\""},
+        {plain_header + "100.00 hello\n", "t.xy:6: 2 fields where the table has 17: \"100.00 hello\""},
         {"\x7f"
          "ELF\x02\x01\r\x1b[2J\n",  // a binary file: one line, and nothing for the terminal to obey
          "t.xy:1: neither a celltrend table nor rows of \"T sigmaT a b c alpha beta gamma\": \"?ELF????[2J\""},
