@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "alpha_figures.hpp"
 #include "alpha_report.hpp"
 #include "commands.hpp"
 #include "crystal/alpha.hpp"
+#include "figure_output.hpp"
 #include "formats/number_field.hpp"
 #include "formats/printed.hpp"
 #include "formats/series_table.hpp"
@@ -25,10 +27,8 @@ namespace {
 constexpr std::string_view program = "celltrend-analyse alpha";
 
 constexpr OptionSpec options[] = {
-    {"model", 0, true},
-    {"at", 0, true},
-    {"tsv", 0, false},
-    {"help", 'h', false},
+    {"model", 0, true},   {"at", 0, true},      {"tsv", 0, false},  {"figure", 0, true},
+    {"surface", 0, true}, {"section", 0, true}, {"plane", 0, true}, {"help", 'h', false},
 };
 
 void print_help(std::ostream& out) {
@@ -121,6 +121,10 @@ int run_alpha(const Arguments& args) {
         const std::string why = read_temperatures(*at, temperatures);
         if (!why.empty()) return usage_error(alpha, why);
     }
+    // The figures' names and the plane are checked before any work.
+    std::string figure_why;
+    const std::optional<FigureRequests> figures_asked = figure_requests(cl, figure_why);
+    if (!figures_asked) return usage_error(alpha, figure_why);
 
     std::optional<analysis::Series> table = read_table(alpha, file);
     if (!table) return 1;
@@ -172,6 +176,17 @@ int run_alpha(const Arguments& args) {
                       << "\n";
     }
     report.results = analysis::alpha_on_grid(fits, temperatures);
+
+    const std::string title = series.title.empty() ? file : series.title;
+    const analysis::AlphaAt& first = report.results.front();
+    const std::string tensor_title = title + analysis::printed(", %g K", first.t);
+    const bool drawn = write_figures(
+        *figures_asked, file, program, tensor_title, [&] { return alpha_curves(report, points, temperatures); },
+        [&] {
+            if (!first.tensor) throw figures::PlotError("no tensor without the fits of the cell");
+            return alpha_tensor_figure(*first.tensor);
+        });
+    if (!drawn) return 1;
     const std::string text = cl.has("tsv") ? alpha_tsv_text(report) : alpha_summary_text(report);
     return write_result(text, "", file, program) ? 0 : 1;
 }
