@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The figures of celltrend-analyse expansion, whole program: the
+# The figures of celltrend-analyse expansion and alpha, whole program: the
 # representation surface and a section of the example series (celltrend's
 # all-parameters table of examples/, 16 temperatures), as SVG, PDF and PNG,
 # median wall and CPU (user + system) time of REPS runs and the peak resident
@@ -22,7 +22,7 @@ cp "$source_dir"/examples/* "$work"/
 (cd "$work" && printf 'buffer_plain.txt\ny\n' | "$celltrend" > /dev/null)
 [ -s "$work/TK_parameters_HTML.xy" ] || { echo "celltrend wrote no table" >&2; exit 1; }
 
-# One row: what is drawn, the options, the file.
+# One row: what is drawn, the file, then the subcommand and its options.
 measure() {
   local what=$1 file=$2
   shift 2
@@ -30,7 +30,7 @@ measure() {
   for ((r = 0; r < REPS; r++)); do
     [ -z "$file" ] || rm -f "$work/$file"
     start=$(date +%s%N)
-    (cd "$work" && /usr/bin/time -f '%M %U %S' -o time "$analyse" expansion "$@" TK_parameters_HTML.xy > out)
+    (cd "$work" && /usr/bin/time -f '%M %U %S' -o time "$analyse" "$@" TK_parameters_HTML.xy > out)
     end=$(date +%s%N)
     [ -z "$file" ] || [ -s "$work/$file" ] || { echo "no $file written" >&2; exit 1; }
     read -r kb user sys < "$work/time"
@@ -46,11 +46,15 @@ measure() {
 }
 
 printf '| figure | median wall (ms) | median CPU (ms) | peak memory (KB) | file (KB) |\n|---|---:|---:|---:|---:|\n'
-measure "none (the analysis alone)" ""
-measure "surface, SVG" surface.svg --surface surface.svg
-measure "surface, PDF" surface.pdf --surface surface.pdf
-measure "surface, PNG 300 dpi" surface.png --surface surface.png
-measure "section X1X3, SVG" section.svg --section section.svg
-measure "section a,c, PDF" section.pdf --section section.pdf --plane a,c
-measure "section X1X3, PNG 300 dpi" section.png --section section.png
-measure "strains and coefficients, SVG" lines.svg --figure lines.svg
+measure "none (the analysis alone)" "" expansion
+measure "surface, SVG" surface.svg expansion --surface surface.svg
+measure "surface, PDF" surface.pdf expansion --surface surface.pdf
+measure "surface, PNG 300 dpi" surface.png expansion --surface surface.png
+measure "section X1X3, SVG" section.svg expansion --section section.svg
+measure "section a,c, PDF" section.pdf expansion --section section.pdf --plane a,c
+measure "section X1X3, PNG 300 dpi" section.png expansion --section section.png
+measure "strains and coefficients, SVG" lines.svg expansion --figure lines.svg
+measure "alpha, none (the fits alone)" "" alpha
+measure "alpha curves and coefficients, SVG" curves.svg alpha --figure curves.svg
+measure "alpha curves and coefficients, PNG 300 dpi" curves.png alpha --figure curves.png
+measure "alpha surface, SVG" alpha-surface.svg alpha --surface alpha-surface.svg

@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "alpha_figures.hpp"
 #include "alpha_report.hpp"
 #include "commands.hpp"
 #include "crystal/alpha.hpp"
+#include "figure_output.hpp"
 #include "formats/number_field.hpp"
 #include "formats/printed.hpp"
 #include "formats/series_table.hpp"
@@ -25,10 +27,8 @@ namespace {
 constexpr std::string_view program = "celltrend-analyse alpha";
 
 constexpr OptionSpec options[] = {
-    {"model", 0, true},
-    {"at", 0, true},
-    {"tsv", 0, false},
-    {"help", 'h', false},
+    {"model", 0, true},   {"at", 0, true},      {"tsv", 0, false},  {"figure", 0, true},
+    {"surface", 0, true}, {"section", 0, true}, {"plane", 0, true}, {"help", 'h', false},
 };
 
 void print_help(std::ostream& out) {
@@ -47,6 +47,18 @@ void print_help(std::ostream& out) {
            "      --tsv              print only a table of tab-separated values: T,\n"
            "                         quantity, alpha, sigma, u, v, w (rows a, b, c, V, X1,\n"
            "                         X2, X3 for each T)\n"
+           "      --figure FILE      also draw a, b, c and V as x/x(T_min) against T with\n"
+           "                         their fitted curves, and alpha(T) of X1, X2, X3 and V\n"
+           "                         with their bands +-sigma, the --at temperatures\n"
+           "                         marked, as PNG, SVG or PDF by the extension\n"
+           "      --surface FILE     also draw the representation surface of the tensor at\n"
+           "                         the first --at temperature: alpha along every\n"
+           "                         direction, blue where positive, red where negative,\n"
+           "                         with the axes a, b, c\n"
+           "      --section FILE     also draw its section by the plane of --plane, dashed\n"
+           "                         where the expansion changes sign\n"
+           "      --plane PLANE      X1X2, X1X3 (default) or X2X3, or two crystal directions\n"
+           "                         such as a,c or \"[1 0 1],[0 1 0]\"\n"
            "  -h, --help             show this text\n"
            "Coefficients are in 10^-6 K^-1, angle rates in 10^-6 degree/K.  The rows are\n"
            "taken in order of temperature.  FILE \"-\" reads standard input.\n";
@@ -121,6 +133,10 @@ int run_alpha(const Arguments& args) {
         const std::string why = read_temperatures(*at, temperatures);
         if (!why.empty()) return usage_error(alpha, why);
     }
+    // The figures' names and the plane are checked before any work.
+    std::string figure_why;
+    const std::optional<FigureRequests> figures_asked = figure_requests(cl, figure_why);
+    if (!figures_asked) return usage_error(alpha, figure_why);
 
     std::optional<analysis::Series> table = read_table(alpha, file);
     if (!table) return 1;
@@ -172,6 +188,17 @@ int run_alpha(const Arguments& args) {
                       << "\n";
     }
     report.results = analysis::alpha_on_grid(fits, temperatures);
+
+    const std::string title = series.title.empty() ? file : series.title;
+    const analysis::AlphaAt& first = report.results.front();
+    const std::string tensor_title = title + analysis::printed(", %g K", first.t);
+    const bool drawn = write_figures(
+        *figures_asked, file, program, tensor_title, [&] { return alpha_curves(report, points, temperatures); },
+        [&] {
+            if (!first.tensor) throw figures::PlotError("no tensor without the fits of the cell");
+            return alpha_tensor_figure(*first.tensor);
+        });
+    if (!drawn) return 1;
     const std::string text = cl.has("tsv") ? alpha_tsv_text(report) : alpha_summary_text(report);
     return write_result(text, "", file, program) ? 0 : 1;
 }

@@ -103,21 +103,9 @@ int run_expansion(const Arguments& args) {
         return usage_error(expansion, "--strains needs a file name, not standard output (the summary goes there)");
 
     // The figures' names and the plane are checked before any work.
-    struct FigureRequest {
-        const char* option;
-        std::string path;
-    };
-    std::vector<FigureRequest> figures_asked;
-    for (const char* option : {"figure", "surface", "section"})
-        if (const auto path = cl.value(option)) {
-            std::string why;
-            if (!figure_format(std::string("--") + option, *path, why)) return usage_error(expansion, why);
-            figures_asked.push_back({option, *path});
-        }
-    const std::string plane_text = cl.value("plane").value_or("X1X3");
-    if (cl.has("plane") && !cl.has("section")) return usage_error(expansion, "--plane goes with --section FILE");
-    if (const std::string why = plane_problem(plane_text); !why.empty())
-        return usage_error(expansion, "--plane: " + why);
+    std::string why;
+    const std::optional<FigureRequests> figures_asked = figure_requests(cl, why);
+    if (!figures_asked) return usage_error(expansion, why);
 
     ExpansionReport report;
     if (const auto text = cl.value("matrix")) {
@@ -157,26 +145,16 @@ int run_expansion(const Arguments& args) {
         finite = finite && std::isfinite(axis.coefficient.alpha) && std::isfinite(axis.coefficient.sigma);
     if (!finite) return input_error(series.name + ": the expansion leaves the range of a double; nothing printed");
 
+    const std::string title = series.title.empty() ? file : series.title;
     if (!strains_file.empty()) {
-        const std::string title = series.title.empty() ? file : series.title;
         if (!write_result(analysis::strain_plot_text(title, report.t, report.expansion, measure), strains_file, file,
                           program))
             return 1;
     }
-    for (const FigureRequest& f : figures_asked) {
-        const std::string title = series.title.empty() ? file : series.title;
-        const std::string option = f.option;
-        const bool written = write_figure(f.path, file, program, [&](figures::Format format) {
-            if (option == "figure")
-                return figures::temperature_figure_file(expansion_lines(report, points), format,
-                                                        figures::temperature_page);
-            const figures::ExpansionTensor tensor = expansion_tensor(report.expansion);
-            if (option == "surface") return figures::surface_file(tensor, title, format, figures::tensor_page);
-            return figures::section_file(tensor, figures::section_plane(plane_text, tensor), title, format,
-                                         figures::tensor_page);
-        });
-        if (!written) return 1;
-    }
+    if (!write_figures(
+            *figures_asked, file, program, title, [&] { return expansion_lines(report, points); },
+            [&] { return expansion_tensor(report.expansion); }))
+        return 1;
     if (cl.has("tsv")) {
         for (const std::string& note : expansion_notes(report)) std::cerr << program << ": note: " << note << "\n";
         return write_result(tsv_text(report), "", file, program) ? 0 : 1;

@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "figures/tensor_figures.hpp"
 #include "write_result.hpp"
 
 namespace analyse {
@@ -39,6 +40,42 @@ bool write_figure(const std::string& path, const std::string& input, std::string
         return false;
     }
     return write_result(bytes, path, input, program);
+}
+
+std::optional<FigureRequests> figure_requests(const cli::CommandLine& cl, std::string& why) {
+    FigureRequests requests;
+    for (const char* option : {"figure", "surface", "section"})
+        if (const auto path = cl.value(option)) {
+            if (!figure_format(std::string("--") + option, *path, why)) return std::nullopt;
+            requests.files.push_back({option, *path});
+        }
+    if (cl.has("plane") && !cl.has("section")) {
+        why = "--plane goes with --section FILE";
+        return std::nullopt;
+    }
+    requests.plane = cl.value("plane").value_or(requests.plane);
+    if (const std::string problem = plane_problem(requests.plane); !problem.empty()) {
+        why = "--plane: " + problem;
+        return std::nullopt;
+    }
+    return requests;
+}
+
+bool write_figures(const FigureRequests& requests, const std::string& input, std::string_view program,
+                   const std::string& title, const std::function<figures::TemperatureFigure()>& against_t,
+                   const std::function<figures::ExpansionTensor()>& tensor) {
+    for (const FigureRequests::File& f : requests.files) {
+        const bool written = write_figure(f.path, input, program, [&](figures::Format format) {
+            if (f.option == "figure")
+                return figures::temperature_figure_file(against_t(), format, figures::temperature_page);
+            const figures::ExpansionTensor t = tensor();
+            if (f.option == "surface") return figures::surface_file(t, title, format, figures::tensor_page);
+            return figures::section_file(t, figures::section_plane(requests.plane, t), title, format,
+                                         figures::tensor_page);
+        });
+        if (!written) return false;
+    }
+    return true;
 }
 
 }  // namespace analyse

@@ -9,9 +9,12 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "cli/command_line.hpp"
 #include "figures/expansion_tensor.hpp"
 #include "figures/page.hpp"
+#include "figures/temperature_figure.hpp"
 
 namespace analyse {
 
@@ -36,5 +39,28 @@ std::string plane_problem(const std::string& text);
 // line "PROGRAM: why" on standard error.
 bool write_figure(const std::string& path, const std::string& input, std::string_view program,
                   const std::function<std::string(figures::Format)>& draw);
+
+// The figures a subcommand was asked for by --figure, --surface and
+// --section with --plane (X1X3 by default).
+struct FigureRequests {
+    struct File {
+        std::string option;  // "figure", "surface" or "section"
+        std::string path;
+    };
+    std::vector<File> files;
+    std::string plane = "X1X3";
+};
+
+// The requests of the command line, every name and the plane checked before
+// any work; a one-line reason in `why` (a wrong argument) when one is wrong.
+std::optional<FigureRequests> figure_requests(const cli::CommandLine& cl, std::string& why);
+
+// Draws each requested file in turn, the figure against temperature from
+// `against_t` and the surface and section from `tensor` (each called only
+// when its figure is asked for), under `title`.  False after the first
+// failure, reported as write_figure does.
+bool write_figures(const FigureRequests& requests, const std::string& input, std::string_view program,
+                   const std::string& title, const std::function<figures::TemperatureFigure()>& against_t,
+                   const std::function<figures::ExpansionTensor()>& tensor);
 
 }  // namespace analyse

@@ -70,6 +70,14 @@ FitOutcome fit_angle(const std::vector<double>& t, const std::vector<double>& x,
 
 }  // namespace
 
+Estimate measured_quantity(const SeriesPoint& point, CellQuantity q) {
+    if (q == q_volume) {
+        const TransformedCell v = transform_cell(Eigen::Matrix3d::Identity(), point.cell, point.esd);
+        return {volume(point.cell), v.volume_esd};
+    }
+    return {parameter(point.cell, q), parameter(point.esd, q)};
+}
+
 AlphaFits fit_cell_series(const std::vector<SeriesPoint>& points, AlphaModel model) {
     const std::size_t n = points.size();
     if (n < 2) throw ExpansionError("fewer than two usable rows: no expansion to fit");
@@ -90,16 +98,9 @@ AlphaFits fit_cell_series(const std::vector<SeriesPoint>& points, AlphaModel mod
     for (int q = 0; q < 7; ++q) {
         std::vector<double> x(n), esd(n);
         for (std::size_t k = 0; k < n; ++k) {
-            const SeriesPoint& p = points[k];
-            if (q == q_volume) {
-                // The volume and its ESD from the six parameters of the row.
-                const TransformedCell v = transform_cell(Eigen::Matrix3d::Identity(), p.cell, p.esd);
-                x[k] = volume(p.cell);
-                esd[k] = v.volume_esd;
-            } else {
-                x[k] = parameter(p.cell, q);
-                esd[k] = parameter(p.esd, q);
-            }
+            const Estimate m = measured_quantity(points[k], CellQuantity(q));
+            x[k] = m.value;
+            esd[k] = m.sigma;
         }
         QuantityFit& out = fits.quantities[std::size_t(q)];
         const std::vector<double> w = weights_of(esd);

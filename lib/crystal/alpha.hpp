@@ -40,6 +40,10 @@ struct AlphaFits {
     std::array<QuantityFit, 7> quantities;
 };
 
+// The row's measured value of the quantity and its ESD (NaN where the row
+// has none); the volume's from the six parameters and their ESDs.
+Estimate measured_quantity(const SeriesPoint& point, CellQuantity q);
+
 // The seven fits of a series.  Lengths take `model` (auto: per quantity the
 // polynomial degree of lowest AICc); angles a polynomial, of the model's
 // degree for poly1..3 and of degree 2 for fei and einstein (lower when there

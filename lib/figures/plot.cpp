@@ -142,19 +142,12 @@ bool bars_hidden_by_markers(const Panel& panel, const AxisScale& ys, double plot
     return any;
 }
 
-// Characters, not bytes, of UTF-8 text.
-std::size_t characters(const std::string& text) {
-    std::size_t n = 0;
-    for (unsigned char c : text) n += (c & 0xC0) != 0x80;
-    return n;
-}
-
 // Writes a line of text on a side of the viewport, smaller when it would be
 // wider than `room_mm` (average glyph width taken as 0.85 text heights).
 // Never below `least_ch`, the height of 7-pt text.
 void side_text(plstream& pls, const char* side, double disp, double pos, double just, const std::string& text,
                double ch, double room_mm, double least_ch) {
-    const double width = 0.85 * ch * double(characters(text));
+    const double width = 0.85 * ch * double(text_characters(text));
     const double scale = std::max(width > room_mm ? room_mm / width : 1.0, std::min(1.0, least_ch / ch));
     pls.schr(ch, scale);
     pls.mtex(side, disp / scale, pos, just, plplot_text(text).c_str());

@@ -4,6 +4,7 @@
 // #(nnn) ...), and a doubled escape character as the character itself.
 
 #include <cctype>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -35,6 +36,13 @@ inline std::string plplot_text(std::string_view text) {
         }
     }
     return out;
+}
+
+// Characters, not bytes, of UTF-8 text: what its width on the page goes by.
+inline std::size_t text_characters(std::string_view text) {
+    std::size_t n = 0;
+    for (unsigned char c : text) n += (c & 0xC0) != 0x80;
+    return n;
 }
 
 }  // namespace figures

@@ -53,12 +53,6 @@ std::size_t longest_label(const AxisScale& s) {
     return n;
 }
 
-std::size_t characters(const std::string& text) {
-    std::size_t n = 0;
-    for (unsigned char c : text) n += (c & 0xC0) != 0x80;
-    return n;
-}
-
 // One legend entry: a line, a marker or both, in a series' colour.
 struct Entry {
     std::string text;
@@ -132,11 +126,14 @@ std::string temperature_figure_file(const TemperatureFigure& figure, Format form
         pls.schr(ch, 1.0);
 
         std::size_t longest_name = 8;  // "band ±σ"
-        for (const MeasuredSeries& s : figure.changes) longest_name = std::max(longest_name, characters(s.name));
-        for (const RateSeries& s : figure.rates) longest_name = std::max(longest_name, characters(s.name));
+        for (const MeasuredSeries& s : figure.changes) longest_name = std::max(longest_name, text_characters(s.name));
+        for (const RateSeries& s : figure.rates) longest_name = std::max(longest_name, text_characters(s.name));
         const double y_disp = 1.5 + 0.78 * double(std::max(longest_label(scales[1]), longest_label(scales[2])));
         const double left = (y_disp + 0.9) * ch, right = (4.5 + 0.8 * double(longest_name)) * ch;
-        const double top = (figure.title.empty() ? 1.5 : 3.2) * ch, bottom = 4.4 * ch, gap = 1.2 * ch;
+        // The marked temperatures' numbers, in the least text, take a line
+        // of their own between the title and the upper panel.
+        const double marks = figure.marked_t.empty() ? 0 : 1.5 * least_ch;
+        const double top = (figure.title.empty() ? 1.5 : 3.2) * ch + marks, bottom = 4.4 * ch, gap = 1.2 * ch;
         const double panel = (height - top - bottom - gap) / 2;
         const AxisScale& xs = scales[0];
 
@@ -211,7 +208,8 @@ std::string temperature_figure_file(const TemperatureFigure& figure, Format form
                 if (bands) entries.push_back({"band ±σ", ink_index, false, false, 0});
             }
             // The marked temperatures, dotted across the panel and named
-            // above the upper one.
+            // above the upper one by their numbers alone (the axis says K),
+            // so that two near ones stay apart.
             pls.col0(mark_index);
             pls.width(thin);
             pls.lsty(3);
@@ -220,9 +218,10 @@ std::string temperature_figure_file(const TemperatureFigure& figure, Format form
             if (upper)
                 for (double m : figure.marked_t) {
                     char label[32];
-                    std::snprintf(label, sizeof label, "%g K", m);
-                    pls.schr(std::max(ch * 0.8, least_ch), 1.0);
-                    pls.ptex(xs.to_plot(m), ys.high + 0.04 * (ys.high - ys.low), 1, 0, 0.5, label);
+                    std::snprintf(label, sizeof label, "%g", m);
+                    pls.schr(least_ch, 1.0);
+                    // Outside the window, where ptex would clip it.
+                    pls.mtex("t", 0.5, (xs.to_plot(m) - xs.low) / (xs.high - xs.low), 0.5, label);
                     pls.schr(ch, 1.0);
                 }
             pls.col0(ink_index);

@@ -99,7 +99,12 @@ void draw_title(plstream& pls, const Frame& f, const std::string& title) {
     pls.vpor(0, 1, 0, 1);
     pls.wind(0, 1, 0, 1);
     pls.col0(ink_index);
+    // A title too long for the line is set smaller, down to the least text,
+    // its width estimated as side texts' are (0.85 text heights a glyph).
+    const double fits = 0.95 * f.width / (0.85 * double(text_characters(title)));
+    pls.schr(std::max(f.least_ch, std::min(f.ch, fits)), 1.0);
     pls.ptex(0.5, 1 - 1.6 * f.ch / f.height, 1, 0, 0.5, plplot_text(title).c_str());
+    pls.schr(f.ch, 1.0);
 }
 
 // A view from above the a*-b quadrant, oblique enough that no crystal axis

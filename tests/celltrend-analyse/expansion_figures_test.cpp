@@ -8,6 +8,7 @@
 #include <string>
 
 #include "support/analyse_run.hpp"
+#include "support/svg_counts.hpp"
 #include "xyviewer/svg_text.hpp"
 
 using namespace celltrend::testing;
@@ -27,23 +28,6 @@ std::string contracting_rows() {
         text += line.str();
     }
     return text;
-}
-
-int count(const std::string& text, const std::string& what) {
-    int n = 0;
-    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-    return n;
-}
-
-// The filled shapes whose colour is mostly red, and mostly blue.
-std::pair<int, int> red_and_blue(const std::string& svg) {
-    int red = 0, blue = 0;
-    for (std::size_t at = svg.find("fill=\"#"); at != std::string::npos; at = svg.find("fill=\"#", at + 1)) {
-        const int r = std::stoi(svg.substr(at + 7, 2), nullptr, 16), b = std::stoi(svg.substr(at + 11, 2), nullptr, 16);
-        red += r > b + 40;
-        blue += b > r + 40;
-    }
-    return {red, blue};
 }
 
 std::string texts_of(const std::string& svg) {
@@ -72,7 +56,7 @@ TEST(ExpansionFigures, EachFigureInTheFormatOfItsName) {
     EXPECT_NE(texts.find("b\n"), std::string::npos) << texts;
     EXPECT_EQ(texts.find("a\n"), std::string::npos) << texts;
     // Positive all round: no dashes.
-    EXPECT_EQ(count(section, "stroke=\"#505050\""), 0);
+    EXPECT_EQ(occurrences(section, "stroke=\"#505050\""), 0);
 }
 
 TEST(ExpansionFigures, TheLinesFigureNamesEveryAxisAndTheVolume) {
@@ -82,9 +66,11 @@ TEST(ExpansionFigures, TheLinesFigureNamesEveryAxisAndTheVolume) {
     const std::string svg = dir.read("lines.svg");
     const std::string texts = texts_of(svg);
     for (const char* text : {"X1\n", "X2\n", "X3\n", "V\n", "band ±σ\n", "α (10⁻⁶ K⁻¹)\n", "Temperature (K)\n"})
-        EXPECT_EQ(count(texts, text) >= 1, true) << text << texts;
+        EXPECT_EQ(occurrences(texts, text) >= 1, true) << text << texts;
     // Sixteen markers for each of X1, X2, X3 and V, and four bands.
-    EXPECT_EQ(count(texts, "●\n") + count(texts, "■\n") + count(texts, "▲\n") + count(texts, "◆\n"), 4 * 16 + 4);
+    EXPECT_EQ(
+        occurrences(texts, "●\n") + occurrences(texts, "■\n") + occurrences(texts, "▲\n") + occurrences(texts, "◆\n"),
+        4 * 16 + 4);
 }
 
 TEST(ExpansionFigures, ASurfaceWithOneNegativeCoefficientHasBothColours) {
@@ -95,12 +81,12 @@ TEST(ExpansionFigures, ASurfaceWithOneNegativeCoefficientHasBothColours) {
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string surface = dir.read("surface.svg");
     EXPECT_LT(surface.size(), 1000000u);
-    const auto [red, blue] = red_and_blue(surface);
+    const auto [red, blue, light] = fill_tints(surface);
     EXPECT_GT(red, 100);  // beyond the colour bar's 32 red bands
     EXPECT_GT(blue, 100);
     // In the a-b plane, a shrinks and b grows: two dashed directions.
     const std::string section = dir.read("section.svg");
-    EXPECT_GT(count(section, "stroke=\"#505050\""), 2);
+    EXPECT_GT(occurrences(section, "stroke=\"#505050\""), 2);
     const std::string texts = texts_of(section);
     for (const char* text : {"α > 0\n", "α < 0\n", "α = 0\n", "a\n", "b\n"})
         EXPECT_NE(texts.find(text), std::string::npos) << text << texts;

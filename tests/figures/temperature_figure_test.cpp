@@ -55,9 +55,16 @@ TEST(TemperatureFigure, CurvesBandsAndMarkedTemperatures) {
             EXPECT_GE(t.font_size, 7) << t.text;
         }
     }
-    for (const char* text : {"curved\n", "x/x(T_min)\n", "α (10⁻⁶ K⁻¹)\n", "150 K\n", "300 K\n", "a\n", "X1\n",
-                             "band ±σ\n", "Temperature (K)\n"})
+    for (const char* text :
+         {"curved\n", "x/x(T_min)\n", "α (10⁻⁶ K⁻¹)\n", "a\n", "X1\n", "band ±σ\n", "Temperature (K)\n"})
         EXPECT_NE(texts.find(text), std::string::npos) << text << texts;
+    // Each marked temperature named above the panels, besides its tick on
+    // the axis below.
+    for (const char* mark : {"\n150\n", "\n300\n"}) {
+        int n = 0;
+        for (std::size_t at = texts.find(mark); at != std::string::npos; at = texts.find(mark, at + 1)) ++n;
+        EXPECT_EQ(n, 2) << mark << texts;
+    }
     // The band is one filled shape of the series' light shade: the curve
     // forward along α + σ and back along α − σ.
     const std::string band = "fill=\"#BFD4E9\"";
