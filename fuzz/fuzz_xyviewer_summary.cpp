@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         start = end == std::string::npos ? text.size() : end + 1;
     }
     for (const figures::Panel& panel : figures::panels_for({file}, false))
-        for (const figures::Series& s : panel.series) {
+        for (const figures::Curve& s : panel.curves) {
             double xlow = s.points.front().x, xhigh = xlow, ylow = s.points.front().y, yhigh = ylow;
             for (const auto& p : s.points) {
                 xlow = std::min(xlow, p.x), xhigh = std::max(xhigh, p.x);

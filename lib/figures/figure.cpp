@@ -37,8 +37,8 @@ std::string legend_name(const std::string& title) {
 
 namespace {
 
-Series series_of(const Pattern& pattern, const PlotFile& file) {
-    Series s;
+Curve curve_of(const Pattern& pattern, const PlotFile& file) {
+    Curve s;
     s.name = legend_name(pattern.title);
     s.points = pattern.points;
     s.marker = pattern.marker;
@@ -85,9 +85,9 @@ std::vector<Panel> panels_for(const std::vector<PlotFile>& files, bool normalise
         panel.normalised = true;
         for (const PlotFile& file : files)
             for (const Pattern& pattern : file.patterns) {
-                Series s = series_of(pattern, file);
+                Curve s = curve_of(pattern, file);
                 s.name = series_name(pattern.title);
-                s.marker = int(panel.series.size()) + 1;  // told apart in grey print too
+                s.marker = int(panel.curves.size()) + 1;  // told apart in grey print too
                 if (s.name.empty()) s.name = displayable(file.name);
                 // The first value in the file, the series' first temperature
                 // as celltrend writes it.
@@ -114,9 +114,9 @@ std::vector<Panel> panels_for(const std::vector<PlotFile>& files, bool normalise
                                             printed("%g", overflow->x) + "; left out of the normalised figure");
                     continue;
                 }
-                panel.series.push_back(std::move(s));
+                panel.curves.push_back(std::move(s));
             }
-        if (!panel.series.empty()) panels.push_back(std::move(panel));
+        if (!panel.curves.empty()) panels.push_back(std::move(panel));
         return panels;
     }
     for (const PlotFile& file : files) {
@@ -125,14 +125,14 @@ std::vector<Panel> panels_for(const std::vector<PlotFile>& files, bool normalise
         panel.x_legend = with_unit_symbols(file.x_legend);
         panel.y_legend = with_unit_symbols(file.y_legend);
         panel.x_unit = unit_symbol(unit_of(file.x_legend));
-        for (const Pattern& pattern : file.patterns) panel.series.push_back(series_of(pattern, file));
+        for (const Pattern& pattern : file.patterns) panel.curves.push_back(curve_of(pattern, file));
         panels.push_back(std::move(panel));
     }
     return panels;
 }
 
 std::string out_of_range(const Panel& panel) {
-    for (const Series& s : panel.series) {
+    for (const Curve& s : panel.curves) {
         const Point *low = nullptr, *high = nullptr;
         for (const Point& p : s.points) {
             if (low == nullptr || p.y < low->y) low = &p;
@@ -146,7 +146,7 @@ std::string out_of_range(const Panel& panel) {
     return {};
 }
 
-std::vector<std::string> fit_legend(const Series& series, const Panel& panel) {
+std::vector<std::string> fit_legend(const Curve& series, const Panel& panel) {
     std::vector<std::string> lines;
     if (!series.fit.ok) return lines;
     const std::string per_x = panel.x_unit == "K" ? "K⁻¹" : panel.x_unit.empty() ? "per unit of x" : "/" + panel.x_unit;

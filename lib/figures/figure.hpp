@@ -15,7 +15,9 @@
 
 namespace figures {
 
-struct Series {
+// One series as a panel draws it: its points, marker and fitted line (named
+// apart from the table a series is read from, analysis::Series).
+struct Curve {
     std::string name;  // for the legend; may be empty
     std::vector<analysis::Point> points;
     int marker = 1;
@@ -31,7 +33,7 @@ struct Panel {
     std::string title;
     std::string x_legend, y_legend;  // with unit symbols
     std::string x_unit;              // as a symbol
-    std::vector<Series> series;
+    std::vector<Curve> curves;
     bool normalised = false;
 };
 
@@ -59,7 +61,7 @@ std::string out_of_range(const Panel& panel);
 // ("slope 1.25(8)×10⁻⁴ Å/K", "α = 16.6(11)×10⁻⁶ K⁻¹", "α: slope / mean").  In a
 // normalised panel only the coefficient, after the series name (the panel's
 // legend then says once what it is relative to).  Empty without a fit.
-std::vector<std::string> fit_legend(const Series& series, const Panel& panel);
+std::vector<std::string> fit_legend(const Curve& series, const Panel& panel);
 
 // "1.25(8)e-4" as "1.25(8)×10⁻⁴", for the figure; `extra_exponent` is
 // added to the power of ten, so that a coefficient in units of 10⁻⁶ is

@@ -38,7 +38,7 @@ constexpr int first_series_index = 3;
 
 int series_index(std::size_t i) { return first_series_index + int(i % series_colour_count); }
 
-double marker_scale(const Series& s) { return 0.3 + 0.2 * std::min(s.size, 6.0); }
+double marker_scale(const Curve& s) { return 0.3 + 0.2 * std::min(s.size, 6.0); }
 
 using style::fit_line_mm;
 using style::thin_line_mm;
@@ -56,7 +56,7 @@ struct Extent {
 
 Extent extent_of(const Panel& panel) {
     Extent e;
-    for (const Series& s : panel.series)
+    for (const Curve& s : panel.curves)
         for (const Point& p : s.points) {
             const double bar = p.has_sigy && p.sigy > 0 && std::isfinite(p.sigy) ? p.sigy : 0;
             e.xlow = std::min(e.xlow, p.x);
@@ -130,7 +130,7 @@ double draw_legend(plstream& pls, const std::vector<LegendEntry>& entries, const
 bool bars_hidden_by_markers(const Panel& panel, const AxisScale& ys, double plot_height_mm, double char_mm) {
     bool any = false;
     const double mm_per_unit = plot_height_mm / (ys.high - ys.low);
-    for (const Series& s : panel.series) {
+    for (const Curve& s : panel.curves) {
         const double marker_mm = 0.75 * char_mm * marker_scale(s);
         for (const Point& p : s.points) {
             if (!p.has_sigy || !(p.sigy > 0)) continue;
@@ -276,7 +276,7 @@ BoxSize legend_size(const std::vector<LegendEntry>& entries, double ch, double p
 // [u0, u1] x [v0, v1], in parts of the plot's width and height.
 bool box_is_free(const Panel& panel, const AxisScale& xs, const AxisScale& ys, double u0, double u1, double v0,
                  double v1, double plot_width_mm, double plot_height_mm, double ch) {
-    for (const Series& s : panel.series) {
+    for (const Curve& s : panel.curves) {
         const double half_mm = 0.5 * 0.75 * ch * marker_scale(s);
         const double du = half_mm / plot_width_mm, dv = half_mm / plot_height_mm;
         for (const Point& p : s.points) {
@@ -297,7 +297,7 @@ bool box_is_free(const Panel& panel, const AxisScale& xs, const AxisScale& ys, d
 // (0 top left, 1 top right, 2 bottom right, 3 bottom left).
 std::array<int, 4> corners_by_emptiness(const Panel& panel, const AxisScale& xs, const AxisScale& ys) {
     int count[4] = {0, 0, 0, 0};
-    for (const Series& s : panel.series)
+    for (const Curve& s : panel.curves)
         for (const Point& p : s.points) {
             const double u = (xs.to_plot(p.x) - xs.low) / (xs.high - xs.low);
             const double v = (ys.to_plot(p.y) - ys.low) / (ys.high - ys.low);
@@ -376,11 +376,11 @@ PanelLayout place_legend(const Panel& panel, const AxisScale& xs, const Extent& 
 
 // The legend of each series, and of its fit when drawn.
 std::vector<LegendEntry> legend_entries(const Panel& panel, const DrawOptions& options) {
-    const bool lone = panel.series.size() == 1;
+    const bool lone = panel.curves.size() == 1;
     std::vector<LegendEntry> legend;
     bool coefficients = false;
-    for (std::size_t i = 0; i < panel.series.size(); ++i) {
-        const Series& s = panel.series[i];
+    for (std::size_t i = 0; i < panel.curves.size(); ++i) {
+        const Curve& s = panel.curves[i];
         LegendEntry marker{PL_LEGEND_SYMBOL, s.name, series_index(i), marker_glyph(s.marker), marker_scale(s)};
         const bool fitted = options.fit && analysis::fit_line(s.points).ok;
         const std::vector<std::string> fit_lines = fitted ? fit_legend(s, panel) : std::vector<std::string>{};
@@ -467,9 +467,9 @@ void draw_panel(plstream& pls, const Panel& panel, const DrawOptions& options, c
     if (!ys.annotation().empty()) pls.mtex("t", 0.5, 0.0, 0.0, ys.annotation().c_str());
     if (!xs.annotation().empty()) pls.mtex("b", 4.5, 1.0, 1.0, xs.annotation().c_str());
 
-    const bool lone = panel.series.size() == 1;
-    for (std::size_t i = 0; i < panel.series.size(); ++i) {
-        const Series& s = panel.series[i];
+    const bool lone = panel.curves.size() == 1;
+    for (std::size_t i = 0; i < panel.curves.size(); ++i) {
+        const Curve& s = panel.curves[i];
         std::vector<double> x, y, bar_x, bar_low, bar_high;
         for (const Point& p : s.points) {
             x.push_back(xs.to_plot(p.x));

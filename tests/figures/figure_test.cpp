@@ -52,15 +52,15 @@ TEST(FitLegend, SlopeAndCoefficientWithUnits) {
     const std::vector<Panel> panels = panels_for({read_text(xyviewer_test::plain_cell_a, "a.pgf")}, false);
     ASSERT_EQ(panels.size(), 1u);
     EXPECT_EQ(panels[0].y_legend, "a unit cell parameter (Å)");
-    const std::vector<std::string> legend = fit_legend(panels[0].series[0], panels[0]);
+    const std::vector<std::string> legend = fit_legend(panels[0].curves[0], panels[0]);
     ASSERT_EQ(legend.size(), 3u);
     EXPECT_EQ(legend[0], "fit: slope 1.25(8)×10⁻⁴ Å/K");
     EXPECT_EQ(legend[1], "α = 16.6(11)×10⁻⁶ K⁻¹");
     EXPECT_EQ(legend[2], "α: slope / mean");
     const auto hand = panels_for({read_text("# Y LEGEND TEXT : b (A)\n100 7.5\n200 7.6\n300 7.7\n", "b.pgf")}, false);
-    EXPECT_EQ(fit_legend(hand[0].series[0], hand[0]).front(), "fit: slope 0.001 Å per unit of X");  // once "Å/"
+    EXPECT_EQ(fit_legend(hand[0].curves[0], hand[0]).front(), "fit: slope 0.001 Å per unit of X");  // once "Å/"
     const auto angle = panels_for({read_text(xyviewer_test::mosaicity, "m.pgf")}, false);
-    EXPECT_EQ(fit_legend(angle[0].series[0], angle[0]), std::vector<std::string>{"fit: slope 3.3(2)×10⁻⁴ °/K"});
+    EXPECT_EQ(fit_legend(angle[0].curves[0], angle[0]), std::vector<std::string>{"fit: slope 3.3(2)×10⁻⁴ °/K"});
 }
 
 TEST(FitLegend, NormalisedSeriesStartAtOneAndNameTheirCoefficient) {
@@ -68,14 +68,14 @@ TEST(FitLegend, NormalisedSeriesStartAtOneAndNameTheirCoefficient) {
         {read_text(xyviewer_test::plain_cell_a, "a.pgf"), read_text(xyviewer_test::transformed_volume, "V.pgf")}, true);
     ASSERT_EQ(panels.size(), 1u);
     const Panel& p = panels[0];
-    ASSERT_EQ(p.series.size(), 2u);
-    EXPECT_DOUBLE_EQ(p.series[0].points.front().y, 1.0);
-    EXPECT_DOUBLE_EQ(p.series[0].points.back().y, 7.525 / 7.5);
-    EXPECT_DOUBLE_EQ(p.series[0].points.back().sigy, 0.001 / 7.5);
-    EXPECT_NE(p.series[0].marker, p.series[1].marker);
-    EXPECT_EQ(fit_legend(p.series[0], p), std::vector<std::string>{"a: α = 16.6(11)×10⁻⁶ K⁻¹"});
+    ASSERT_EQ(p.curves.size(), 2u);
+    EXPECT_DOUBLE_EQ(p.curves[0].points.front().y, 1.0);
+    EXPECT_DOUBLE_EQ(p.curves[0].points.back().y, 7.525 / 7.5);
+    EXPECT_DOUBLE_EQ(p.curves[0].points.back().sigy, 0.001 / 7.5);
+    EXPECT_NE(p.curves[0].marker, p.curves[1].marker);
+    EXPECT_EQ(fit_legend(p.curves[0], p), std::vector<std::string>{"a: α = 16.6(11)×10⁻⁶ K⁻¹"});
     // The volume coefficient is α_V, never β beside the cell angle β.
-    EXPECT_EQ(fit_legend(p.series[1], p), std::vector<std::string>{"volume: α_V = 13.1356×10⁻⁶ K⁻¹"});
+    EXPECT_EQ(fit_legend(p.curves[1], p), std::vector<std::string>{"volume: α_V = 13.1356×10⁻⁶ K⁻¹"});
 }
 
 TEST(FitLegend, PowerOfTenOnlyForAnExponent) {
