@@ -6,6 +6,7 @@
 
 #include "figures/axis_labels.hpp"
 #include "figures/axis_scale.hpp"
+#include "figures/page_frame.hpp"
 #include "figures/plot_text.hpp"
 #include "figures/plplot_output.hpp"
 #include "figures/style.hpp"
@@ -114,16 +115,9 @@ std::string temperature_figure_file(const TemperatureFigure& figure, Format form
                            axis_scale(rate.low, rate.high)};
 
     return draw_file(format, page, [&](plstream& pls, const Device& device) {
-        pls.ssub(1, 1);
-        set_colours(pls);
-        pls.init();
-        pls.adv(0);
-        PLFLT x0, x1, y0, y1;
-        pls.gspa(x0, x1, y0, y1);
-        const double width = x1 - x0, height = y1 - y0, to_plplot = width / device.real_width_mm;
-        const double ch = style::text_height_mm(device.real_width_mm, device.real_height_mm / 2) * to_plplot;
-        const double least_ch = least_text_height_mm * to_plplot;
-        pls.schr(ch, 1.0);
+        // Text as for a panel of half the page: the figure has two.
+        const Frame f = start_page(pls, device, set_colours, device.real_height_mm / 2);
+        const double width = f.width, height = f.height, ch = f.ch, least_ch = f.least_ch;
 
         std::size_t longest_name = 8;  // "band ±σ"
         for (const MeasuredSeries& s : figure.changes) longest_name = std::max(longest_name, text_characters(s.name));

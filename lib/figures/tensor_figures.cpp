@@ -5,6 +5,7 @@
 #include <numbers>
 #include <vector>
 
+#include "figures/page_frame.hpp"
 #include "figures/plot_text.hpp"
 #include "figures/plplot_output.hpp"
 #include "figures/style.hpp"
@@ -68,30 +69,6 @@ void check_finite(const ExpansionTensor& tensor) {
     for (const Vector3& row : tensor.cell)
         for (double v : row)
             if (!std::isfinite(v)) throw PlotError("the cell is not finite: nothing to draw");
-}
-
-// Sizes of one figure on its page: the text height in PLplot's mm and the
-// page in them.
-struct Frame {
-    double ch = 0, least_ch = 0;
-    double width = 0, height = 0;  // PLplot's mm of the page
-};
-
-Frame start_page(plstream& pls, const Device& device) {
-    pls.ssub(1, 1);
-    set_colours(pls);
-    pls.init();
-    pls.adv(0);
-    PLFLT x0, x1, y0, y1;
-    pls.gspa(x0, x1, y0, y1);
-    Frame f;
-    f.width = x1 - x0;
-    f.height = y1 - y0;
-    const double to_plplot = f.width / device.real_width_mm;
-    f.ch = style::text_height_mm(device.real_width_mm, device.real_height_mm) * to_plplot;
-    f.least_ch = least_text_height_mm * to_plplot;
-    pls.schr(f.ch, 1.0);
-    return f;
 }
 
 void draw_title(plstream& pls, const Frame& f, const std::string& title) {
@@ -209,7 +186,7 @@ std::string surface_file(const ExpansionTensor& tensor, const std::string& title
     std::stable_sort(pieces.begin(), pieces.end(), [](const Piece& a, const Piece& b) { return a.depth < b.depth; });
 
     return draw_file(format, page, [&](plstream& pls, const Device& device) {
-        const Frame f = start_page(pls, device);
+        const Frame f = start_page(pls, device, set_colours, device.real_height_mm);
         draw_title(pls, f, title);
         const double top = (title.empty() ? 1.0 : 3.2) * f.ch, bar_room = 9 * f.ch;
         const double margin = 0.8 * f.ch;
@@ -286,7 +263,7 @@ std::string section_file(const ExpansionTensor& tensor, const SectionPlane& plan
     }
 
     return draw_file(format, page, [&](plstream& pls, const Device& device) {
-        const Frame f = start_page(pls, device);
+        const Frame f = start_page(pls, device, set_colours, device.real_height_mm);
         draw_title(pls, f, title);
         const double top = (title.empty() ? 1.2 : 3.2) * f.ch;
         pls.vpas(6.5 * f.ch / f.width, 1 - 1.5 * f.ch / f.width, 4.6 * f.ch / f.height, 1 - top / f.height, 1.0);
