@@ -126,7 +126,7 @@ std::string temperature_figure_file(const TemperatureFigure& figure, Format form
         const double left = (y_disp + 0.9) * ch, right = (4.5 + 0.8 * double(longest_name)) * ch;
         // The marked temperatures' numbers, in the least text, take a line
         // of their own between the title and the upper panel.
-        const double marks = figure.marked_t.empty() ? 0 : 1.5 * least_ch;
+        const double marks = figure.marked_t.empty() ? 0 : 1.8 * least_ch;
         const double top = (figure.title.empty() ? 1.5 : 3.2) * ch + marks, bottom = 4.4 * ch, gap = 1.2 * ch;
         const double panel = (height - top - bottom - gap) / 2;
         const AxisScale& xs = scales[0];
@@ -215,7 +215,7 @@ std::string temperature_figure_file(const TemperatureFigure& figure, Format form
                     std::snprintf(label, sizeof label, "%g", m);
                     pls.schr(least_ch, 1.0);
                     // Outside the window, where ptex would clip it.
-                    pls.mtex("t", 0.5, (xs.to_plot(m) - xs.low) / (xs.high - xs.low), 0.5, label);
+                    pls.mtex("t", 0.8, (xs.to_plot(m) - xs.low) / (xs.high - xs.low), 0.5, label);
                     pls.schr(ch, 1.0);
                 }
             pls.col0(ink_index);
