@@ -127,15 +127,9 @@ int main(int argc, char** argv) {
             return wrong_usage("will not overwrite the plot file " + options.output + " with its picture");
     }
 
-    for (const std::string& column : options.columns) {
-        const auto& names = table_column_names();
-        if (column != "V" && column != "v" &&
-            std::find_if(names.begin(), names.end(), [&](std::string_view n) {
-                return std::equal(n.begin(), n.end(), column.begin(), column.end(),
-                                  [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
-            }) == names.end())
+    for (const std::string& column : options.columns)
+        if (!table_column_index(column))
             return wrong_usage("--column " + column + ": give a, b, c, alpha, beta, gamma, volume (or V) or mosaicity");
-    }
 
     std::vector<PlotFile> files;
     int status = 0;

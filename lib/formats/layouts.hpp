@@ -96,6 +96,23 @@ inline constexpr std::string_view plot_titles_start = "#   TK";
 
 inline constexpr std::string_view temperature_legend = "Temperature (K)";
 
+// The legends of each quantity's plot file, in the tables' order: its Y
+// legend and its pattern's title.
+struct PlotLegends {
+    std::string_view y_legend;
+    std::string_view pattern_title;
+};
+inline constexpr std::array<PlotLegends, 8> quantity_legends{{
+    {"a unit cell parameter (A)", "a(A)=f(T)"},
+    {"b unit cell parameter (A)", "b(A)=f(T)"},
+    {"c unit cell parameter (A)", "c(A)=f(T)"},
+    {"alpha angle (deg.)", "alpha(deg)=f(T)"},
+    {"beta angle (deg.)", "beta(deg)=f(T)"},
+    {"gamma angle (deg.)", "gamma(deg)=f(T)"},
+    {"Unit cell volume (A3)", "volume(A3)=f(T)"},
+    {"Crystal mosaicity (deg.)", "mosaicity(deg)=f(T)"},
+}};
+
 // The key of a header line as a reader finds it: the text between the
 // leading '#' and the ':' without the blanks around it ("X LEGEND TEXT").
 constexpr std::string_view header_key(std::string_view line) {

@@ -2,25 +2,15 @@
 
 #include <cmath>
 
+#include "formats/layouts.hpp"
+
 namespace analysis {
 
 namespace {
 
-// The legends of celltrend's plot file for each column, in the tables' order.
-struct ColumnLegends {
-    std::string_view name, y_legend, pattern_title;
-};
-
-constexpr ColumnLegends columns[] = {
-    {"a", "a unit cell parameter (A)", "a(A)=f(T)"},
-    {"b", "b unit cell parameter (A)", "b(A)=f(T)"},
-    {"c", "c unit cell parameter (A)", "c(A)=f(T)"},
-    {"alpha", "alpha angle (deg.)", "alpha(deg)=f(T)"},
-    {"beta", "beta angle (deg.)", "beta(deg)=f(T)"},
-    {"gamma", "gamma angle (deg.)", "gamma(deg)=f(T)"},
-    {"volume", "Unit cell volume (A3)", "volume(A3)=f(T)"},
-    {"mosaicity", "Crystal mosaicity (deg.)", "mosaicity(deg)=f(T)"},
-};
+// The names a column is asked for by, in the tables' order (that of
+// layout::quantity_legends).
+constexpr std::string_view column_names[] = {"a", "b", "c", "alpha", "beta", "gamma", "volume", "mosaicity"};
 
 std::string lower(std::string_view s) {
     std::string out(s);
@@ -53,30 +43,28 @@ std::pair<double, double> value_of(const SeriesRow& row, std::size_t k) {
 
 }  // namespace
 
-const std::vector<std::string_view>& table_column_names() {
-    static const std::vector<std::string_view> names = [] {
-        std::vector<std::string_view> n;
-        for (const ColumnLegends& c : columns) n.push_back(c.name);
-        return n;
-    }();
-    return names;
+std::optional<std::size_t> table_column_index(std::string_view name) {
+    const std::string wanted = lower(name) == "v" ? "volume" : lower(name);
+    for (std::size_t k = 0; k < std::size(column_names); ++k)
+        if (column_names[k] == wanted) return k;
+    return std::nullopt;
 }
 
 PlotFile table_column(const Series& series, std::string_view name) {
-    const std::string wanted = lower(name) == "v" ? "volume" : lower(name);
-    std::size_t k = 0;
-    while (k < std::size(columns) && columns[k].name != wanted) ++k;
-    if (k == std::size(columns))
+    const std::optional<std::size_t> index = table_column_index(name);
+    if (!index)
         throw ReadError(series.name + ": no column \"" + std::string(name) +
                         "\": give a, b, c, alpha, beta, gamma, volume (or V) or mosaicity");
     PlotFile file;
     file.name = series.name;
     file.main_legend = series.title;
-    file.x_legend = "Temperature (K)";
-    file.y_legend = std::string(columns[k].y_legend);
+    const std::size_t k = *index;
+    const std::string wanted(column_names[k]);
+    file.x_legend = std::string(layout::temperature_legend);
+    file.y_legend = std::string(layout::quantity_legends[k].y_legend);
     file.has_end_line = true;
     Pattern pattern;
-    pattern.title = std::string(columns[k].pattern_title);
+    pattern.title = std::string(layout::quantity_legends[k].pattern_title);
     int skipped = 0;
     for (const SeriesRow& row : series.rows) {
         const auto [value, esd] = value_of(row, k);

@@ -11,38 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "support/analyse_output.hpp"
 #include "support/analyse_run.hpp"
 
 using namespace celltrend::testing;
 
 namespace {
-
-std::string golden(const std::string& name) {
-    std::ifstream in(std::string(CELLTREND_SOURCE_DIR) + "/tests/celltrend-analyse/golden/" + name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::vector<std::vector<std::string>> tsv_rows(const std::string& text) {
-    std::vector<std::vector<std::string>> rows;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        std::vector<std::string> fields;
-        std::size_t start = 0, tab;
-        while ((tab = line.find('\t', start)) != std::string::npos) {
-            fields.push_back(line.substr(start, tab - start));
-            start = tab + 1;
-        }
-        fields.push_back(line.substr(start));
-        rows.push_back(fields);
-    }
-    return rows;
-}
-
-std::size_t significant_digits(const std::string& number) {
-    std::string mantissa = number.substr(0, number.find_first_of("eE"));
-    std::erase_if(mantissa, [](char c) { return c < '0' || c > '9'; });
-    return mantissa.size() - std::min(mantissa.size(), mantissa.find_first_not_of('0'));
-}
 
 // Rows "T sigmaT a b c alpha beta gamma" at the given temperatures, an
 // orthorhombic cell whose edges grow quadratically (or linearly).
