@@ -16,21 +16,16 @@ MODELS=${MODELS:-"poly3 einstein"}
 REPS=${REPS:-5}
 work=$(mktemp -d "${TMPDIR:-/tmp}/alpha-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
+. "$(dirname "${BASH_SOURCE[0]}")/table_header.sh"
 
-# celltrend's plain table: five '!' lines, then (F6.2, 14F12.5, 2F12.3).  The
+# celltrend's plain table (bench/table_header.sh).  The
 # edges follow Einstein curves (theta 180, 260 and 320 K), so that every
 # model fits every edge; beta opens quadratically; T from 100 K in steps
 # that keep it below 1000 K.
 make_table() {
+  table_header "$1"
   awk -v n="$1" 'function ein(x0, a, theta, t) { return x0 + a * theta / (exp(theta / t) - 1) }
   BEGIN {
-    print "! generated monoclinic series of " n " temperatures"
-    print "! Cell parameters and ESD extracted from nreport_TK.HTML"
-    print "!"
-    printf "!   TK        a(A)      ESD(A)        b(A)      ESD(A)        c(A)      ESD(A)"
-    printf "  alpha(deg)    ESD(deg)   beta(deg)    ESD(deg)  gamma(deg)    ESD(deg)"
-    print "  volume(A3)     ESD(A3)  mosa.(deg)    ESD(deg) "
-    rule = "!"; for (i = 0; i < 200; i++) rule = rule "-"; print rule
     for (k = 0; k < n; k++) {
       dt = 850.0 / n * k; t = 100 + dt
       a = ein(7.5, 2e-4, 180, t); b = ein(10.2, 9e-4, 260, t); c = ein(12.8, 4e-4, 320, t)

@@ -13,18 +13,13 @@ SIZES=${SIZES:-"1000 10000"}
 REPS=${REPS:-5}
 work=$(mktemp -d "${TMPDIR:-/tmp}/expansion-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
+. "$(dirname "${BASH_SOURCE[0]}")/table_header.sh"
 
-# celltrend's plain table: five '!' lines, then (F6.2, 14F12.5, 2F12.3); T
+# celltrend's plain table (bench/table_header.sh); T
 # from 100 K in steps that keep it below 1000 K.
 make_table() {
+  table_header "$1"
   awk -v n="$1" 'BEGIN {
-    print "! generated monoclinic series of " n " temperatures"
-    print "! Cell parameters and ESD extracted from nreport_TK.HTML"
-    print "!"
-    printf "!   TK        a(A)      ESD(A)        b(A)      ESD(A)        c(A)      ESD(A)"
-    printf "  alpha(deg)    ESD(deg)   beta(deg)    ESD(deg)  gamma(deg)    ESD(deg)"
-    print "  volume(A3)     ESD(A3)  mosa.(deg)    ESD(deg) "
-    rule = "!"; for (i = 0; i < 200; i++) rule = rule "-"; print rule
     for (k = 0; k < n; k++) {
       dt = 850.0 / n * k
       a = 7.5 * (1 + 1.3e-5 * dt + 1e-9 * dt * dt); b = 10.2 * (1 + 6e-5 * dt); c = 12.8 * (1 + 2.5e-5 * dt)
