@@ -14,7 +14,7 @@
 #include "cellfiles/shelx_cells.hpp"
 #include "cli/output_file.hpp"
 #include "commands.hpp"
-#include "crystal/cell_transform.hpp"
+#include "formats/cell_ties.hpp"
 #include "formats/series_export.hpp"
 #include "subcommand.hpp"
 #include "write_result.hpp"
@@ -66,11 +66,8 @@ analysis::SeriesRow row_of(const analysis::FoundCell& found) {
     row.sigma_t = found.sigma_t;
     row.cell = found.cell;
     row.esd = found.esd;
-    // The volume and its ESD by the one propagation the analysis has, the
-    // identity being the change of basis that changes nothing.
-    const analysis::TransformedCell same = analysis::transform_cell(Eigen::Matrix3d::Identity(), found.cell, found.esd);
-    row.volume = same.volume;
-    row.volume_esd = same.volume_esd;
+    row.volume = analysis::volume(found.cell);
+    row.volume_esd = analysis::volume_esd(found.cell, found.esd);
     row.mosaicity = row.mosaicity_esd = std::numeric_limits<double>::quiet_NaN();
     return row;
 }

@@ -94,8 +94,7 @@ int run_transform(const Arguments& args) {
         bool unreadable = !row.cell_read() ||
                           (series.carried.mosaicity && (std::isnan(row.mosaicity) || std::isnan(row.mosaicity_esd)));
         if (series.carried.cell_esd)
-            for (double e : {row.esd.a, row.esd.b, row.esd.c, row.esd.alpha, row.esd.beta, row.esd.gamma})
-                unreadable = unreadable || std::isnan(e);
+            for (double e : row.esd.values()) unreadable = unreadable || std::isnan(e);
         if (unreadable) std::cerr << where << ": warning: asterisks or NaN in the row; written with NaN\n";
         analysis::TransformedCell t = analysis::transform_cell(matrix.m, row.cell, row.esd);
         // As expansion judges a row: a cell of a zero or negative length, or
@@ -103,15 +102,15 @@ int run_transform(const Arguments& args) {
         if (row.cell_read() && !analysis::is_cell(row.cell)) {
             std::cerr << where << ": warning: not a unit cell (lengths or angles); written with NaN\n";
             const double nan = std::nan("");
-            t.cell = t.esd = {nan, nan, nan, nan, nan, nan};
+            t.cell = {nan, nan, nan, nan, nan, nan};
+            t.esd = analysis::CellSu::not_given();
             t.volume = t.volume_esd = nan;
         }
         // Entries or cells near the range of a double can give a cell whose
         // volume or metric overflows: refused, never written as Inf.
         bool finite = std::isfinite(t.volume) && std::isfinite(t.volume_esd);
-        for (double x : {t.cell.a, t.cell.b, t.cell.c, t.cell.alpha, t.cell.beta, t.cell.gamma, t.esd.a, t.esd.b,
-                         t.esd.c, t.esd.alpha, t.esd.beta, t.esd.gamma})
-            finite = finite && !std::isinf(x);
+        for (double x : t.cell.values()) finite = finite && !std::isinf(x);
+        for (double x : t.esd.values()) finite = finite && !std::isinf(x);
         if (!unreadable && analysis::is_cell(row.cell) && !finite) {
             std::cerr << where << ": the cell in new axes leaves the range of a double; nothing written\n";
             return 1;

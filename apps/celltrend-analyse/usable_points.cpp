@@ -66,11 +66,10 @@ bool usable_points(std::string_view program, const analysis::Series& series, std
         // zeros has no ESDs to carry.
         bool all_zero = true;
         for (const analysis::SeriesPoint& p : points)
-            for (double e : {p.esd.a, p.esd.b, p.esd.c, p.esd.alpha, p.esd.beta, p.esd.gamma})
-                all_zero = all_zero && e == 0;
+            for (double e : p.esd.values()) all_zero = all_zero && e == 0;
         if (all_zero) {
             std::cerr << program << ": " << series.name << ": warning: every cell ESD is 0; " << without_esds << "\n";
-            for (analysis::SeriesPoint& p : points) p.esd = analysis::SeriesPoint().esd;
+            for (analysis::SeriesPoint& p : points) p.esd = analysis::CellSu::not_given();
         }
     }
     return true;

@@ -63,16 +63,16 @@ struct Parameter {
     std::string_view dotted;
     std::string_view su;
     std::string_view esd;  // the macromolecular dictionary's name
-    double Cell::*member;
+    int index;             // a, b, c, alpha, beta, gamma: 0 to 5
 };
 
 constexpr Parameter parameters[] = {
-    {"_cell_length_a", "_cell.length_a", "_cell.length_a_su", "_cell.length_a_esd", &Cell::a},
-    {"_cell_length_b", "_cell.length_b", "_cell.length_b_su", "_cell.length_b_esd", &Cell::b},
-    {"_cell_length_c", "_cell.length_c", "_cell.length_c_su", "_cell.length_c_esd", &Cell::c},
-    {"_cell_angle_alpha", "_cell.angle_alpha", "_cell.angle_alpha_su", "_cell.angle_alpha_esd", &Cell::alpha},
-    {"_cell_angle_beta", "_cell.angle_beta", "_cell.angle_beta_su", "_cell.angle_beta_esd", &Cell::beta},
-    {"_cell_angle_gamma", "_cell.angle_gamma", "_cell.angle_gamma_su", "_cell.angle_gamma_esd", &Cell::gamma},
+    {"_cell_length_a", "_cell.length_a", "_cell.length_a_su", "_cell.length_a_esd", 0},
+    {"_cell_length_b", "_cell.length_b", "_cell.length_b_su", "_cell.length_b_esd", 1},
+    {"_cell_length_c", "_cell.length_c", "_cell.length_c_su", "_cell.length_c_esd", 2},
+    {"_cell_angle_alpha", "_cell.angle_alpha", "_cell.angle_alpha_su", "_cell.angle_alpha_esd", 3},
+    {"_cell_angle_beta", "_cell.angle_beta", "_cell.angle_beta_su", "_cell.angle_beta_esd", 4},
+    {"_cell_angle_gamma", "_cell.angle_gamma", "_cell.angle_gamma_su", "_cell.angle_gamma_esd", 5},
 };
 
 struct Temperature {
@@ -104,6 +104,8 @@ bool read_block(cif::Block& block, const std::string& source, FoundCell& found, 
     bool any = false;
     for (const Parameter& p : parameters) any = any || find_item(block, {p.name, p.dotted});
     if (!any) return false;
+    std::array<double, 6> values{};
+    std::array<double, 6> sus{};
     for (const Parameter& p : parameters) {
         Item item{std::string(p.name), ""};
         MeasuredNumber m;
@@ -116,9 +118,11 @@ bool read_block(cif::Block& block, const std::string& source, FoundCell& found, 
             notes.push_back(source + ": " + item.tag + " " + why + "; cell left out");
             return false;
         }
-        found.cell.*p.member = m.value;
-        found.esd.*p.member = m.su.value_or(0);
+        values[p.index] = m.value;
+        sus[p.index] = m.su.value_or(0);
     }
+    found.cell = Cell::from(values);
+    found.esd = CellSu::from(sus);
 
     const Temperature cell = cell_temperature(block);
     const Temperature ambient = ambient_temperature(block);

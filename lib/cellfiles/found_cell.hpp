@@ -16,7 +16,7 @@ struct FoundCell {
     double t = 0;        // K
     double sigma_t = 0;  // 0 when the file gives none
     Cell cell;
-    Cell esd;  // 0 where the file gives none
+    CellSu esd = CellSu::zero();  // 0 where the file gives none
 };
 
 struct FoundCells {

@@ -89,6 +89,7 @@ FoundCells read_shelx_cells(std::istream& in, const std::string& name) {
     FoundCell found;
     found.source = name;
     bool cell = false;
+    bool zerr = false;
     std::optional<MeasuredNumber> temp;
     std::string temp_text;
     std::string text;
@@ -114,6 +115,7 @@ FoundCells read_shelx_cells(std::istream& in, const std::string& name) {
             const auto v = numbers(words);
             if (!v || v->size() != 7) throw CellFileError(where + "ZERR needs Z and the six ESDs of the cell");
             found.esd = {(*v)[1].value, (*v)[2].value, (*v)[3].value, (*v)[4].value, (*v)[5].value, (*v)[6].value};
+            zerr = true;
             for (const MeasuredNumber& m : *v)
                 if (m.value < 0) throw CellFileError(where + "ZERR holds a negative ESD");
         } else if (keyword == "TEMP") {
@@ -128,6 +130,7 @@ FoundCells read_shelx_cells(std::istream& in, const std::string& name) {
     }
     if (in.bad()) throw CellFileError(name + ": read error after line " + std::to_string(line_number));
     if (!cell) return out;
+    if (!zerr) out.notes.push_back(name + ": no ZERR; the cell is taken without ESDs");
     if (!temp) {
         temp_text = default_temp;
         temp = MeasuredNumber{20, std::nullopt};

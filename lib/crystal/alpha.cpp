@@ -6,28 +6,14 @@
 #include "crystal/cell_transform.hpp"
 #include "crystal/nonlinear_fit.hpp"
 #include "fit/polynomial_fit.hpp"
+#include "formats/cell_ties.hpp"
 
 namespace analysis {
 
 namespace {
 
-double parameter(const Cell& cell, int q) {
-    switch (q) {
-        case q_a:
-            return cell.a;
-        case q_b:
-            return cell.b;
-        case q_c:
-            return cell.c;
-        case q_alpha:
-            return cell.alpha;
-        case q_beta:
-            return cell.beta;
-        case q_gamma:
-            return cell.gamma;
-    }
-    return 0;
-}
+// The quantity's place among a cell's six parameters (the volume is none).
+std::size_t cell_index(int q) { return q < q_volume ? std::size_t(q) : std::size_t(q - 1); }
 
 // Inverse variances when every row has a positive ESD for the quantity;
 // otherwise none (equal weights).
@@ -72,10 +58,9 @@ FitOutcome fit_angle(const std::vector<double>& t, const std::vector<double>& x,
 
 Estimate measured_quantity(const SeriesPoint& point, CellQuantity q) {
     if (q == q_volume) {
-        const TransformedCell v = transform_cell(Eigen::Matrix3d::Identity(), point.cell, point.esd);
-        return {volume(point.cell), v.volume_esd};
+        return {volume(point.cell), volume_esd(point.cell, point.esd)};
     }
-    return {parameter(point.cell, q), parameter(point.esd, q)};
+    return {point.cell.values()[cell_index(q)], point.esd.values()[cell_index(q)]};
 }
 
 AlphaFits fit_cell_series(const std::vector<SeriesPoint>& points, AlphaModel model) {

@@ -63,7 +63,7 @@ std::array<double, 7> parameter_changes(const Eigen::Matrix3d& g, const Eigen::M
 
 }  // namespace
 
-TransformedCell transform_cell(const Eigen::Matrix3d& m, const Cell& cell, const Cell& esd) {
+TransformedCell transform_cell(const Eigen::Matrix3d& m, const Cell& cell, const CellSu& esd) {
     const Eigen::Matrix3d g = m * metric_tensor(cell) * m.transpose();
     TransformedCell out;
     out.cell = cell_from_metric(g);
@@ -72,7 +72,7 @@ TransformedCell transform_cell(const Eigen::Matrix3d& m, const Cell& cell, const
     const Eigen::Matrix3d g_inverse = g.inverse();
     const std::array<double, 3> len{out.cell.a, out.cell.b, out.cell.c};
     const std::array<double, 3> angle{out.cell.alpha, out.cell.beta, out.cell.gamma};
-    const std::array<double, 6> sigma{esd.a, esd.b, esd.c, esd.alpha, esd.beta, esd.gamma};
+    const std::array<double, 6> sigma = esd.values();
     const std::array<Eigen::Matrix3d, 6> dg = metric_derivatives(cell);
 
     std::array<double, 7> variance{};

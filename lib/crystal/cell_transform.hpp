@@ -12,7 +12,7 @@ namespace analysis {
 
 struct TransformedCell {
     Cell cell;
-    Cell esd;
+    CellSu esd;
     double volume = 0;
     double volume_esd = 0;
 };
@@ -22,6 +22,6 @@ struct TransformedCell {
 // parameters taken as independent (angle ESDs in degrees, like the angles).
 // The matrix need not be integral; a singular one gives a degenerate cell
 // whose angles, volume and ESDs may be NaN or infinite.
-TransformedCell transform_cell(const Eigen::Matrix3d& m, const Cell& cell, const Cell& esd);
+TransformedCell transform_cell(const Eigen::Matrix3d& m, const Cell& cell, const CellSu& esd);
 
 }  // namespace analysis

@@ -8,28 +8,6 @@ namespace {
 
 constexpr double step_in_esds = 1e-3;
 
-double& parameter(Cell& cell, int p) {
-    switch (p) {
-        case 0:
-            return cell.a;
-        case 1:
-            return cell.b;
-        case 2:
-            return cell.c;
-        case 3:
-            return cell.alpha;
-        case 4:
-            return cell.beta;
-        default:
-            return cell.gamma;
-    }
-}
-
-double esd_of(const Cell& esd, int p) {
-    const double esds[] = {esd.a, esd.b, esd.c, esd.alpha, esd.beta, esd.gamma};
-    return esds[p];
-}
-
 // The cell moved by +h and by -h along parameter p.
 struct Pair {
     Cell plus;
@@ -37,10 +15,10 @@ struct Pair {
 };
 
 Pair moved(const Cell& cell, int p, double h) {
-    Pair pair{cell, cell};
-    parameter(pair.plus, p) += h;
-    parameter(pair.minus, p) -= h;
-    return pair;
+    std::array<double, 6> plus = cell.values(), minus = cell.values();
+    plus[p] += h;
+    minus[p] -= h;
+    return {Cell::from(plus), Cell::from(minus)};
 }
 
 double along(const Eigen::Matrix3d& e, const Eigen::Vector3d& x) { return x.dot(e * x); }
@@ -63,7 +41,7 @@ std::array<double, 4> propagate_cell_esds(const std::vector<SeriesPoint>& points
     const StrainReference reference = strain_reference(points[0].cell);
     for (std::size_t k = 1; k < n; ++k) {
         for (int p = 0; p < 6; ++p) {
-            const double esd = esd_of(points[k].esd, p);
+            const double esd = points[k].esd.values()[p];
             if (!(esd > 0)) continue;
             const double h = step_in_esds * esd;
             const Pair cell = moved(points[k].cell, p, h);
@@ -82,7 +60,7 @@ std::array<double, 4> propagate_cell_esds(const std::vector<SeriesPoint>& points
     // The first row is the reference of every strain and the divisor of
     // alpha_V.
     for (int p = 0; p < 6; ++p) {
-        const double esd = esd_of(points[0].esd, p);
+        const double esd = points[0].esd.values()[p];
         if (!(esd > 0)) continue;
         const double h = step_in_esds * esd;
         const Pair cell = moved(points[0].cell, p, h);

@@ -18,9 +18,7 @@ struct SeriesPoint {
     double t = 0;
     double sigma_t = std::numeric_limits<double>::quiet_NaN();  // NaN: not known
     Cell cell;
-    Cell esd{std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::quiet_NaN(),
-             std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::quiet_NaN(),
-             std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::quiet_NaN()};  // NaN: none
+    CellSu esd;  // NaN: none
 };
 
 // A coefficient of expansion in 1e-6 K^-1 with its uncertainties.

@@ -16,7 +16,7 @@ double volume(const Cell& cell) {
 
 bool is_cell(const Cell& cell) { return cell.a > 0 && cell.b > 0 && cell.c > 0 && volume(cell) > 0; }
 
-double volume_esd(const Cell& cell, const Cell& esd) {
+std::array<double, 6> volume_gradient(const Cell& cell) {
     constexpr double radian = std::numbers::pi / 180.0;
     const double v = volume(cell);
     const double ca = std::cos(cell.alpha * radian), cb = std::cos(cell.beta * radian),
@@ -26,15 +26,12 @@ double volume_esd(const Cell& cell, const Cell& esd) {
     const auto d_angle = [&](double angle, double c_own, double c_other1, double c_other2) {
         return abc / v * abc * std::sin(angle * radian) * (c_own - c_other1 * c_other2) * radian;
     };
-    const double terms[] = {v / cell.a * esd.a,
-                            v / cell.b * esd.b,
-                            v / cell.c * esd.c,
-                            d_angle(cell.alpha, ca, cb, cg) * esd.alpha,
-                            d_angle(cell.beta, cb, ca, cg) * esd.beta,
-                            d_angle(cell.gamma, cg, ca, cb) * esd.gamma};
-    double sum = 0;
-    for (double t : terms) sum += t * t;
-    return std::sqrt(sum);
+    return {v / cell.a,
+            v / cell.b,
+            v / cell.c,
+            d_angle(cell.alpha, ca, cb, cg),
+            d_angle(cell.beta, cb, ca, cg),
+            d_angle(cell.gamma, cg, ca, cb)};
 }
 
 }  // namespace analysis

@@ -1,5 +1,11 @@
 #pragma once
-// A unit cell: lengths in Angstrom, angles in degrees, everything in double.
+// A unit cell and the standard uncertainties of its six parameters: lengths
+// in Angstrom, angles in degrees, everything in double.  The two are
+// separate types, since an uncertainty is never a cell (an ESD of 90 degrees
+// is no ESD).
+
+#include <array>
+#include <limits>
 
 namespace analysis {
 
@@ -10,6 +16,27 @@ struct Cell {
     double alpha = 90;
     double beta = 90;
     double gamma = 90;
+
+    // a, b, c, alpha, beta, gamma, in that order: the order of every loop
+    // over the six parameters.
+    std::array<double, 6> values() const { return {a, b, c, alpha, beta, gamma}; }
+    static Cell from(const std::array<double, 6>& v) { return {v[0], v[1], v[2], v[3], v[4], v[5]}; }
+};
+
+// The six ESDs of a cell, in its units.  0 is an exact (fixed) parameter;
+// NaN is an ESD the source does not give.
+struct CellSu {
+    double a = std::numeric_limits<double>::quiet_NaN();
+    double b = std::numeric_limits<double>::quiet_NaN();
+    double c = std::numeric_limits<double>::quiet_NaN();
+    double alpha = std::numeric_limits<double>::quiet_NaN();
+    double beta = std::numeric_limits<double>::quiet_NaN();
+    double gamma = std::numeric_limits<double>::quiet_NaN();
+
+    static CellSu zero() { return {0, 0, 0, 0, 0, 0}; }
+    static CellSu not_given() { return {}; }
+    std::array<double, 6> values() const { return {a, b, c, alpha, beta, gamma}; }
+    static CellSu from(const std::array<double, 6>& v) { return {v[0], v[1], v[2], v[3], v[4], v[5]}; }
 };
 
 // abc sqrt(1 - cos²alpha - cos²beta - cos²gamma + 2 cos alpha cos beta cos gamma);
@@ -20,8 +47,8 @@ double volume(const Cell& cell);
 // volume.  False for NaN anywhere.
 bool is_cell(const Cell& cell);
 
-// The ESD of that volume, carried to first order from the six ESDs of `esd`
-// taken as independent (angles in degrees); NaN where the volume is.
-double volume_esd(const Cell& cell, const Cell& esd);
+// dV/d(a, b, c, alpha, beta, gamma), the angles' per degree; NaN where the
+// volume is.
+std::array<double, 6> volume_gradient(const Cell& cell);
 
 }  // namespace analysis

@@ -43,29 +43,29 @@ std::vector<std::string> split_record(std::string_view line) {
 struct Named {
     std::string_view name;
     double SeriesRow::*member;  // null for the cell's own members below
-    double Cell::*cell_member;
-    bool esd;  // of the cell: row.esd, else row.cell
+    int cell_parameter;         // a, b, c, alpha, beta, gamma: 0 to 5; -1 for a row member
+    bool esd;                   // of the cell: row.esd, else row.cell
 };
 
 constexpr std::array<Named, 18> names{{
-    {"T_K", &SeriesRow::t, nullptr, false},
-    {"sigma_T_K", &SeriesRow::sigma_t, nullptr, false},
-    {"a_A", nullptr, &Cell::a, false},
-    {"b_A", nullptr, &Cell::b, false},
-    {"c_A", nullptr, &Cell::c, false},
-    {"alpha_deg", nullptr, &Cell::alpha, false},
-    {"beta_deg", nullptr, &Cell::beta, false},
-    {"gamma_deg", nullptr, &Cell::gamma, false},
-    {"sigma_a_A", nullptr, &Cell::a, true},
-    {"sigma_b_A", nullptr, &Cell::b, true},
-    {"sigma_c_A", nullptr, &Cell::c, true},
-    {"sigma_alpha_deg", nullptr, &Cell::alpha, true},
-    {"sigma_beta_deg", nullptr, &Cell::beta, true},
-    {"sigma_gamma_deg", nullptr, &Cell::gamma, true},
-    {"V_A3", &SeriesRow::volume, nullptr, false},
-    {"sigma_V_A3", &SeriesRow::volume_esd, nullptr, false},
-    {"mosaicity_deg", &SeriesRow::mosaicity, nullptr, false},
-    {"sigma_mosaicity_deg", &SeriesRow::mosaicity_esd, nullptr, false},
+    {"T_K", &SeriesRow::t, -1, false},
+    {"sigma_T_K", &SeriesRow::sigma_t, -1, false},
+    {"a_A", nullptr, 0, false},
+    {"b_A", nullptr, 1, false},
+    {"c_A", nullptr, 2, false},
+    {"alpha_deg", nullptr, 3, false},
+    {"beta_deg", nullptr, 4, false},
+    {"gamma_deg", nullptr, 5, false},
+    {"sigma_a_A", nullptr, 0, true},
+    {"sigma_b_A", nullptr, 1, true},
+    {"sigma_c_A", nullptr, 2, true},
+    {"sigma_alpha_deg", nullptr, 3, true},
+    {"sigma_beta_deg", nullptr, 4, true},
+    {"sigma_gamma_deg", nullptr, 5, true},
+    {"V_A3", &SeriesRow::volume, -1, false},
+    {"sigma_V_A3", &SeriesRow::volume_esd, -1, false},
+    {"mosaicity_deg", &SeriesRow::mosaicity, -1, false},
+    {"sigma_mosaicity_deg", &SeriesRow::mosaicity_esd, -1, false},
 }};
 constexpr std::size_t needed = 8;  // T_K and the cell, then sigma_T_K at 1 is optional
 
@@ -138,7 +138,7 @@ void read_series_csv(std::istream& in, std::string_view header, int header_line,
         SeriesRow row;
         row.line = line_number;
         row.sigma_t = row.volume = row.volume_esd = row.mosaicity = row.mosaicity_esd = not_a_number;
-        row.esd = {not_a_number, not_a_number, not_a_number, not_a_number, not_a_number, not_a_number};
+        row.esd = CellSu::not_given();
         for (std::size_t i = 0; i < fields.size(); ++i) {
             if (!columns[i]) continue;
             const Named& n = names[*columns[i]];
@@ -149,8 +149,15 @@ void read_series_csv(std::istream& in, std::string_view header, int header_line,
             if (n.member) {
                 row.*n.member = value;
             } else {
-                Cell& cell = n.esd ? row.esd : row.cell;
-                cell.*n.cell_member = value;
+                if (n.esd) {
+                    std::array<double, 6> v = row.esd.values();
+                    v[n.cell_parameter] = value;
+                    row.esd = CellSu::from(v);
+                } else {
+                    std::array<double, 6> v = row.cell.values();
+                    v[n.cell_parameter] = value;
+                    row.cell = Cell::from(v);
+                }
             }
             if (std::isnan(value)) row.complete = false;
         }

@@ -1,5 +1,7 @@
 #include "formats/series_export.hpp"
 
+#include "formats/cell_ties.hpp"
+
 #include <array>
 #include <charconv>
 #include <cmath>

@@ -154,7 +154,7 @@ SeriesRow make_row(SeriesLayout layout, const std::vector<double>& v) {
     SeriesRow row;
     row.t = v[0];
     row.sigma_t = not_a_number;
-    row.esd = {not_a_number, not_a_number, not_a_number, not_a_number, not_a_number, not_a_number};
+    row.esd = CellSu::not_given();
     row.volume = row.volume_esd = row.mosaicity = row.mosaicity_esd = not_a_number;
     switch (layout) {
         case SeriesLayout::celltrend_table:
@@ -239,8 +239,7 @@ void set_carried_columns(Series& series) {
         case SeriesLayout::strain_rows:
             for (SeriesRow& row : series.rows) {
                 if (!c.sigma_t) row.sigma_t = not_a_number;
-                if (!c.cell_esd)
-                    row.esd = {not_a_number, not_a_number, not_a_number, not_a_number, not_a_number, not_a_number};
+                if (!c.cell_esd) row.esd = CellSu::not_given();
             }
             return;
         case SeriesLayout::csv:

@@ -42,7 +42,7 @@ struct SeriesRow {
     double t = 0;
     double sigma_t = 0;  // NaN where the layout carries none
     Cell cell;
-    Cell esd;           // all NaN where the layout carries none
+    CellSu esd;         // all NaN where the layout carries none
     double volume = 0;  // NaN where the layout carries none
     double volume_esd = 0;
     double mosaicity = 0;

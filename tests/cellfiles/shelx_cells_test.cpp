@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <sstream>
 #include <string>
 
@@ -62,12 +63,21 @@ TEST(ShelxCells, TemperatureInCelsiusWithItsDefault) {
         EXPECT_EQ(f.cells[0].t, c.kelvin);
         EXPECT_EQ(f.cells[0].sigma_t, c.sigma);
     }
-    const FoundCells f = read("CELL 0.71 7.5 10.2 12.8 90 101.5 90\n");
+    const FoundCells f = read("CELL 0.71 7.5 10.2 12.8 90 101.5 90\nZERR 4 0.0002 0.0002 0.0003 0 0.001 0\n");
     ASSERT_EQ(f.cells.size(), 1u);
     EXPECT_EQ(f.cells[0].t, 293.15);
-    EXPECT_EQ(f.cells[0].esd.a, 0);
     EXPECT_EQ(f.notes,
               std::vector<std::string>{"ct17.res: no TEMP; SHELX's default of 20 degrees Celsius (293.15 K) taken"});
+}
+
+// Without ZERR the cell has no ESDs: all six are 0, never the cell's own
+// default angles (90 degrees of ESD made the volume's ESD hundreds of A^3).
+TEST(ShelxCells, NoZerrGivesSixZeroEsdsAndSaysSo) {
+    const FoundCells f = read("CELL 0.71 7.5 10.2 12.8 90 101.5 90\nTEMP -173\n");
+    ASSERT_EQ(f.cells.size(), 1u);
+    const std::array<double, 6> zero{};
+    EXPECT_EQ(f.cells[0].esd.values(), zero);
+    EXPECT_EQ(f.notes, std::vector<std::string>{"ct17.res: no ZERR; the cell is taken without ESDs"});
 }
 
 TEST(ShelxCells, BadLinesNameTheLine) {

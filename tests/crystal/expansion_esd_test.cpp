@@ -37,11 +37,6 @@ double& parameter(Cell& cell, int p) {
     return *fields[p];
 }
 
-double value(const Cell& cell, int p) {
-    const double fields[] = {cell.a, cell.b, cell.c, cell.alpha, cell.beta, cell.gamma};
-    return fields[p];
-}
-
 // The definition itself: every parameter of every row moved, the whole
 // analysis run again, the changes of the four coefficients summed in
 // quadrature.  O(N^2), for a few rows only.
@@ -49,14 +44,14 @@ std::array<double, 4> brute_force(const std::vector<SeriesPoint>& points, Strain
     std::array<double, 4> variance{};
     for (std::size_t k = 0; k < points.size(); ++k)
         for (int p = 0; p < 6; ++p) {
-            const double esd = value(points[k].esd, p);
+            const double esd = points[k].esd.values()[p];
             if (esd == 0) continue;
             const double h = 1e-3 * esd;
             std::array<std::vector<SeriesPoint>, 2> moved{points, points};
             parameter(moved[0][k].cell, p) += h;
             parameter(moved[1][k].cell, p) -= h;
             for (auto& series : moved)
-                for (SeriesPoint& q : series) q.esd = {nan(""), nan(""), nan(""), nan(""), nan(""), nan("")};
+                for (SeriesPoint& q : series) q.esd = CellSu::not_given();
             const Expansion plus = analyse_expansion(moved[0], measure);
             const Expansion minus = analyse_expansion(moved[1], measure);
             for (int i = 0; i < 3; ++i) {

@@ -109,9 +109,9 @@ using analysis::volume;
 
 // The values printed in the results table of one report.
 struct Results {
-    Cell cell;      // rounded as printed
-    Cell esd;       // rounded as printed
-    double volume;  // from the printed cell
+    Cell cell;             // rounded as printed
+    analysis::CellSu esd;  // rounded as printed
+    double volume;         // from the printed cell
     double volume_esd;
     double mosaicity;
     double mosaicity_esd;

@@ -1,0 +1,23 @@
+#include "formats/cell_ties.hpp"
+
+#include <cmath>
+
+namespace analysis {
+
+double volume_esd(const Cell& cell, const CellSu& su, const CellTies& ties) {
+    const std::array<double, 6> gradient = volume_gradient(cell);
+    const std::array<double, 6> sigma = su.values();
+    std::array<double, 6> group_derivative{};
+    for (int p = 0; p < 6; ++p) {
+        if (!ties.fixed[p]) group_derivative[ties.group[p]] += gradient[p];
+    }
+    double variance = 0;
+    for (int p = 0; p < 6; ++p) {
+        if (ties.fixed[p] || ties.group[p] != p) continue;
+        const double term = group_derivative[p] * sigma[p];
+        variance += term * term;
+    }
+    return std::sqrt(variance);
+}
+
+}  // namespace analysis
