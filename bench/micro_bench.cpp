@@ -9,7 +9,7 @@
 #include <string>
 
 #include "list_input.hpp"
-#include "macros.hpp"
+#include "column_count.hpp"
 #include "record_format.hpp"
 #include "report_scanner.hpp"
 #include "text_files.hpp"

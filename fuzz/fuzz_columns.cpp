@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "macros.hpp"
+#include "column_count.hpp"
 
 namespace {
 

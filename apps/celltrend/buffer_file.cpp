@@ -5,9 +5,9 @@
 #include <iterator>
 #include <string>
 
+#include "column_count.hpp"
 #include "failure.hpp"
 #include "list_input.hpp"
-#include "macros.hpp"
 #include "transf_cell.hpp"
 
 namespace celltrend {

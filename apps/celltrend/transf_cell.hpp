@@ -19,6 +19,9 @@ using Matrix = std::array<std::array<float, 3>, 3>;
 
 inline constexpr Matrix identity_matrix{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
 
+// cos(x degrees), evaluated in double precision and rounded to single.
+float cosd_sp(float x);
+
 // Called with one console line when an arc-cosine argument lies beyond
 // plus or minus 1; the angle then becomes 0 or 180 degrees and the run goes on.
 using Diagnostic = std::function<void(std::string_view)>;

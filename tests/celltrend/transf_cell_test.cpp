@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "transf_cell.hpp"
-#include "xtlm_math_general.hpp"
 
 using namespace celltrend;
 
