@@ -21,9 +21,10 @@ bool select(std::string_view list, std::array<bool, quantity_count>& selected, s
         const std::string_view name = list.substr(0, comma);
         std::size_t q = 0;
         while (q < quantity_count && short_names[q] != name && quantities[q].key != name) ++q;
+        if (name == "V") q = volume;  // as xyviewer --column names it
         if (q == quantity_count) {
             why = "--quantities: unknown quantity '" + std::string(name) +
-                  "' (a, b, c, alpha, beta, gamma, volume, mosaicity)";
+                  "' (a, b, c, alpha, beta, gamma, volume or V, mosaicity)";
             return false;
         }
         selected[q] = true;

@@ -169,7 +169,8 @@ void temperature_loop(Console& console, RunState& state, InputFile& buffer, Outp
     }
 }
 
-void end_of_data(Console& console, RunState& state, Outputs& outputs) {
+// The number of viewers that failed on the offered plot files.
+int end_of_data(Console& console, RunState& state, Outputs& outputs) {
     for (std::size_t q = 0; q < quantity_count; ++q)
         if (state.selected[q]) outputs.plots[q].write_line(layout::end_line);
     for (std::size_t q = 0; q < quantity_count; ++q) outputs.plots[q].close();
@@ -178,15 +179,18 @@ void end_of_data(Console& console, RunState& state, Outputs& outputs) {
     if (state.all_parameters) {
         console.message(
             {"   >>> The ", state.transformed ? transf_table_name : plain_table_name, " file has been created "});
-        return;
+        return 0;
     }
+    int failed = 0;
     for (std::size_t q = 0; q < quantity_count; ++q)
-        if (state.selected[q]) plot_it(console, plot_file_name(q, state.transformed), state.plot_answer);
+        if (state.selected[q] && !plot_it(console, plot_file_name(q, state.transformed), state.plot_answer))
+            ++failed;
+    return failed;
 }
 
 }  // namespace
 
-void run_celltrend(Console& console) {
+int run_celltrend(Console& console) {
     RunState state;
     InputFile buffer;
     banner(console);
@@ -200,7 +204,7 @@ void run_celltrend(Console& console) {
     Outputs outputs;
     open_xy_files(state, buffer, outputs);
     temperature_loop(console, state, buffer, outputs);
-    end_of_data(console, state, outputs);
+    return end_of_data(console, state, outputs);
 }
 
 }  // namespace celltrend

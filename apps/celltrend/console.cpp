@@ -1,5 +1,7 @@
 #include "console.hpp"
 
+#include <cerrno>
+#include <cstring>
 #include <istream>
 #include <ostream>
 #include <string>
@@ -52,7 +54,18 @@ bool Console::read_line(std::string& line, std::size_t keep, std::size_t& length
         return false;
     }
     for (bool any = false;; any = true) {
-        const auto c = source->sbumpc();
+        std::char_traits<char>::int_type c;
+        try {
+            c = source->sbumpc();
+        } catch (const std::exception&) {
+            // A read error (a closed or failing standard input) ends the
+            // input as its end does, but says what happened.
+            const int why = errno;
+            in_.setstate(std::ios::badbit);
+            throw RunFailure(" !! The console input has ended while an answer was awaited !!", 1,
+                             notice_line("standard input", line_number_ + 1,
+                                         std::string("cannot be read: ") + std::strerror(why != 0 ? why : EIO)));
+        }
         if (c == std::char_traits<char>::eof()) {
             in_.setstate(any ? std::ios::eofbit : std::ios::eofbit | std::ios::failbit);
             if (any) ++line_number_;

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <filesystem>
 #include <iostream>
 #include <sstream>
 #include <string_view>
@@ -36,7 +37,7 @@ constexpr std::string_view usage =
     "  --buffer FILE       the buffer file\n"
     "  --all               one table with every quantity\n"
     "  --quantities LIST   a plot file for each of LIST, names separated by\n"
-    "                      commas: a,b,c,alpha,beta,gamma,volume,mosaicity\n"
+    "                      commas: a,b,c,alpha,beta,gamma,volume (or V),mosaicity\n"
     "  --plot              start xyviewer on each plot file (else none)\n"
     "  --help              show this text\n"
     "  --version           show the version\n"
@@ -82,6 +83,11 @@ int main(int argc, char** argv) {
     if (run.kind == celltrend::Invocation::batch) {
         celltrend::InputFile buffer;
         std::string why;
+        std::error_code ec;
+        if (std::filesystem::is_directory(run.buffer, ec)) {
+            std::cerr << "celltrend: " << run.buffer << ": is a directory, not a buffer file\n";
+            return 1;
+        }
         if (!celltrend::file_exists(run.buffer)) {
             std::cerr << "celltrend: " << run.buffer << ": does not exist\n";
             return 1;
@@ -99,7 +105,10 @@ int main(int argc, char** argv) {
                                run.kind == celltrend::Invocation::dialogue && isatty(0) != 0 && isatty(1) != 0);
     int status = 0;
     try {
-        celltrend::run_celltrend(console);
+        // A script that asked for the plots learns when a viewer failed; in
+        // the dialogue the person saw it.
+        const int viewers_failed = celltrend::run_celltrend(console);
+        if (viewers_failed > 0 && run.kind == celltrend::Invocation::batch) status = 1;
     } catch (const celltrend::RunFailure& failure) {
         // The run's files were completed on the way here; only the reason is left to show.
         std::string_view text = failure.what();

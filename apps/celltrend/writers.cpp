@@ -1,5 +1,7 @@
 #include "writers.hpp"
 
+#include <sys/wait.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -103,14 +105,25 @@ void write_table_line(OutputFile& table, bool transformed, const TemperaturePoin
     }
 }
 
-void plot_it(Console& console, std::string_view file_name, Text<16>& answer) {
+bool plot_it(Console& console, std::string_view file_name, Text<16>& answer) {
     console.message({"             . ", file_name, " file has been created: plot it (y/n) ?  "});
     console.answer(answer);
-    if (answer != Text<16>("y") && answer != Text<16>("Y")) return;
+    if (answer != Text<16>("y") && answer != Text<16>("Y")) return true;
     const Text<128> command(std::string("xyviewer ") + std::string(trim_right(file_name)));
     console.flush();  // the viewer's own output follows the offer
-    const int ignored = std::system(command.str().c_str());
-    (void)ignored;  // the viewer's outcome is its own business
+    const int status = std::system(command.str().c_str());
+    std::string why;
+    if (status == -1)
+        why = "could not be started";
+    else if (WIFSIGNALED(status))
+        why = "was stopped by signal " + std::to_string(WTERMSIG(status));
+    else if (WIFEXITED(status) && WEXITSTATUS(status) == 127)
+        why = "was not found (status 127); is it on PATH?";
+    else if (WIFEXITED(status) && WEXITSTATUS(status) != 0)
+        why = "ended with status " + std::to_string(WEXITSTATUS(status));
+    if (why.empty()) return true;
+    console.notice(notice_line(trim_right(file_name), 0, "the viewer (" + command.str() + ") " + why));
+    return false;
 }
 
 }  // namespace celltrend

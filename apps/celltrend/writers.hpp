@@ -40,7 +40,9 @@ void write_table_line(OutputFile& table, bool transformed, const TemperaturePoin
 
 // Offers a plot file; on "y" or "Y" runs "xyviewer NAME" and waits for it.
 // `answer` is the run's answer to the offers: a line holding only "/" leaves
-// it as the previous offer left it, as with the other questions.
-void plot_it(Console& console, std::string_view file_name, Text<16>& answer);
+// it as the previous offer left it, as with the other questions.  False,
+// after a notice naming the viewer and its status, when the viewer could not
+// be started or ended with a status other than 0.
+bool plot_it(Console& console, std::string_view file_name, Text<16>& answer);
 
 }  // namespace celltrend
