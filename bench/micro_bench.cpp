@@ -8,8 +8,8 @@
 #include <fstream>
 #include <string>
 
-#include "list_input.hpp"
 #include "column_count.hpp"
+#include "list_input.hpp"
 #include "record_format.hpp"
 #include "report_scanner.hpp"
 #include "text_files.hpp"

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "celltrend_version.hpp"
 #include "cli/write_signals.hpp"
 #include "commands.hpp"
 
@@ -61,7 +62,7 @@ int main(int argc, char** argv) {
         return std::cout.flush() ? 0 : 1;
     }
     if (first == "--version") {
-        std::cout << "celltrend-analyse " << CELLTREND_VERSION << "\n";
+        std::cout << "celltrend-analyse " << celltrend_version << "\n";
         return std::cout.flush() ? 0 : 1;
     }
     for (const SubcommandEntry& s : subcommands) {

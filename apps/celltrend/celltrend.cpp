@@ -183,8 +183,7 @@ int end_of_data(Console& console, RunState& state, Outputs& outputs) {
     }
     int failed = 0;
     for (std::size_t q = 0; q < quantity_count; ++q)
-        if (state.selected[q] && !plot_it(console, plot_file_name(q, state.transformed), state.plot_answer))
-            ++failed;
+        if (state.selected[q] && !plot_it(console, plot_file_name(q, state.transformed), state.plot_answer)) ++failed;
     return failed;
 }
 

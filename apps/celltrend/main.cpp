@@ -12,6 +12,7 @@
 
 #include "batch.hpp"
 #include "celltrend.hpp"
+#include "celltrend_version.hpp"
 #include "console.hpp"
 #include "failure.hpp"
 #include "text_files.hpp"
@@ -69,7 +70,7 @@ int main(int argc, char** argv) {
             std::cout << usage;
             return checked_output(0);
         case celltrend::Invocation::version:
-            std::cout << "celltrend " << CELLTREND_VERSION << '\n';
+            std::cout << "celltrend " << celltrend_version << '\n';
             return checked_output(0);
         case celltrend::Invocation::wrong:
             std::cerr << "celltrend: " << run.why << '\n' << short_usage;

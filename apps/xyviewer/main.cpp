@@ -17,6 +17,7 @@
 #include <string>
 #include <string_view>
 
+#include "celltrend_version.hpp"
 #include "cli/output_file.hpp"
 #include "cli/write_signals.hpp"
 #include "figures/figure.hpp"
@@ -115,7 +116,7 @@ int main(int argc, char** argv) {
         return wrong_usage(e.what());
     }
     if (options.help) return print(usage_text) ? 0 : 1;
-    if (options.version) return print(std::string("xyviewer ") + XYVIEWER_VERSION + "\n") ? 0 : 1;
+    if (options.version) return print(std::string("xyviewer ") + celltrend_version + "\n") ? 0 : 1;
     if (options.inputs.empty()) return wrong_usage("no plot file named");
 
     Format format = Format::png;

@@ -9,7 +9,7 @@
 
 #include "formats/series_export.hpp"
 #include "formats/series_table.hpp"
-#include "support/analyse_run.hpp"
+#include "support/example_tables.hpp"
 
 using namespace analysis;
 
@@ -152,9 +152,7 @@ TEST(SeriesCsv, BadRowsNameTheLine) {
 // export --format csv, read back, gives the table's numbers exactly and
 // exports to the same bytes.
 TEST(SeriesCsv, RoundTripOfTheExport) {
-    celltrend::testing::RunDir dir;
-    ASSERT_EQ(celltrend::testing::make_example_table(dir, "buffer_plain.txt"), 0);
-    const Series table = read_series((dir.path() / "TK_parameters_HTML.xy").string());
+    const Series table = read_series(celltrend::testing::example_table());
     const std::string csv = export_csv(table).text;
     const Series back = read(csv, "t.csv");
     expect_same_rows(table, back);

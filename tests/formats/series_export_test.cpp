@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "support/analyse_run.hpp"
+#include "support/example_tables.hpp"
 
 using namespace analysis;
 
@@ -22,16 +22,8 @@ struct ExampleTables {
 };
 
 const ExampleTables& example_tables() {
-    static const ExampleTables tables = [] {
-        celltrend::testing::RunDir dir;
-        ExampleTables t;
-        if (celltrend::testing::make_example_table(dir, "buffer_plain.txt") != 0 ||
-            celltrend::testing::make_example_table(dir, "buffer_matrix.txt") != 0)
-            throw std::runtime_error("celltrend failed on the example series");
-        t.plain = read_series((dir.path() / "TK_parameters_HTML.xy").string());
-        t.transformed = read_series((dir.path() / "TK_parameters_transf_HTML.xy").string());
-        return t;
-    }();
+    static const ExampleTables tables{read_series(celltrend::testing::example_table()),
+                                      read_series(celltrend::testing::example_table(true))};
     return tables;
 }
 

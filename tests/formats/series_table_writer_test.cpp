@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <limits>
 #include <sstream>
 #include <string>
 
-#include "support/analyse_run.hpp"
+#include "support/example_tables.hpp"
 
 using namespace analysis;
 
@@ -64,9 +66,8 @@ TEST(SeriesTableWriter, LineHasTheFieldsInTheirColumns) {
 // celltrend's own table of the example series, read and written again, comes
 // back byte for byte: same header, same columns, same rounding.
 TEST(SeriesTableWriter, RewritesCelltrendsTableByteForByte) {
-    celltrend::testing::RunDir dir;
-    ASSERT_EQ(celltrend::testing::make_example_table(dir, "buffer_plain.txt"), 0);
-    const std::string original = dir.read("TK_parameters_HTML.xy");
+    std::ifstream file(celltrend::testing::example_table(), std::ios::binary);
+    const std::string original{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     std::istringstream in(original);
     const Series series = read_series(in, "TK_parameters_HTML.xy");
     ASSERT_EQ(series.rows.size(), 16u);
