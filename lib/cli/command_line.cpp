@@ -53,6 +53,15 @@ CommandLine parse_command_line(const std::vector<std::string>& args, std::span<c
         // No option takes an empty value; -o "$UNSET" must not mean standard
         // output.
         if (option->takes_value && slot.empty()) throw UsageError("option '" + shown + "' needs a value");
+        if (!option->allowed.empty()) {
+            bool known = false;
+            std::string words;
+            for (std::string_view w : option->allowed) {
+                known = known || w == slot;
+                words += (words.empty() ? "" : ", ") + std::string(w);
+            }
+            if (!known) throw UsageError("option '" + shown + "': '" + slot + "' is none of " + words);
+        }
     }
     return out;
 }

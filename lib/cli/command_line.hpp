@@ -17,6 +17,8 @@ struct OptionSpec {
     std::string_view long_name;  // without "--"
     char short_name = 0;         // 0: none
     bool takes_value = false;
+    // The words the value may be ("auto", "poly1", ...); empty: any value.
+    std::span<const std::string_view> allowed = {};
 };
 
 struct CommandLine {
@@ -33,7 +35,8 @@ struct UsageError : std::runtime_error {
 };
 
 // An option given twice keeps its last value.  Throws UsageError for an
-// unknown option, a missing or empty value, or a value given to a flag.
+// unknown option, a missing or empty value, a value given to a flag, or a
+// value that is none of the option's allowed words (the message lists them).
 CommandLine parse_command_line(const std::vector<std::string>& args, std::span<const OptionSpec> specs);
 
 }  // namespace cli
