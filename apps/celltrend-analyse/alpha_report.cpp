@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "formats/display_text.hpp"
 #include "formats/printed.hpp"
 
 namespace analyse {
@@ -91,7 +92,8 @@ std::string block(const AlphaReport& r, const analysis::AlphaAt& at) {
 
 std::string alpha_summary_text(const AlphaReport& r) {
     const analysis::AlphaFits& f = r.fits;
-    std::string s = r.file + (r.title.empty() ? "" : ": " + r.title) + "\n";
+    std::string s =
+        analysis::displayable(r.file) + (r.title.empty() ? "" : ": " + analysis::displayable(r.title)) + "\n";
     s += printed("%zu temperatures from %.2f K to %.2f K\n", f.rows, f.t_min, f.t_max);
     s +=
         "Model: " + r.model +

@@ -6,6 +6,7 @@
 
 #include "crystal/crystal_direction.hpp"
 #include "crystal/strain.hpp"
+#include "formats/display_text.hpp"
 #include "formats/printed.hpp"
 
 namespace analyse {
@@ -89,7 +90,8 @@ std::string summary_text(const ExpansionReport& r) {
     const analysis::Expansion& ex = r.expansion;
     const auto [t_min, t_max] = std::minmax_element(r.t.begin(), r.t.end());
     const bool esd = !std::isnan(ex.volume.sigma_esd);
-    std::string s = r.file + (r.title.empty() ? "" : ": " + r.title) + "\n";
+    std::string s =
+        analysis::displayable(r.file) + (r.title.empty() ? "" : ": " + analysis::displayable(r.title)) + "\n";
     s += printed("%zu temperatures from %.2f K to %.2f K\n", r.t.size(), *t_min, *t_max);
     s += "Strain: " + analysis::strain_name(r.measure) + printed(", relative to the first row (%.2f K)\n", r.t.front());
     s += std::string("Fit: straight lines against T, ") +

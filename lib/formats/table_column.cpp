@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "formats/display_text.hpp"
 #include "formats/layouts.hpp"
 
 namespace analysis {
@@ -57,7 +58,9 @@ PlotFile table_column(const Series& series, std::string_view name) {
                         "\": give a, b, c, alpha, beta, gamma, volume (or V) or mosaicity");
     PlotFile file;
     file.name = series.name;
-    file.main_legend = series.title;
+    // As a plot file's title is read: shown on a terminal and drawn, so no
+    // escape sequence of the table's reaches either.
+    file.main_legend = displayable(series.title);
     const std::size_t k = *index;
     const std::string wanted(column_names[k]);
     file.x_legend = std::string(layout::temperature_legend);

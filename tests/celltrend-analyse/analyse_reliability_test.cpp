@@ -367,3 +367,18 @@ TEST_F(ProteinCells, VolumesOfAsterisksKeepTheirRows) {
 }
 
 }  // namespace
+
+// A table's title reaches the terminal through every summary that prints
+// it: an escape sequence in it (or in the file's name) is shown as U+FFFD,
+// never passed to the terminal raw.
+TEST_F(AnalyseReliability, ATitleCannotDriveTheTerminal) {
+    std::string table = dir.read("TK_parameters_HTML.xy");
+    table.replace(2, table.find('\n') - 2, "\x1b]0;owned\x07\x1b[2J CT-17");
+    dir.write("t\x1b[31m.xy", table);
+    for (const std::string args : {"expansion", "alpha", "alpha --tsv", "expansion --tsv"}) {
+        const AnalyseResult r = run_analyse(dir, args + " 't\x1b[31m.xy'");
+        EXPECT_EQ(r.status, 0) << args << ": " << r.err;
+        EXPECT_EQ(r.out.find('\x1b'), std::string::npos) << args;
+        EXPECT_EQ(r.err.find('\x1b'), std::string::npos) << args;
+    }
+}

@@ -92,3 +92,16 @@ TEST(TableColumn, UnknownOrEmptyColumnsAreErrors) {
     const Series strain = read("100 1 10 10 10 90 90 90\n");
     EXPECT_THROW(table_column(strain, "mosaicity"), ReadError);  // the layout has none
 }
+
+// xyviewer --column shows the table's title in its summary and on the
+// figure: control characters in it become U+FFFD, as in a plot file's.
+TEST(TableColumn, TheTitleIsMadeDisplayable) {
+    Series s;
+    s.name = "t.xy";
+    s.title = "CT\x1b[2J-17";
+    SeriesRow row;
+    row.t = 100;
+    row.cell = {7.5, 10.2, 12.8, 90, 101.5, 90};
+    s.rows.push_back(row);
+    EXPECT_EQ(table_column(s, "a").main_legend, "CT\xef\xbf\xbd[2J-17");
+}
