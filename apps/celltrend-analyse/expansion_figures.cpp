@@ -25,7 +25,10 @@ figures::TemperatureFigure expansion_lines(const ExpansionReport& report,
     if (e.weighted)
         for (const analysis::SeriesPoint& p : points) weights.push_back(1 / p.sigma_t);
     const analysis::LineDesign design = analysis::line_design(report.t, weights);
-    const auto [t_low, t_high] = std::minmax_element(report.t.begin(), report.t.end());
+    // Not a structured binding: clang 14, which builds the fuzz targets,
+    // cannot capture one in the lambda below.
+    const auto t_range = std::minmax_element(report.t.begin(), report.t.end());
+    const auto t_low = t_range.first, t_high = t_range.second;
 
     figures::TemperatureFigure figure;
     figure.title = report.title.empty() ? report.file : report.title;
