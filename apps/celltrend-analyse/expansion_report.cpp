@@ -70,11 +70,18 @@ std::vector<std::string> expansion_notes(const ExpansionReport& report) {
         notes.push_back(axis_name(i) + " and " + axis_name(j) +
                         " expand equally within their uncertainties: which of their directions is called " +
                         axis_name(i) + " and which " + axis_name(j) + " is arbitrary.");
-    if (report.t.size() > 2 && !report.expansion.directions_defined)
+    if (!report.expansion.strained)
+        notes.push_back(
+            "The strain is zero at every row: no row names X1 < X2 < X3, and the directions are undefined.");
+    else if (report.t.size() > 2 && report.expansion.isotropic)
+        notes.push_back(
+            "The three principal strains are equal at every row: their directions are any three orthogonal "
+            "ones, so the directions are undefined.");
+    else if (report.t.size() > 2 && !report.expansion.directions_defined)
         notes.push_back(
             "Two principal strains are equal at every row: their directions are any pair in a plane, so the "
             "directions are undefined.");
-    if (report.expansion.naming_row > 1 && report.expansion.naming_row < report.t.size())
+    if (report.expansion.strained && report.expansion.naming_row > 1 && report.expansion.naming_row < report.t.size())
         notes.push_back(
             printed("The strain is zero up to %.2f K: X1 < X2 < X3 are named at %.2f K, the first row "
                     "that is strained.",

@@ -67,6 +67,13 @@ Expansion analyse_expansion(const std::vector<SeriesPoint>& points, StrainMeasur
     // strained: the axes of a zero strain are any the solver returns.
     ex.naming_row = 1;
     while (ex.naming_row + 1 < n && is_zero(found[ex.naming_row].values)) ++ex.naming_row;
+    ex.strained = !is_zero(found[ex.naming_row].values);
+    ex.isotropic = true;
+    for (std::size_t k = 1; k < n; ++k) {
+        const Eigen::Vector3d& v = found[k].values;
+        const double tolerance = std::max(zero_strain, 1e-9 * v.cwiseAbs().maxCoeff());
+        ex.isotropic = ex.isotropic && v.maxCoeff() - v.minCoeff() <= tolerance;
+    }
     const Eigen::Matrix3d anchor = found[ex.naming_row].axes;
     for (std::size_t k = 0; k < n; ++k) {
         PrincipalStrains p = found[k];

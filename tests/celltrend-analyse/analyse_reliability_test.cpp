@@ -234,7 +234,17 @@ TEST(ExpansionAxes, ZeroAndDegenerateStrainsNeitherNameNorOrientTheAxes) {
                       {110, 10.01, 11.011, 12.012},
                       {120, 10.02, 11.022, 12.024},
                       {130, 10.03, 11.033, 12.036}}),
-         "the directions are undefined."},
+         "The three principal strains are equal at every row: their directions are any three orthogonal ones, "
+         "so the directions are undefined."},
+        {"two strains equal everywhere, the third not",
+         strain_rows({{100, 10, 11, 12},
+                      {110, 10.01, 11.011, 12.006},
+                      {120, 10.02, 11.022, 12.012},
+                      {130, 10.03, 11.033, 12.018}}),
+         "Two principal strains are equal at every row"},
+        {"no strain at any row",
+         strain_rows({{100, 10, 11, 12}, {110, 10, 11, 12}, {120, 10, 11, 12}, {130, 10, 11, 12}}),
+         "The strain is zero at every row: no row names X1 < X2 < X3, and the directions are undefined."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
