@@ -12,6 +12,7 @@
 #include "alpha_report.hpp"
 #include "commands.hpp"
 #include "crystal/alpha.hpp"
+#include "crystal/follow_axes.hpp"
 #include "figure_output.hpp"
 #include "formats/number_field.hpp"
 #include "formats/printed.hpp"
@@ -37,8 +38,9 @@ void print_help(std::ostream& out) {
            "in FILE (what expansion reads).  Each of a, b, c, V and the angles gets its own\n"
            "fit against T, weighted 1/ESD^2 where the file has ESDs; at each temperature\n"
            "asked, the coefficients of a, b, c and V, the rates of the angles that change,\n"
-           "and the principal coefficients X1 < X2 < X3 of the expansion tensor with their\n"
-           "directions.  Every sigma carries every fitted parameter.\n"
+           "and the principal coefficients X1, X2, X3 of the expansion tensor with their\n"
+           "directions (X1 < X2 < X3 at the lowest temperature, each then followed by its\n"
+           "direction).  Every sigma carries every fitted parameter.\n"
            "\n"
            "      --model MODEL      auto (default: per quantity, the polynomial degree of\n"
            "                         lowest AICc), poly1, poly2, poly3, fei or einstein\n"
@@ -187,7 +189,15 @@ int run_alpha(const Arguments& args) {
                                            fits.t_min, fits.t_max)
                       << "\n";
     }
-    report.results = analysis::alpha_on_grid(fits, temperatures);
+    std::vector<analysis::AxisCrossing> crossings;
+    report.results = analysis::alpha_followed(fits, temperatures, &crossings);
+    for (const analysis::AxisCrossing& c : crossings)
+        std::cerr << program << ": " << series.name << ": "
+                  << analysis::printed(
+                         "X%d and X%d cross between %g and %g K: their order changes there (each "
+                         "keeps its name, followed by its direction from the lowest temperature)",
+                         c.first + 1, c.second + 1, c.t_before, c.t_after)
+                  << "\n";
 
     const std::string title = series.title.empty() ? file : series.title;
     const analysis::AlphaAt& first = report.results.front();

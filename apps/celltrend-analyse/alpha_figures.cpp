@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "crystal/follow_axes.hpp"
 #include "figure_output.hpp"
 
 namespace analyse {
@@ -58,7 +59,7 @@ figures::TemperatureFigure alpha_curves(const AlphaReport& report, const std::ve
         figure.changes.push_back(std::move(s));
     }
 
-    const std::vector<analysis::AlphaAt> on_grid = analysis::alpha_on_grid(fits, grid);
+    const std::vector<analysis::AlphaAt> on_grid = analysis::alpha_followed(fits, grid);
     std::array<figures::RateSeries, 4> rates;
     for (std::size_t i = 0; i < 3; ++i) rates[i].name = "X" + std::to_string(i + 1);
     rates[3].name = "V";

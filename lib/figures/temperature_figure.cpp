@@ -18,27 +18,45 @@ namespace {
 using analysis::Point;
 using style::Colour;
 
-// cmap0: 0 background, 1 ink, 2 the marks, then each series' colour and
-// its light shade for the bands.
+// cmap0: 0 background, 1 ink, 2 the marks, then each named series' colour
+// and its light shade for the bands.
 constexpr int ink_index = 1, mark_index = 2, first_series = 3;
-constexpr int series_count = style::series_colour_count;
-
-int series_index(std::size_t i) { return first_series + int(i % series_count); }
-int band_index(std::size_t i) { return first_series + series_count + int(i % series_count); }
+constexpr int most_series = 16;
 
 void set_colours(plstream& pls) {
-    pls.scmap0n(first_series + 2 * series_count);
+    pls.scmap0n(first_series + 2 * most_series);
     pls.scolbg(style::background.r, style::background.g, style::background.b);
     pls.scol0(ink_index, style::ink.r, style::ink.g, style::ink.b);
     pls.scol0(mark_index, 110, 110, 110);
-    for (int i = 0; i < series_count; ++i) {
-        const Colour c = style::series_colours[i];
-        pls.scol0(first_series + i, c.r, c.g, c.b);
-        // A quarter of the colour on white: the band, under the line.
-        const auto light = [](int v) { return int(std::lround(255 - 0.25 * (255 - v))); };
-        pls.scol0(first_series + series_count + i, light(c.r), light(c.g), light(c.b));
-    }
 }
+
+// A colour per name: the series of both panels named alike (V above and
+// below) share one, and a, b, c, V, X1, X2, X3 take theirs from the style.
+struct SeriesColours {
+    std::vector<std::string> names;
+
+    SeriesColours(plstream& pls, const TemperatureFigure& figure) {
+        for (const MeasuredSeries& s : figure.changes) add(s.name);
+        for (const RateSeries& s : figure.rates) add(s.name);
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            const Colour c = style::quantity_colour(names[i]).value_or(
+                style::series_colours[i % std::size_t(style::series_colour_count)]);
+            pls.scol0(first_series + int(i), c.r, c.g, c.b);
+            // A quarter of the colour on white: the band, under the line.
+            const auto light = [](int v) { return int(std::lround(255 - 0.25 * (255 - v))); };
+            pls.scol0(first_series + most_series + int(i), light(c.r), light(c.g), light(c.b));
+        }
+    }
+    void add(const std::string& name) {
+        if (std::find(names.begin(), names.end(), name) == names.end() && names.size() < most_series)
+            names.push_back(name);
+    }
+    int position(const std::string& name) const {
+        return int(std::find(names.begin(), names.end(), name) - names.begin()) % most_series;
+    }
+    int line(const std::string& name) const { return first_series + position(name); }
+    int band(const std::string& name) const { return first_series + most_series + position(name); }
+};
 
 struct Range {
     double low = INFINITY, high = -INFINITY;
@@ -117,6 +135,7 @@ std::string temperature_figure_file(const TemperatureFigure& figure, Format form
     return draw_file(format, page, [&](plstream& pls, const Device& device) {
         // Text as for a panel of half the page: the figure has two.
         const Frame f = start_page(pls, device, set_colours, device.real_height_mm / 2);
+        const SeriesColours colours(pls, figure);
         const double width = f.width, height = f.height, ch = f.ch, least_ch = f.least_ch;
 
         std::size_t longest_name = 8;  // "band ±σ"
@@ -162,7 +181,7 @@ std::string temperature_figure_file(const TemperatureFigure& figure, Format form
                         cx.push_back(xs.to_plot(s.curve_t[k]));
                         cy.push_back(ys.to_plot(s.curve_y[k]));
                     }
-                    pls.col0(series_index(i));
+                    pls.col0(colours.line(s.name));
                     pls.width(thin);
                     if (!bx.empty()) pls.erry(PLINT(bx.size()), bx.data(), blo.data(), bhi.data());
                     pls.width(heavy);
@@ -170,7 +189,7 @@ std::string temperature_figure_file(const TemperatureFigure& figure, Format form
                     pls.schr(ch, 0.7);
                     if (!x.empty()) pls.string(PLINT(x.size()), x.data(), y.data(), style::marker_glyph(int(i) + 1));
                     pls.schr(ch, 1.0);
-                    entries.push_back({s.name, series_index(i), cx.size() > 1, true, i});
+                    entries.push_back({s.name, colours.line(s.name), cx.size() > 1, true, i});
                 }
             } else {
                 bool bands = false;
@@ -182,7 +201,7 @@ std::string temperature_figure_file(const TemperatureFigure& figure, Format form
                         bx.push_back(xs.to_plot(s.t[k])), by.push_back(ys.to_plot(s.value[k] + s.sigma[k]));
                     for (std::size_t k = s.t.size(); k-- > 0;)
                         bx.push_back(xs.to_plot(s.t[k])), by.push_back(ys.to_plot(s.value[k] - s.sigma[k]));
-                    pls.col0(band_index(i));
+                    pls.col0(colours.band(s.name));
                     pls.fill(PLINT(bx.size()), bx.data(), by.data());
                     bands = true;
                 }
@@ -194,10 +213,10 @@ std::string temperature_figure_file(const TemperatureFigure& figure, Format form
                     std::vector<PLFLT> x, y;
                     for (std::size_t k = 0; k < s.t.size(); ++k)
                         x.push_back(xs.to_plot(s.t[k])), y.push_back(ys.to_plot(s.value[k]));
-                    pls.col0(series_index(i));
+                    pls.col0(colours.line(s.name));
                     pls.width(heavy);
                     if (x.size() > 1) pls.line(PLINT(x.size()), x.data(), y.data());
-                    entries.push_back({s.name, series_index(i), true, false, i});
+                    entries.push_back({s.name, colours.line(s.name), true, false, i});
                 }
                 if (bands) entries.push_back({"band ±σ", ink_index, false, false, 0});
             }

@@ -65,10 +65,10 @@ TEST(TemperatureFigure, CurvesBandsAndMarkedTemperatures) {
         for (std::size_t at = texts.find(mark); at != std::string::npos; at = texts.find(mark, at + 1)) ++n;
         EXPECT_EQ(n, 2) << mark << texts;
     }
-    // The band is one filled shape of the series' light shade: the curve
-    // forward along α + σ and back along α − σ.
-    const std::string band = "fill=\"#BFD4E9\"";
-    EXPECT_EQ(svg.find(band) != std::string::npos, true) << "no band of the first series' shade";
+    // The band is one filled shape of X1's light shade (a quarter of its
+    // orange on white): the curve forward along α + σ and back along α − σ.
+    const std::string band = "fill=\"#F9DDBF\"";
+    EXPECT_EQ(svg.find(band) != std::string::npos, true) << "no band of X1's shade";
     const std::size_t at = svg.find(band);
     const std::size_t points = svg.find("points=\"", at);
     const std::size_t end = svg.find('"', points + 8);

@@ -1,0 +1,105 @@
+// What the colours of celltrend-analyse's figures mean, read back from the
+// SVG: one colour per physical direction in every panel and figure, and
+// principal curves that stay on their axis where two coefficients cross.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/analyse_run.hpp"
+#include "support/svg_counts.hpp"
+
+using namespace celltrend::testing;
+
+namespace {
+
+// a, b, c, V and X1, X2, X3 as the style draws them.
+const std::string a = "#0054A6", b = "#008040", c = "#940094", v = "#000000", x1 = "#E67800", x2 = "#0096AA",
+                  x3 = "#965A28";
+
+// Rows of an orthorhombic cell: a expands at 10⁻⁵ K⁻¹, c at 2·10⁻⁵ K⁻¹,
+// and b from 5·10⁻⁶ K⁻¹ at 100 K, growing, so that its coefficient
+// overtakes a's near 225 K.
+std::string crossing_rows() {
+    std::string text = "# crossing\n";
+    for (int k = 0; k <= 15; ++k) {
+        const double t = 20.0 * k;
+        std::ostringstream line;
+        line.precision(12);
+        line << 100 + t << " 0.1 " << 10 * (1 + 1e-5 * t) << " " << 11 * (1 + 0.5e-5 * t + 2e-8 * t * t) << " "
+             << 12 * (1 + 2e-5 * t) << " 90 90 90\n";
+        text += line.str();
+    }
+    return text;
+}
+
+// The longest line of that colour: the curve, not its legend swatch.
+SvgLine curve_of(const std::string& svg, const std::string& colour) {
+    SvgLine best;
+    for (const SvgLine& l : svg_lines(svg))
+        if (l.stroke == colour && l.points.size() > best.points.size()) best = l;
+    return best;
+}
+
+}  // namespace
+
+TEST(FigureColours, EachDirectionKeepsItsColourInEveryPanel) {
+    RunDir dir;
+    dir.write("rows.txt", crossing_rows());
+    struct Case {
+        const char* args;
+        std::vector<std::string> colours;  // of the curves, in drawing order
+    };
+    const Case cases[] = {
+        // a, b, c and V above; X1, X2, X3 and V below, V black in both.
+        {"alpha --figure f.svg rows.txt", {a, b, c, v, x1, x2, x3}},
+        // The principal strains and V above and their coefficients below.
+        {"expansion --figure f.svg rows.txt", {x1, x2, x3, v}},
+    };
+    for (const Case& k : cases) {
+        const AnalyseResult r = run_analyse(dir, k.args);
+        ASSERT_EQ(r.status, 0) << k.args << "\n" << r.err;
+        std::vector<std::string> drawn = curve_colours(dir.read("f.svg"), 1);
+        std::vector<std::string> expected = k.colours;
+        std::erase_if(drawn, [&](const std::string& s) {
+            return std::find(expected.begin(), expected.end(), s) == expected.end();
+        });
+        EXPECT_EQ(drawn.size(), expected.size()) << k.args;
+        for (const std::string& colour : expected)
+            EXPECT_NE(std::find(drawn.begin(), drawn.end(), colour), drawn.end()) << k.args << " " << colour;
+    }
+}
+
+TEST(FigureColours, CrossingCoefficientsKeepTheirCurvesAndSaySo) {
+    RunDir dir;
+    dir.write("rows.txt", crossing_rows());
+    const AnalyseResult r = run_analyse(dir, "alpha --at 150,300 --figure f.svg rows.txt");
+    ASSERT_EQ(r.status, 0) << r.err;
+    // Named at 100 K, X1 is b and X2 is a; b's coefficient overtakes a's
+    // between two temperatures of the grid round 225 K.
+    EXPECT_NE(r.err.find("X1 and X2 cross between 223.75 and 225 K"), std::string::npos) << r.err;
+    // The table keeps the names on the axes: X1 along b at both.
+    const auto row_of = [&](const std::string& at, const std::string& name) {
+        const std::size_t block = r.out.find("At " + at);
+        const std::size_t line = r.out.find("\n" + name + " ", block);
+        return r.out.substr(line + 1, r.out.find('\n', line + 1) - line - 1);
+    };
+    EXPECT_NE(row_of("150.00 K", "X1").find("0.0000   1.0000   0.0000"), std::string::npos) << r.out;
+    EXPECT_NE(row_of("300.00 K", "X1").find("0.0000   1.0000   0.0000"), std::string::npos) << r.out;
+    EXPECT_NE(row_of("300.00 K", "X1").find("12.97"), std::string::npos) << r.out;
+    // In the figure X1 starts below X2 and ends above it (y upwards), each
+    // curve smooth: no jump between neighbouring points larger than a tenth
+    // of the curve's rise.
+    const std::string svg = dir.read("f.svg");
+    const SvgLine first = curve_of(svg, x1), second = curve_of(svg, x2);
+    ASSERT_GT(first.points.size(), 100u);
+    ASSERT_EQ(first.points.size(), second.points.size());
+    EXPECT_LT(first.points.front().second, second.points.front().second);
+    EXPECT_GT(first.points.back().second, second.points.back().second);
+    const double rise = first.points.back().second - first.points.front().second;
+    for (std::size_t k = 1; k < first.points.size(); ++k)
+        EXPECT_LT(std::abs(first.points[k].second - first.points[k - 1].second), 0.1 * rise) << k;
+}
