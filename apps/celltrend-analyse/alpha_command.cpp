@@ -27,10 +27,12 @@ namespace {
 
 constexpr std::string_view program = "celltrend-analyse alpha";
 
-constexpr OptionSpec options[] = {
+constexpr OptionSpec own_options[] = {
     {"model", 0, true},   {"at", 0, true},      {"tsv", 0, false},  {"figure", 0, true},
     {"surface", 0, true}, {"section", 0, true}, {"plane", 0, true}, {"help", 'h', false},
 };
+
+constexpr auto options = with_figure_options(own_options);
 
 void print_help(std::ostream& out) {
     out << "Usage: celltrend-analyse alpha [OPTION]... FILE\n"
@@ -61,7 +63,8 @@ void print_help(std::ostream& out) {
            "                         where the expansion changes sign\n"
            "      --plane PLANE      X1X2, X1X3 (default) or X2X3, or two crystal directions\n"
            "                         such as a,c or \"[1 0 1],[0 1 0]\"\n"
-           "  -h, --help             show this text\n"
+        << figure_options_help
+        << "  -h, --help             show this text\n"
            "Coefficients are in 10^-6 K^-1, angle rates in 10^-6 degree/K.  The rows are\n"
            "taken in order of temperature.  FILE \"-\" reads standard input.\n";
 }
@@ -199,9 +202,9 @@ int run_alpha(const Arguments& args) {
                          c.first + 1, c.second + 1, c.t_before, c.t_after)
                   << "\n";
 
-    const std::string title = series.title.empty() ? file : series.title;
     const analysis::AlphaAt& first = report.results.front();
-    const std::string tensor_title = title + analysis::printed(", %g K", first.t);
+    const std::string tensor_title =
+        (series.title.empty() ? "" : series.title + ", ") + analysis::printed("%g K", first.t);
     const bool drawn = write_figures(
         *figures_asked, file, program, tensor_title, [&] { return alpha_curves(report, points, temperatures); },
         [&] {

@@ -27,7 +27,7 @@ figures::TemperatureFigure alpha_curves(const AlphaReport& report, const std::ve
     const std::vector<double> grid = curve_temperatures(fits);
 
     figures::TemperatureFigure figure;
-    figure.title = report.title.empty() ? report.file : report.title;
+    figure.title = report.title;
     figure.change_legend = "x/x(T_min)";
     figure.rate_legend = "α (10⁻⁶ K⁻¹)";
     figure.marked_t = marked;

@@ -28,7 +28,7 @@ figures::TemperatureFigure expansion_lines(const ExpansionReport& report,
     const auto [t_low, t_high] = std::minmax_element(report.t.begin(), report.t.end());
 
     figures::TemperatureFigure figure;
-    figure.title = report.title.empty() ? report.file : report.title;
+    figure.title = report.title;
     figure.change_legend = "strain, V/V₀ − 1 (%)";
     figure.rate_legend = "α (10⁻⁶ K⁻¹)";
     const auto add = [&](const std::string& name, const std::vector<double>& percent, const analysis::Coefficient& c) {

@@ -7,6 +7,14 @@
 
 namespace analyse {
 
+const char* const figure_options_help =
+    "      --title TEXT       the title above each figure (default: the table's\n"
+    "                         title, with the temperature on a tensor's figure)\n"
+    "      --no-title         no title above the figures\n"
+    "      --size WxH         the page of each figure in cm, mm or in, e.g. 8.5x6cm\n"
+    "                         (default 8.5x11cm against T, 8.5x7.5cm a tensor's)\n"
+    "      --dpi N            pixels per inch of a PNG figure (default 300)\n";
+
 std::optional<figures::Format> figure_format(const std::string& option, const std::string& path, std::string& why) {
     if (path == "-") {
         why = option + " needs a file name, not standard output (the summary goes there)";
@@ -53,6 +61,17 @@ std::optional<FigureRequests> figure_requests(const cli::CommandLine& cl, std::s
         why = "--plane goes with --section FILE";
         return std::nullopt;
     }
+    try {
+        requests.look = cli::figure_options(cl);
+    } catch (const cli::UsageError& e) {
+        why = e.what();
+        return std::nullopt;
+    }
+    for (const char* option : {"title", "no-title", "size", "dpi"})
+        if (cl.has(option) && requests.files.empty()) {
+            why = std::string("--") + option + " goes with --figure, --surface or --section FILE";
+            return std::nullopt;
+        }
     requests.plane = cl.value("plane").value_or(requests.plane);
     if (const std::string problem = plane_problem(requests.plane); !problem.empty()) {
         why = "--plane: " + problem;
@@ -61,17 +80,33 @@ std::optional<FigureRequests> figure_requests(const cli::CommandLine& cl, std::s
     return requests;
 }
 
+namespace {
+
+// The figure's own page, with the size and resolution asked for.
+figures::Page page_of(const cli::FigureOptions& look, figures::Page page) {
+    if (look.width_mm && look.height_mm) page.width_mm = *look.width_mm, page.height_mm = *look.height_mm;
+    if (look.dpi) page.dpi = *look.dpi;
+    return page;
+}
+
+}  // namespace
+
 bool write_figures(const FigureRequests& requests, const std::string& input, std::string_view program,
-                   const std::string& title, const std::function<figures::TemperatureFigure()>& against_t,
+                   const std::string& tensor_title, const std::function<figures::TemperatureFigure()>& against_t,
                    const std::function<figures::ExpansionTensor()>& tensor) {
+    const std::string title = requests.look.title.value_or(tensor_title);
     for (const FigureRequests::File& f : requests.files) {
         const bool written = write_figure(f.path, input, program, [&](figures::Format format) {
-            if (f.option == "figure")
-                return figures::temperature_figure_file(against_t(), format, figures::temperature_page);
+            if (f.option == "figure") {
+                figures::TemperatureFigure figure = against_t();
+                if (requests.look.title) figure.title = *requests.look.title;
+                return figures::temperature_figure_file(figure, format,
+                                                        page_of(requests.look, figures::temperature_page));
+            }
             const figures::ExpansionTensor t = tensor();
-            if (f.option == "surface") return figures::surface_file(t, title, format, figures::tensor_page);
-            return figures::section_file(t, figures::section_plane(requests.plane, t), title, format,
-                                         figures::tensor_page);
+            const figures::Page page = page_of(requests.look, figures::tensor_page);
+            if (f.option == "surface") return figures::surface_file(t, title, format, page);
+            return figures::section_file(t, figures::section_plane(requests.plane, t), title, format, page);
         });
         if (!written) return false;
     }

@@ -5,6 +5,8 @@
 
 #include <Eigen/Dense>
 
+#include <array>
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "cli/command_line.hpp"
+#include "cli/figure_options.hpp"
 #include "figures/expansion_tensor.hpp"
 #include "figures/page.hpp"
 #include "figures/temperature_figure.hpp"
@@ -40,8 +43,23 @@ std::string plane_problem(const std::string& text);
 bool write_figure(const std::string& path, const std::string& input, std::string_view program,
                   const std::function<std::string(figures::Format)>& draw);
 
+// The options of a subcommand that draws: its own and the figure options
+// (--title, --no-title, --size, --dpi) that every figure takes.
+template <std::size_t N>
+constexpr std::array<cli::OptionSpec, N + std::size(cli::figure_option_specs)> with_figure_options(
+    const cli::OptionSpec (&own)[N]) {
+    std::array<cli::OptionSpec, N + std::size(cli::figure_option_specs)> all{};
+    std::size_t k = 0;
+    for (const cli::OptionSpec& o : own) all[k++] = o;
+    for (const cli::OptionSpec& o : cli::figure_option_specs) all[k++] = o;
+    return all;
+}
+
+// The help lines of the figure options, the same in every subcommand.
+extern const char* const figure_options_help;
+
 // The figures a subcommand was asked for by --figure, --surface and
-// --section with --plane (X1X3 by default).
+// --section with --plane (X1X3 by default), and how to draw them.
 struct FigureRequests {
     struct File {
         std::string option;  // "figure", "surface" or "section"
@@ -49,6 +67,7 @@ struct FigureRequests {
     };
     std::vector<File> files;
     std::string plane = "X1X3";
+    cli::FigureOptions look;  // title, size and resolution; unset: each figure's own
 };
 
 // The requests of the command line, every name and the plane checked before
@@ -57,10 +76,11 @@ std::optional<FigureRequests> figure_requests(const cli::CommandLine& cl, std::s
 
 // Draws each requested file in turn, the figure against temperature from
 // `against_t` and the surface and section from `tensor` (each called only
-// when its figure is asked for), under `title`.  False after the first
+// when its figure is asked for), the tensor's under `tensor_title`; a
+// --title or --no-title replaces every title.  False after the first
 // failure, reported as write_figure does.
 bool write_figures(const FigureRequests& requests, const std::string& input, std::string_view program,
-                   const std::string& title, const std::function<figures::TemperatureFigure()>& against_t,
+                   const std::string& tensor_title, const std::function<figures::TemperatureFigure()>& against_t,
                    const std::function<figures::ExpansionTensor()>& tensor);
 
 }  // namespace analyse

@@ -11,6 +11,7 @@
 
 #include "support/analyse_run.hpp"
 #include "support/svg_counts.hpp"
+#include "xyviewer/svg_text.hpp"
 
 using namespace celltrend::testing;
 
@@ -102,4 +103,84 @@ TEST(FigureColours, CrossingCoefficientsKeepTheirCurvesAndSaySo) {
     const double rise = first.points.back().second - first.points.front().second;
     for (std::size_t k = 1; k < first.points.size(); ++k)
         EXPECT_LT(std::abs(first.points[k].second - first.points[k - 1].second), 0.1 * rise) << k;
+}
+
+namespace {
+
+// The page of PLplot's SVG, in pt.
+std::pair<double, double> page_pt(const std::string& svg) {
+    const auto number = [&](const std::string& key) {
+        const std::size_t at = svg.find(key + "=\"");
+        return at == std::string::npos ? 0.0 : std::stod(svg.substr(at + key.size() + 2));
+    };
+    return {number("width"), number("height")};
+}
+
+}  // namespace
+
+TEST(FigureOptions, TitleSizeAndResolutionOnEveryFigure) {
+    RunDir dir;
+    dir.write("rows.txt", crossing_rows());
+    struct Case {
+        const char* options;
+        const char* title;    // the one title text expected; "" for none
+        double width_mm = 0;  // 0: the figure's own page
+        double height_mm = 0;
+    };
+    const Case cases[] = {
+        // A table without a title: none against T, the temperature alone
+        // on the tensor's figures, never the file's name.
+        {"", ""},
+        {"--title 'Cu(pz) at 300 K'", "Cu(pz) at 300 K"},
+        {"--no-title", ""},
+        {"--size 12x9cm", "", 120, 90},
+        {"--size 3.5x2.5in --title T", "T", 88.9, 63.5},
+    };
+    // alpha draws its tensor at the first --at temperature.
+    for (const std::string command : {"alpha --at 150", "expansion"})
+        for (const Case& k : cases) {
+            const std::string run =
+                command + " " + k.options + " --figure f.svg --surface s.svg --section p.svg rows.txt";
+            const AnalyseResult r = run_analyse(dir, run);
+            ASSERT_EQ(r.status, 0) << run << "\n" << r.err;
+            for (const char* file : {"f.svg", "s.svg", "p.svg"}) {
+                const std::string svg = dir.read(file);
+                std::vector<std::string> texts;
+                for (const auto& t : xyviewer_test::svg_texts(svg)) texts.push_back(t.text);
+                const bool tensor = std::string(file) != "f.svg";
+                std::string expected = k.title;
+                if (tensor && std::string(command) == "alpha" &&
+                    std::string(k.options).find("title") == std::string::npos)
+                    expected = "150 K";
+                EXPECT_EQ(std::find(texts.begin(), texts.end(), "rows.txt"), texts.end()) << run << " " << file;
+                if (!expected.empty()) {
+                    EXPECT_NE(std::find(texts.begin(), texts.end(), expected), texts.end()) << run << " " << file;
+                }
+                if (std::string(k.options) == "--no-title") {
+                    EXPECT_EQ(std::find(texts.begin(), texts.end(), "150 K"), texts.end()) << run << " " << file;
+                }
+                if (k.width_mm > 0) {
+                    const auto [w, h] = page_pt(svg);
+                    EXPECT_NEAR(w, k.width_mm / 25.4 * 72, 1.5) << run << " " << file;
+                    EXPECT_NEAR(h, k.height_mm / 25.4 * 72, 1.5) << run << " " << file;
+                }
+            }
+        }
+    // A PNG at the resolution asked: 4 x 4 cm at 150 dpi.
+    ASSERT_EQ(run_analyse(dir, "alpha --surface s.png --size 4x4cm --dpi 150 rows.txt").status, 0);
+    const std::string png = dir.read("s.png");
+    const auto be32 = [&](std::size_t at) {
+        return (unsigned(static_cast<unsigned char>(png[at])) << 24) |
+               (unsigned(static_cast<unsigned char>(png[at + 1])) << 16) |
+               (unsigned(static_cast<unsigned char>(png[at + 2])) << 8) |
+               unsigned(static_cast<unsigned char>(png[at + 3]));
+    };
+    EXPECT_EQ(be32(16), 236u);
+    EXPECT_EQ(be32(20), 236u);
+    // Figure options without a figure, or both titles, are wrong.
+    for (const char* wrong :
+         {"alpha --size 8x6cm rows.txt", "alpha --dpi 300 rows.txt",
+          "alpha --figure f.svg --title A --no-title rows.txt", "expansion --figure f.svg --size 8x6 rows.txt",
+          "expansion --surface s.png --dpi 0 rows.txt"})
+        EXPECT_EQ(run_analyse(dir, wrong).status, 2) << wrong;
 }
