@@ -1,11 +1,29 @@
 #include "figure_output.hpp"
 
+#include <filesystem>
 #include <iostream>
+#include <system_error>
 
 #include "figures/tensor_figures.hpp"
 #include "write_result.hpp"
 
 namespace analyse {
+
+namespace {
+
+// Whether two names reach one file, as far as the names tell: "f.svg",
+// "./f.svg" and "dir/../f.svg" do, and so do two links to one file.
+bool same_file_name(const std::string& a, const std::string& b) {
+    std::error_code e;
+    if (std::filesystem::equivalent(a, b, e)) return true;
+    const auto normal = [](const std::string& p) {
+        std::error_code ignored;
+        return std::filesystem::absolute(p, ignored).lexically_normal();
+    };
+    return normal(a) == normal(b);
+}
+
+}  // namespace
 
 const char* const figure_options_help =
     "      --title TEXT       the title above each figure (default: the table's\n"
@@ -55,6 +73,12 @@ std::optional<FigureRequests> figure_requests(const cli::CommandLine& cl, std::s
     for (const char* option : {"figure", "surface", "section"})
         if (const auto path = cl.value(option)) {
             if (!figure_format(std::string("--") + option, *path, why)) return std::nullopt;
+            // One file for two figures would keep the second alone.
+            for (const FigureRequests::File& f : requests.files)
+                if (same_file_name(f.path, *path)) {
+                    why = "--" + f.option + " and --" + option + " both name " + *path + ": give each its own file";
+                    return std::nullopt;
+                }
             requests.files.push_back({option, *path});
         }
     if (cl.has("plane") && !cl.has("section")) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -133,6 +134,8 @@ TEST(FigureOptions, TitleSizeAndResolutionOnEveryFigure) {
         {"", ""},
         {"--title 'Cu(pz) at 300 K'", "Cu(pz) at 300 K"},
         {"--no-title", ""},
+        // Latin-1, not UTF-8: drawn with the replacement character.
+        {"--title \"$(printf 'M\\374ller')\"", "M\uFFFDller"},
         {"--size 12x9cm", "", 120, 90},
         {"--size 3.5x2.5in --title T", "T", 88.9, 63.5},
     };
@@ -183,4 +186,19 @@ TEST(FigureOptions, TitleSizeAndResolutionOnEveryFigure) {
           "alpha --figure f.svg --title A --no-title rows.txt", "expansion --figure f.svg --size 8x6 rows.txt",
           "expansion --surface s.png --dpi 0 rows.txt"})
         EXPECT_EQ(run_analyse(dir, wrong).status, 2) << wrong;
+}
+
+TEST(FigureOptions, TwoFiguresNamingOneFileAreRefusedBeforeAnyIsDrawn) {
+    RunDir dir;
+    dir.write("rows.txt", crossing_rows());
+    std::filesystem::create_directory(dir.path() / "sub");
+    for (const char* args : {"alpha --figure same.png --surface same.png rows.txt",
+                             "expansion --surface same.svg --section ./same.svg rows.txt",
+                             "alpha --figure same.svg --section sub/../same.svg rows.txt"}) {
+        const AnalyseResult r = run_analyse(dir, args);
+        EXPECT_EQ(r.status, 2) << args;
+        EXPECT_NE(r.err.find("both name"), std::string::npos) << args << "\n" << r.err;
+        EXPECT_FALSE(std::filesystem::exists(dir.path() / "same.png")) << args;
+        EXPECT_FALSE(std::filesystem::exists(dir.path() / "same.svg")) << args;
+    }
 }
