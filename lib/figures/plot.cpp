@@ -154,12 +154,6 @@ void side_text(plstream& pls, const char* side, double disp, double pos, double 
     pls.schr(ch, 1.0);
 }
 
-std::size_t longest_label(const AxisScale& s) {
-    std::size_t n = 1;
-    for (double t : s.ticks()) n = std::max(n, s.label(t).size());
-    return n;
-}
-
 // The margins around the plot, in mm, for the scales drawn.  The y tick
 // labels stand upright, so the y legend moves out past the longest of them
 // and never overlaps one.
@@ -170,7 +164,7 @@ struct Margins {
 
 Margins margins_for(const Panel& panel, const AxisScale& xs, const AxisScale& ys, double ch) {
     Margins m;
-    m.y_legend_disp = 1.5 + 0.78 * double(longest_label(ys));
+    m.y_legend_disp = 1.5 + 0.78 * double(ys.longest_label());
     m.left = (m.y_legend_disp + 0.8) * ch;
     m.right = 1.2 * ch;
     m.bottom = (xs.annotation().empty() ? 4.4 : 5.7) * ch;

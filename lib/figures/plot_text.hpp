@@ -27,10 +27,11 @@ inline std::string plplot_literal(std::string_view raw, char escape = '#') {
 }
 
 // As plplot_literal, and "α_V" (any one letter after "α_") set as α with
-// the letter as a subscript, the one piece of typesetting the figures' own
-// texts need.
+// the letter as a subscript, and "T_min" as T with "min" as one: the
+// typesetting the figures' own texts need.
 inline std::string plplot_text(std::string_view text) {
     std::string out = plplot_literal(text);
+    for (std::size_t at = 0; (at = out.find("T_min", at)) != std::string::npos; at += 9) out.replace(at, 5, "T#dmin#u");
     const std::string alpha = "α_";
     for (std::size_t at = 0; (at = out.find(alpha, at)) != std::string::npos;) {
         const std::size_t letter = at + alpha.size();

@@ -56,7 +56,7 @@ TEST(AlphaFigures, TheExampleCurvesWithBandsAndTheTemperaturesAsked) {
     EXPECT_EQ(r.out, run_analyse(dir, "alpha --at 170,333 TK_parameters_HTML.xy").out);
     const std::string svg = dir.read("curves.svg");
     const std::vector<std::string> texts = texts_of(svg);
-    for (const char* text : {"a", "b", "c", "V", "X1", "X2", "X3", "band ±σ", "x/x(T_min)", "α (10⁻⁶ K⁻¹)",
+    for (const char* text : {"a", "b", "c", "V", "X1", "X2", "X3", "band ±σ", "x/x(Tmin)", "α (10⁻⁶ K⁻¹)",
                              "Temperature (K)", "170", "333"})
         EXPECT_TRUE(has(texts, text)) << text;
     // Sixteen measured points for each of a, b, c and V, and their legend.
