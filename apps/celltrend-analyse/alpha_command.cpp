@@ -28,8 +28,8 @@ namespace {
 constexpr std::string_view program = "celltrend-analyse alpha";
 
 constexpr OptionSpec own_options[] = {
-    {"model", 0, true},   {"at", 0, true},      {"tsv", 0, false},  {"figure", 0, true},
-    {"surface", 0, true}, {"section", 0, true}, {"plane", 0, true}, {"help", 'h', false},
+    {"model", 0, true},   {"at", 0, true},    {"tsv", 0, false}, {"figure", 0, true},  {"surface", 0, true},
+    {"section", 0, true}, {"plane", 0, true}, {"view", 0, true}, {"help", 'h', false},
 };
 
 constexpr auto options = with_figure_options(own_options);
@@ -56,9 +56,10 @@ void print_help(std::ostream& out) {
            "                         with their bands +-sigma, the --at temperatures\n"
            "                         marked, as PNG, SVG or PDF by the extension\n"
            "      --surface FILE     also draw the representation surface of the tensor at\n"
-           "                         the first --at temperature: alpha along every\n"
-           "                         direction, blue where positive, red where negative,\n"
-           "                         with the axes a, b, c\n"
+           "                         the first --at temperature (without --at, 298.15 K\n"
+           "                         when measured across, else the middle row's): alpha\n"
+           "                         along every direction, blue where positive, red\n"
+           "                         where negative, with the axes a, b, c\n"
            "      --section FILE     also draw its section by the plane of --plane, dashed\n"
            "                         where the expansion changes sign\n"
            "      --plane PLANE      X1X2, X1X3 (default) or X2X3, or two crystal directions\n"
@@ -184,7 +185,8 @@ int run_alpha(const Arguments& args) {
                   << ")\n";
     }
 
-    if (temperatures.empty()) temperatures = default_temperatures(fits);
+    const bool asked = !temperatures.empty();
+    if (!asked) temperatures = default_temperatures(fits);
     for (double t : temperatures) {
         if (t < fits.t_min || t > fits.t_max)
             std::cerr << program << ": " << series.name << ": warning: "
@@ -202,7 +204,13 @@ int run_alpha(const Arguments& args) {
                          c.first + 1, c.second + 1, c.t_before, c.t_after)
                   << "\n";
 
-    const analysis::AlphaAt& first = report.results.front();
+    // The tensor's figures at the first --at temperature; without --at at
+    // room temperature when measured across it, else at the middle row's.
+    const double tensor_t = asked                                        ? temperatures.front()
+                            : 298.15 > fits.t_min && 298.15 < fits.t_max ? 298.15
+                                                                         : fits.middle_t;
+    const analysis::AlphaAt& first = *std::find_if(report.results.begin(), report.results.end(),
+                                                   [&](const analysis::AlphaAt& a) { return a.t == tensor_t; });
     const std::string tensor_title =
         (series.title.empty() ? "" : series.title + ", ") + analysis::printed("%g K", first.t);
     const bool drawn = write_figures(

@@ -31,7 +31,7 @@ constexpr std::string_view program = "celltrend-analyse expansion";
 constexpr OptionSpec own_options[] = {
     {"strain", 0, true},   {"infinitesimal", 0, false}, {"tsv", 0, false},    {"strains", 0, true},
     {"matrix", 'm', true}, {"file-order", 0, false},    {"help", 'h', false}, {"figure", 0, true},
-    {"surface", 0, true},  {"section", 0, true},        {"plane", 0, true},
+    {"surface", 0, true},  {"section", 0, true},        {"plane", 0, true},   {"view", 0, true},
 };
 
 constexpr auto options = with_figure_options(own_options);

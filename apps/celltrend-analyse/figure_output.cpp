@@ -1,10 +1,12 @@
 #include "figure_output.hpp"
 
+#include <cmath>
 #include <filesystem>
 #include <iostream>
 #include <system_error>
 
 #include "figures/tensor_figures.hpp"
+#include "formats/number_field.hpp"
 #include "write_result.hpp"
 
 namespace analyse {
@@ -23,6 +25,19 @@ bool same_file_name(const std::string& a, const std::string& b) {
     return normal(a) == normal(b);
 }
 
+// "AZIMUTH,ELEVATION" in degrees.
+bool read_view(const std::string& text, figures::SurfaceView& view) {
+    const std::size_t comma = text.find(',');
+    if (comma == std::string::npos) return false;
+    double azimuth = 0, elevation = 0;
+    if (analysis::read_field(text.substr(0, comma), azimuth) != analysis::Field::number ||
+        analysis::read_field(text.substr(comma + 1), elevation) != analysis::Field::number)
+        return false;
+    if (!std::isfinite(azimuth) || !(std::fabs(elevation) < 90)) return false;
+    view = {azimuth, elevation};
+    return true;
+}
+
 }  // namespace
 
 const char* const figure_options_help =
@@ -31,7 +46,9 @@ const char* const figure_options_help =
     "      --no-title         no title above the figures\n"
     "      --size WxH         the page of each figure in cm, mm or in, e.g. 8.5x6cm\n"
     "                         (default 8.5x11cm against T, 8.5x7.5cm a tensor's)\n"
-    "      --dpi N            pixels per inch of a PNG figure (default 300)\n";
+    "      --dpi N            pixels per inch of a PNG figure (default 300)\n"
+    "      --view AZ,EL       see the surface from AZ degrees round from a* towards\n"
+    "                         b and EL degrees above the a*-b plane (default 35,22)\n";
 
 std::optional<figures::Format> figure_format(const std::string& option, const std::string& path, std::string& why) {
     if (path == "-") {
@@ -85,6 +102,17 @@ std::optional<FigureRequests> figure_requests(const cli::CommandLine& cl, std::s
         why = "--plane goes with --section FILE";
         return std::nullopt;
     }
+    if (const auto view = cl.value("view")) {
+        if (!cl.has("surface")) {
+            why = "--view goes with --surface FILE";
+            return std::nullopt;
+        }
+        if (!read_view(*view, requests.view)) {
+            why =
+                "--view " + *view + ": give AZIMUTH,ELEVATION in degrees, the elevation between -90 and 90, e.g. 35,22";
+            return std::nullopt;
+        }
+    }
     try {
         requests.look = cli::figure_options(cl);
     } catch (const cli::UsageError& e) {
@@ -129,7 +157,7 @@ bool write_figures(const FigureRequests& requests, const std::string& input, std
             }
             const figures::ExpansionTensor t = tensor();
             const figures::Page page = page_of(requests.look, figures::tensor_page);
-            if (f.option == "surface") return figures::surface_file(t, title, format, page);
+            if (f.option == "surface") return figures::surface_file(t, title, format, page, requests.view);
             return figures::section_file(t, figures::section_plane(requests.plane, t), title, format, page);
         });
         if (!written) return false;

@@ -18,6 +18,7 @@
 #include "figures/expansion_tensor.hpp"
 #include "figures/page.hpp"
 #include "figures/temperature_figure.hpp"
+#include "figures/tensor_figures.hpp"
 
 namespace analyse {
 
@@ -67,7 +68,8 @@ struct FigureRequests {
     };
     std::vector<File> files;
     std::string plane = "X1X3";
-    cli::FigureOptions look;  // title, size and resolution; unset: each figure's own
+    cli::FigureOptions look;    // title, size and resolution; unset: each figure's own
+    figures::SurfaceView view;  // --view AZIMUTH,ELEVATION of the surface
 };
 
 // The requests of the command line, every name and the plane checked before

@@ -63,8 +63,9 @@ TEST(AlphaFigures, TheExampleCurvesWithBandsAndTheTemperaturesAsked) {
     int markers = 0;
     for (const std::string& t : texts) markers += t == "●" || t == "■" || t == "▲" || t == "◆";
     EXPECT_EQ(markers, 4 * 16 + 4);
-    // A band under each of the four coefficients.
-    EXPECT_EQ(fill_tints(svg).light, 4);
+    // A band under each of the four coefficients, and the legend's swatch
+    // for them.
+    EXPECT_EQ(fill_tints(svg).light, 4 + 1);
     // Each marked temperature dotted across both panels in the marks'
     // grey: one more mark, as many more dots.
     int grey[3] = {};

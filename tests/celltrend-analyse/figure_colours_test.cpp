@@ -180,6 +180,16 @@ TEST(FigureOptions, TitleSizeAndResolutionOnEveryFigure) {
     };
     EXPECT_EQ(be32(16), 236u);
     EXPECT_EQ(be32(20), 236u);
+    // Without --at, the tensor at room temperature, inside 100 to 400 K;
+    // seen from where --view says.
+    ASSERT_EQ(run_analyse(dir, "alpha --surface s.svg --view 200,-30 rows.txt").status, 0);
+    std::vector<std::string> texts;
+    for (const auto& t : xyviewer_test::svg_texts(dir.read("s.svg"))) texts.push_back(t.text);
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "298.15 K"), texts.end());
+    for (const char* wrong :
+         {"alpha --surface s.svg --view 10 rows.txt", "alpha --surface s.svg --view 0,90 rows.txt",
+          "expansion --surface s.svg --view a,b rows.txt", "alpha --figure f.svg --view 10,20 rows.txt"})
+        EXPECT_EQ(run_analyse(dir, wrong).status, 2) << wrong;
     // Figure options without a figure, or both titles, are wrong.
     for (const char* wrong :
          {"alpha --size 8x6cm rows.txt", "alpha --dpi 300 rows.txt",

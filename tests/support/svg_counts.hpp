@@ -34,11 +34,12 @@ inline FillTints fill_tints(const std::string& svg) {
     return f;
 }
 
-// The lines of PLplot's SVG: each polyline's stroke ("#RRGGBB") and its
-// points in the page's units, y upwards (PLplot dashes a line itself, in
-// pieces of their own).
+// The lines and filled shapes of PLplot's SVG, in drawing order: each
+// polyline's stroke and fill ("#RRGGBB") and its points in the page's
+// units, y upwards (PLplot dashes a line itself, in pieces of their own).
 struct SvgLine {
     std::string stroke;
+    std::string fill;  // "#RRGGBB" of a filled shape, else empty
     std::vector<std::pair<double, double>> points;
 };
 
@@ -50,6 +51,8 @@ inline std::vector<SvgLine> svg_lines(const std::string& svg) {
         SvgLine line;
         if (const std::size_t s = element.find("stroke=\"#"); s != std::string::npos)
             line.stroke = element.substr(s + 8, 7);
+        if (const std::size_t f = element.find("fill=\"#"); f != std::string::npos)
+            line.fill = element.substr(f + 6, 7);
         const std::size_t p = element.find("points=\"");
         if (p == std::string::npos) continue;
         const char* c = element.c_str() + p + 8;
