@@ -217,7 +217,7 @@ int run_alpha(const Arguments& args) {
         *figures_asked, file, program, tensor_title, [&] { return alpha_curves(report, points, temperatures); },
         [&] {
             if (!first.tensor) throw figures::PlotError("no tensor without the fits of the cell");
-            return alpha_tensor_figure(*first.tensor);
+            return alpha_tensor_figure(*first.tensor, fits.t_max - fits.t_min);
         });
     if (!drawn) return 1;
     const std::string text = cl.has("tsv") ? alpha_tsv_text(report) : alpha_summary_text(report);

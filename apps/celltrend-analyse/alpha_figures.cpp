@@ -79,7 +79,7 @@ figures::TemperatureFigure alpha_curves(const AlphaReport& report, const std::ve
     return figure;
 }
 
-figures::ExpansionTensor alpha_tensor_figure(const analysis::AlphaTensor& tensor) {
+figures::ExpansionTensor alpha_tensor_figure(const analysis::AlphaTensor& tensor, double temperature_range) {
     figures::ExpansionTensor t;
     t.alpha = to_array(tensor.alpha);
     t.cell = to_array(tensor.cell);
@@ -87,6 +87,9 @@ figures::ExpansionTensor alpha_tensor_figure(const analysis::AlphaTensor& tensor
         t.principal[i] = tensor.principal[i].alpha.value;
         t.principal_directions[i] = to_array(tensor.principal[i].direction);
     }
+    figures::Vector3 sigma{};
+    for (std::size_t i = 0; i < 3; ++i) sigma[i] = tensor.principal[i].alpha.sigma;
+    t.zero_below = figures::zero_level(t.principal, sigma, temperature_range);
     return t;
 }
 

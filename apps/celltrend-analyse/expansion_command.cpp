@@ -156,7 +156,10 @@ int run_expansion(const Arguments& args) {
     }
     if (!write_figures(
             *figures_asked, file, program, series.title, [&] { return expansion_lines(report, points); },
-            [&] { return expansion_tensor(report.expansion); }))
+            [&] {
+                const auto [low, high] = std::minmax_element(report.t.begin(), report.t.end());
+                return expansion_tensor(report.expansion, *high - *low);
+            }))
         return 1;
     if (cl.has("tsv")) {
         for (const std::string& note : expansion_notes(report)) std::cerr << program << ": note: " << note << "\n";

@@ -8,14 +8,17 @@
 
 namespace analyse {
 
-figures::ExpansionTensor expansion_tensor(const analysis::Expansion& expansion) {
-    figures::Vector3 values{};
+figures::ExpansionTensor expansion_tensor(const analysis::Expansion& expansion, double temperature_range) {
+    figures::Vector3 values{}, sigma{};
     std::array<figures::Vector3, 3> directions{};
     for (std::size_t i = 0; i < 3; ++i) {
         values[i] = expansion.principal[i].coefficient.alpha;
+        sigma[i] = expansion.principal[i].coefficient.sigma;
         directions[i] = to_array(expansion.principal[i].direction);
     }
-    return figures::tensor_from_principal(values, directions, to_array(expansion.middle_cell));
+    figures::ExpansionTensor t = figures::tensor_from_principal(values, directions, to_array(expansion.middle_cell));
+    t.zero_below = figures::zero_level(values, sigma, temperature_range);
+    return t;
 }
 
 figures::TemperatureFigure expansion_lines(const ExpansionReport& report,

@@ -156,6 +156,9 @@ bool write_figures(const FigureRequests& requests, const std::string& input, std
                                                         page_of(requests.look, figures::temperature_page));
             }
             const figures::ExpansionTensor t = tensor();
+            if (figures::is_zero(t))
+                std::cerr << program << ": " << f.path
+                          << ": note: the expansion is zero within its rounding and uncertainty: drawn without lobes\n";
             const figures::Page page = page_of(requests.look, figures::tensor_page);
             if (f.option == "surface") return figures::surface_file(t, title, format, page, requests.view);
             return figures::section_file(t, figures::section_plane(requests.plane, t), title, format, page);

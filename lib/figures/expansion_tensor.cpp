@@ -124,4 +124,22 @@ std::vector<double> sign_changes(const Matrix3& alpha, const SectionPlane& plane
     return psi;
 }
 
+bool is_zero(const ExpansionTensor& tensor) {
+    for (double v : tensor.principal)
+        if (!(std::fabs(v) <= tensor.zero_below)) return false;
+    return true;
+}
+
+double zero_level(const Vector3& principal, const Vector3& sigma, double temperature_range) {
+    // 10⁻⁹ of the cell over the range, in 10⁻⁶ K⁻¹.
+    double level = temperature_range > 0 ? 1e-3 / temperature_range : 0;
+    bool within_sigma = true;
+    double largest = 0;
+    for (std::size_t i = 0; i < 3; ++i) {
+        within_sigma = within_sigma && std::fabs(principal[i]) <= sigma[i];
+        largest = std::max(largest, std::fabs(principal[i]));
+    }
+    return within_sigma ? std::max(level, largest) : level;
+}
+
 }  // namespace figures

@@ -20,7 +20,20 @@ struct ExpansionTensor {
     // for the principal planes of a section.
     Vector3 principal{};
     std::array<Vector3, 3> principal_directions{};
+    // Coefficients no larger than this, in 10⁻⁶ K⁻¹, are rounding or
+    // uncertainty, not expansion: a tensor whose principal coefficients are
+    // all within it is drawn as zero, with a note and no lobes.
+    double zero_below = 0;
 };
+
+// Whether every principal coefficient is within zero_below of 0.
+bool is_zero(const ExpansionTensor& tensor);
+
+// What the caller knows of the noise in a tensor: its principal
+// coefficients' σ and the temperature range of the data.  A change over the
+// whole range under 10⁻⁹ of the cell is rounding; coefficients all within
+// their σ of 0 are not determined to be anything else.
+double zero_level(const Vector3& principal, const Vector3& sigma, double temperature_range);
 
 // The tensor sum_i values[i] d_i d_iᵀ of principal coefficients and their
 // (orthonormal) Cartesian directions, with those as its principal axes.

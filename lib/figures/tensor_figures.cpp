@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <numbers>
 #include <vector>
 
@@ -100,6 +101,23 @@ View oblique_view(const SurfaceView& asked) {
     return v;
 }
 
+// The figure of a tensor at rounding level: its title and a note, and no
+// lobes to be read as expansion.
+std::string zero_file(const std::string& title, const std::string& note, double level, Format format,
+                      const Page& page) {
+    char within[96];
+    std::snprintf(within, sizeof within, "every coefficient within %.2g × %s of 0", level, unit_text);
+    return draw_file(format, page, [&](plstream& pls, const Device& device) {
+        const Frame f = start_page(pls, device, set_colours, device.real_height_mm);
+        draw_title(pls, f, title);
+        pls.vpor(0, 1, 0, 1);
+        pls.wind(0, 1, 0, 1);
+        pls.col0(ink_index);
+        pls.ptex(0.5, 0.55, 1, 0, 0.5, plplot_text(note).c_str());
+        if (level > 0) pls.ptex(0.5, 0.55 - 2 * f.ch / f.height, 1, 0, 0.5, plplot_text(within).c_str());
+    });
+}
+
 // The title of a section's axis: one line, or two (the unit on the second)
 // when one would not fit the panel's side even at the least text.
 struct AxisTitle {
@@ -171,7 +189,8 @@ std::string surface_file(const ExpansionTensor& tensor, const std::string& title
         }
     for (const Vector3& row : tensor.alpha)
         for (double v : row) largest = std::max(largest, std::fabs(v));
-    if (!(largest > 0)) throw PlotError("the expansion tensor is zero in every direction: no surface to draw");
+    if (!(largest > 0) || is_zero(tensor))
+        return zero_file(title, "α = 0 in every direction: no surface", tensor.zero_below, format, page);
 
     const View view = oblique_view(asked_view);
     struct Projected {
@@ -280,7 +299,8 @@ std::string section_file(const ExpansionTensor& tensor, const SectionPlane& plan
             {plane.e1[0] * c + plane.e2[0] * s, plane.e1[1] * c + plane.e2[1] * s, plane.e1[2] * c + plane.e2[2] * s});
         largest = std::max(largest, std::fabs(r[std::size_t(k)]));
     }
-    if (!(largest > 0)) throw PlotError("the expansion is zero in every direction of the plane: no section to draw");
+    if (!(largest > tensor.zero_below) || is_zero(tensor))
+        return zero_file(title, "α = 0 in every direction of the plane", tensor.zero_below, format, page);
     const std::vector<double> zeros = sign_changes(tensor.alpha, plane);
     bool any_negative = false, any_positive = false;
     for (double v : r) {

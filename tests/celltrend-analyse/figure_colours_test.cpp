@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -210,5 +211,40 @@ TEST(FigureOptions, TwoFiguresNamingOneFileAreRefusedBeforeAnyIsDrawn) {
         EXPECT_NE(r.err.find("both name"), std::string::npos) << args << "\n" << r.err;
         EXPECT_FALSE(std::filesystem::exists(dir.path() / "same.png")) << args;
         EXPECT_FALSE(std::filesystem::exists(dir.path() / "same.svg")) << args;
+    }
+}
+
+// A series that does not expand, or only within its ESDs, draws no lobes of
+// noise: its tensor figures say the expansion is zero, status 0.
+TEST(FigureZero, NoLobesOfRoundingOrNoise) {
+    RunDir dir;
+    struct Case {
+        const char* name;
+        double wobble;  // Å, on a, b and c, alternating in sign
+        const char* esd;
+    };
+    const Case cases[] = {{"still", 0, ""}, {"wobbling within its ESDs", 1e-5, "(30)"}};
+    for (const Case& k : cases) {
+        std::string rows = "# " + std::string(k.name) + "\n";
+        for (int i = 0; i <= 15; ++i) {
+            const double w = (i % 2 ? 1 : -1) * k.wobble;
+            char line[200];
+            std::snprintf(line, sizeof line, "%d(1) %.5f%s %.5f%s %.5f%s 90 101.5 90\n", 100 + 20 * i, 7.5 + w, k.esd,
+                          10.2 - w, k.esd, 12.8 + w, k.esd);
+            rows += line;
+        }
+        dir.write("rows.txt", rows);
+        for (const char* command : {"alpha", "expansion"}) {
+            const AnalyseResult r =
+                run_analyse(dir, std::string(command) + " --surface s.svg --section p.svg rows.txt");
+            ASSERT_EQ(r.status, 0) << k.name << " " << command << "\n" << r.err;
+            EXPECT_NE(r.err.find("s.svg: note: the expansion is zero"), std::string::npos) << k.name << r.err;
+            const FillTints f = fill_tints(dir.read("s.svg"));
+            EXPECT_EQ(f.red + f.blue, 0) << k.name << " " << command;
+            std::vector<std::string> texts;
+            for (const auto& t : xyviewer_test::svg_texts(dir.read("p.svg"))) texts.push_back(t.text);
+            EXPECT_NE(std::find(texts.begin(), texts.end(), "α = 0 in every direction of the plane"), texts.end())
+                << k.name << " " << command;
+        }
     }
 }

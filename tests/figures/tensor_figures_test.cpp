@@ -141,10 +141,34 @@ TEST(TensorFigures, SectionDashesOnlyWhereTheSignChanges) {
     EXPECT_EQ(texts.find("b\n"), std::string::npos) << texts;
 }
 
-TEST(TensorFigures, NothingToDrawIsAnError) {
-    EXPECT_THROW(surface_file(tensor_of({0, 0, 0}), "", Format::svg, tensor_page), PlotError);
+// A tensor that is zero, or at its noise level, is a figure that says so
+// and draws no lobes; one that is not finite is an error.
+TEST(TensorFigures, AZeroTensorIsANoteAndNotFiniteIsAnError) {
+    const auto fills = [](const std::string& svg) {
+        int n = 0;
+        for (const celltrend::testing::SvgLine& l : celltrend::testing::svg_lines(svg))
+            n += !l.fill.empty() && l.fill != "#FFFFFF";
+        return n;
+    };
+    const auto has_text = [](const std::string& svg, const std::string& text) {
+        for (const auto& t : xyviewer_test::svg_texts(svg))
+            if (t.text == text) return true;
+        return false;
+    };
+    ExpansionTensor noise = tensor_of({-0.2, 0.1, 0.3});
+    noise.zero_below = 0.5;
     const ExpansionTensor flat = tensor_of({0, 0, 5});
-    EXPECT_THROW(section_file(flat, section_plane("X1X2", flat), "", Format::svg, tensor_page), PlotError);
+    const std::string zero_surface = surface_file(tensor_of({0, 0, 0}), "", Format::svg, tensor_page);
+    EXPECT_TRUE(has_text(zero_surface, "α = 0 in every direction: no surface"));
+    EXPECT_EQ(fills(zero_surface), 0);
+    const std::string noise_surface = surface_file(noise, "", Format::svg, tensor_page);
+    EXPECT_TRUE(has_text(noise_surface, "α = 0 in every direction: no surface"));
+    EXPECT_EQ(fills(noise_surface), 0);
+    const std::string flat_section = section_file(flat, section_plane("X1X2", flat), "", Format::svg, tensor_page);
+    EXPECT_TRUE(has_text(flat_section, "α = 0 in every direction of the plane"));
+    // Above its noise a tensor draws its lobes.
+    noise.zero_below = 0.25;
+    EXPECT_GT(fills(surface_file(noise, "", Format::svg, tensor_page)), 1000);
     EXPECT_THROW(surface_file(tensor_of({NAN, 1, 2}), "", Format::svg, tensor_page), PlotError);
 }
 
