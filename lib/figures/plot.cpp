@@ -125,23 +125,6 @@ double draw_legend(plstream& pls, const std::vector<LegendEntry>& entries, const
     return width;
 }
 
-// True when the panel has error bars and every one of them, drawn, is
-// shorter than the marker is high (so none of them can be seen).
-bool bars_hidden_by_markers(const Panel& panel, const AxisScale& ys, double plot_height_mm, double char_mm) {
-    bool any = false;
-    const double mm_per_unit = plot_height_mm / (ys.high - ys.low);
-    for (const Curve& s : panel.curves) {
-        const double marker_mm = 0.75 * char_mm * marker_scale(s);
-        for (const Point& p : s.points) {
-            if (!p.has_sigy || !(p.sigy > 0)) continue;
-            any = true;
-            const double bar_mm = (ys.to_plot(p.y + p.sigy) - ys.to_plot(p.y - p.sigy)) * mm_per_unit;
-            if (!(bar_mm < marker_mm)) return false;
-        }
-    }
-    return any;
-}
-
 // Writes a line of text on a side of the viewport, smaller when it would be
 // wider than `room_mm` (average glyph width taken as 0.85 text heights).
 // Never below `least_ch`, the height of 7-pt text.
@@ -372,7 +355,6 @@ PanelLayout place_legend(const Panel& panel, const AxisScale& xs, const Extent& 
 std::vector<LegendEntry> legend_entries(const Panel& panel, const DrawOptions& options) {
     const bool lone = panel.curves.size() == 1;
     std::vector<LegendEntry> legend;
-    bool coefficients = false;
     for (std::size_t i = 0; i < panel.curves.size(); ++i) {
         const Curve& s = panel.curves[i];
         LegendEntry marker{PL_LEGEND_SYMBOL, s.name, series_index(i), marker_glyph(s.marker), marker_scale(s)};
@@ -381,7 +363,6 @@ std::vector<LegendEntry> legend_entries(const Panel& panel, const DrawOptions& o
         if (panel.normalised) {
             if (fitted) marker.options |= PL_LEGEND_LINE;
             if (!fit_lines.empty()) marker.text = fit_lines.front();
-            coefficients = coefficients || !fit_lines.empty();
             legend.push_back(marker);
             continue;
         }
@@ -392,7 +373,6 @@ std::vector<LegendEntry> legend_entries(const Panel& panel, const DrawOptions& o
             legend.push_back(line);
         }
     }
-    if (coefficients) legend.push_back({PL_LEGEND_NONE, normalised_note, 1, "", 1});
     return legend;
 }
 
@@ -414,22 +394,13 @@ void draw_panel(plstream& pls, const Panel& panel, const DrawOptions& options, c
     scales[0] = axis_scale(e.xlow, e.xhigh);
     const AxisScale& xs = scales[0];
 
-    // The note on hidden bars is a line of the legend, and whether it is
-    // true depends on the y scale the legend's room sets: a stretched axis
-    // only shortens the bars, so a note once added stays true.
+    // The legend holds the series and their fits only: whether the error
+    // bars hide under the markers is the summary's to say.
     std::vector<LegendEntry> legend = legend_entries(panel, options);
-    const LegendEntry bars_note{PL_LEGEND_NONE, "error bars smaller than the markers", 1, "", 1};
-    PanelLayout layout;
-    Margins m;
-    double plot_height_mm = 0;
-    for (int pass = 0; pass < 2; ++pass) {
-        layout = place_legend(panel, xs, e, legend, ch, width_mm, height_mm, least_legend_shrink(real_ch), meter);
-        m = margins_for(panel, xs, layout.ys, ch);
-        plot_height_mm = height_mm - m.top - m.bottom;
-        const bool noted = !legend.empty() && legend.back().text == bars_note.text;
-        if (noted || !bars_hidden_by_markers(panel, layout.ys, plot_height_mm, ch)) break;
-        legend.push_back(bars_note);
-    }
+    const PanelLayout layout =
+        place_legend(panel, xs, e, legend, ch, width_mm, height_mm, least_legend_shrink(real_ch), meter);
+    Margins m = margins_for(panel, xs, layout.ys, ch);
+    double plot_height_mm = height_mm - m.top - m.bottom;
     scales[1] = layout.ys;
     const AxisScale& ys = scales[1];
 
