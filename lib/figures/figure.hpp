@@ -31,6 +31,7 @@ struct Curve {
 
 struct Panel {
     std::string title;
+    bool under_page_title = false;   // a panel of the top row, below a title shared by the page
     std::string x_legend, y_legend;  // with unit symbols
     std::string x_unit;              // as a symbol
     std::vector<Curve> curves;

@@ -151,7 +151,7 @@ Margins margins_for(const Panel& panel, const AxisScale& xs, const AxisScale& ys
     m.left = (m.y_legend_disp + 0.8) * ch;
     m.right = 1.2 * ch;
     m.bottom = (xs.annotation().empty() ? 4.4 : 5.7) * ch;
-    m.top = (panel.title.empty() ? 1.8 : 3.0) * ch;
+    m.top = (panel.title.empty() ? 1.8 : 3.0) * ch + (panel.under_page_title ? 1.8 * ch : 0);
     return m;
 }
 
@@ -481,6 +481,29 @@ void set_colours(plstream& pls) {
         pls.scol0(first_series_index + i, series_colours[i].r, series_colours[i].g, series_colours[i].b);
 }
 
+// Several panels on a page are lettered (a), (b), ... in their title's
+// place; a title they all share is the page's, written once above them.
+struct PageOfPanels {
+    std::vector<Panel> panels;
+    std::string title;
+};
+
+PageOfPanels page_of_panels(const std::vector<Panel>& panels, int columns) {
+    PageOfPanels page{panels, ""};
+    if (panels.size() < 2) return page;
+    const bool shared = !panels.front().title.empty() && std::all_of(panels.begin(), panels.end(), [&](const Panel& p) {
+        return p.title == panels.front().title;
+    });
+    if (shared) page.title = panels.front().title;
+    for (std::size_t i = 0; i < page.panels.size(); ++i) {
+        Panel& p = page.panels[i];
+        const std::string letter = std::string("(") + char('a' + i % 26) + ")";
+        p.title = shared || p.title.empty() ? letter : letter + " " + p.title;
+        p.under_page_title = shared && int(i) < columns;
+    }
+    return page;
+}
+
 void draw_page(plstream& pls, const std::vector<Panel>& panels, const Device& device, const DrawOptions& options) {
     const int n = std::max<int>(1, int(panels.size()));
     const int columns = int(std::ceil(std::sqrt(double(n))));
@@ -491,9 +514,23 @@ void draw_page(plstream& pls, const std::vector<Panel>& panels, const Device& de
     // The label callback reads the scales while each panel's box is drawn.
     AxisScale scales[2];
     LegendMeter meter(pls, columns, rows);
-    for (const Panel& panel : panels)
+    const PageOfPanels page = page_of_panels(panels, columns);
+    for (const Panel& panel : page.panels)
         draw_panel(pls, panel, options, device, device.real_width_mm / columns, device.real_height_mm / rows, scales,
                    meter);
+    if (page.title.empty()) return;
+    // Across the top row, from the first subpage: its viewport may reach
+    // over the others.
+    pls.adv(1);
+    pls.vpor(0, columns, 0, 1);
+    pls.wind(0, 1, 0, 1);
+    pls.col0(1);
+    PLFLT x0, x1, y0, y1;
+    pls.gspa(x0, x1, y0, y1);
+    const double ch = text_height_mm(device.real_width_mm / columns, device.real_height_mm / rows) * (x1 - x0) /
+                      (device.real_width_mm / columns);
+    pls.schr(ch, 1.0);
+    pls.ptex(0.5, 1 - 1.4 * ch / (y1 - y0), 1, 0, 0.5, plplot_text(page.title).c_str());
 }
 
 }  // namespace

@@ -230,3 +230,35 @@ TEST(ViewerPage, APageThatCannotBeDrawnIsRefusedBeforeReading) {
         EXPECT_FALSE(fs::exists(dir.path / "p.svg") || fs::exists(dir.path / "p.png")) << k.said;
     }
 }
+
+// Several panels: one title for the page when they share it, and panel
+// letters (a), (b), ... in each panel's title place.
+TEST(ViewerPage, PanelsAreLetteredUnderOneSharedTitle) {
+    ScratchDir dir;
+    copy_golden(dir, "plain_all", "TK_parameters_HTML.xy");
+    copy_golden(dir, "plain_each", "TK_cell_b.pgf");
+    const std::string title = "CT-17 monoclinic P21/c, cell from 100 K to 400 K";
+    struct Case {
+        std::vector<std::string> args;
+        std::vector<std::string> texts;  // each once
+    };
+    const Case cases[] = {
+        {{"--column", "a,b,c,V", "TK_parameters_HTML.xy"}, {title, "(a)", "(b)", "(c)", "(d)"}},
+        {{"--title", "CT-17", "--column", "a,b", "TK_parameters_HTML.xy"}, {"CT-17", "(a)", "(b)"}},
+        // A single panel keeps its title, with no letter.
+        {{"TK_cell_b.pgf"}, {title}},
+    };
+    for (const Case& k : cases) {
+        std::vector<std::string> args{"-o", "p.svg"};
+        args.insert(args.end(), k.args.begin(), k.args.end());
+        const ViewerRun r = run_viewer(args, dir.path, no_display);
+        ASSERT_EQ(r.status, 0) << r.err;
+        std::vector<std::string> texts;
+        for (const auto& t : svg_texts(slurp(dir.path / "p.svg"))) texts.push_back(t.text);
+        for (const std::string& text : k.texts)
+            EXPECT_EQ(std::count(texts.begin(), texts.end(), text), 1) << text << " in " << k.args.back();
+        if (k.texts.size() == 1) {
+            EXPECT_EQ(std::count(texts.begin(), texts.end(), "(a)"), 0);
+        }
+    }
+}
