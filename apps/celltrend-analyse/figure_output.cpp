@@ -25,6 +25,18 @@ bool same_file_name(const std::string& a, const std::string& b) {
     return normal(a) == normal(b);
 }
 
+const char* option_name(FigureRequests::Kind kind) {
+    switch (kind) {
+        case FigureRequests::Kind::against_t:
+            return "figure";
+        case FigureRequests::Kind::surface:
+            return "surface";
+        case FigureRequests::Kind::section:
+            break;
+    }
+    return "section";
+}
+
 // "AZIMUTH,ELEVATION" in degrees.
 bool read_view(const std::string& text, figures::SurfaceView& view) {
     const std::size_t comma = text.find(',');
@@ -60,24 +72,11 @@ std::optional<figures::Format> figure_format(const std::string& option, const st
     return format;
 }
 
-std::string plane_problem(const std::string& text) {
-    // Any cell and any axes tell the form: directions parallel in one cell
-    // are parallel in every cell.
-    figures::ExpansionTensor probe;
-    probe.cell = probe.principal_directions = {{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
-    try {
-        figures::section_plane(text, probe);
-    } catch (const figures::PlaneError& e) {
-        return e.what();
-    }
-    return {};
-}
-
-bool write_figure(const std::string& path, const std::string& input, std::string_view program,
+bool write_figure(const std::string& path, figures::Format format, const std::string& input, std::string_view program,
                   const std::function<std::string(figures::Format)>& draw) {
     std::string bytes;
     try {
-        bytes = draw(*figures::format_of(path));
+        bytes = draw(format);
     } catch (const std::exception& e) {
         std::cerr << program << ": " << path << ": " << e.what() << "\n";
         return false;
@@ -87,16 +86,21 @@ bool write_figure(const std::string& path, const std::string& input, std::string
 
 std::optional<FigureRequests> figure_requests(const cli::CommandLine& cl, std::string& why) {
     FigureRequests requests;
-    for (const char* option : {"figure", "surface", "section"})
+    using Kind = FigureRequests::Kind;
+    constexpr std::pair<const char*, Kind> kinds[] = {
+        {"figure", Kind::against_t}, {"surface", Kind::surface}, {"section", Kind::section}};
+    for (const auto& [option, kind] : kinds)
         if (const auto path = cl.value(option)) {
-            if (!figure_format(std::string("--") + option, *path, why)) return std::nullopt;
+            const std::optional<figures::Format> format = figure_format(std::string("--") + option, *path, why);
+            if (!format) return std::nullopt;
             // One file for two figures would keep the second alone.
             for (const FigureRequests::File& f : requests.files)
                 if (same_file_name(f.path, *path)) {
-                    why = "--" + f.option + " and --" + option + " both name " + *path + ": give each its own file";
+                    why = "--" + std::string(option_name(f.kind)) + " and --" + option + " both name " + *path +
+                          ": give each its own file";
                     return std::nullopt;
                 }
-            requests.files.push_back({option, *path});
+            requests.files.push_back({kind, *path, *format});
         }
     if (cl.has("plane") && !cl.has("section")) {
         why = "--plane goes with --section FILE";
@@ -124,10 +128,13 @@ std::optional<FigureRequests> figure_requests(const cli::CommandLine& cl, std::s
             why = std::string("--") + option + " goes with --figure, --surface or --section FILE";
             return std::nullopt;
         }
-    requests.plane = cl.value("plane").value_or(requests.plane);
-    if (const std::string problem = plane_problem(requests.plane); !problem.empty()) {
-        why = "--plane: " + problem;
-        return std::nullopt;
+    if (const auto plane = cl.value("plane")) {
+        try {
+            requests.plane = figures::plane_spec(*plane);
+        } catch (const figures::PlaneError& e) {
+            why = std::string("--plane: ") + e.what();
+            return std::nullopt;
+        }
     }
     return requests;
 }
@@ -148,8 +155,8 @@ bool write_figures(const FigureRequests& requests, const std::string& input, std
                    const std::function<figures::ExpansionTensor()>& tensor) {
     const std::string title = requests.look.title.value_or(tensor_title);
     for (const FigureRequests::File& f : requests.files) {
-        const bool written = write_figure(f.path, input, program, [&](figures::Format format) {
-            if (f.option == "figure") {
+        const bool written = write_figure(f.path, f.format, input, program, [&](figures::Format format) {
+            if (f.kind == FigureRequests::Kind::against_t) {
                 figures::TemperatureFigure figure = against_t();
                 if (requests.look.title) figure.title = *requests.look.title;
                 return figures::temperature_figure_file(figure, format,
@@ -160,7 +167,8 @@ bool write_figures(const FigureRequests& requests, const std::string& input, std
                 std::cerr << program << ": " << f.path
                           << ": note: the expansion is zero within its rounding and uncertainty: drawn without lobes\n";
             const figures::Page page = page_of(requests.look, figures::tensor_page);
-            if (f.option == "surface") return figures::surface_file(t, title, format, page, requests.view);
+            if (f.kind == FigureRequests::Kind::surface)
+                return figures::surface_file(t, title, format, page, requests.view);
             return figures::section_file(t, figures::section_plane(requests.plane, t), title, format, page);
         });
         if (!written) return false;

@@ -33,15 +33,10 @@ inline figures::Matrix3 to_array(const Eigen::Matrix3d& m) {
 // holds the summary, and the extension says the format).
 std::optional<figures::Format> figure_format(const std::string& option, const std::string& path, std::string& why);
 
-// Whether `text` names a plane of a section (section_plane's forms: X1X3,
-// a,c, [1 0 1],[0 1 0]), checked before the tensor is known; empty when it
-// does, else why not.
-std::string plane_problem(const std::string& text);
-
-// Draws the figure in the format of `path` and writes it as write_result
+// Draws the figure in `format` and writes it to `path` as write_result
 // does (complete or not there, never over the input).  False after one
 // line "PROGRAM: why" on standard error.
-bool write_figure(const std::string& path, const std::string& input, std::string_view program,
+bool write_figure(const std::string& path, figures::Format format, const std::string& input, std::string_view program,
                   const std::function<std::string(figures::Format)>& draw);
 
 // The options of a subcommand that draws: its own and the figure options
@@ -62,12 +57,14 @@ extern const char* const figure_options_help;
 // The figures a subcommand was asked for by --figure, --surface and
 // --section with --plane (X1X3 by default), and how to draw them.
 struct FigureRequests {
+    enum class Kind { against_t, surface, section };
     struct File {
-        std::string option;  // "figure", "surface" or "section"
+        Kind kind;
         std::string path;
+        figures::Format format;  // from the name's extension
     };
     std::vector<File> files;
-    std::string plane = "X1X3";
+    figures::PlaneSpec plane = figures::plane_spec("X1X3");
     cli::FigureOptions look;    // title, size and resolution; unset: each figure's own
     figures::SurfaceView view;  // --view AZIMUTH,ELEVATION of the surface
 };
