@@ -12,6 +12,7 @@
 
 #include "figures/axis_labels.hpp"
 #include "figures/axis_scale.hpp"
+#include "figures/page_frame.hpp"
 #include "figures/plot_text.hpp"
 #include "figures/plplot_output.hpp"
 #include "figures/style.hpp"
@@ -473,9 +474,7 @@ void draw_panel(plstream& pls, const Panel& panel, const DrawOptions& options, c
 }
 
 void set_colours(plstream& pls) {
-    pls.scmap0n(16);
-    pls.scolbg(background.r, background.g, background.b);
-    pls.scol0(1, ink.r, ink.g, ink.b);
+    start_colours(pls, 16);
     pls.scol0(fit_index, fit_colour.r, fit_colour.g, fit_colour.b);
     for (int i = 0; i < series_colour_count; ++i)
         pls.scol0(first_series_index + i, series_colours[i].r, series_colours[i].g, series_colours[i].b);

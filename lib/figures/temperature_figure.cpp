@@ -27,9 +27,7 @@ constexpr int ink_index = 1, mark_index = 2, band_swatch_index = 3, first_series
 constexpr int most_series = 16;
 
 void set_colours(plstream& pls) {
-    pls.scmap0n(first_series + 2 * most_series);
-    pls.scolbg(style::background.r, style::background.g, style::background.b);
-    pls.scol0(ink_index, style::ink.r, style::ink.g, style::ink.b);
+    start_colours(pls, first_series + 2 * most_series);
     pls.scol0(mark_index, 110, 110, 110);
     pls.scol0(band_swatch_index, 219, 219, 219);  // a quarter of the marks' grey on white
 }

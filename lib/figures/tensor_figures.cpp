@@ -36,10 +36,8 @@ constexpr int zero_line_style = 3;
 const char* const unit_text = "10⁻⁶ K⁻¹";
 
 void set_colours(plstream& pls) {
-    pls.scmap0n(8);
+    start_colours(pls, 8);
     const auto set = [&](int i, Colour c) { pls.scol0(i, c.r, c.g, c.b); };
-    pls.scolbg(style::background.r, style::background.g, style::background.b);
-    set(ink_index, style::ink);
     set(positive_index, style::positive);
     set(negative_index, style::negative);
     set(zero_line_index, style::zero_line);
