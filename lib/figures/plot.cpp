@@ -23,10 +23,8 @@ using namespace analysis;
 
 namespace {
 
-using style::background;
 using style::Colour;
 using style::fit_colour;
-using style::ink;
 using style::marker_glyph;
 using style::series_colour_count;
 using style::series_colours;
