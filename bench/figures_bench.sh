@@ -58,3 +58,5 @@ measure "alpha, none (the fits alone)" "" alpha
 measure "alpha curves and coefficients, SVG" curves.svg alpha --figure curves.svg
 measure "alpha curves and coefficients, PNG 300 dpi" curves.png alpha --figure curves.png
 measure "alpha surface, SVG" alpha-surface.svg alpha --surface alpha-surface.svg
+measure "alpha surface, PNG 300 dpi" alpha-surface.png alpha --surface alpha-surface.png
+measure "alpha surface turned (--view 100,15), PNG 300 dpi" alpha-view.png alpha --surface alpha-view.png --view 100,15

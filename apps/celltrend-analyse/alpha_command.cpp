@@ -12,6 +12,7 @@
 #include "alpha_report.hpp"
 #include "commands.hpp"
 #include "crystal/alpha.hpp"
+#include "crystal/follow_axes.hpp"
 #include "figure_output.hpp"
 #include "formats/number_field.hpp"
 #include "formats/printed.hpp"
@@ -26,10 +27,12 @@ namespace {
 
 constexpr std::string_view program = "celltrend-analyse alpha";
 
-constexpr OptionSpec options[] = {
-    {"model", 0, true},   {"at", 0, true},      {"tsv", 0, false},  {"figure", 0, true},
-    {"surface", 0, true}, {"section", 0, true}, {"plane", 0, true}, {"help", 'h', false},
+constexpr OptionSpec own_options[] = {
+    {"model", 0, true},   {"at", 0, true},    {"tsv", 0, false}, {"figure", 0, true},  {"surface", 0, true},
+    {"section", 0, true}, {"plane", 0, true}, {"view", 0, true}, {"help", 'h', false},
 };
+
+constexpr auto options = with_figure_options(own_options);
 
 void print_help(std::ostream& out) {
     out << "Usage: celltrend-analyse alpha [OPTION]... FILE\n"
@@ -37,8 +40,9 @@ void print_help(std::ostream& out) {
            "in FILE (what expansion reads).  Each of a, b, c, V and the angles gets its own\n"
            "fit against T, weighted 1/ESD^2 where the file has ESDs; at each temperature\n"
            "asked, the coefficients of a, b, c and V, the rates of the angles that change,\n"
-           "and the principal coefficients X1 < X2 < X3 of the expansion tensor with their\n"
-           "directions.  Every sigma carries every fitted parameter.\n"
+           "and the principal coefficients X1, X2, X3 of the expansion tensor with their\n"
+           "directions (X1 < X2 < X3 at the lowest temperature, each then followed by its\n"
+           "direction).  Every sigma carries every fitted parameter.\n"
            "\n"
            "      --model MODEL      auto (default: per quantity, the polynomial degree of\n"
            "                         lowest AICc), poly1, poly2, poly3, fei or einstein\n"
@@ -52,14 +56,16 @@ void print_help(std::ostream& out) {
            "                         with their bands +-sigma, the --at temperatures\n"
            "                         marked, as PNG, SVG or PDF by the extension\n"
            "      --surface FILE     also draw the representation surface of the tensor at\n"
-           "                         the first --at temperature: alpha along every\n"
-           "                         direction, blue where positive, red where negative,\n"
-           "                         with the axes a, b, c\n"
+           "                         the first --at temperature (without --at, 298.15 K\n"
+           "                         when measured across, else the middle row's): alpha\n"
+           "                         along every direction, blue where positive, red\n"
+           "                         where negative, with the axes a, b, c\n"
            "      --section FILE     also draw its section by the plane of --plane, dashed\n"
            "                         where the expansion changes sign\n"
            "      --plane PLANE      X1X2, X1X3 (default) or X2X3, or two crystal directions\n"
            "                         such as a,c or \"[1 0 1],[0 1 0]\"\n"
-           "  -h, --help             show this text\n"
+        << figure_options_help
+        << "  -h, --help             show this text\n"
            "Coefficients are in 10^-6 K^-1, angle rates in 10^-6 degree/K.  The rows are\n"
            "taken in order of temperature.  FILE \"-\" reads standard input.\n";
 }
@@ -179,7 +185,8 @@ int run_alpha(const Arguments& args) {
                   << ")\n";
     }
 
-    if (temperatures.empty()) temperatures = default_temperatures(fits);
+    const bool asked = !temperatures.empty();
+    if (!asked) temperatures = default_temperatures(fits);
     for (double t : temperatures) {
         if (t < fits.t_min || t > fits.t_max)
             std::cerr << program << ": " << series.name << ": warning: "
@@ -187,16 +194,30 @@ int run_alpha(const Arguments& args) {
                                            fits.t_min, fits.t_max)
                       << "\n";
     }
-    report.results = analysis::alpha_on_grid(fits, temperatures);
+    std::vector<analysis::AxisCrossing> crossings;
+    report.results = analysis::alpha_followed(fits, temperatures, &crossings);
+    for (const analysis::AxisCrossing& c : crossings)
+        std::cerr << program << ": " << series.name << ": "
+                  << analysis::printed(
+                         "X%d and X%d cross between %g and %g K: their order changes there (each "
+                         "keeps its name, followed by its direction from the lowest temperature)",
+                         c.first + 1, c.second + 1, c.t_before, c.t_after)
+                  << "\n";
 
-    const std::string title = series.title.empty() ? file : series.title;
-    const analysis::AlphaAt& first = report.results.front();
-    const std::string tensor_title = title + analysis::printed(", %g K", first.t);
+    // The tensor's figures at the first --at temperature; without --at at
+    // room temperature when measured across it, else at the middle row's.
+    const double tensor_t = asked                                        ? temperatures.front()
+                            : 298.15 > fits.t_min && 298.15 < fits.t_max ? 298.15
+                                                                         : fits.middle_t;
+    const analysis::AlphaAt& first = *std::find_if(report.results.begin(), report.results.end(),
+                                                   [&](const analysis::AlphaAt& a) { return a.t == tensor_t; });
+    const std::string tensor_title =
+        (series.title.empty() ? "" : series.title + ", ") + analysis::printed("%g K", first.t);
     const bool drawn = write_figures(
         *figures_asked, file, program, tensor_title, [&] { return alpha_curves(report, points, temperatures); },
         [&] {
             if (!first.tensor) throw figures::PlotError("no tensor without the fits of the cell");
-            return alpha_tensor_figure(*first.tensor);
+            return alpha_tensor_figure(*first.tensor, fits.t_max - fits.t_min);
         });
     if (!drawn) return 1;
     const std::string text = cl.has("tsv") ? alpha_tsv_text(report) : alpha_summary_text(report);

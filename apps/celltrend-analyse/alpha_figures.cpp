@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "crystal/follow_axes.hpp"
 #include "figure_output.hpp"
 
 namespace analyse {
@@ -26,7 +27,7 @@ figures::TemperatureFigure alpha_curves(const AlphaReport& report, const std::ve
     const std::vector<double> grid = curve_temperatures(fits);
 
     figures::TemperatureFigure figure;
-    figure.title = report.title.empty() ? report.file : report.title;
+    figure.title = report.title;
     figure.change_legend = "x/x(T_min)";
     figure.rate_legend = "α (10⁻⁶ K⁻¹)";
     figure.marked_t = marked;
@@ -58,7 +59,7 @@ figures::TemperatureFigure alpha_curves(const AlphaReport& report, const std::ve
         figure.changes.push_back(std::move(s));
     }
 
-    const std::vector<analysis::AlphaAt> on_grid = analysis::alpha_on_grid(fits, grid);
+    const std::vector<analysis::AlphaAt> on_grid = analysis::alpha_followed(fits, grid);
     std::array<figures::RateSeries, 4> rates;
     for (std::size_t i = 0; i < 3; ++i) rates[i].name = "X" + std::to_string(i + 1);
     rates[3].name = "V";
@@ -78,7 +79,7 @@ figures::TemperatureFigure alpha_curves(const AlphaReport& report, const std::ve
     return figure;
 }
 
-figures::ExpansionTensor alpha_tensor_figure(const analysis::AlphaTensor& tensor) {
+figures::ExpansionTensor alpha_tensor_figure(const analysis::AlphaTensor& tensor, double temperature_range) {
     figures::ExpansionTensor t;
     t.alpha = to_array(tensor.alpha);
     t.cell = to_array(tensor.cell);
@@ -86,6 +87,9 @@ figures::ExpansionTensor alpha_tensor_figure(const analysis::AlphaTensor& tensor
         t.principal[i] = tensor.principal[i].alpha.value;
         t.principal_directions[i] = to_array(tensor.principal[i].direction);
     }
+    figures::Vector3 sigma{};
+    for (std::size_t i = 0; i < 3; ++i) sigma[i] = tensor.principal[i].alpha.sigma;
+    t.zero_below = figures::zero_level(t.principal, sigma, temperature_range);
     return t;
 }
 

@@ -27,6 +27,8 @@ figures::TemperatureFigure alpha_curves(const AlphaReport& report, const std::ve
 // The tensor as the figures take it, in 10⁻⁶ K⁻¹, with the fitted cell at
 // its temperature.  Equal coefficients leave their directions arbitrary but
 // the surface nᵀαn well defined: nothing here divides by their difference.
-figures::ExpansionTensor alpha_tensor_figure(const analysis::AlphaTensor& tensor);
+// Coefficients at rounding level over `temperature_range` (K), or all
+// within their σ of 0, are drawn as zero.
+figures::ExpansionTensor alpha_tensor_figure(const analysis::AlphaTensor& tensor, double temperature_range);
 
 }  // namespace analyse

@@ -28,11 +28,13 @@ namespace {
 
 constexpr std::string_view program = "celltrend-analyse expansion";
 
-constexpr OptionSpec options[] = {
+constexpr OptionSpec own_options[] = {
     {"strain", 0, true},   {"infinitesimal", 0, false}, {"tsv", 0, false},    {"strains", 0, true},
     {"matrix", 'm', true}, {"file-order", 0, false},    {"help", 'h', false}, {"figure", 0, true},
-    {"surface", 0, true},  {"section", 0, true},        {"plane", 0, true},
+    {"surface", 0, true},  {"section", 0, true},        {"plane", 0, true},   {"view", 0, true},
 };
+
+constexpr auto options = with_figure_options(own_options);
 
 void print_help(std::ostream& out) {
     out << "Usage: celltrend-analyse expansion [OPTION]... FILE\n"
@@ -69,7 +71,8 @@ void print_help(std::ostream& out) {
            "                         where the expansion changes sign\n"
            "      --plane PLANE      X1X2, X1X3 (default) or X2X3, or two crystal directions\n"
            "                         such as a,c or \"[1 0 1],[0 1 0]\"\n"
-           "  -h, --help             show this text\n"
+        << figure_options_help
+        << "  -h, --help             show this text\n"
            "Coefficients are in 10^-6 K^-1; directions [u v w] are those of the middle row,\n"
            "or of the row nearest it whose principal strains are not degenerate.\n"
            "FILE \"-\" reads standard input.\n";
@@ -152,8 +155,11 @@ int run_expansion(const Arguments& args) {
             return 1;
     }
     if (!write_figures(
-            *figures_asked, file, program, title, [&] { return expansion_lines(report, points); },
-            [&] { return expansion_tensor(report.expansion); }))
+            *figures_asked, file, program, series.title, [&] { return expansion_lines(report, points); },
+            [&] {
+                const auto [low, high] = std::minmax_element(report.t.begin(), report.t.end());
+                return expansion_tensor(report.expansion, *high - *low);
+            }))
         return 1;
     if (cl.has("tsv")) {
         for (const std::string& note : expansion_notes(report)) std::cerr << program << ": note: " << note << "\n";

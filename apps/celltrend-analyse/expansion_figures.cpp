@@ -8,14 +8,17 @@
 
 namespace analyse {
 
-figures::ExpansionTensor expansion_tensor(const analysis::Expansion& expansion) {
-    figures::Vector3 values{};
+figures::ExpansionTensor expansion_tensor(const analysis::Expansion& expansion, double temperature_range) {
+    figures::Vector3 values{}, sigma{};
     std::array<figures::Vector3, 3> directions{};
     for (std::size_t i = 0; i < 3; ++i) {
         values[i] = expansion.principal[i].coefficient.alpha;
+        sigma[i] = expansion.principal[i].coefficient.sigma;
         directions[i] = to_array(expansion.principal[i].direction);
     }
-    return figures::tensor_from_principal(values, directions, to_array(expansion.middle_cell));
+    figures::ExpansionTensor t = figures::tensor_from_principal(values, directions, to_array(expansion.middle_cell));
+    t.zero_below = figures::zero_level(values, sigma, temperature_range);
+    return t;
 }
 
 figures::TemperatureFigure expansion_lines(const ExpansionReport& report,
@@ -31,7 +34,7 @@ figures::TemperatureFigure expansion_lines(const ExpansionReport& report,
     const auto t_low = t_range.first, t_high = t_range.second;
 
     figures::TemperatureFigure figure;
-    figure.title = report.title.empty() ? report.file : report.title;
+    figure.title = report.title;
     figure.change_legend = "strain, V/V₀ − 1 (%)";
     figure.rate_legend = "α (10⁻⁶ K⁻¹)";
     const auto add = [&](const std::string& name, const std::vector<double>& percent, const analysis::Coefficient& c) {

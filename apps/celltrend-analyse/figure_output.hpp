@@ -5,6 +5,8 @@
 
 #include <Eigen/Dense>
 
+#include <array>
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -12,9 +14,11 @@
 #include <vector>
 
 #include "cli/command_line.hpp"
+#include "cli/figure_options.hpp"
 #include "figures/expansion_tensor.hpp"
 #include "figures/page.hpp"
 #include "figures/temperature_figure.hpp"
+#include "figures/tensor_figures.hpp"
 
 namespace analyse {
 
@@ -29,26 +33,40 @@ inline figures::Matrix3 to_array(const Eigen::Matrix3d& m) {
 // holds the summary, and the extension says the format).
 std::optional<figures::Format> figure_format(const std::string& option, const std::string& path, std::string& why);
 
-// Whether `text` names a plane of a section (section_plane's forms: X1X3,
-// a,c, [1 0 1],[0 1 0]), checked before the tensor is known; empty when it
-// does, else why not.
-std::string plane_problem(const std::string& text);
-
-// Draws the figure in the format of `path` and writes it as write_result
+// Draws the figure in `format` and writes it to `path` as write_result
 // does (complete or not there, never over the input).  False after one
 // line "PROGRAM: why" on standard error.
-bool write_figure(const std::string& path, const std::string& input, std::string_view program,
+bool write_figure(const std::string& path, figures::Format format, const std::string& input, std::string_view program,
                   const std::function<std::string(figures::Format)>& draw);
 
+// The options of a subcommand that draws: its own and the figure options
+// (--title, --no-title, --size, --dpi) that every figure takes.
+template <std::size_t N>
+constexpr std::array<cli::OptionSpec, N + std::size(cli::figure_option_specs)> with_figure_options(
+    const cli::OptionSpec (&own)[N]) {
+    std::array<cli::OptionSpec, N + std::size(cli::figure_option_specs)> all{};
+    std::size_t k = 0;
+    for (const cli::OptionSpec& o : own) all[k++] = o;
+    for (const cli::OptionSpec& o : cli::figure_option_specs) all[k++] = o;
+    return all;
+}
+
+// The help lines of the figure options, the same in every subcommand.
+extern const char* const figure_options_help;
+
 // The figures a subcommand was asked for by --figure, --surface and
-// --section with --plane (X1X3 by default).
+// --section with --plane (X1X3 by default), and how to draw them.
 struct FigureRequests {
+    enum class Kind { against_t, surface, section };
     struct File {
-        std::string option;  // "figure", "surface" or "section"
+        Kind kind;
         std::string path;
+        figures::Format format;  // from the name's extension
     };
     std::vector<File> files;
-    std::string plane = "X1X3";
+    figures::PlaneSpec plane = figures::plane_spec("X1X3");
+    cli::FigureOptions look;    // title, size and resolution; unset: each figure's own
+    figures::SurfaceView view;  // --view AZIMUTH,ELEVATION of the surface
 };
 
 // The requests of the command line, every name and the plane checked before
@@ -57,10 +75,11 @@ std::optional<FigureRequests> figure_requests(const cli::CommandLine& cl, std::s
 
 // Draws each requested file in turn, the figure against temperature from
 // `against_t` and the surface and section from `tensor` (each called only
-// when its figure is asked for), under `title`.  False after the first
+// when its figure is asked for), the tensor's under `tensor_title`; a
+// --title or --no-title replaces every title.  False after the first
 // failure, reported as write_figure does.
 bool write_figures(const FigureRequests& requests, const std::string& input, std::string_view program,
-                   const std::string& title, const std::function<figures::TemperatureFigure()>& against_t,
+                   const std::string& tensor_title, const std::function<figures::TemperatureFigure()>& against_t,
                    const std::function<figures::ExpansionTensor()>& tensor);
 
 }  // namespace analyse

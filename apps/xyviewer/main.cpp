@@ -40,8 +40,9 @@ using cli::check_output;
 using cli::same_file;
 using cli::write_output;
 
+// One line and where to look, as the other programs say it.
 int wrong_usage(const std::string& why) {
-    std::cerr << "xyviewer: " << displayable(why) << "\n" << usage_text;
+    std::cerr << "xyviewer: " << displayable(why) << "\nTry 'xyviewer --help'.\n";
     return 2;
 }
 
@@ -132,17 +133,11 @@ int main(int argc, char** argv) {
         if (!table_column_index(column))
             return wrong_usage("--column " + column + ": give a, b, c, alpha, beta, gamma, volume (or V) or mosaicity");
 
-    std::vector<PlotFile> files;
-    int status = 0;
-    if (!read_inputs(options, files, status)) return status;
-    bool stdout_ok = true;
-    for (const PlotFile& file : files) {
-        for (const std::string& w : file.warnings) std::cerr << "xyviewer: warning: " << displayable(w) << "\n";
-        // A closed standard output (a pipe whose reader has gone) loses the
-        // summary, not the picture: the run goes on and ends with status 1.
-        if (stdout_ok) stdout_ok = print(summary(file));
-    }
-
+    // The page is checked before any input is read: a page that cannot be
+    // drawn is a wrong command line, said before any summary.  Each plot
+    // file, or each column of each table, is a panel; --normalise draws one.
+    const int count =
+        options.normalise ? 1 : int(options.inputs.size() * std::max<std::size_t>(1, options.columns.size()));
     std::string path = options.output, why_no_window;
     _XDisplay* display = nullptr;
     if (path.empty()) {
@@ -150,18 +145,6 @@ int main(int argc, char** argv) {
         if (display == nullptr) path = png_beside(options.inputs);
     }
     const bool window = display != nullptr;
-
-    std::vector<std::string> left_out;
-    std::vector<Panel> panels = panels_for(files, options.normalise, &left_out);
-    if (options.title)
-        for (Panel& panel : panels) panel.title = *options.title;
-    for (const std::string& w : left_out) std::cerr << "xyviewer: warning: " << displayable(w) << "\n";
-    if (panels.empty()) return failure("nothing to plot: no series can be divided by its first value");
-    for (std::size_t i = 0; i < panels.size(); ++i)
-        if (const std::string why = out_of_range(panels[i]); !why.empty())
-            return failure((options.normalise ? std::string("the normalised figure") : files[i].name) + ": " + why +
-                           "; nothing drawn");
-    const int count = int(panels.size());
     const int columns = int(std::ceil(std::sqrt(double(count))));
     const int rows = (count + columns - 1) / columns;
     const bool vector_page = !window && format != Format::png;
@@ -197,6 +180,27 @@ int main(int argc, char** argv) {
                     page.width_px() / columns, page.height_px() / rows, min_panel_px[0], min_panel_px[1]));
     if (!vector_page && double(page.width_px()) * page.height_px() > 1e8)
         return wrong_usage("the picture would have more than 100 million pixels: lower --size or --dpi");
+    std::vector<PlotFile> files;
+    int status = 0;
+    if (!read_inputs(options, files, status)) return status;
+    bool stdout_ok = true;
+    for (const PlotFile& file : files) {
+        for (const std::string& w : file.warnings) std::cerr << "xyviewer: warning: " << displayable(w) << "\n";
+        // A closed standard output (a pipe whose reader has gone) loses the
+        // summary, not the picture: the run goes on and ends with status 1.
+        if (stdout_ok) stdout_ok = print(summary(file));
+    }
+
+    std::vector<std::string> left_out;
+    std::vector<Panel> panels = panels_for(files, options.normalise, &left_out);
+    if (options.title)
+        for (Panel& panel : panels) panel.title = *options.title;
+    for (const std::string& w : left_out) std::cerr << "xyviewer: warning: " << displayable(w) << "\n";
+    if (panels.empty()) return failure("nothing to plot: no series can be divided by its first value");
+    for (std::size_t i = 0; i < panels.size(); ++i)
+        if (const std::string why = out_of_range(panels[i]); !why.empty())
+            return failure((options.normalise ? std::string("the normalised figure") : files[i].name) + ": " + why +
+                           "; nothing drawn");
     const DrawOptions draw_options{options.fit};
 
     try {

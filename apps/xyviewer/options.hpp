@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/command_line.hpp"
+#include "cli/figure_options.hpp"
 
 namespace xyviewer {
 
@@ -27,8 +28,7 @@ using cli::UsageError;
 // An option given twice keeps its last value.  Throws UsageError.
 Options parse_options(const std::vector<std::string>& args);
 
-// "8.5x6cm", "3.3x2.5in", "85x60mm" -> width and height in mm.
-bool parse_size(const std::string& text, double& width_mm, double& height_mm);
+using cli::parse_size;
 
 extern const char* const usage_text;
 

@@ -40,6 +40,15 @@ std::string summary(const PlotFile& file) {
         out += "    value range      : " + printed("%.5f", ymin->y) + " to " + printed("%.5f", ymax->y) +
                (y_unit.empty() ? "" : " " + y_unit) + "\n";
 
+        // Bars this short hide under the markers at any page size a journal
+        // prints; the legend leaves them unsaid, so the summary says it.
+        double widest_bar = 0;
+        bool bars = false;
+        for (const Point& p : pts)
+            if (p.has_sigy && p.sigy > 0) bars = true, widest_bar = std::max(widest_bar, 2 * p.sigy);
+        if (bars && ymax->y > ymin->y && widest_bar < 0.01 * (ymax->y - ymin->y))
+            out += "    error bars       : each under 1 % of the value range, hidden under the markers\n";
+
         const LineFit fit = fit_line(pts);
         if (!fit.ok) {
             out += xmin->x == xmax->x ? "    fit              : none (fewer than two temperatures)\n"

@@ -150,4 +150,10 @@ AxisScale axis_scale(double low, double high) {
     return s;
 }
 
+std::size_t AxisScale::longest_label() const {
+    std::size_t n = 1;
+    for (double t : ticks()) n = std::max(n, label(t).size());
+    return n;
+}
+
 }  // namespace figures

@@ -7,6 +7,7 @@
 //     t = (v - offset) / 10^exponent
 // and the offset and power of ten are written once on the axis.
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,9 @@ struct AxisScale {
     // What the labels leave out, for the end of the axis: "×10⁻⁶ + 90.0002",
     // "×10⁶", "− 1000000"; empty when the labels are the values.
     std::string annotation() const;
+    // The characters of the longest tick label (at least 1), for the room
+    // the labels take beside the axis.
+    std::size_t longest_label() const;
 };
 
 // The scale for data from `low` to `high` (any finite numbers, in either

@@ -76,34 +76,56 @@ Vector3 crystal_axis(const Matrix3& cell, const Vector3& uvw) {
     return unit(x);
 }
 
-SectionPlane section_plane(const std::string& text, const ExpansionTensor& tensor) {
-    SectionPlane plane;
+PlaneSpec plane_spec(const std::string& text) {
+    PlaneSpec spec;
     const std::string t = trimmed(text);
-    Vector3 d1{}, d2{};
+    spec.text = t;
     if (t.size() == 4 && t[0] == 'X' && t[2] == 'X' && t[1] >= '1' && t[1] <= '3' && t[3] >= '1' && t[3] <= '3' &&
         t[1] < t[3]) {
-        d1 = tensor.principal_directions[std::size_t(t[1] - '1')];
-        d2 = tensor.principal_directions[std::size_t(t[3] - '1')];
-        plane.e1_name = t.substr(0, 2);
-        plane.e2_name = t.substr(2, 2);
-    } else {
-        const auto comma = t.find(',');
-        if (comma == std::string::npos)
-            throw PlaneError("the plane \"" + t +
-                             "\": give X1X2, X1X3, X2X3 or two directions such as a,c or [1 0 1],[0 1 0]");
-        d1 = crystal_axis(tensor.cell, crystal_direction(t.substr(0, comma), plane.e1_name));
-        d2 = crystal_axis(tensor.cell, crystal_direction(t.substr(comma + 1), plane.e2_name));
+        spec.principal = true;
+        spec.axes = {t[1] - '1', t[3] - '1'};
+        spec.name1 = t.substr(0, 2);
+        spec.name2 = t.substr(2, 2);
+        return spec;
     }
+    const auto comma = t.find(',');
+    if (comma == std::string::npos)
+        throw PlaneError("the plane \"" + t +
+                         "\": give X1X2, X1X3, X2X3 or two directions such as a,c or [1 0 1],[0 1 0]");
+    spec.uvw1 = crystal_direction(t.substr(0, comma), spec.name1);
+    spec.uvw2 = crystal_direction(t.substr(comma + 1), spec.name2);
+    // Directions parallel in one cell are parallel in every cell.
+    const Vector3 c{spec.uvw1[1] * spec.uvw2[2] - spec.uvw1[2] * spec.uvw2[1],
+                    spec.uvw1[2] * spec.uvw2[0] - spec.uvw1[0] * spec.uvw2[2],
+                    spec.uvw1[0] * spec.uvw2[1] - spec.uvw1[1] * spec.uvw2[0]};
+    if (!(std::sqrt(dot(c, c)) > 1e-9 * std::sqrt(dot(spec.uvw1, spec.uvw1) * dot(spec.uvw2, spec.uvw2))))
+        throw PlaneError("the plane \"" + t + "\": its two directions are parallel (or one is zero) and span no plane");
+    return spec;
+}
+
+SectionPlane section_plane(const PlaneSpec& spec, const ExpansionTensor& tensor) {
+    SectionPlane plane;
+    plane.e1_name = spec.name1;
+    plane.e2_name = spec.name2;
+    const Vector3 d1 =
+        spec.principal ? tensor.principal_directions[std::size_t(spec.axes[0])] : crystal_axis(tensor.cell, spec.uvw1);
+    const Vector3 d2 =
+        spec.principal ? tensor.principal_directions[std::size_t(spec.axes[1])] : crystal_axis(tensor.cell, spec.uvw2);
     plane.e1 = unit(d1);
     // The part of d2 across e1: the plane's second axis.
     const Vector3 across = minus(d2, scaled(plane.e1, dot(d2, plane.e1)));
     if (dot(plane.e1, plane.e1) == 0 || !(std::sqrt(dot(across, across)) > 1e-9 * std::sqrt(dot(d2, d2))))
-        throw PlaneError("the plane \"" + t + "\": its two directions are parallel (or one is zero) and span no plane");
+        throw PlaneError("the plane \"" + spec.text +
+                         "\": its two directions are parallel (or one is zero) and span no plane");
     plane.e2 = unit(across);
     // The second axis drawn is the second direction only when the two are
     // perpendicular; otherwise it is named for what it is.
     if (std::fabs(dot(unit(d2), plane.e1)) > 1e-9) plane.e2_name = "⊥ " + plane.e1_name + ", towards " + plane.e2_name;
     return plane;
+}
+
+SectionPlane section_plane(const std::string& text, const ExpansionTensor& tensor) {
+    return section_plane(plane_spec(text), tensor);
 }
 
 std::vector<double> sign_changes(const Matrix3& alpha, const SectionPlane& plane) {
@@ -122,6 +144,24 @@ std::vector<double> sign_changes(const Matrix3& alpha, const SectionPlane& plane
         psi.push_back(p);
     }
     return psi;
+}
+
+bool is_zero(const ExpansionTensor& tensor) {
+    for (double v : tensor.principal)
+        if (!(std::fabs(v) <= tensor.zero_below)) return false;
+    return true;
+}
+
+double zero_level(const Vector3& principal, const Vector3& sigma, double temperature_range) {
+    // 10⁻⁹ of the cell over the range, in 10⁻⁶ K⁻¹.
+    double level = temperature_range > 0 ? 1e-3 / temperature_range : 0;
+    bool within_sigma = true;
+    double largest = 0;
+    for (std::size_t i = 0; i < 3; ++i) {
+        within_sigma = within_sigma && std::fabs(principal[i]) <= sigma[i];
+        largest = std::max(largest, std::fabs(principal[i]));
+    }
+    return within_sigma ? std::max(level, largest) : level;
 }
 
 }  // namespace figures

@@ -20,7 +20,20 @@ struct ExpansionTensor {
     // for the principal planes of a section.
     Vector3 principal{};
     std::array<Vector3, 3> principal_directions{};
+    // Coefficients no larger than this, in 10⁻⁶ K⁻¹, are rounding or
+    // uncertainty, not expansion: a tensor whose principal coefficients are
+    // all within it is drawn as zero, with a note and no lobes.
+    double zero_below = 0;
 };
+
+// Whether every principal coefficient is within zero_below of 0.
+bool is_zero(const ExpansionTensor& tensor);
+
+// What the caller knows of the noise in a tensor: its principal
+// coefficients' σ and the temperature range of the data.  A change over the
+// whole range under 10⁻⁹ of the cell is rounding; coefficients all within
+// their σ of 0 are not determined to be anything else.
+double zero_level(const Vector3& principal, const Vector3& sigma, double temperature_range);
 
 // The tensor sum_i values[i] d_i d_iᵀ of principal coefficients and their
 // (orthonormal) Cartesian directions, with those as its principal axes.
@@ -46,11 +59,26 @@ struct PlaneError : std::invalid_argument {
     using std::invalid_argument::invalid_argument;
 };
 
-// "X1X2", "X1X3", "X2X3" (the principal planes), or two crystal directions
-// separated by a comma, each "a", "b", "c" or "[u v w]" ("a,c",
-// "[1 0 1],[0 1 0]").  e1 is the first direction; e2 is the second made
-// perpendicular to it within the plane, and named "⊥ a, towards c" when it
-// had to be.
+// A plane as the command line names it, read once before any tensor is
+// known: "X1X2", "X1X3", "X2X3" (the principal planes), or two crystal
+// directions separated by a comma, each "a", "b", "c" or "[u v w]" ("a,c",
+// "[1 0 1],[0 1 0]").  Throws PlaneError for any other text, and for
+// crystal directions that are parallel (in one cell, so in every cell).
+struct PlaneSpec {
+    bool principal = false;
+    std::array<int, 2> axes{};  // principal planes: X(axes[0] + 1), X(axes[1] + 1)
+    Vector3 uvw1{}, uvw2{};     // crystal directions
+    std::string name1, name2;   // as the figure shows them
+    std::string text;           // as given, for messages
+};
+PlaneSpec plane_spec(const std::string& text);
+
+// The plane of `spec` in this tensor's frame.  e1 is the first direction;
+// e2 is the second made perpendicular to it within the plane, and named
+// "⊥ a, towards c" when it had to be.
+SectionPlane section_plane(const PlaneSpec& spec, const ExpansionTensor& tensor);
+
+// plane_spec and section_plane in one.
 SectionPlane section_plane(const std::string& text, const ExpansionTensor& tensor);
 
 // The directions ψ in [0, π) of the plane where the coefficient changes

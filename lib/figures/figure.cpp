@@ -159,11 +159,17 @@ std::vector<std::string> fit_legend(const Curve& series, const Panel& panel) {
         if (!coefficient.empty()) lines.push_back(series.name + ": " + coefficient);
         return lines;
     }
-    lines.push_back("fit: slope " + with_power_of_ten(with_uncertainty(series.fit.slope, series.fit.su_slope)) + " " +
-                    slope_unit(series.y_unit, panel.x_unit));
-    // What the coefficient is relative to goes on a line of its own: at a
-    // journal column's width a longer line would push the legend off the plot.
-    if (!coefficient.empty()) lines.insert(lines.end(), {coefficient, name + relative_to_mean});
+    if (series.y_unit == "%" && panel.x_unit == "K")  // a strain: 1 %/K is 10⁴ × 10⁻⁶ K⁻¹
+        lines.push_back("fit: slope " +
+                        with_power_of_ten(with_uncertainty(1e4 * series.fit.slope, 1e4 * series.fit.su_slope), -6) +
+                        " K⁻¹");
+    else
+        lines.push_back("fit: slope " + with_power_of_ten(with_uncertainty(series.fit.slope, series.fit.su_slope)) +
+                        " " + slope_unit(series.y_unit, panel.x_unit));
+    // What the coefficient is relative to (slope / mean) is the summary's
+    // to say: at a journal column's width every line of the legend costs the
+    // plot its room.
+    if (!coefficient.empty()) lines.push_back(coefficient);
     return lines;
 }
 

@@ -31,6 +31,7 @@ struct Curve {
 
 struct Panel {
     std::string title;
+    bool under_page_title = false;   // a panel of the top row, below a title shared by the page
     std::string x_legend, y_legend;  // with unit symbols
     std::string x_unit;              // as a symbol
     std::vector<Curve> curves;
@@ -47,10 +48,8 @@ std::vector<Panel> panels_for(const std::vector<analysis::PlotFile>& files, bool
 std::string legend_name(const std::string& title);
 
 // The name of the volume coefficient, α with a subscript V (set as one by
-// the drawing), and what every coefficient is relative to.
+// the drawing).
 inline constexpr const char* volume_coefficient = "α_V";
-inline constexpr const char* relative_to_mean = ": slope / mean";  // after the name
-inline constexpr const char* normalised_note = "α: slope / mean value of each series";
 
 // Why the panel cannot be drawn, "" when it can: a series whose values span
 // more than the range of a double, no axis can hold them.

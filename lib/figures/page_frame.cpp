@@ -4,6 +4,12 @@
 
 namespace figures {
 
+void start_colours(plstream& pls, int entries) {
+    pls.scmap0n(entries);
+    pls.scolbg(style::background.r, style::background.g, style::background.b);
+    pls.scol0(1, style::ink.r, style::ink.g, style::ink.b);
+}
+
 Frame start_page(plstream& pls, const Device& device, void (*colours)(plstream&), double panel_height_mm) {
     pls.ssub(1, 1);
     colours(pls);

@@ -16,6 +16,11 @@ struct Frame {
     double width = 0, height = 0;  // PLplot's mm of the page
 };
 
+// The colour map every figure starts from: `entries` colours, 0 the page's
+// background and 1 the ink of frames and text; the figure sets its own from
+// 2 on.
+void start_colours(plstream& pls, int entries);
+
 // Sets the colours with `colours`, starts the page and sets the text height
 // of a panel `panel_height_mm` high on the real page (style::text_height_mm).
 Frame start_page(plstream& pls, const Device& device, void (*colours)(plstream&), double panel_height_mm);

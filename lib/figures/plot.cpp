@@ -12,6 +12,7 @@
 
 #include "figures/axis_labels.hpp"
 #include "figures/axis_scale.hpp"
+#include "figures/page_frame.hpp"
 #include "figures/plot_text.hpp"
 #include "figures/plplot_output.hpp"
 #include "figures/style.hpp"
@@ -22,10 +23,8 @@ using namespace analysis;
 
 namespace {
 
-using style::background;
 using style::Colour;
 using style::fit_colour;
-using style::ink;
 using style::marker_glyph;
 using style::series_colour_count;
 using style::series_colours;
@@ -125,23 +124,6 @@ double draw_legend(plstream& pls, const std::vector<LegendEntry>& entries, const
     return width;
 }
 
-// True when the panel has error bars and every one of them, drawn, is
-// shorter than the marker is high (so none of them can be seen).
-bool bars_hidden_by_markers(const Panel& panel, const AxisScale& ys, double plot_height_mm, double char_mm) {
-    bool any = false;
-    const double mm_per_unit = plot_height_mm / (ys.high - ys.low);
-    for (const Curve& s : panel.curves) {
-        const double marker_mm = 0.75 * char_mm * marker_scale(s);
-        for (const Point& p : s.points) {
-            if (!p.has_sigy || !(p.sigy > 0)) continue;
-            any = true;
-            const double bar_mm = (ys.to_plot(p.y + p.sigy) - ys.to_plot(p.y - p.sigy)) * mm_per_unit;
-            if (!(bar_mm < marker_mm)) return false;
-        }
-    }
-    return any;
-}
-
 // Writes a line of text on a side of the viewport, smaller when it would be
 // wider than `room_mm` (average glyph width taken as 0.85 text heights).
 // Never below `least_ch`, the height of 7-pt text.
@@ -154,12 +136,6 @@ void side_text(plstream& pls, const char* side, double disp, double pos, double 
     pls.schr(ch, 1.0);
 }
 
-std::size_t longest_label(const AxisScale& s) {
-    std::size_t n = 1;
-    for (double t : s.ticks()) n = std::max(n, s.label(t).size());
-    return n;
-}
-
 // The margins around the plot, in mm, for the scales drawn.  The y tick
 // labels stand upright, so the y legend moves out past the longest of them
 // and never overlaps one.
@@ -170,11 +146,11 @@ struct Margins {
 
 Margins margins_for(const Panel& panel, const AxisScale& xs, const AxisScale& ys, double ch) {
     Margins m;
-    m.y_legend_disp = 1.5 + 0.78 * double(longest_label(ys));
+    m.y_legend_disp = 1.5 + 0.78 * double(ys.longest_label());
     m.left = (m.y_legend_disp + 0.8) * ch;
     m.right = 1.2 * ch;
     m.bottom = (xs.annotation().empty() ? 4.4 : 5.7) * ch;
-    m.top = (panel.title.empty() ? 1.8 : 3.0) * ch;
+    m.top = (panel.title.empty() ? 1.8 : 3.0) * ch + (panel.under_page_title ? 1.8 * ch : 0);
     return m;
 }
 
@@ -378,7 +354,6 @@ PanelLayout place_legend(const Panel& panel, const AxisScale& xs, const Extent& 
 std::vector<LegendEntry> legend_entries(const Panel& panel, const DrawOptions& options) {
     const bool lone = panel.curves.size() == 1;
     std::vector<LegendEntry> legend;
-    bool coefficients = false;
     for (std::size_t i = 0; i < panel.curves.size(); ++i) {
         const Curve& s = panel.curves[i];
         LegendEntry marker{PL_LEGEND_SYMBOL, s.name, series_index(i), marker_glyph(s.marker), marker_scale(s)};
@@ -387,7 +362,6 @@ std::vector<LegendEntry> legend_entries(const Panel& panel, const DrawOptions& o
         if (panel.normalised) {
             if (fitted) marker.options |= PL_LEGEND_LINE;
             if (!fit_lines.empty()) marker.text = fit_lines.front();
-            coefficients = coefficients || !fit_lines.empty();
             legend.push_back(marker);
             continue;
         }
@@ -398,7 +372,6 @@ std::vector<LegendEntry> legend_entries(const Panel& panel, const DrawOptions& o
             legend.push_back(line);
         }
     }
-    if (coefficients) legend.push_back({PL_LEGEND_NONE, normalised_note, 1, "", 1});
     return legend;
 }
 
@@ -420,22 +393,13 @@ void draw_panel(plstream& pls, const Panel& panel, const DrawOptions& options, c
     scales[0] = axis_scale(e.xlow, e.xhigh);
     const AxisScale& xs = scales[0];
 
-    // The note on hidden bars is a line of the legend, and whether it is
-    // true depends on the y scale the legend's room sets: a stretched axis
-    // only shortens the bars, so a note once added stays true.
+    // The legend holds the series and their fits only: whether the error
+    // bars hide under the markers is the summary's to say.
     std::vector<LegendEntry> legend = legend_entries(panel, options);
-    const LegendEntry bars_note{PL_LEGEND_NONE, "error bars smaller than the markers", 1, "", 1};
-    PanelLayout layout;
-    Margins m;
-    double plot_height_mm = 0;
-    for (int pass = 0; pass < 2; ++pass) {
-        layout = place_legend(panel, xs, e, legend, ch, width_mm, height_mm, least_legend_shrink(real_ch), meter);
-        m = margins_for(panel, xs, layout.ys, ch);
-        plot_height_mm = height_mm - m.top - m.bottom;
-        const bool noted = !legend.empty() && legend.back().text == bars_note.text;
-        if (noted || !bars_hidden_by_markers(panel, layout.ys, plot_height_mm, ch)) break;
-        legend.push_back(bars_note);
-    }
+    const PanelLayout layout =
+        place_legend(panel, xs, e, legend, ch, width_mm, height_mm, least_legend_shrink(real_ch), meter);
+    Margins m = margins_for(panel, xs, layout.ys, ch);
+    double plot_height_mm = height_mm - m.top - m.bottom;
     scales[1] = layout.ys;
     const AxisScale& ys = scales[1];
 
@@ -508,12 +472,33 @@ void draw_panel(plstream& pls, const Panel& panel, const DrawOptions& options, c
 }
 
 void set_colours(plstream& pls) {
-    pls.scmap0n(16);
-    pls.scolbg(background.r, background.g, background.b);
-    pls.scol0(1, ink.r, ink.g, ink.b);
+    start_colours(pls, 16);
     pls.scol0(fit_index, fit_colour.r, fit_colour.g, fit_colour.b);
     for (int i = 0; i < series_colour_count; ++i)
         pls.scol0(first_series_index + i, series_colours[i].r, series_colours[i].g, series_colours[i].b);
+}
+
+// Several panels on a page are lettered (a), (b), ... in their title's
+// place; a title they all share is the page's, written once above them.
+struct PageOfPanels {
+    std::vector<Panel> panels;
+    std::string title;
+};
+
+PageOfPanels page_of_panels(const std::vector<Panel>& panels, int columns) {
+    PageOfPanels page{panels, ""};
+    if (panels.size() < 2) return page;
+    const bool shared = !panels.front().title.empty() && std::all_of(panels.begin(), panels.end(), [&](const Panel& p) {
+        return p.title == panels.front().title;
+    });
+    if (shared) page.title = panels.front().title;
+    for (std::size_t i = 0; i < page.panels.size(); ++i) {
+        Panel& p = page.panels[i];
+        const std::string letter = std::string("(") + char('a' + i % 26) + ")";
+        p.title = shared || p.title.empty() ? letter : letter + " " + p.title;
+        p.under_page_title = shared && int(i) < columns;
+    }
+    return page;
 }
 
 void draw_page(plstream& pls, const std::vector<Panel>& panels, const Device& device, const DrawOptions& options) {
@@ -526,9 +511,23 @@ void draw_page(plstream& pls, const std::vector<Panel>& panels, const Device& de
     // The label callback reads the scales while each panel's box is drawn.
     AxisScale scales[2];
     LegendMeter meter(pls, columns, rows);
-    for (const Panel& panel : panels)
+    const PageOfPanels page = page_of_panels(panels, columns);
+    for (const Panel& panel : page.panels)
         draw_panel(pls, panel, options, device, device.real_width_mm / columns, device.real_height_mm / rows, scales,
                    meter);
+    if (page.title.empty()) return;
+    // Across the top row, from the first subpage: its viewport may reach
+    // over the others.
+    pls.adv(1);
+    pls.vpor(0, columns, 0, 1);
+    pls.wind(0, 1, 0, 1);
+    pls.col0(1);
+    PLFLT x0, x1, y0, y1;
+    pls.gspa(x0, x1, y0, y1);
+    const double ch = text_height_mm(device.real_width_mm / columns, device.real_height_mm / rows) * (x1 - x0) /
+                      (device.real_width_mm / columns);
+    pls.schr(ch, 1.0);
+    pls.ptex(0.5, 1 - 1.4 * ch / (y1 - y0), 1, 0, 0.5, plplot_text(page.title).c_str());
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 // line widths, all sized on the real page.
 
 #include <algorithm>
+#include <optional>
+#include <string_view>
 
 #include "figures/page.hpp"
 
@@ -18,6 +20,22 @@ constexpr Colour fit_colour{200, 30, 30};
 constexpr Colour series_colours[] = {{0, 84, 166},  {0, 128, 64},  {148, 0, 148},
                                      {170, 100, 0}, {0, 150, 170}, {110, 110, 110}};
 constexpr int series_colour_count = sizeof series_colours / sizeof series_colours[0];
+
+// One colour per physical direction, the same in every figure: the cell's
+// a, b, c and V, and the principal axes X1, X2, X3 a palette of their own,
+// so that blue means a wherever it is drawn and never an X.
+inline std::optional<Colour> quantity_colour(std::string_view name) {
+    struct Named {
+        std::string_view name;
+        Colour colour;
+    };
+    static constexpr Named named[] = {{"a", series_colours[0]}, {"b", series_colours[1]}, {"c", series_colours[2]},
+                                      {"V", {0, 0, 0}},         {"X1", {230, 120, 0}},    {"X2", {0, 150, 170}},
+                                      {"X3", {150, 90, 40}}};
+    for (const Named& n : named)
+        if (n.name == name) return n.colour;
+    return std::nullopt;
+}
 
 // The diverging scale of signed coefficients, centred at 0 (white):
 // negative red, positive blue.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <string>
+#include <string_view>
 
 #include "figures/axis_labels.hpp"
 #include "figures/axis_scale.hpp"
@@ -18,27 +20,45 @@ namespace {
 using analysis::Point;
 using style::Colour;
 
-// cmap0: 0 background, 1 ink, 2 the marks, then each series' colour and
-// its light shade for the bands.
-constexpr int ink_index = 1, mark_index = 2, first_series = 3;
-constexpr int series_count = style::series_colour_count;
-
-int series_index(std::size_t i) { return first_series + int(i % series_count); }
-int band_index(std::size_t i) { return first_series + series_count + int(i % series_count); }
+// cmap0: 0 background, 1 ink, 2 the marks, 3 the bands' swatch, then each
+// named series' colour
+// and its light shade for the bands.
+constexpr int ink_index = 1, mark_index = 2, band_swatch_index = 3, first_series = 4;
+constexpr int most_series = 16;
 
 void set_colours(plstream& pls) {
-    pls.scmap0n(first_series + 2 * series_count);
-    pls.scolbg(style::background.r, style::background.g, style::background.b);
-    pls.scol0(ink_index, style::ink.r, style::ink.g, style::ink.b);
+    start_colours(pls, first_series + 2 * most_series);
     pls.scol0(mark_index, 110, 110, 110);
-    for (int i = 0; i < series_count; ++i) {
-        const Colour c = style::series_colours[i];
-        pls.scol0(first_series + i, c.r, c.g, c.b);
-        // A quarter of the colour on white: the band, under the line.
-        const auto light = [](int v) { return int(std::lround(255 - 0.25 * (255 - v))); };
-        pls.scol0(first_series + series_count + i, light(c.r), light(c.g), light(c.b));
-    }
+    pls.scol0(band_swatch_index, 219, 219, 219);  // a quarter of the marks' grey on white
 }
+
+// A colour per name: the series of both panels named alike (V above and
+// below) share one, and a, b, c, V, X1, X2, X3 take theirs from the style.
+struct SeriesColours {
+    std::vector<std::string> names;
+
+    SeriesColours(plstream& pls, const TemperatureFigure& figure) {
+        for (const MeasuredSeries& s : figure.changes) add(s.name);
+        for (const RateSeries& s : figure.rates) add(s.name);
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            const Colour c = style::quantity_colour(names[i]).value_or(
+                style::series_colours[i % std::size_t(style::series_colour_count)]);
+            pls.scol0(first_series + int(i), c.r, c.g, c.b);
+            // A quarter of the colour on white: the band, under the line.
+            const auto light = [](int v) { return int(std::lround(255 - 0.25 * (255 - v))); };
+            pls.scol0(first_series + most_series + int(i), light(c.r), light(c.g), light(c.b));
+        }
+    }
+    void add(const std::string& name) {
+        if (std::find(names.begin(), names.end(), name) == names.end() && names.size() < most_series)
+            names.push_back(name);
+    }
+    int position(const std::string& name) const {
+        return int(std::find(names.begin(), names.end(), name) - names.begin()) % most_series;
+    }
+    int line(const std::string& name) const { return first_series + position(name); }
+    int band(const std::string& name) const { return first_series + most_series + position(name); }
+};
 
 struct Range {
     double low = INFINITY, high = -INFINITY;
@@ -48,30 +68,26 @@ struct Range {
     bool empty() const { return !(low <= high); }
 };
 
-std::size_t longest_label(const AxisScale& s) {
-    std::size_t n = 1;
-    for (double t : s.ticks()) n = std::max(n, s.label(t).size());
-    return n;
-}
-
-// One legend entry: a line, a marker or both, in a series' colour.
+// One legend entry: a line, a marker or both, in a series' colour, or a
+// filled box (the bands' swatch).
 struct Entry {
     std::string text;
     int colour;
     bool line, marker;
     std::size_t glyph;
+    bool box = false;
 };
 
 void legend_beside(plstream& pls, const std::vector<Entry>& entries, double ch, double least_ch, double width) {
     if (entries.empty()) return;
     const int n = int(entries.size());
     std::vector<PLINT> opts, colours, text_colours(n, ink_index), styles(n, 1), numbers(n, 1), zero_i(n, 0);
-    std::vector<PLFLT> widths(n, width), scales(n, 0.7), zero_f(n, 0);
+    std::vector<PLFLT> widths(n, width), scales(n, 0.7), zero_f(n, 0), box_scales(n, 0.8);
     std::vector<const char*> texts, symbols;
     std::vector<std::string> kept;
     for (const Entry& e : entries) {
         opts.push_back((e.line ? PL_LEGEND_LINE : 0) | (e.marker ? PL_LEGEND_SYMBOL : 0) |
-                       (!e.line && !e.marker ? PL_LEGEND_NONE : 0));
+                       (e.box ? PL_LEGEND_COLOR_BOX : 0) | (!e.line && !e.marker && !e.box ? PL_LEGEND_NONE : 0));
         colours.push_back(e.colour);
         kept.push_back(plplot_text(e.text));
         symbols.push_back(style::marker_glyph(int(e.glyph) + 1));
@@ -80,10 +96,43 @@ void legend_beside(plstream& pls, const std::vector<Entry>& entries, double ch, 
     PLFLT w = 0, h = 0;
     pls.schr(std::max(ch, least_ch / 0.88), 1.0);
     pls.legend(&w, &h, PL_LEGEND_NONE, PL_POSITION_RIGHT | PL_POSITION_OUTSIDE, 0.02, 0, 0.12, 0, 0, 1, 0, 0, n,
-               opts.data(), 0.5, 0.88, 1.5, 0.0, text_colours.data(), texts.data(), zero_i.data(), zero_i.data(),
-               zero_f.data(), zero_f.data(), colours.data(), styles.data(), widths.data(), colours.data(),
+               opts.data(), 0.5, 0.88, 1.5, 0.0, text_colours.data(), texts.data(), colours.data(), zero_i.data(),
+               box_scales.data(), zero_f.data(), colours.data(), styles.data(), widths.data(), colours.data(),
                scales.data(), numbers.data(), symbols.data());
     pls.schr(ch, 1.0);
+}
+
+// A marked temperature's number above the upper panel: its place across
+// the panel (0 to 1) and its row, counted upwards from the panel.
+struct MarkLabel {
+    std::string text;
+    double at = 0;
+    int row = 0;
+};
+
+// Each number in the lowest row where it stands clear of the others (its
+// width judged at 0.7 text heights a character, with a gap of one), so
+// that near temperatures (290, 298.15, 300) never print over each other;
+// a temperature marked twice is named once.
+std::vector<MarkLabel> place_marks(const std::vector<double>& marked, const AxisScale& xs, double panel_chars) {
+    std::vector<double> sorted = marked;
+    std::sort(sorted.begin(), sorted.end());
+    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+    std::vector<MarkLabel> labels;
+    std::vector<double> row_end;  // the right edge of each row, in text heights
+    for (double m : sorted) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%g", m);
+        MarkLabel label{text, (xs.to_plot(m) - xs.low) / (xs.high - xs.low), 0};
+        const double half = 0.35 * double(std::string_view(text).size()), centre = label.at * panel_chars;
+        std::size_t row = 0;
+        while (row < row_end.size() && row_end[row] + 1 > centre - half) ++row;
+        if (row == row_end.size()) row_end.push_back(0);
+        row_end[row] = centre + half;
+        label.row = int(row);
+        labels.push_back(label);
+    }
+    return labels;
 }
 
 }  // namespace
@@ -117,16 +166,21 @@ std::string temperature_figure_file(const TemperatureFigure& figure, Format form
     return draw_file(format, page, [&](plstream& pls, const Device& device) {
         // Text as for a panel of half the page: the figure has two.
         const Frame f = start_page(pls, device, set_colours, device.real_height_mm / 2);
+        const SeriesColours colours(pls, figure);
         const double width = f.width, height = f.height, ch = f.ch, least_ch = f.least_ch;
 
         std::size_t longest_name = 8;  // "band ±σ"
         for (const MeasuredSeries& s : figure.changes) longest_name = std::max(longest_name, text_characters(s.name));
         for (const RateSeries& s : figure.rates) longest_name = std::max(longest_name, text_characters(s.name));
-        const double y_disp = 1.5 + 0.78 * double(std::max(longest_label(scales[1]), longest_label(scales[2])));
+        const double y_disp = 1.5 + 0.78 * double(std::max(scales[1].longest_label(), scales[2].longest_label()));
         const double left = (y_disp + 0.9) * ch, right = (4.5 + 0.8 * double(longest_name)) * ch;
         // The marked temperatures' numbers, in the least text, take a line
         // of their own between the title and the upper panel.
-        const double marks = figure.marked_t.empty() ? 0 : 1.8 * least_ch;
+        const std::vector<MarkLabel> mark_labels =
+            place_marks(figure.marked_t, scales[0], (width - left - right) / least_ch);
+        int mark_rows = 0;
+        for (const MarkLabel& m : mark_labels) mark_rows = std::max(mark_rows, m.row + 1);
+        const double marks = mark_rows == 0 ? 0 : (0.4 + 1.4 * mark_rows) * least_ch;
         const double top = (figure.title.empty() ? 1.5 : 3.2) * ch + marks, bottom = 4.4 * ch, gap = 1.2 * ch;
         const double panel = (height - top - bottom - gap) / 2;
         const AxisScale& xs = scales[0];
@@ -146,32 +200,40 @@ std::string temperature_figure_file(const TemperatureFigure& figure, Format form
             pls.wind(xs.low, xs.high, ys.low, ys.high);
             std::vector<Entry> entries;
             if (upper) {
-                for (std::size_t i = 0; i < figure.changes.size(); ++i) {
-                    const MeasuredSeries& s = figure.changes[i];
-                    std::vector<PLFLT> x, y, bx, blo, bhi, cx, cy;
-                    for (const Point& p : s.points) {
-                        x.push_back(xs.to_plot(p.x));
-                        y.push_back(ys.to_plot(p.y));
-                        if (p.has_sigy && p.sigy > 0) {
-                            bx.push_back(xs.to_plot(p.x));
-                            blo.push_back(ys.to_plot(p.y - p.sigy));
-                            bhi.push_back(ys.to_plot(p.y + p.sigy));
+                // The curves first, then each series' bars and markers over
+                // every curve, so that no curve hides a measured point.
+                for (int pass = 0; pass < 2; ++pass)
+                    for (std::size_t i = 0; i < figure.changes.size(); ++i) {
+                        const MeasuredSeries& s = figure.changes[i];
+                        pls.col0(colours.line(s.name));
+                        if (pass == 0) {
+                            std::vector<PLFLT> cx, cy;
+                            for (std::size_t k = 0; k < s.curve_t.size() && k < s.curve_y.size(); ++k) {
+                                cx.push_back(xs.to_plot(s.curve_t[k]));
+                                cy.push_back(ys.to_plot(s.curve_y[k]));
+                            }
+                            pls.width(heavy);
+                            if (cx.size() > 1) pls.line(PLINT(cx.size()), cx.data(), cy.data());
+                            continue;
                         }
+                        std::vector<PLFLT> x, y, bx, blo, bhi;
+                        for (const Point& p : s.points) {
+                            x.push_back(xs.to_plot(p.x));
+                            y.push_back(ys.to_plot(p.y));
+                            if (p.has_sigy && p.sigy > 0) {
+                                bx.push_back(xs.to_plot(p.x));
+                                blo.push_back(ys.to_plot(p.y - p.sigy));
+                                bhi.push_back(ys.to_plot(p.y + p.sigy));
+                            }
+                        }
+                        pls.width(thin);
+                        if (!bx.empty()) pls.erry(PLINT(bx.size()), bx.data(), blo.data(), bhi.data());
+                        pls.schr(ch, 0.7);
+                        if (!x.empty())
+                            pls.string(PLINT(x.size()), x.data(), y.data(), style::marker_glyph(int(i) + 1));
+                        pls.schr(ch, 1.0);
+                        entries.push_back({s.name, colours.line(s.name), s.curve_t.size() > 1, true, i});
                     }
-                    for (std::size_t k = 0; k < s.curve_t.size() && k < s.curve_y.size(); ++k) {
-                        cx.push_back(xs.to_plot(s.curve_t[k]));
-                        cy.push_back(ys.to_plot(s.curve_y[k]));
-                    }
-                    pls.col0(series_index(i));
-                    pls.width(thin);
-                    if (!bx.empty()) pls.erry(PLINT(bx.size()), bx.data(), blo.data(), bhi.data());
-                    pls.width(heavy);
-                    if (cx.size() > 1) pls.line(PLINT(cx.size()), cx.data(), cy.data());
-                    pls.schr(ch, 0.7);
-                    if (!x.empty()) pls.string(PLINT(x.size()), x.data(), y.data(), style::marker_glyph(int(i) + 1));
-                    pls.schr(ch, 1.0);
-                    entries.push_back({s.name, series_index(i), cx.size() > 1, true, i});
-                }
             } else {
                 bool bands = false;
                 for (std::size_t i = 0; i < figure.rates.size(); ++i) {
@@ -182,7 +244,7 @@ std::string temperature_figure_file(const TemperatureFigure& figure, Format form
                         bx.push_back(xs.to_plot(s.t[k])), by.push_back(ys.to_plot(s.value[k] + s.sigma[k]));
                     for (std::size_t k = s.t.size(); k-- > 0;)
                         bx.push_back(xs.to_plot(s.t[k])), by.push_back(ys.to_plot(s.value[k] - s.sigma[k]));
-                    pls.col0(band_index(i));
+                    pls.col0(colours.band(s.name));
                     pls.fill(PLINT(bx.size()), bx.data(), by.data());
                     bands = true;
                 }
@@ -194,12 +256,14 @@ std::string temperature_figure_file(const TemperatureFigure& figure, Format form
                     std::vector<PLFLT> x, y;
                     for (std::size_t k = 0; k < s.t.size(); ++k)
                         x.push_back(xs.to_plot(s.t[k])), y.push_back(ys.to_plot(s.value[k]));
-                    pls.col0(series_index(i));
+                    pls.col0(colours.line(s.name));
                     pls.width(heavy);
                     if (x.size() > 1) pls.line(PLINT(x.size()), x.data(), y.data());
-                    entries.push_back({s.name, series_index(i), true, false, i});
+                    entries.push_back({s.name, colours.line(s.name), true, false, i});
                 }
-                if (bands) entries.push_back({"band ±σ", ink_index, false, false, 0});
+                // The bands' swatch in the light grey of no series: each
+                // band is its series' colour, lighter.
+                if (bands) entries.push_back({"band ±σ", band_swatch_index, false, false, 0, true});
             }
             // The marked temperatures, dotted across the panel and named
             // above the upper one by their numbers alone (the axis says K),
@@ -210,12 +274,10 @@ std::string temperature_figure_file(const TemperatureFigure& figure, Format form
             for (double m : figure.marked_t) pls.join(xs.to_plot(m), ys.low, xs.to_plot(m), ys.high);
             pls.lsty(1);
             if (upper)
-                for (double m : figure.marked_t) {
-                    char label[32];
-                    std::snprintf(label, sizeof label, "%g", m);
+                for (const MarkLabel& m : mark_labels) {
                     pls.schr(least_ch, 1.0);
                     // Outside the window, where ptex would clip it.
-                    pls.mtex("t", 0.8, (xs.to_plot(m) - xs.low) / (xs.high - xs.low), 0.5, label);
+                    pls.mtex("t", 0.8 + 1.4 * m.row, m.at, 0.5, m.text.c_str());
                     pls.schr(ch, 1.0);
                 }
             pls.col0(ink_index);

@@ -39,9 +39,9 @@ struct TemperatureFigure {
 // A one-column figure, taller than wide for its two panels.
 inline constexpr Page temperature_page{85, 110, 300};
 
-// The file's bytes.  The i-th series of each panel share a colour, so give
-// them in the same order (X1, X2, X3, V).  Throws PlotError when there is
-// nothing to draw.
+// The file's bytes.  A series' colour follows its name (style's
+// quantity_colour), so that V above and V below, or a in any figure, look
+// alike.  Throws PlotError when there is nothing to draw.
 std::string temperature_figure_file(const TemperatureFigure& figure, Format format, const Page& page);
 
 }  // namespace figures

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <numbers>
 #include <vector>
 
@@ -23,24 +24,23 @@ enum : int {
     positive_index = 2,
     negative_index = 3,
     zero_line_index = 4,
-    mesh_index = 5,
-    guide_index = 6,
+    guide_index = 5,
 };
 
-constexpr Colour mesh_colour{120, 120, 120};
 constexpr Colour guide_colour{200, 200, 200};
+
+// The dashes of the lines of zero expansion, the same on the plane and in
+// the key: long dashes, PLplot's style 3.
+constexpr int zero_line_style = 3;
 
 const char* const unit_text = "10⁻⁶ K⁻¹";
 
 void set_colours(plstream& pls) {
-    pls.scmap0n(8);
+    start_colours(pls, 8);
     const auto set = [&](int i, Colour c) { pls.scol0(i, c.r, c.g, c.b); };
-    pls.scolbg(style::background.r, style::background.g, style::background.b);
-    set(ink_index, style::ink);
     set(positive_index, style::positive);
     set(negative_index, style::negative);
     set(zero_line_index, style::zero_line);
-    set(mesh_index, mesh_colour);
     set(guide_index, guide_colour);
     // cmap1: the diverging scale, 0 the most negative, 1 the most positive.
     const PLFLT at[] = {0, 0.5, 1};
@@ -84,20 +84,66 @@ void draw_title(plstream& pls, const Frame& f, const std::string& title) {
     pls.schr(f.ch, 1.0);
 }
 
-// A view from above the a*-b quadrant, oblique enough that no crystal axis
-// of a common cell points at the reader.
 struct View {
     Vector3 toward_reader, right, up;
 };
 
-View oblique_view() {
-    constexpr double azimuth = 35 * std::numbers::pi / 180, elevation = 22 * std::numbers::pi / 180;
+View oblique_view(const SurfaceView& asked) {
+    const double azimuth = asked.azimuth_deg * std::numbers::pi / 180;
+    const double elevation = asked.elevation_deg * std::numbers::pi / 180;
     View v;
     v.toward_reader = {std::cos(elevation) * std::cos(azimuth), std::cos(elevation) * std::sin(azimuth),
                        std::sin(elevation)};
     v.right = unit(cross({0, 0, 1}, v.toward_reader));
     v.up = cross(v.toward_reader, v.right);
     return v;
+}
+
+// The figure of a tensor at rounding level: its title and a note, and no
+// lobes to be read as expansion.
+std::string zero_file(const std::string& title, const std::string& note, double level, Format format,
+                      const Page& page) {
+    char within[96];
+    std::snprintf(within, sizeof within, "every coefficient within %.2g × %s of 0", level, unit_text);
+    return draw_file(format, page, [&](plstream& pls, const Device& device) {
+        const Frame f = start_page(pls, device, set_colours, device.real_height_mm);
+        draw_title(pls, f, title);
+        pls.vpor(0, 1, 0, 1);
+        pls.wind(0, 1, 0, 1);
+        pls.col0(ink_index);
+        pls.ptex(0.5, 0.55, 1, 0, 0.5, plplot_text(note).c_str());
+        if (level > 0) pls.ptex(0.5, 0.55 - 2 * f.ch / f.height, 1, 0, 0.5, plplot_text(within).c_str());
+    });
+}
+
+// The title of a section's axis: one line, or two (the unit on the second)
+// when one would not fit the panel's side even at the least text.
+struct AxisTitle {
+    std::vector<std::string> lines;
+    double height = 0;  // PLplot's text height
+};
+
+AxisTitle fit_axis_title(const std::string& text, double side, const Frame& f) {
+    // A glyph of the figures' sans-serif font is about 0.62 text heights
+    // wide on average.
+    const auto fits = [&](const std::string& line) { return 0.95 * side / (0.62 * double(text_characters(line))); };
+    if (fits(text) >= f.least_ch) return {{text}, std::min(f.ch, fits(text))};
+    const std::size_t cut = text.rfind(" (");
+    AxisTitle two{{text.substr(0, cut), text.substr(cut + 1)}, f.ch};
+    if (cut == std::string::npos) two.lines = {text};
+    for (const std::string& line : two.lines) two.height = std::min(two.height, fits(line));
+    two.height = std::max(two.height, f.least_ch);
+    return two;
+}
+
+// Beside the panel, the last line nearest it at `disp` text heights.
+void draw_axis_title(plstream& pls, const char* side, double disp, const AxisTitle& t, const Frame& f) {
+    pls.schr(t.height, 1.0);
+    const std::size_t n = t.lines.size();
+    for (std::size_t k = 0; k < n; ++k)
+        pls.mtex(side, (disp * f.ch + 1.3 * double(n - 1 - k) * f.ch) / t.height, 0.5, 0.5,
+                 plplot_text(t.lines[k]).c_str());
+    pls.schr(f.ch, 1.0);
 }
 
 // A vertical bar of the diverging scale from -range to +range, its numbers
@@ -120,8 +166,11 @@ void colour_bar(plstream& pls, double x0, double x1, double y0, double y1, doubl
 
 }  // namespace
 
-std::string surface_file(const ExpansionTensor& tensor, const std::string& title, Format format, const Page& page) {
+std::string surface_file(const ExpansionTensor& tensor, const std::string& title, Format format, const Page& page,
+                         const SurfaceView& asked_view) {
     check_finite(tensor);
+    if (!(std::fabs(asked_view.elevation_deg) < 90) || !std::isfinite(asked_view.azimuth_deg))
+        throw PlotError("the view's elevation must lie between -90 and 90 degrees");
     // The largest |r| is the largest |principal value|: sampled finely
     // enough for the scale.
     const int rings = surface_rings, sectors = surface_sectors;
@@ -138,9 +187,10 @@ std::string surface_file(const ExpansionTensor& tensor, const std::string& title
         }
     for (const Vector3& row : tensor.alpha)
         for (double v : row) largest = std::max(largest, std::fabs(v));
-    if (!(largest > 0)) throw PlotError("the expansion tensor is zero in every direction: no surface to draw");
+    if (!(largest > 0) || is_zero(tensor))
+        return zero_file(title, "α = 0 in every direction: no surface", tensor.zero_below, format, page);
 
-    const View view = oblique_view();
+    const View view = oblique_view(asked_view);
     struct Projected {
         double x, y, depth;
     };
@@ -193,7 +243,6 @@ std::string surface_file(const ExpansionTensor& tensor, const std::string& title
         pls.vpas(margin / f.width, 1 - bar_room / f.width, margin / f.height, 1 - top / f.height, 1.0);
         constexpr double reach = 1.42;  // the longest arrow with its label
         pls.wind(-reach, reach, -reach, reach);
-        const double thin = device.line_width(style::thin_line_mm * 0.6);
         for (const Piece& piece : pieces) {
             if (piece.kind == Kind::patch) {
                 const std::size_t c[4] = {at(piece.i, piece.j), at(piece.i, piece.j + 1), at(piece.i + 1, piece.j + 1),
@@ -206,12 +255,6 @@ std::string surface_file(const ExpansionTensor& tensor, const std::string& title
                     tensor.alpha, {std::sin(theta) * std::cos(phi), std::sin(theta) * std::sin(phi), std::cos(theta)});
                 pls.col1(0.5 + 0.5 * value / largest);
                 pls.fill(4, x, y);
-                // Every fifth parallel and tenth meridian, drawn with their
-                // patch so that nearer patches hide them.
-                pls.col0(mesh_index);
-                pls.width(thin);
-                if (piece.i % 5 == 0 && piece.i > 0) pls.join(x[0], y[0], x[1], y[1]);
-                if (piece.j % 10 == 0) pls.join(x[0], y[0], x[3], y[3]);
             } else {
                 const Vector3& u = axes[std::size_t(piece.i)];
                 pls.col0(ink_index);
@@ -254,7 +297,8 @@ std::string section_file(const ExpansionTensor& tensor, const SectionPlane& plan
             {plane.e1[0] * c + plane.e2[0] * s, plane.e1[1] * c + plane.e2[1] * s, plane.e1[2] * c + plane.e2[2] * s});
         largest = std::max(largest, std::fabs(r[std::size_t(k)]));
     }
-    if (!(largest > 0)) throw PlotError("the expansion is zero in every direction of the plane: no section to draw");
+    if (!(largest > tensor.zero_below) || is_zero(tensor))
+        return zero_file(title, "α = 0 in every direction of the plane", tensor.zero_below, format, page);
     const std::vector<double> zeros = sign_changes(tensor.alpha, plane);
     bool any_negative = false, any_positive = false;
     for (double v : r) {
@@ -266,7 +310,14 @@ std::string section_file(const ExpansionTensor& tensor, const SectionPlane& plan
         const Frame f = start_page(pls, device, set_colours, device.real_height_mm);
         draw_title(pls, f, title);
         const double top = (title.empty() ? 1.2 : 3.2) * f.ch;
-        pls.vpas(6.5 * f.ch / f.width, 1 - 1.5 * f.ch / f.width, 4.6 * f.ch / f.height, 1 - top / f.height, 1.0);
+        // The axis titles name the plane's directions, "along ⊥ a, towards
+        // c" for one made perpendicular: each fitted to the square panel.
+        const double side = std::min(f.width - 8 * f.ch, f.height - 4.6 * f.ch - top);
+        const AxisTitle x_title = fit_axis_title("along " + plane.e1_name + " (" + unit_text + ")", side, f);
+        const AxisTitle y_title = fit_axis_title("along " + plane.e2_name + " (" + unit_text + ")", side, f);
+        const double y_room = 1.3 * double(y_title.lines.size() - 1) * f.ch;
+        pls.vpas((6.5 * f.ch + y_room) / f.width, 1 - 1.5 * f.ch / f.width, (4.6 * f.ch + y_room) / f.height,
+                 1 - top / f.height, 1.0);
         const double w = 1.18 * largest;
         pls.wind(-w, w, -w, w);
         // The plane's own axes through the origin, faint.
@@ -276,7 +327,8 @@ std::string section_file(const ExpansionTensor& tensor, const SectionPlane& plan
         pls.join(0, -w, 0, w);
         // Where the sign changes, dashed along both halves of the direction.
         pls.col0(zero_line_index);
-        pls.lsty(2);
+        pls.width(device.line_width(style::fit_line_mm));
+        pls.lsty(zero_line_style);
         for (double p : zeros) pls.join(-w * std::cos(p), -w * std::sin(p), w * std::cos(p), w * std::sin(p));
         pls.lsty(1);
         // The curve, in runs of one sign.
@@ -315,35 +367,41 @@ std::string section_file(const ExpansionTensor& tensor, const SectionPlane& plan
             uvw[std::size_t(k)] = 1;
             const Vector3 u = crystal_axis(tensor.cell, uvw);
             if (std::fabs(dot(u, normal)) > std::sin(0.5 * std::numbers::pi / 180)) continue;
-            const double dx = dot(u, plane.e1), dy = dot(u, plane.e2), l = 0.8 * w, h = 0.06 * w;
+            // The arrow reaches past the curve along it, and its label stands
+            // beyond the arrow, so that neither sits on the curve.
+            const double along = std::fabs(value_along(tensor.alpha, u));
+            const double dx = dot(u, plane.e1), dy = dot(u, plane.e2), l = std::max(0.8 * w, along + 0.05 * w),
+                         h = 0.06 * w, label_at = l + 0.09 * w;
             pls.join(0, 0, l * dx, l * dy);
             pls.join(l * dx, l * dy, l * dx - h * dx + 0.45 * h * dy, l * dy - h * dy - 0.45 * h * dx);
             pls.join(l * dx, l * dy, l * dx - h * dx - 0.45 * h * dy, l * dy - h * dy + 0.45 * h * dx);
             const char label[2] = {char('a' + k), '\0'};
             pls.schr(f.ch, 1.2);
-            pls.ptex(0.89 * w * dx, 0.89 * w * dy - 0.02 * w, 1, 0, 0.5, label);
+            pls.ptex(label_at * dx, label_at * dy - 0.02 * w, 1, 0, 0.5, label);
             pls.schr(f.ch, 1.0);
         }
         pls.width(device.line_width(style::thin_line_mm));
         pls.box("bcnt", 0, 0, "bcntv", 0, 0);
-        pls.mtex("b", 3.2, 0.5, 0.5, plplot_text("along " + plane.e1_name + " (" + unit_text + ")").c_str());
-        pls.mtex("l", 4.6, 0.5, 0.5, plplot_text("along " + plane.e2_name + " (" + unit_text + ")").c_str());
+        draw_axis_title(pls, "b", 3.2, x_title, f);
+        draw_axis_title(pls, "l", 4.6, y_title, f);
         // A key to the colours and the dashes, in the corner the curve
         // leaves free.
         std::vector<std::string> texts;
         std::vector<PLINT> colours, styles;
         if (any_positive) texts.push_back("α > 0"), colours.push_back(positive_index), styles.push_back(1);
         if (any_negative) texts.push_back("α < 0"), colours.push_back(negative_index), styles.push_back(1);
-        if (!zeros.empty()) texts.push_back("α = 0"), colours.push_back(zero_line_index), styles.push_back(2);
+        if (!zeros.empty())
+            texts.push_back("α = 0"), colours.push_back(zero_line_index), styles.push_back(zero_line_style);
         const int count = int(texts.size());
         std::vector<const char*> text_ptrs;
         for (const std::string& t : texts) text_ptrs.push_back(t.c_str());
         std::vector<PLINT> opts(count, PL_LEGEND_LINE), text_colours(count, ink_index), zeros_i(count, 0);
         std::vector<PLFLT> widths(count, device.line_width(style::curve_line_mm)), zeros_f(count, 0);
+        if (!zeros.empty()) widths.back() = device.line_width(style::fit_line_mm);
         std::vector<const char*> symbols(count, "");
         PLFLT lw = 0, lh = 0;
         pls.schr(std::max(f.ch * 0.9, f.least_ch / 0.88), 1.0);
-        pls.legend(&lw, &lh, PL_LEGEND_NONE, PL_POSITION_TOP | PL_POSITION_LEFT | PL_POSITION_INSIDE, 0.01, 0.01, 0.07,
+        pls.legend(&lw, &lh, PL_LEGEND_NONE, PL_POSITION_TOP | PL_POSITION_LEFT | PL_POSITION_INSIDE, 0.01, 0.01, 0.13,
                    0, 0, 1, 0, 0, count, opts.data(), 0.5, 0.88, 1.5, 0.0, text_colours.data(), text_ptrs.data(),
                    zeros_i.data(), zeros_i.data(), zeros_f.data(), zeros_f.data(), colours.data(), styles.data(),
                    widths.data(), zeros_i.data(), zeros_f.data(), zeros_i.data(), symbols.data());

@@ -3,7 +3,8 @@
 //   - the representation surface, r(n) · n with r(n) = nᵀ α n over every
 //     unit vector n, drawn at |r| and coloured by the sign and size of r on a
 //     diverging scale centred at 0 (positive blue, negative red), as filled
-//     patches in an oblique view sorted far to near, with the crystal axes
+//     patches in an oblique view (or one asked for) sorted far to near,
+//     each patch hiding what lies behind it, with the crystal axes
 //     a, b, c as labelled arrows and a colour bar in 10⁻⁶ K⁻¹;
 //   - a section of it by a plane: the polar curve r(ψ), n = e1 cos ψ +
 //     e2 sin ψ, drawn at |r| in blue or red by sign, dashed lines along the
@@ -26,9 +27,21 @@ inline constexpr int surface_sectors = 60;
 // one-column figure.
 inline constexpr Page tensor_page{85, 75, 300};
 
+// Where the surface is seen from: the direction towards the reader at
+// `azimuth_deg` from X (a*) towards Y in the XY plane and `elevation_deg`
+// above it (c along Z).  The default looks down on the a*-b quadrant,
+// oblique enough that no crystal axis of a common cell points at the
+// reader.
+struct SurfaceView {
+    double azimuth_deg = 35;
+    double elevation_deg = 22;
+};
+
 // Throws PlotError for a tensor that is zero (there is no surface) or not
-// finite.  `title` goes above the figure; empty for none.
-std::string surface_file(const ExpansionTensor& tensor, const std::string& title, Format format, const Page& page);
+// finite, or an elevation not strictly between -90 and 90.  `title` goes
+// above the figure; empty for none.
+std::string surface_file(const ExpansionTensor& tensor, const std::string& title, Format format, const Page& page,
+                         const SurfaceView& view = {});
 
 std::string section_file(const ExpansionTensor& tensor, const SectionPlane& plane, const std::string& title,
                          Format format, const Page& page);

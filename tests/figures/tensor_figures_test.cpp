@@ -7,10 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <numbers>
 #include <string>
 
+#include "support/svg_counts.hpp"
 #include "xyviewer/svg_text.hpp"
 
 using namespace figures;
@@ -138,9 +141,187 @@ TEST(TensorFigures, SectionDashesOnlyWhereTheSignChanges) {
     EXPECT_EQ(texts.find("b\n"), std::string::npos) << texts;
 }
 
-TEST(TensorFigures, NothingToDrawIsAnError) {
-    EXPECT_THROW(surface_file(tensor_of({0, 0, 0}), "", Format::svg, tensor_page), PlotError);
+// A tensor that is zero, or at its noise level, is a figure that says so
+// and draws no lobes; one that is not finite is an error.
+TEST(TensorFigures, AZeroTensorIsANoteAndNotFiniteIsAnError) {
+    const auto fills = [](const std::string& svg) {
+        int n = 0;
+        for (const celltrend::testing::SvgLine& l : celltrend::testing::svg_lines(svg))
+            n += !l.fill.empty() && l.fill != "#FFFFFF";
+        return n;
+    };
+    const auto has_text = [](const std::string& svg, const std::string& text) {
+        for (const auto& t : xyviewer_test::svg_texts(svg))
+            if (t.text == text) return true;
+        return false;
+    };
+    ExpansionTensor noise = tensor_of({-0.2, 0.1, 0.3});
+    noise.zero_below = 0.5;
     const ExpansionTensor flat = tensor_of({0, 0, 5});
-    EXPECT_THROW(section_file(flat, section_plane("X1X2", flat), "", Format::svg, tensor_page), PlotError);
+    const std::string zero_surface = surface_file(tensor_of({0, 0, 0}), "", Format::svg, tensor_page);
+    EXPECT_TRUE(has_text(zero_surface, "α = 0 in every direction: no surface"));
+    EXPECT_EQ(fills(zero_surface), 0);
+    const std::string noise_surface = surface_file(noise, "", Format::svg, tensor_page);
+    EXPECT_TRUE(has_text(noise_surface, "α = 0 in every direction: no surface"));
+    EXPECT_EQ(fills(noise_surface), 0);
+    const std::string flat_section = section_file(flat, section_plane("X1X2", flat), "", Format::svg, tensor_page);
+    EXPECT_TRUE(has_text(flat_section, "α = 0 in every direction of the plane"));
+    // Above its noise a tensor draws its lobes.
+    noise.zero_below = 0.25;
+    EXPECT_GT(fills(surface_file(noise, "", Format::svg, tensor_page)), 1000);
     EXPECT_THROW(surface_file(tensor_of({NAN, 1, 2}), "", Format::svg, tensor_page), PlotError);
+}
+
+namespace {
+
+using celltrend::testing::SvgLine;
+
+// The red and blue channels of "#RRGGBB".
+std::pair<int, int> red_blue(const std::string& colour) {
+    return {std::stoi(colour.substr(1, 2), nullptr, 16), std::stoi(colour.substr(5, 2), nullptr, 16)};
+}
+
+}  // namespace
+
+// Each run of a section's curve is drawn in the colour of the sign of the
+// coefficient along its directions: read back the direction of every point
+// of the curve from the plane's origin and compare.
+TEST(TensorFigures, EachRunOfASectionInTheColourOfItsSign) {
+    struct Case {
+        Vector3 values;
+        const char* plane;
+    };
+    const Case cases[] = {
+        {{-20, 37, 61}, "X1X2"}, {{-20, 37, 61}, "a,c"}, {{-50, -5, 30}, "X1X3"}, {{-8, 12, 3}, "b,c"}};
+    for (const Case& k : cases) {
+        const ExpansionTensor t = tensor_of(k.values);
+        const SectionPlane plane = section_plane(k.plane, t);
+        const std::vector<SvgLine> lines =
+            celltrend::testing::svg_lines(section_file(t, plane, "", Format::svg, tensor_page));
+        // The plane's own axes, in their faint grey, cross at the origin.
+        double x0 = NAN, y0 = NAN;
+        for (const SvgLine& l : lines)
+            if (l.stroke == "#C8C8C8" && l.points.size() == 2) {
+                if (l.points[0].first == l.points[1].first) x0 = l.points[0].first;
+                if (l.points[0].second == l.points[1].second) y0 = l.points[0].second;
+            }
+        ASSERT_TRUE(std::isfinite(x0) && std::isfinite(y0)) << k.plane;
+        int checked = 0;
+        for (const SvgLine& l : lines) {
+            if (l.points.size() < 5 || !l.fill.empty()) continue;
+            const auto [red, blue] = red_blue(l.stroke);
+            if (std::abs(red - blue) < 100) continue;  // not a run of the curve
+            for (const auto& [x, y] : l.points) {
+                const double psi = std::atan2(y - y0, x - x0);
+                Vector3 n;
+                for (int i = 0; i < 3; ++i) n[i] = plane.e1[i] * std::cos(psi) + plane.e2[i] * std::sin(psi);
+                const double r = value_along(t.alpha, n);
+                if (std::abs(r) < 2 || std::hypot(x - x0, y - y0) < 3) continue;  // at a change of sign
+                EXPECT_EQ(r > 0, blue > red) << k.plane << " ψ " << psi << " r " << r << " in " << l.stroke;
+                ++checked;
+            }
+        }
+        EXPECT_GT(checked, 200) << k.plane;
+    }
+}
+
+// The colour bar is blue at its top (the positive end) and red at its foot.
+TEST(TensorFigures, TheColourBarIsPositiveAtTheTop) {
+    const std::vector<SvgLine> lines =
+        celltrend::testing::svg_lines(surface_file(tensor_of({-20, 37, 61}), "", Format::svg, tensor_page));
+    std::vector<SvgLine> fills;
+    for (const SvgLine& l : lines)
+        if (!l.fill.empty() && l.fill != "#FFFFFF") fills.push_back(l);
+    ASSERT_GT(fills.size(), 64u);
+    // The bar's bands are the last 64 fills, drawn after the surface.
+    const auto centre_y = [](const SvgLine& l) {
+        double y = 0;
+        for (const auto& p : l.points) y += p.second;
+        return y / double(l.points.size());
+    };
+    const auto top = std::max_element(fills.end() - 64, fills.end(),
+                                      [&](const SvgLine& a, const SvgLine& b) { return centre_y(a) < centre_y(b); });
+    const auto foot = std::min_element(fills.end() - 64, fills.end(),
+                                       [&](const SvgLine& a, const SvgLine& b) { return centre_y(a) < centre_y(b); });
+    EXPECT_GT(red_blue(top->fill).second, red_blue(top->fill).first + 100) << top->fill;
+    EXPECT_GT(red_blue(foot->fill).first, red_blue(foot->fill).second + 100) << foot->fill;
+}
+
+// The surface is drawn far to near: an axis whose arrow points at the
+// reader is drawn over every patch, one pointing away under them all.
+TEST(TensorFigures, TheSurfaceIsDrawnFromTheBackToTheFront) {
+    struct Case {
+        SurfaceView view;
+        const char* axis;
+        bool over;
+    };
+    // The cell's a points along +X within 12°, b along +Y, c along +Z.
+    const Case cases[] = {{{0, 0}, "a", true},      {{180, 0}, "a", false}, {{70, 10}, "b", true},
+                          {{-110, 10}, "b", false}, {{20, 80}, "c", true},  {{20, -80}, "c", false}};
+    for (const Case& k : cases) {
+        const std::string svg = surface_file(tensor_of({13, 37, 61}), "", Format::svg, tensor_page, k.view);
+        std::size_t first_patch = std::string::npos, last_patch = 0;
+        int patches = 0;
+        for (std::size_t at = svg.find("fill-rule"); at != std::string::npos; at = svg.find("fill-rule", at + 1)) {
+            if (++patches > surface_rings * surface_sectors) break;  // the colour bar's bands follow
+            first_patch = std::min(first_patch, at);
+            last_patch = at;
+        }
+        // The label as PLplot's SVG spells it; no other text of the
+        // figure holds the letter.
+        char spelled[16];
+        std::snprintf(spelled, sizeof spelled, "&#x%x;", unsigned(k.axis[0]));
+        const std::size_t label = svg.find(spelled);
+        ASSERT_NE(label, std::string::npos) << k.axis;
+        if (k.over) {
+            EXPECT_GT(label, last_patch) << k.view.azimuth_deg << "," << k.view.elevation_deg << " " << k.axis;
+        } else {
+            EXPECT_LT(label, first_patch) << k.view.azimuth_deg << "," << k.view.elevation_deg << " " << k.axis;
+        }
+    }
+}
+
+// In a section, the crystal axes' labels stand beyond the curve along
+// their arrows, and the key's swatch for the zero lines is dashed as they
+// are.
+TEST(TensorFigures, SectionLabelsClearOfTheCurveAndADashedZeroSwatch) {
+    const ExpansionTensor t = tensor_of({-20, 37, 61});
+    for (const char* plane_text : {"X1X2", "a,c", "b,c", "X2X3"}) {
+        const SectionPlane plane = section_plane(plane_text, t);
+        const std::string svg = section_file(t, plane, "", Format::svg, tensor_page);
+        const std::vector<SvgLine> lines = celltrend::testing::svg_lines(svg);
+        double x0 = NAN, y0 = NAN;
+        for (const SvgLine& l : lines)
+            if (l.stroke == "#C8C8C8" && l.points.size() == 2) {
+                if (l.points[0].first == l.points[1].first) x0 = l.points[0].first;
+                if (l.points[0].second == l.points[1].second) y0 = l.points[0].second;
+            }
+        int labels = 0;
+        for (const auto& text : xyviewer_test::svg_texts(svg)) {
+            if (text.text == "α = 0") {
+                int dashes = 0;
+                for (const SvgLine& l : lines)
+                    if (l.stroke == "#505050" && l.points.size() == 2 && l.points[0].second == l.points[1].second &&
+                        std::abs(l.points[0].second - text.y) < text.font_size && l.points[0].first < text.x)
+                        ++dashes;
+                EXPECT_GE(dashes, 2) << plane_text << ": the swatch is not dashed";
+            }
+            if (text.text != "a" && text.text != "b" && text.text != "c") continue;
+            ++labels;
+            // The label's centre, a third of its height above the baseline.
+            const double lx = text.x - x0, ly = text.y + 0.33 * text.font_size - y0;
+            const double angle = std::atan2(ly, lx), distance = std::hypot(lx, ly);
+            double reach = 0;  // of the curve within 5° of the label's direction
+            for (const SvgLine& l : lines) {
+                const auto [red, blue] = red_blue(l.stroke);
+                if (l.points.size() < 5 || !l.fill.empty() || std::abs(red - blue) < 100) continue;
+                for (const auto& [x, y] : l.points) {
+                    const double d = std::remainder(std::atan2(y - y0, x - x0) - angle, 2 * std::numbers::pi);
+                    if (std::abs(d) < 5 * std::numbers::pi / 180) reach = std::max(reach, std::hypot(x - x0, y - y0));
+                }
+            }
+            EXPECT_GT(distance, reach + 0.5 * text.font_size) << plane_text << " " << text.text;
+        }
+        EXPECT_GE(labels, 1) << plane_text;
+    }
 }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -200,4 +201,64 @@ TEST(ViewerPage, WrongColumnsAndTablesWithoutColumnsAreSaid) {
     const ViewerRun plot = run_viewer({"-o", "x.svg", "--column", "a", "a.pgf"}, dir.path);
     EXPECT_EQ(plot.status, 1);
     EXPECT_FALSE(fs::exists(dir.path / "x.svg"));
+}
+
+// A page that cannot be drawn is refused before any file is read: one line
+// and where to look, no summary printed first, nothing written.
+TEST(ViewerPage, APageThatCannotBeDrawnIsRefusedBeforeReading) {
+    ScratchDir dir;
+    copy_golden(dir, "plain_each", "TK_cell_b.pgf");
+    struct Case {
+        std::vector<std::string> args;
+        const char* said;
+    };
+    const Case cases[] = {
+        // Two panels side by side on 3 cm: 15 mm each.
+        {{"-o", "p.svg", "--size", "3x2cm", "TK_cell_b.pgf", "TK_cell_b.pgf"}, "less than the 20 x 15 mm"},
+        {{"-o", "p.png", "--size", "2x1.5cm", "--dpi", "100", "TK_cell_b.pgf"}, "pixels, less than"},
+        {{"-o", "p.png", "--size", "200x200cm", "--dpi", "2400", "TK_cell_b.pgf"}, "100 million pixels"},
+        // The page is refused even where the input could not be read.
+        {{"-o", "p.svg", "--size", "3x2cm", "missing.pgf", "TK_cell_b.pgf"}, "less than the 20 x 15 mm"},
+    };
+    for (const Case& k : cases) {
+        const ViewerRun r = run_viewer(k.args, dir.path, no_display);
+        EXPECT_EQ(r.status, 2) << k.said;
+        EXPECT_EQ(r.out, "") << k.said;
+        EXPECT_NE(r.err.find(k.said), std::string::npos) << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 2) << r.err;
+        EXPECT_NE(r.err.find("Try 'xyviewer --help'."), std::string::npos) << r.err;
+        EXPECT_FALSE(fs::exists(dir.path / "p.svg") || fs::exists(dir.path / "p.png")) << k.said;
+    }
+}
+
+// Several panels: one title for the page when they share it, and panel
+// letters (a), (b), ... in each panel's title place.
+TEST(ViewerPage, PanelsAreLetteredUnderOneSharedTitle) {
+    ScratchDir dir;
+    copy_golden(dir, "plain_all", "TK_parameters_HTML.xy");
+    copy_golden(dir, "plain_each", "TK_cell_b.pgf");
+    const std::string title = "CT-17 monoclinic P21/c, cell from 100 K to 400 K";
+    struct Case {
+        std::vector<std::string> args;
+        std::vector<std::string> texts;  // each once
+    };
+    const Case cases[] = {
+        {{"--column", "a,b,c,V", "TK_parameters_HTML.xy"}, {title, "(a)", "(b)", "(c)", "(d)"}},
+        {{"--title", "CT-17", "--column", "a,b", "TK_parameters_HTML.xy"}, {"CT-17", "(a)", "(b)"}},
+        // A single panel keeps its title, with no letter.
+        {{"TK_cell_b.pgf"}, {title}},
+    };
+    for (const Case& k : cases) {
+        std::vector<std::string> args{"-o", "p.svg"};
+        args.insert(args.end(), k.args.begin(), k.args.end());
+        const ViewerRun r = run_viewer(args, dir.path, no_display);
+        ASSERT_EQ(r.status, 0) << r.err;
+        std::vector<std::string> texts;
+        for (const auto& t : svg_texts(slurp(dir.path / "p.svg"))) texts.push_back(t.text);
+        for (const std::string& text : k.texts)
+            EXPECT_EQ(std::count(texts.begin(), texts.end(), text), 1) << text << " in " << k.args.back();
+        if (k.texts.size() == 1) {
+            EXPECT_EQ(std::count(texts.begin(), texts.end(), "(a)"), 0);
+        }
+    }
 }
