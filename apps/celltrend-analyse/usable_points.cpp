@@ -31,6 +31,22 @@ bool usable_points(std::string_view program, const analysis::Series& series, std
             std::cerr << program << ": " << line_of(series, row) << ": warning: asterisks or NaN in the row; skipped\n";
             continue;
         }
+        if (!(row.t > 0) || !std::isfinite(row.t)) {
+            // 0 K and below is no temperature of a measurement; a cell in
+            // degrees Celsius by mistake would become one at -173 K.
+            std::cerr << program << ": " << line_of(series, row) << ": warning: T " << row.t
+                      << " is no temperature in kelvin"
+                      << (row.t > -273.15 && row.t <= 0 ? " (it looks like degrees Celsius)" : "") << "; skipped\n";
+            continue;
+        }
+        if (series.has_cell_esd()) {
+            bool negative = false;
+            for (double e : row.esd.values()) negative = negative || e < 0;
+            if (negative) {
+                std::cerr << program << ": " << line_of(series, row) << ": warning: a negative cell ESD; skipped\n";
+                continue;
+            }
+        }
         if (!analysis::is_cell(row.cell))
             return report_error(program, line_of(series, row) + ": not a unit cell (lengths or angles)");
         if (!std::isfinite(analysis::volume(row.cell)))
