@@ -46,14 +46,12 @@ int decimals_of(std::string_view text) {
 }
 
 // Celsius to kelvin, rounded to the digits the text gives (at least the two
-// of 273.15), so that -173.15 gives 100 and not 100.00000000000003.  Beyond
-// the digits a double holds there is nothing to round (and 10^n would
-// overflow).
+// of 273.15, at most ten), so that -173.15 gives 100 and not
+// 100.00000000000003.  The place is capped: 10^306 would overflow.
 double kelvin(std::string_view celsius_text, double celsius) {
     const double k = celsius + celsius_zero;
-    const int decimals = std::max(decimals_of(celsius_text), 2);
-    if (celsius_text.find_first_of("eE") != std::string_view::npos || decimals > 15) return k;
-    const double scale = std::pow(10.0, decimals);
+    if (celsius_text.find_first_of("eE") != std::string_view::npos) return k;
+    const double scale = std::pow(10.0, std::min(std::max(decimals_of(celsius_text), 2), 10));
     const double rounded = std::round(k * scale) / scale;
     return std::isfinite(rounded) ? rounded : k;
 }
