@@ -180,7 +180,7 @@ TEST_F(AlphaCommand, BadInputsAndArguments) {
     dir.write("words.txt", "temperature and cell\n");
     dir.write("one.txt", rows_at({100}));
     dir.write("same.txt", "295 1 5 5 5 90 90 90\n295 1 5.01 5 5 90 90 90\n");
-        dir.write("flat.txt", "100 1 5 5 5 90 90 90\n200 1 5.01 5 5 90 90 180\n");
+    dir.write("flat.txt", "100 1 5 5 5 90 90 90\n200 1 5.01 5 5 90 90 180\n");
     struct Case {
         std::string args;
         int status;
