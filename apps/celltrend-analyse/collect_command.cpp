@@ -189,7 +189,11 @@ analysis::SeriesRow row_of(const analysis::FoundCell& found) {
     // (to seven of V without one), as a refinement prints them.
     const double v = analysis::volume(found.cell);
     const double sigma = analysis::volume_esd(found.cell, found.esd, found.ties);
-    if (sigma > 0) {
+    if (!std::isfinite(sigma)) {
+        // An ESD beyond a double's range: left empty, and named, by export.
+        row.volume = v;
+        row.volume_esd = std::numeric_limits<double>::quiet_NaN();
+    } else if (sigma > 0) {
         const int place = int(std::floor(std::log10(sigma))) - 1;
         row.volume = rounded_to(v, place);
         row.volume_esd = rounded_to(sigma, place);
@@ -256,7 +260,14 @@ int run_collect(const Arguments& args) {
         }
         for (const std::string& note : found.notes) std::cerr << program << ": " << note << "\n";
         if (found.cells.empty()) std::cerr << program << ": " << file << ": no cell with a temperature; no row\n";
-        for (const analysis::FoundCell& cell : found.cells) cells.push_back(cell);
+        for (const analysis::FoundCell& cell : found.cells) {
+            if (!std::isfinite(analysis::volume(cell.cell))) {
+                std::cerr << program << ": " << cell.source << ": the volume of the cell leaves the range of a double; "
+                          << "left out\n";
+                continue;
+            }
+            cells.push_back(cell);
+        }
     }
     if (cells.empty()) {
         std::cerr << program << ": no cell in any file; nothing written\n";
