@@ -18,7 +18,7 @@ REPS=${REPS:-9}
 work=$(mktemp -d "${TMPDIR:-/tmp}/figures-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
-cp "$source_dir"/examples/* "$work"/
+cp "$source_dir"/examples/*.html "$source_dir"/examples/*.txt "$work"/
 (cd "$work" && printf 'buffer_plain.txt\ny\n' | "$celltrend" > /dev/null)
 [ -s "$work/TK_parameters_HTML.xy" ] || { echo "celltrend wrote no table" >&2; exit 1; }
 

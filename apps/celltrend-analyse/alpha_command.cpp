@@ -149,7 +149,8 @@ int run_alpha(const Arguments& args) {
     order_rows(alpha, *table, false);
     const analysis::Series& series = *table;
     std::vector<analysis::SeriesPoint> points;
-    if (!usable_points(program, series, points, "equal weights")) return 1;
+    // alpha's fits weigh the cells by their ESDs: sigmaT is not read.
+    if (!usable_points(program, series, points, "equal weights", {.read = false})) return 1;
 
     AlphaReport report;
     report.file = file;

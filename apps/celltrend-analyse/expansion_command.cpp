@@ -16,6 +16,7 @@
 #include "figure_output.hpp"
 #include "figures/temperature_figure.hpp"
 #include "figures/tensor_figures.hpp"
+#include "formats/number_field.hpp"
 #include "formats/series_table.hpp"
 #include "setting_matrix.hpp"
 #include "subcommand.hpp"
@@ -32,6 +33,7 @@ constexpr OptionSpec own_options[] = {
     {"strain", 0, true},   {"infinitesimal", 0, false}, {"tsv", 0, false},    {"strains", 0, true},
     {"matrix", 'm', true}, {"file-order", 0, false},    {"help", 'h', false}, {"figure", 0, true},
     {"surface", 0, true},  {"section", 0, true},        {"plane", 0, true},   {"view", 0, true},
+    {"sigma-t", 0, true},
 };
 
 constexpr auto options = with_figure_options(own_options);
@@ -58,6 +60,8 @@ void print_help(std::ostream& out) {
            "  -m, --matrix \"...\"     also give the directions in new axes: nine numbers,\n"
            "                         row i giving new axis i in the old a, b, c, as in\n"
            "                         celltrend's buffer files (--tsv then gives those)\n"
+           "      --sigma-t K        sigmaT of the rows that give none (0), when others\n"
+           "                         do (default: every row weighted equally)\n"
            "      --file-order       keep the rows in the file's order, as the strain\n"
            "                         calculators read them, instead of sorting them by T\n"
            "      --figure FILE      also draw the principal strains and V/V0 - 1 (%)\n"
@@ -100,6 +104,12 @@ int run_expansion(const Arguments& args) {
     else if (kind != "eulerian")
         return usage_error(expansion, "--strain '" + kind + "': eulerian or lagrangian");
     measure.finite = !cl.has("infinitesimal");
+    SigmaTUse sigma_t;
+    if (const auto s = cl.value("sigma-t")) {
+        if (analysis::read_field(*s, sigma_t.fill) != analysis::Field::number || !(sigma_t.fill > 0) ||
+            !std::isfinite(sigma_t.fill))
+            return usage_error(expansion, "--sigma-t '" + *s + "' is not a positive number of kelvin");
+    }
     const std::string strains_file = cl.value("strains").value_or("");
     // "-" would mix the plot file with the summary on standard output.
     if (strains_file == "-")
@@ -130,7 +140,7 @@ int run_expansion(const Arguments& args) {
     const analysis::Series& series = *table;
 
     std::vector<analysis::SeriesPoint> points;
-    if (!usable_points(program, series, points, "no sigma_esd")) return 1;
+    if (!usable_points(program, series, points, "no sigma_esd", sigma_t)) return 1;
 
     report.file = file;
     report.title = series.title;

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <iostream>
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -66,7 +67,14 @@ int main(int argc, char** argv) {
         return std::cout.flush() ? 0 : 1;
     }
     for (const SubcommandEntry& s : subcommands) {
-        if (s.name == first) return s.run(analyse::Arguments(argv + 2, argv + argc));
+        if (s.name != first) continue;
+        try {
+            return s.run(analyse::Arguments(argv + 2, argv + argc));
+        } catch (const std::bad_alloc&) {
+            // An input beyond the memory ends in one line, not an abort.
+            std::cerr << "celltrend-analyse " << s.name << ": out of memory; nothing more done\n";
+            return 1;
+        }
     }
     std::cerr << "celltrend-analyse: unknown subcommand '" << first << "'\n";
     print_usage(std::cerr);

@@ -30,7 +30,11 @@ std::variant<CommandLine, int> start(const Subcommand& sub, const Arguments& arg
 
 std::optional<analysis::Series> read_table(const Subcommand& sub, const std::string& file) {
     try {
-        return file == "-" ? analysis::read_series(std::cin, "(standard input)") : analysis::read_series(file);
+        analysis::Series series =
+            file == "-" ? analysis::read_series(std::cin, "(standard input)") : analysis::read_series(file);
+        for (const std::string& note : series.notes)
+            std::cerr << "celltrend-analyse " << sub.name << ": " << note << "\n";
+        return series;
     } catch (const analysis::SeriesError& e) {
         std::cerr << "celltrend-analyse " << sub.name << ": " << e.what() << "\n";
         return std::nullopt;

@@ -21,14 +21,31 @@ std::string line_of(const analysis::Series& series, const analysis::SeriesRow& r
 }  // namespace
 
 bool usable_points(std::string_view program, const analysis::Series& series, std::vector<analysis::SeriesPoint>& points,
-                   std::string_view without_esds) {
+                   std::string_view without_esds, const SigmaTUse& sigma_t) {
+    const bool sigma_t_read = sigma_t.read && series.has_sigma_t();
     std::vector<const analysis::SeriesRow*> used;
     for (const analysis::SeriesRow& row : series.rows) {
         // The volume and mosaicity are not used: the volume comes from the
         // cell, so a protein's volume of asterisks keeps its row.
-        if (!row.cell_read() || (series.has_sigma_t() && std::isnan(row.sigma_t))) {
+        if (!row.cell_read() || (sigma_t_read && std::isnan(row.sigma_t))) {
             std::cerr << program << ": " << line_of(series, row) << ": warning: asterisks or NaN in the row; skipped\n";
             continue;
+        }
+        if (!(row.t > 0) || !std::isfinite(row.t)) {
+            // 0 K and below is no temperature of a measurement; a cell in
+            // degrees Celsius by mistake would become one at -173 K.
+            std::cerr << program << ": " << line_of(series, row) << ": warning: T " << row.t
+                      << " is no temperature in kelvin"
+                      << (row.t > -273.15 && row.t <= 0 ? " (it looks like degrees Celsius)" : "") << "; skipped\n";
+            continue;
+        }
+        if (series.has_cell_esd()) {
+            bool negative = false;
+            for (double e : row.esd.values()) negative = negative || e < 0;
+            if (negative) {
+                std::cerr << program << ": " << line_of(series, row) << ": warning: a negative cell ESD; skipped\n";
+                continue;
+            }
         }
         if (!analysis::is_cell(row.cell))
             return report_error(program, line_of(series, row) + ": not a unit cell (lengths or angles)");
@@ -39,7 +56,7 @@ bool usable_points(std::string_view program, const analysis::Series& series, std
         p.t = row.t;
         p.cell = row.cell;
         if (series.has_cell_esd()) p.esd = row.esd;
-        if (series.has_sigma_t()) p.sigma_t = row.sigma_t;
+        if (sigma_t_read) p.sigma_t = row.sigma_t;
         points.push_back(p);
         used.push_back(&row);
     }
@@ -47,18 +64,24 @@ bool usable_points(std::string_view program, const analysis::Series& series, std
         return report_error(program, series.name + ": " + std::to_string(points.size()) +
                                          (points.size() == 1 ? " usable row" : " usable rows") +
                                          "; an expansion needs at least two temperatures");
-    if (series.has_sigma_t()) {
-        // A file of zeros says sigmaT is not known; a zero among others is a
-        // slip that would give that row an infinite weight.
-        const bool all_zero =
-            std::all_of(points.begin(), points.end(), [](const analysis::SeriesPoint& p) { return p.sigma_t == 0; });
-        if (all_zero) {
-            std::cerr << program << ": " << series.name << ": warning: sigmaT is 0 on every row; equal weights\n";
+    if (sigma_t_read) {
+        std::size_t lacking = 0;
+        for (std::size_t k = 0; k < points.size(); ++k) {
+            if (points[k].sigma_t < 0) return report_error(program, line_of(series, *used[k]) + ": sigmaT is negative");
+            if (points[k].sigma_t == 0) ++lacking;
+        }
+        // A weight 1/sigmaT for some rows and none for others has no
+        // meaning: all rows weigh the same unless --sigma-t gives the rest.
+        if (lacking > 0 && std::isnan(sigma_t.fill)) {
+            if (lacking == points.size())
+                std::cerr << program << ": " << series.name << ": warning: sigmaT is 0 on every row; equal weights\n";
+            else
+                std::cerr << program << ": " << series.name << ": warning: " << lacking << " of " << points.size()
+                          << " rows give no sigmaT (0); equal weights for all (--sigma-t K gives those rows K)\n";
             for (analysis::SeriesPoint& p : points) p.sigma_t = std::nan("");
-        } else {
-            for (std::size_t k = 0; k < points.size(); ++k)
-                if (!(points[k].sigma_t > 0))
-                    return report_error(program, line_of(series, *used[k]) + ": sigmaT must be positive");
+        } else if (lacking > 0) {
+            for (analysis::SeriesPoint& p : points)
+                if (p.sigma_t == 0) p.sigma_t = sigma_t.fill;
         }
     }
     if (series.has_cell_esd()) {

@@ -2,6 +2,7 @@
 // The rows of a table that an expansion is computed from, checked the same
 // way for every subcommand that fits the cells against temperature.
 
+#include <limits>
 #include <string_view>
 #include <vector>
 
@@ -10,13 +11,22 @@
 
 namespace analyse {
 
+// How a subcommand takes the sigmaT column.  A sigmaT of 0 is one the
+// source did not give (collect writes 0 for a file without one).
+struct SigmaTUse {
+    bool read = true;  // false: the column is not looked at (every sigmaT NaN)
+    // The sigmaT of the rows that give none, from --sigma-t; NaN: when some
+    // rows give none, every row is weighted equally, with a warning.
+    double fill = std::numeric_limits<double>::quiet_NaN();
+};
+
 // The rows that hold a cell, in the table's order, with their sigmaT and
 // ESDs where the layout has them; rows with asterisks or NaN skipped with a
-// warning on standard error, sigmaT and ESDs that are 0 on every row taken
-// as unknown (with a warning ending in `without_esds`, what that changes).  False after one line "PROGRAM: FILE:LINE:
-// why" for a table that cannot be analysed: fewer than two usable rows, a
-// row that is no cell, a sigmaT that is not positive.
+// warning on standard error, ESDs that are 0 on every row taken as unknown
+// (with a warning ending in `without_esds`, what that changes).  False after
+// one line "PROGRAM: FILE:LINE: why" for a table that cannot be analysed:
+// fewer than two usable rows, a row that is no cell, a negative sigmaT.
 bool usable_points(std::string_view program, const analysis::Series& series, std::vector<analysis::SeriesPoint>& points,
-                   std::string_view without_esds);
+                   std::string_view without_esds, const SigmaTUse& sigma_t = {});
 
 }  // namespace analyse

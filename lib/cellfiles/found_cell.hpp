@@ -2,11 +2,13 @@
 // A cell found in a refinement program's file, with the temperature it was
 // measured at.
 
+#include <limits>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "formats/cell.hpp"
+#include "formats/cell_ties.hpp"
 
 namespace analysis {
 
@@ -17,6 +19,15 @@ struct FoundCell {
     double sigma_t = 0;  // 0 when the file gives none
     Cell cell;
     CellSu esd = CellSu::zero();  // 0 where the file gives none
+    CellTies ties;                // as this one file shows them (block_ties.hpp)
+    std::string name;             // the compound's name or formula; "" where none
+    // The refinement's own volume and its s.u., where the file gives them;
+    // NaN where not.
+    double volume = std::numeric_limits<double>::quiet_NaN();
+    double volume_su = std::numeric_limits<double>::quiet_NaN();
+    // GPa; NaN where the file gives none.
+    double pressure = std::numeric_limits<double>::quiet_NaN();
+    double pressure_su = std::numeric_limits<double>::quiet_NaN();
 };
 
 struct FoundCells {

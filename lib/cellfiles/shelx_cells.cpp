@@ -1,14 +1,13 @@
 #include "cellfiles/shelx_cells.hpp"
 
-#include <cerrno>
 #include <cmath>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <optional>
+#include <sstream>
 #include <string_view>
 #include <vector>
 
+#include "cellfiles/block_ties.hpp"
+#include "cellfiles/cell_file_text.hpp"
 #include "formats/measured_number.hpp"
 #include "formats/number_field.hpp"
 
@@ -47,11 +46,14 @@ int decimals_of(std::string_view text) {
 }
 
 // Celsius to kelvin, rounded to the digits the text gives (at least the two
-// of 273.15), so that -173.15 gives 100 and not 100.00000000000003.
+// of 273.15, at most ten), so that -173.15 gives 100 and not
+// 100.00000000000003.  The place is capped: 10^306 would overflow.
 double kelvin(std::string_view celsius_text, double celsius) {
-    if (celsius_text.find_first_of("eE") != std::string_view::npos) return celsius + celsius_zero;
-    const double scale = std::pow(10.0, std::max(decimals_of(celsius_text), 2));
-    return std::round((celsius + celsius_zero) * scale) / scale;
+    const double k = celsius + celsius_zero;
+    if (celsius_text.find_first_of("eE") != std::string_view::npos) return k;
+    const double scale = std::pow(10.0, std::min(std::max(decimals_of(celsius_text), 2), 10));
+    const double rounded = std::round(k * scale) / scale;
+    return std::isfinite(rounded) ? rounded : k;
 }
 
 // A logical line: '=' at the end of a line continues it on the next.
@@ -67,12 +69,15 @@ bool next_instruction(std::istream& in, std::string& text, int& line_number, int
         const std::vector<std::string_view> words = split_blanks(line);
         const std::string keyword = words.empty() ? "" : upper(words[0].substr(0, 4));
         const bool remark = keyword == "REM";
-        if (!remark && keyword != "TITL") {
+        // TITL is no continued instruction: "a=b=" ends a title, and the
+        // CELL below is read.
+        const bool title = keyword == "TITL" && text.empty();
+        if (!remark && !title) {
             const auto bang = line.find('!');
             if (bang != std::string::npos) line.erase(bang);
         }
         const std::string_view t = trim(line);
-        if (!remark && !t.empty() && t.back() == '=') {
+        if (!remark && !title && !t.empty() && t.back() == '=') {
             text += std::string(t.substr(0, t.size() - 1)) + " ";
             continue;
         }
@@ -95,6 +100,12 @@ FoundCells read_shelx_cells(std::istream& in, const std::string& name) {
     std::string text;
     int line_number = 0;
     int first_line = 0;
+    int cell_line = 0, zerr_line = 0, temp_line = 0;
+    // An instruction given again: named, and the first kept.
+    const auto again = [&](const std::string& keyword, int first) {
+        out.notes.push_back(name + ":" + std::to_string(first_line) + ": " + keyword + " given again (first at line " +
+                            std::to_string(first) + "); the first is used");
+    };
     while (next_instruction(in, text, line_number, first_line)) {
         const std::vector<std::string_view> words = split_blanks(text);
         if (words.empty()) continue;
@@ -104,16 +115,26 @@ FoundCells read_shelx_cells(std::istream& in, const std::string& name) {
         if (keyword == "TITL") {
             const std::string_view t = trim(text);
             found.title = std::string(trim(t.substr(std::min<std::size_t>(t.size(), words[0].size()))));
+        } else if (keyword == "CELL" && cell) {
+            again(keyword, cell_line);
+        } else if (keyword == "ZERR" && zerr) {
+            again(keyword, zerr_line);
+        } else if (keyword == "TEMP" && temp) {
+            again(keyword, temp_line);
         } else if (keyword == "CELL") {
+            cell_line = first_line;
             const auto v = numbers(words);
             if (!v || v->size() != 7) throw CellFileError(where + "CELL needs the wavelength and six cell parameters");
             found.cell = {(*v)[1].value, (*v)[2].value, (*v)[3].value, (*v)[4].value, (*v)[5].value, (*v)[6].value};
             for (const MeasuredNumber& m : *v)
-                if (!(m.value > 0)) throw CellFileError(where + "CELL holds a value that is not positive");
+                if (!(m.value > 0) || !std::isfinite(m.value))
+                    throw CellFileError(where + "CELL holds a value that is not positive");
+            if (!is_cell(found.cell)) throw CellFileError(where + "CELL: the angles close no cell");
             cell = true;
         } else if (keyword == "ZERR") {
             const auto v = numbers(words);
             if (!v || v->size() != 7) throw CellFileError(where + "ZERR needs Z and the six ESDs of the cell");
+            zerr_line = first_line;
             found.esd = {(*v)[1].value, (*v)[2].value, (*v)[3].value, (*v)[4].value, (*v)[5].value, (*v)[6].value};
             zerr = true;
             for (const MeasuredNumber& m : *v)
@@ -125,7 +146,10 @@ FoundCells read_shelx_cells(std::istream& in, const std::string& name) {
             temp_text = v->empty() ? std::string(default_temp) : std::string(words[1]);
             MeasuredNumber m;
             read_measured(temp_text, m);
+            if (!std::isfinite(m.value) || (m.su && !std::isfinite(*m.su)))
+                throw CellFileError(where + "TEMP is no finite temperature");
             temp = m;
+            temp_line = first_line;
         }
     }
     if (in.bad()) throw CellFileError(name + ": read error after line " + std::to_string(line_number));
@@ -138,16 +162,18 @@ FoundCells read_shelx_cells(std::istream& in, const std::string& name) {
     }
     found.t = kelvin(temp_text, temp->value);
     found.sigma_t = temp->su.value_or(0);
+    if (!(found.t > 0)) {
+        out.notes.push_back(name + ":" + std::to_string(temp_line) + ": TEMP " + temp_text.substr(0, 40) +
+                            " degrees Celsius is at or below 0 K; no row");
+        return out;
+    }
+    found.ties = ties_in_one_cell(found.cell, found.esd);
     out.cells.push_back(found);
     return out;
 }
 
 FoundCells read_shelx_cells(const std::string& path) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) throw CellFileError(path + ": is a directory");
-    errno = 0;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw CellFileError(path + ": cannot open: " + std::strerror(errno != 0 ? errno : ENOENT));
+    std::istringstream in(read_cell_file(path));
     return read_shelx_cells(in, path);
 }
 

@@ -14,7 +14,14 @@ double volume(const Cell& cell) {
     return cell.a * cell.b * cell.c * std::sqrt(q);
 }
 
-bool is_cell(const Cell& cell) { return cell.a > 0 && cell.b > 0 && cell.c > 0 && volume(cell) > 0; }
+bool is_cell(const Cell& cell) {
+    for (double angle : {cell.alpha, cell.beta, cell.gamma})
+        if (!(angle > 0 && angle < 180)) return false;
+    // A flat cell (alpha + beta + gamma = 360) has a volume of rounding only.
+    // Measured on the unit lengths, so that no product of lengths overflows.
+    const Cell shape{1, 1, 1, cell.alpha, cell.beta, cell.gamma};
+    return cell.a > 0 && cell.b > 0 && cell.c > 0 && volume(shape) > 1e-6;
+}
 
 std::array<double, 6> volume_gradient(const Cell& cell) {
     constexpr double radian = std::numbers::pi / 180.0;

@@ -43,8 +43,9 @@ struct CellSu {
 // NaN when the three angles cannot close a cell.
 double volume(const Cell& cell);
 
-// A unit cell: positive lengths and angles that close a cell with a positive
-// volume.  False for NaN anywhere.
+// A unit cell: positive lengths, each angle strictly between 0 and 180
+// degrees, and a volume more than rounding (above 10^-6 abc): 270, 360 and
+// 120/120/120 close no cell.  False for NaN anywhere.
 bool is_cell(const Cell& cell);
 
 // dV/d(a, b, c, alpha, beta, gamma), the angles' per degree; NaN where the

@@ -47,7 +47,7 @@ struct Named {
     bool esd;                   // of the cell: row.esd, else row.cell
 };
 
-constexpr std::array<Named, 18> names{{
+constexpr std::array<Named, 20> names{{
     {"T_K", &SeriesRow::t, -1, false},
     {"sigma_T_K", &SeriesRow::sigma_t, -1, false},
     {"a_A", nullptr, 0, false},
@@ -66,6 +66,8 @@ constexpr std::array<Named, 18> names{{
     {"sigma_V_A3", &SeriesRow::volume_esd, -1, false},
     {"mosaicity_deg", &SeriesRow::mosaicity, -1, false},
     {"sigma_mosaicity_deg", &SeriesRow::mosaicity_esd, -1, false},
+    {"P_GPa", &SeriesRow::pressure, -1, false},
+    {"sigma_P_GPa", &SeriesRow::pressure_esd, -1, false},
 }};
 constexpr std::size_t needed = 8;  // T_K and the cell, then sigma_T_K at 1 is optional
 
@@ -120,10 +122,17 @@ void read_series_csv(std::istream& in, std::string_view header, int header_line,
     carried.volume = has_column(columns, 14);
     carried.volume_esd = has_column(columns, 15);
     carried.mosaicity = has_column(columns, 16) && has_column(columns, 17);
-    // ESDs of only some cell parameters carry nothing.
-    if (!carried.cell_esd)
+    carried.pressure = has_column(columns, 18) && has_column(columns, 19);
+    // ESDs of only some cell parameters carry nothing, which the user is
+    // told: the fits then weigh every row the same.
+    if (!carried.cell_esd) {
+        std::size_t esd_columns = 0;
         for (auto& c : columns)
-            if (c && *c >= 8 && *c < 14) c.reset();
+            if (c && *c >= 8 && *c < 14) c.reset(), ++esd_columns;
+        if (esd_columns > 0)
+            series.notes.push_back(name + ":" + std::to_string(header_line) + ": note: " + std::to_string(esd_columns) +
+                                   " of the six cell ESD columns; the ESDs are not used (no weights from them)");
+    }
 
     std::string line;
     int line_number = header_line;
@@ -159,7 +168,8 @@ void read_series_csv(std::istream& in, std::string_view header, int header_line,
                     row.cell = Cell::from(v);
                 }
             }
-            if (std::isnan(value)) row.complete = false;
+            // A row at ambient pressure among rows at others gives none.
+            if (std::isnan(value) && *columns[i] < 18) row.complete = false;
         }
         series.rows.push_back(row);
     }

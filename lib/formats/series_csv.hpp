@@ -4,8 +4,9 @@
 // so that a table edited in a spreadsheet or written by pandas still reads.
 // T_K, a_A, b_A, c_A, alpha_deg, beta_deg and gamma_deg are needed;
 // sigma_T_K, the six sigma_*_A and sigma_*_deg of the cell (all six or
-// none), V_A3, sigma_V_A3, mosaicity_deg and sigma_mosaicity_deg are read
-// where present; other columns (a data frame's index) are passed over.
+// none), V_A3, sigma_V_A3, mosaicity_deg and sigma_mosaicity_deg, P_GPa and
+// sigma_P_GPa (empty where a row gives no pressure) are read where present; other columns (a data frame's index) are
+// passed over.
 
 #include <istream>
 #include <string>

@@ -27,8 +27,9 @@ bool with_sigma_t(const Series& s) { return s.has_sigma_t(); }
 bool with_volume(const Series& s) { return s.carried.volume; }
 bool with_volume_esd(const Series& s) { return s.carried.volume_esd; }
 bool with_mosaicity(const Series& s) { return s.carried.mosaicity; }
+bool with_pressure(const Series& s) { return s.carried.pressure; }
 
-constexpr std::array<Column, 18> columns{{
+constexpr std::array<Column, 20> columns{{
     {"T_K", "T", [](const SeriesRow& r) { return r.t; }, always},
     {"sigma_T_K", "", [](const SeriesRow& r) { return r.sigma_t; }, with_sigma_t},
     {"a_A", "A", [](const SeriesRow& r) { return r.cell.a; }, always},
@@ -47,6 +48,8 @@ constexpr std::array<Column, 18> columns{{
     {"sigma_V_A3", "SIGV", [](const SeriesRow& r) { return r.volume_esd; }, with_volume_esd},
     {"mosaicity_deg", "", [](const SeriesRow& r) { return r.mosaicity; }, with_mosaicity},
     {"sigma_mosaicity_deg", "", [](const SeriesRow& r) { return r.mosaicity_esd; }, with_mosaicity},
+    {"P_GPa", "", [](const SeriesRow& r) { return r.pressure; }, with_pressure},
+    {"sigma_P_GPa", "", [](const SeriesRow& r) { return r.pressure_esd; }, with_pressure},
 }};
 
 std::string number(double x) {
@@ -166,7 +169,9 @@ ExportText export_csv(const Series& series) {
             const double x = used[i]->value(row);
             if (i != 0) out.text += ",";
             if (std::isnan(x)) {
-                empty += (empty.empty() ? "" : ", ") + std::string(used[i]->csv);
+                // A row that gives no pressure among rows that do is no damage.
+                if (used[i]->value != columns[18].value && used[i]->value != columns[19].value)
+                    empty += (empty.empty() ? "" : ", ") + std::string(used[i]->csv);
                 continue;
             }
             out.text += number(x);

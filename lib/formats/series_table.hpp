@@ -15,6 +15,7 @@
 
 #include <cmath>
 #include <istream>
+#include <limits>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -32,6 +33,7 @@ struct SeriesColumns {
     bool volume = false;
     bool volume_esd = false;
     bool mosaicity = false;  // with its ESD
+    bool pressure = false;   // with its ESD (CSV only)
 };
 
 // One data line.  A field that cannot be read (asterisks, NaN, Inf, or
@@ -47,6 +49,8 @@ struct SeriesRow {
     double volume_esd = 0;
     double mosaicity = 0;
     double mosaicity_esd = 0;
+    double pressure = std::numeric_limits<double>::quiet_NaN();  // GPa
+    double pressure_esd = std::numeric_limits<double>::quiet_NaN();
     bool complete = true;
 
     // T and the six cell parameters are numbers: what any analysis needs,
@@ -65,6 +69,7 @@ struct Series {
     std::string title;                // celltrend's title (first header line, without "! ")
     std::vector<SeriesRow> rows;      // every data line, in file order
     SeriesColumns carried;
+    std::vector<std::string> notes;  // what the reader passed over, one line each, "NAME:LINE: what"
 
     bool has_cell_esd() const { return carried.cell_esd; }
     bool has_sigma_t() const { return carried.sigma_t; }

@@ -14,7 +14,9 @@ std::string fixed_field(double value, int width, int decimals) {
         std::string body = std::signbit(value) ? "-" : "";
         body += std::isnan(value) ? "NaN" : "Inf";
         if (body.size() > w) return std::string(w, '*');
-        return body + std::string(w - body.size(), ' ');
+        // Right-aligned as a number is, so that it never touches the field
+        // on its left ("120.00NaN" reads as one field).
+        return std::string(w - body.size(), ' ') + body;
     }
     // printf rounds the exact binary value; 400 characters hold any double.
     char buf[400];

@@ -139,6 +139,11 @@ TEST_F(AnalyseReliability, TransformAppliesTheUnitCellTest) {
          [](std::string l) {
              return l.replace(78, 12, "   150.00000").replace(102, 12, "   150.00000").replace(126, 12, "   150.00000");
          }},
+        {"a flat cell, 120 degrees thrice",
+         [](std::string l) {
+             return l.replace(78, 12, "   120.00000").replace(102, 12, "   120.00000").replace(126, 12, "   120.00000");
+         }},
+        {"an angle of 270 degrees", [](std::string l) { return l.replace(78, 12, "   270.00000"); }},
     };
     const std::string table = dir.read("TK_parameters_HTML.xy");
     for (const Case& c : cases) {
@@ -153,6 +158,7 @@ TEST_F(AnalyseReliability, TransformAppliesTheUnitCellTest) {
         ASSERT_NE(row, std::string::npos) << r.out;
         const std::string line = r.out.substr(row + 1, r.out.find('\n', row + 1) - row - 1);
         EXPECT_NE(line.find("NaN"), std::string::npos) << line;
+        EXPECT_TRUE(line.starts_with("140.00 ")) << line;  // the NaN apart from TK
     }
 }
 

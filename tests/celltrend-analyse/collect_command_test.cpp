@@ -85,7 +85,7 @@ TEST_F(CollectCommand, ShelxResAtMinus173Point15IsAt100K) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "celltrend-analyse collect: ct17_120K.ins: no ZERR; the cell is taken without ESDs\n");
     EXPECT_EQ(r.out,
-              "# From ct17_120K.ins and 1 other file: ct17_120K\n"
+              "# From ct17_120K.ins and 1 other file: ct17\n"
               "# sigmaT as the source gives it\n"
               "# T(K) sigmaT(K) a(A) b(A) c(A) alpha(deg) beta(deg) gamma(deg)\n"
               "100 0 7.50122 10.19875 12.80417 90 101.4821 90\n"

@@ -143,6 +143,53 @@ TEST_F(ExpansionCommand, StrainRowsWeightedBySigmaT) {
     EXPECT_NE(zeros.out.find("equal weights (no sigmaT"), std::string::npos) << zeros.out;
 }
 
+// Rows of a curved series with the sigmaT column given as `sigma_t`, one
+// per row: a weight changes the fitted slope.
+std::string curved_rows(const std::vector<std::string>& sigma_t) {
+    std::string text;
+    for (std::size_t k = 0; k < sigma_t.size(); ++k) {
+        const double dt = 50.0 * double(k);
+        std::ostringstream line;
+        line.precision(12);
+        line << 100 + dt << " " << sigma_t[k] << " " << 5 * (1 + 2e-5 * dt + 1e-7 * dt * dt) << " 7 "
+             << 9 * (1 + 1e-5 * dt) << " 90 90 90\n";
+        text += line.str();
+    }
+    return text;
+}
+
+// A sigmaT of 0 is one not given: some rows without it weigh every row
+// equally (one warning), or take --sigma-t; alpha never reads the column.
+TEST_F(ExpansionCommand, SigmaTZeroOnSomeRowsIsNotGiven) {
+    dir.write("mixed.txt", curved_rows({"1", "0", "3", "0", "0.5"}));
+    dir.write("equal.txt", curved_rows({"2", "2", "2", "2", "2"}));
+    dir.write("filled.txt", curved_rows({"1", "4", "3", "4", "0.5"}));
+    struct Case {
+        std::string args;
+        std::string same_as;  // the run whose results these are
+        std::string err;
+    };
+    const Case cases[] = {
+        {"expansion --tsv mixed.txt", "expansion --tsv equal.txt",
+         "celltrend-analyse expansion: mixed.txt: warning: 2 of 5 rows give no sigmaT (0); equal weights for all "
+         "(--sigma-t K gives those rows K)\n"},
+        {"expansion --tsv --sigma-t 4 mixed.txt", "expansion --tsv filled.txt", ""},
+        {"alpha --model poly1 mixed.txt", "alpha --model poly1 equal.txt", ""},
+    };
+    for (const Case& c : cases) {
+        const AnalyseResult r = run_analyse(dir, c.args);
+        EXPECT_EQ(r.status, 0) << c.args << "\n" << r.err;
+        EXPECT_EQ(r.err, c.err) << c.args;
+        std::string expected = run_analyse(dir, c.same_as).out;
+        const std::string name = c.same_as.substr(c.same_as.rfind(' ') + 1);
+        for (std::size_t at; (at = expected.find(name)) != std::string::npos;)
+            expected.replace(at, name.size(), "mixed.txt");
+        EXPECT_EQ(r.out, expected) << c.args;
+    }
+    EXPECT_NE(run_analyse(dir, "expansion --tsv filled.txt").out, run_analyse(dir, "expansion --tsv equal.txt").out);
+    EXPECT_EQ(run_analyse(dir, "expansion --sigma-t 0 mixed.txt").status, 2);
+}
+
 TEST_F(ExpansionCommand, TwoRowsAndEqualCoefficientsAreSaidPlainly) {
     dir.write("two.txt", strain_rows(2));
     AnalyseResult r = run_analyse(dir, "expansion two.txt");
@@ -169,7 +216,7 @@ TEST_F(ExpansionCommand, BadInputsAndArguments) {
     dir.write("words.txt", "temperature and cell\n");
     dir.write("one.txt", strain_rows(1));
     dir.write("same.txt", "295 1 5 5 5 90 90 90\n295 1 5.01 5 5 90 90 90\n");
-    dir.write("zero.txt", "100 1 5 5 5 90 90 90\n200 0 5.01 5 5 90 90 90\n");
+    dir.write("negative.txt", "100 1 5 5 5 90 90 90\n200 -1 5.01 5 5 90 90 90\n");
     dir.write("flat.txt", "100 1 5 5 5 90 90 90\n200 1 5.01 5 5 90 90 180\n");
     std::string damaged = strain_rows(4);
     damaged.replace(damaged.find("90 90 90   # row 2"), 2, "**");
@@ -185,7 +232,7 @@ TEST_F(ExpansionCommand, BadInputsAndArguments) {
         {"expansion words.txt", 1, "words.txt:1: neither a celltrend table nor rows"},
         {"expansion one.txt", 1, "one.txt: 1 usable row; an expansion needs at least two temperatures"},
         {"expansion same.txt", 1, "same.txt: every row is at the same temperature"},
-        {"expansion zero.txt", 1, "zero.txt:2: sigmaT must be positive"},
+        {"expansion negative.txt", 1, "negative.txt:2: sigmaT is negative"},
         {"expansion flat.txt", 1, "flat.txt:2: not a unit cell"},
         {"expansion", 2, "no table named"},
         {"expansion --strain almansi one.txt", 2, "--strain 'almansi': eulerian or lagrangian"},

@@ -40,10 +40,10 @@ TEST(SeriesTableWriter, FixedFieldsAsCelltrendWritesThem) {
         {1000, 6, 2, "******"},  // 1000 K overflows TK
         {123456.789, 12, 5, "123456.78900"},
         {1234567.1, 12, 5, "************"},
-        {959.953975, 12, 5, "   959.95398"},  // rounded from the binary value, which lies above the tie
-        {not_a_number, 12, 5, "NaN         "},
-        {-not_a_number, 12, 5, "-NaN        "},
-        {inf, 6, 2, "Inf   "},
+        {959.953975, 12, 5, "   959.95398"},    // rounded from the binary value, which lies above the tie
+        {not_a_number, 12, 5, "         NaN"},  // right-aligned: never glued to TK
+        {-not_a_number, 12, 5, "        -NaN"},
+        {inf, 6, 2, "   Inf"},
         {-inf, 3, 1, "***"},
     };
     for (const FieldCase& c : cases) EXPECT_EQ(fixed_field(c.value, c.width, c.decimals), c.text) << c.value;

@@ -16,4 +16,6 @@ shift
     sed 's|^|share/doc/celltrend/|'
   (cd "$source_dir" && find examples -maxdepth 1 -type f \( -name README.md -o -name '*.html' -o -name '*.txt' \)) |
     sed 's|^|share/doc/celltrend/|'
+  (cd "$source_dir" && find examples/cif -maxdepth 1 -type f \( -name '*.cif' -o -name '*.res' \)) |
+    sed 's|^|share/doc/celltrend/|'
 } | LC_ALL=C sort

@@ -40,8 +40,9 @@ inline AnalyseResult run_analyse(const RunDir& dir, const std::string& args, con
 inline int make_example_table(const RunDir& dir, const std::string& buffer) {
     const std::filesystem::path examples = std::filesystem::path(CELLTREND_SOURCE_DIR) / "examples";
     for (const auto& entry : std::filesystem::directory_iterator(examples))
-        std::filesystem::copy_file(entry.path(), dir.path() / entry.path().filename(),
-                                   std::filesystem::copy_options::overwrite_existing);
+        if (entry.is_regular_file())
+            std::filesystem::copy_file(entry.path(), dir.path() / entry.path().filename(),
+                                       std::filesystem::copy_options::overwrite_existing);
     return dir.run(buffer + "\ny\n").status;
 }
 

@@ -17,7 +17,8 @@ namespace {
 // and declining every plot offer.
 int run_celltrend(const fs::path& dir, const std::string& buffer) {
     for (const auto& entry : fs::directory_iterator(fs::path(CELLTREND_SOURCE_DIR) / "examples"))
-        fs::copy_file(entry.path(), dir / entry.path().filename(), fs::copy_options::overwrite_existing);
+        if (entry.is_regular_file())
+            fs::copy_file(entry.path(), dir / entry.path().filename(), fs::copy_options::overwrite_existing);
     std::string answers = buffer + "\nn\n";
     for (int i = 0; i < 8; ++i) answers += "y\n";
     for (int i = 0; i < 8; ++i) answers += "n\n";
