@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "formats/printed.hpp"
+
 namespace analysis {
 
 namespace {
@@ -29,7 +31,7 @@ PressureRows pressure_rows(const Series& series) {
         const std::string where = series.name + ":" + std::to_string(row.line) + ": ";
         if (!std::isfinite(row.t)) throw PressureError(where + "the pressure is not a number");
         if (row.t < lowest_pressure)
-            throw PressureError(where + "the pressure " + std::to_string(row.t) + " GPa is below -1 GPa");
+            throw PressureError(where + "the pressure " + printed("%g", row.t) + " GPa is below -1 GPa");
         for (double e :
              {row.sigma_t, row.volume_esd, row.esd.a, row.esd.b, row.esd.c, row.esd.alpha, row.esd.beta, row.esd.gamma})
             if (e < 0) throw PressureError(where + "a negative ESD");
