@@ -3,8 +3,10 @@
 // them, with the volume's straight line and the Birch-Murnaghan fits of
 // pressure against volume.
 
+#include <algorithm>
 #include <cmath>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,7 @@
 #include "crystal/equation_of_state.hpp"
 #include "crystal/expansion.hpp"
 #include "fit/hc0_fit.hpp"
+#include "formats/number_field.hpp"
 #include "formats/printed.hpp"
 #include "pressure_input.hpp"
 #include "subcommand.hpp"
@@ -27,8 +30,8 @@ namespace {
 constexpr std::string_view program = "celltrend-analyse compression";
 
 constexpr OptionSpec options[] = {
-    {"strain", 0, true}, {"infinitesimal", 0, false}, {"tsv", 0, false},
-    {"at", 0, true},     {"file-order", 0, false},    {"help", 'h', false},
+    {"strain", 0, true}, {"infinitesimal", 0, false}, {"tsv", 0, false},    {"at", 0, true},
+    {"pc", 0, true},     {"file-order", 0, false},    {"help", 'h', false},
 };
 
 void print_help(std::ostream& out) {
@@ -46,6 +49,8 @@ void print_help(std::ostream& out) {
            "      --infinitesimal    the infinitesimal strain instead of the finite one\n"
            "      --at P[,P...]      the pressures in GPa (default: the middle row's), or\n"
            "                         'rows' for every measured pressure\n"
+           "      --pc P             also the third-order fit with the critical pressure P\n"
+           "                         (GPa) held fixed; V0 and K0 are then those at P\n"
            "      --file-order       keep the rows in the file's order instead of sorting\n"
            "                         them by P (the first row is then the reference)\n"
            "      --tsv              print only two tables of tab-separated values: P,\n"
@@ -74,9 +79,11 @@ struct AtPressure {
 };
 
 struct Bm {
-    std::string name;  // "bm2", "bm3"
-    analysis::EosFit fit;
+    std::string name;            // "bm2", "bm3", "bm3-pc"
+    std::vector<double> q;       // V0, K0 (K')
     Eigen::MatrixXd covariance;  // always scaled by s^2
+    double chi2_nu = 0;          // s^2
+    double pc = std::nan("");    // bm3-pc's critical pressure
 };
 
 struct Result {
@@ -117,13 +124,14 @@ std::string tsv_text(const Result& r) {
     row("V", "line", "intercept", r.volume_line.intercept, "", "A^3");
     row("V", "line", "slope", r.volume_line.slope, g(r.volume_line.su_slope), "A^3/GPa");
     for (const Bm& b : r.bm) {
-        row("V", b.name, "V0", b.fit.q[0], g(std::sqrt(b.covariance(0, 0))), "A^3");
-        row("V", b.name, "K0", b.fit.q[1], g(std::sqrt(b.covariance(1, 1))), "GPa");
-        if (b.fit.q.size() > 2)
-            row("V", b.name, "Kp", b.fit.q[2], g(std::sqrt(b.covariance(2, 2))), "1");
+        row("V", b.name, "V0", b.q[0], g(std::sqrt(b.covariance(0, 0))), "A^3");
+        row("V", b.name, "K0", b.q[1], g(std::sqrt(b.covariance(1, 1))), "GPa");
+        if (b.q.size() > 2)
+            row("V", b.name, "Kp", b.q[2], g(std::sqrt(b.covariance(2, 2))), "1");
         else
             row("V", b.name, "Kp", 4, "", "1");
-        row("V", b.name, "chi2_nu", b.fit.chi2_nu, "", "1");
+        if (std::isfinite(b.pc)) row("V", b.name, "pc", b.pc, "", "GPa");
+        row("V", b.name, "chi2_nu", b.chi2_nu, "", "1");
     }
     return out;
 }
@@ -161,10 +169,12 @@ std::string summary_text(const std::string& file, const Result& r, const analysi
     out += "\nV = c0 + c1 P: c0 = " + analysis::printed("%.6g", r.volume_line.intercept) +
            " A^3, c1 = " + pm(r.volume_line.slope, r.volume_line.su_slope, "%.6g") + " A^3/GPa\n";
     for (const Bm& b : r.bm) {
-        out += "Birch-Murnaghan " + std::string(b.name == "bm2" ? "2nd" : "3rd") +
-               " order: V0 = " + pm(b.fit.q[0], std::sqrt(b.covariance(0, 0)), "%.6g") +
-               " A^3, K0 = " + pm(b.fit.q[1], std::sqrt(b.covariance(1, 1)), "%.6g") + " GPa, K' = " +
-               (b.fit.q.size() > 2 ? pm(b.fit.q[2], std::sqrt(b.covariance(2, 2)), "%.4g") : std::string("4")) + "\n";
+        out += "Birch-Murnaghan " + std::string(b.name == "bm2" ? "2nd" : "3rd") + " order" +
+               (std::isfinite(b.pc) ? " with pc = " + analysis::printed("%g", b.pc) + " GPa" : "") +
+               ": V0 = " + pm(b.q[0], std::sqrt(b.covariance(0, 0)), "%.6g") +
+               " A^3, K0 = " + pm(b.q[1], std::sqrt(b.covariance(1, 1)), "%.6g") +
+               " GPa, K' = " + (b.q.size() > 2 ? pm(b.q[2], std::sqrt(b.covariance(2, 2)), "%.4g") : std::string("4")) +
+               analysis::printed(", s^2 = %.3g\n", b.chi2_nu);
     }
     return out;
 }
@@ -184,6 +194,13 @@ int run_compression(const Arguments& args) {
     else if (kind != "eulerian")
         return usage_error(compression, "--strain '" + kind + "': eulerian or lagrangian");
     measure.finite = !cl.has("infinitesimal");
+    std::optional<double> pc;
+    if (const auto text = cl.value("pc")) {
+        double value = 0;
+        if (analysis::read_field(*text, value) != analysis::Field::number || !std::isfinite(value))
+            return usage_error(compression, "--pc '" + *text + "' is not a pressure");
+        pc = value;
+    }
     std::vector<double> asked;
     bool every_row = false;
     if (const auto text = cl.value("at")) {
@@ -235,12 +252,26 @@ int run_compression(const Arguments& args) {
     analysis::EosData data{r.p, sigma_p, volumes, std::vector<double>(n, 0.0)};
     try {
         for (const analysis::EosModel model : {analysis::EosModel::bm2, analysis::EosModel::bm3}) {
-            Bm b{std::string(analysis::eos_model_name(model)), analysis::fit_eos(model, data), {}};
+            const analysis::EosFit fit = analysis::fit_eos(model, data);
             // The calculator scales by s^2 always, also below 1.
-            b.covariance = b.fit.covariance / std::max(1.0, b.fit.chi2_nu) * b.fit.chi2_nu;
-            r.bm.push_back(b);
+            r.bm.push_back({std::string(analysis::eos_model_name(model)), fit.q,
+                            fit.covariance / std::max(1.0, fit.chi2_nu) * fit.chi2_nu, fit.chi2_nu});
+        }
+        if (pc) {
+            const double p_min = *std::min_element(r.p.begin(), r.p.end());
+            if (*pc > p_min) {
+                std::cerr << program << ": " << name << ": note: --pc " << analysis::printed("%g", *pc)
+                          << " lies above the lowest pressure; lowered to " << analysis::printed("%g", p_min) << "\n";
+                pc = p_min;
+            }
+            const std::vector<double>& q3 = r.bm.back().q;
+            const analysis::CriticalBm3 fit =
+                analysis::fit_critical_bm3(r.p, volumes, sigma_p, *pc, {q3[0], q3[1], q3[2]});
+            r.bm.push_back({"bm3-pc", {fit.q.begin(), fit.q.end()}, fit.covariance, fit.chi2_nu, *pc});
         }
     } catch (const analysis::EosError& e) {
+        return input_error(name + ": " + e.what());
+    } catch (const std::runtime_error& e) {
         return input_error(name + ": " + e.what());
     }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
 #include <limits>
 #include <stdexcept>
 
@@ -54,7 +55,85 @@ struct LawResiduals {
     }
 };
 
+// P(V) of the third order with pc, for real and complex arguments: its
+// derivatives are taken by the complex step.
+template <class T>
+T critical_pressure(T v0, T k0, T kp, double pc, T v) {
+    const T eta = std::pow(v0 / v, 1.0 / 3.0);
+    const T e2 = 1.0 - eta * eta;
+    return std::pow(eta, 5.0) *
+           (pc - 0.5 * (3.0 * k0 - 5.0 * pc) * e2 + 9.0 / 8.0 * k0 * (kp - 4.0 + 35.0 * pc / (9.0 * k0)) * e2 * e2);
+}
+
+std::array<double, 3> critical_gradient(const std::array<double, 3>& q, double pc, double v) {
+    std::array<double, 3> g{};
+    for (std::size_t k = 0; k < 3; ++k) {
+        std::array<std::complex<double>, 3> x{q[0], q[1], q[2]};
+        const double h = 1e-30 * std::max(1.0, std::abs(q[k]));
+        x[k] += std::complex<double>(0, h);
+        g[k] = critical_pressure<std::complex<double>>(x[0], x[1], x[2], pc, v).imag() / h;
+    }
+    return g;
+}
+
+struct CriticalResiduals {
+    const std::vector<double>& p;
+    const std::vector<double>& v;
+    const std::vector<double>& sigma;
+    double pc;
+    int inputs() const { return 3; }
+    int values() const { return int(p.size()); }
+    int operator()(const Eigen::VectorXd& x, Eigen::VectorXd& r) const {
+        for (std::size_t k = 0; k < p.size(); ++k)
+            r(Eigen::Index(k)) = (p[k] - critical_pressure<double>(x(0), x(1), x(2), pc, v[k])) / sigma[k];
+        return 0;
+    }
+    int df(const Eigen::VectorXd& x, Eigen::MatrixXd& j) const {
+        for (std::size_t k = 0; k < p.size(); ++k) {
+            const auto g = critical_gradient({x(0), x(1), x(2)}, pc, v[k]);
+            for (int i = 0; i < 3; ++i) j(Eigen::Index(k), i) = -g[std::size_t(i)] / sigma[k];
+        }
+        return 0;
+    }
+};
+
 }  // namespace
+
+double critical_bm3_pressure(const std::array<double, 3>& q, double pc, double v) {
+    return critical_pressure<double>(q[0], q[1], q[2], pc, v);
+}
+
+CriticalBm3 fit_critical_bm3(const std::vector<double>& p, const std::vector<double>& v,
+                             const std::vector<double>& sigma_p, double pc, const std::array<double, 3>& start) {
+    const std::size_t n = p.size();
+    if (n <= 3) throw std::runtime_error("the third order with pc needs more than 3 rows");
+    CriticalResiduals residuals{p, v, sigma_p, pc};
+    Eigen::LevenbergMarquardt<CriticalResiduals> lm(residuals);
+    lm.parameters.ftol = 1e-15;
+    lm.parameters.xtol = 1e-12;
+    lm.parameters.maxfev = 2000;
+    Eigen::VectorXd x(3);
+    x << start[0], start[1], start[2];
+    const auto status = lm.minimize(x);
+    if (!x.allFinite() || status == Eigen::LevenbergMarquardtSpace::TooManyFunctionEvaluation)
+        throw std::runtime_error("the third-order fit with pc does not converge: the data do not determine it");
+    CriticalBm3 fit;
+    fit.q = {x(0), x(1), x(2)};
+    Eigen::MatrixXd j(static_cast<Eigen::Index>(n), 3);
+    double chi2 = 0;
+    for (std::size_t k = 0; k < n; ++k) {
+        const auto g = critical_gradient(fit.q, pc, v[k]);
+        for (int i = 0; i < 3; ++i) j(Eigen::Index(k), i) = g[std::size_t(i)] / sigma_p[k];
+        const double r = (p[k] - critical_bm3_pressure(fit.q, pc, v[k])) / sigma_p[k];
+        chi2 += r * r;
+    }
+    fit.chi2_nu = chi2 / double(n - 3);
+    const Eigen::Vector3d scale = j.colwise().norm().transpose();
+    const Eigen::MatrixXd js = j * scale.cwiseInverse().asDiagonal();
+    fit.covariance = fit.chi2_nu * scale.cwiseInverse().asDiagonal() * Eigen::Matrix3d(js.transpose() * js).inverse() *
+                     scale.cwiseInverse().asDiagonal();
+    return fit;
+}
 
 StrainLaw fit_strain_law(const std::vector<double>& p, const std::vector<double>& strain,
                          const std::vector<double>& sigma_p) {

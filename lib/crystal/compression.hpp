@@ -35,4 +35,23 @@ struct AxisCompressibility {
 
 AxisCompressibility strain_law_compressibility(const StrainLaw& law, double p);
 
+// The calculator's third-order Birch-Murnaghan fit with a critical pressure
+// pc held fixed, eta = (V0/V)^(1/3):
+//     p = eta^5 [pc - (3K0 - 5pc)(1 - eta^2)/2
+//                + (9/8) K0 (K' - 4 + 35 pc/(9 K0)) (1 - eta^2)^2],
+// which gives p = pc at V = V0 and is the plain third order at pc = 0.
+// Weights 1/sigmaP^2, covariance always scaled by s^2 = chi2/(N - 3).
+struct CriticalBm3 {
+    std::array<double, 3> q{};  // V0, K0, K'
+    Eigen::Matrix3d covariance = Eigen::Matrix3d::Zero();
+    double chi2_nu = 0;
+};
+
+// From `start` (the plain third-order optimum); more than three rows.
+// Throws std::runtime_error when the search fails.
+CriticalBm3 fit_critical_bm3(const std::vector<double>& p, const std::vector<double>& v,
+                             const std::vector<double>& sigma_p, double pc, const std::array<double, 3>& start);
+
+double critical_bm3_pressure(const std::array<double, 3>& q, double pc, double v);
+
 }  // namespace analysis

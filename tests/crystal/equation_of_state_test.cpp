@@ -195,3 +195,21 @@ TEST(StrainLaw, CompressibilityHasItsClosedForm) {
         EXPECT_FALSE(strain_law_compressibility(law, c.pc - 0.1).defined);
     }
 }
+
+// The calculator's two third-order fits span the same curves: with pc = 0
+// the same parameters as the plain third order, with pc = -1.5 GPa other
+// parameters but the same fitted pressure at every V, and p = pc at V0.
+TEST(CriticalBm3, SpansTheSameCurvesAsTheThirdOrder) {
+    EosData d = series(EosModel::bm3, {100, 50, 5.5}, 13);
+    for (double& s : d.sigma_v) s = 0;
+    const EosFit plain = fit_eos(EosModel::bm3, d);
+    const std::array<double, 3> start{plain.q[0], plain.q[1], plain.q[2]};
+    const CriticalBm3 at_zero = fit_critical_bm3(d.p, d.v, d.sigma_p, 0, start);
+    for (std::size_t k = 0; k < 3; ++k) EXPECT_NEAR(at_zero.q[k], plain.q[k], 1e-7 * std::abs(plain.q[k]));
+    const CriticalBm3 critical = fit_critical_bm3(d.p, d.v, d.sigma_p, -1.5, start);
+    EXPECT_GT(critical.q[0], plain.q[0] + 1);  // the volume at -1.5 GPa
+    EXPECT_NEAR(critical_bm3_pressure(critical.q, -1.5, critical.q[0]), -1.5, 1e-12);
+    for (double v : d.v)
+        EXPECT_NEAR(critical_bm3_pressure(critical.q, -1.5, v), eos_pressure(EosModel::bm3, plain.q, v), 1e-6);
+    EXPECT_NEAR(critical.chi2_nu, plain.chi2_nu, 1e-6 * plain.chi2_nu);
+}
