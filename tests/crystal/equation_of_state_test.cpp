@@ -212,4 +212,15 @@ TEST(CriticalBm3, SpansTheSameCurvesAsTheThirdOrder) {
     for (double v : d.v)
         EXPECT_NEAR(critical_bm3_pressure(critical.q, -1.5, v), eos_pressure(EosModel::bm3, plain.q, v), 1e-6);
     EXPECT_NEAR(critical.chi2_nu, plain.chi2_nu, 1e-6 * plain.chi2_nu);
+    // At V0 the modulus -V dP/dV is K0, and its slope along P is K'.
+    const auto modulus = [&](double v) {
+        const double h = 1e-6 * v;
+        return -v * (critical_bm3_pressure(critical.q, -1.5, v + h) - critical_bm3_pressure(critical.q, -1.5, v - h)) /
+               (2 * h);
+    };
+    const double v0 = critical.q[0], h = 1e-4 * v0;
+    EXPECT_NEAR(modulus(v0), critical.q[1], 1e-5 * critical.q[1]);
+    const double slope = (modulus(v0 + h) - modulus(v0 - h)) / (critical_bm3_pressure(critical.q, -1.5, v0 + h) -
+                                                                critical_bm3_pressure(critical.q, -1.5, v0 - h));
+    EXPECT_NEAR(slope, critical.q[2], 1e-3);
 }
