@@ -41,7 +41,7 @@ void print_help(std::ostream& out) {
            "The rows are taken in order of pressure, the lowest the strain reference.\n"
            "The principal strains X1 < X2 < X3 are each fitted by the empirical law\n"
            "eps0 + lambda (P - pc)^nu, weighted 1/sigmaP^2 (equally when some row has no\n"
-           "sigmaP), giving the compressibility K = -d eps/dP with its sigma; the volume\n"
+           "sigmaP), giving the compressibility K = -(d eps/dP) with its sigma; the volume\n"
            "gets a straight line against P (White's HC0) and the Birch-Murnaghan fits of\n"
            "2nd and 3rd order of P against V.  At least 5 rows.\n"
            "\n"
