@@ -21,7 +21,7 @@ double law_value(const std::array<double, 4>& q, double p) { return q[0] + q[1] 
 
 std::array<double, 4> law_gradient(const std::array<double, 4>& q, double p) {
     const double t = p - q[2], tn = std::pow(t, q[3]);
-    return {1.0, tn, -q[1] * q[3] * std::pow(t, q[3] - 1), q[1] * tn * std::log(t)};
+    return {1.0, tn, -q[1] * q[3] * tn / t, q[1] * tn * std::log(t)};
 }
 
 // The search runs on pc = p_min - e^s and nu = e^r, which keeps pc below
