@@ -16,6 +16,8 @@
 #include "crystal/crystal_direction.hpp"
 #include "crystal/equation_of_state.hpp"
 #include "crystal/expansion.hpp"
+#include "figure_output.hpp"
+#include "figures/temperature_figure.hpp"
 #include "fit/hc0_fit.hpp"
 #include "formats/number_field.hpp"
 #include "formats/printed.hpp"
@@ -30,8 +32,8 @@ namespace {
 constexpr std::string_view program = "celltrend-analyse compression";
 
 constexpr OptionSpec options[] = {
-    {"strain", 0, true}, {"infinitesimal", 0, false}, {"tsv", 0, false},    {"at", 0, true},
-    {"pc", 0, true},     {"file-order", 0, false},    {"help", 'h', false},
+    {"strain", 0, true}, {"infinitesimal", 0, false}, {"tsv", 0, false},   {"at", 0, true},
+    {"pc", 0, true},     {"file-order", 0, false},    {"figure", 0, true}, {"help", 'h', false},
 };
 
 void print_help(std::ostream& out) {
@@ -53,6 +55,10 @@ void print_help(std::ostream& out) {
            "                         (GPa) held fixed; V0 and K0 are then those at P\n"
            "      --file-order       keep the rows in the file's order instead of sorting\n"
            "                         them by P (the first row is then the reference)\n"
+           "      --figure FILE      also draw the principal strains and V/V0 - 1 (%)\n"
+           "                         against P with their fits, and K of X1, X2, X3 and V\n"
+           "                         with their bands +-sigma, as PNG, SVG or PDF by the\n"
+           "                         extension\n"
            "      --tsv              print only two tables of tab-separated values: P,\n"
            "                         quantity, K, sigma, u, v, w; then quantity, model,\n"
            "                         parameter, value, sigma, unit\n"
@@ -179,6 +185,65 @@ std::string summary_text(const std::string& file, const Result& r, const analysi
     return out;
 }
 
+// The figure against pressure: the principal strains and V/V0 - 1 in %
+// with the strain laws and the third-order Birch-Murnaghan curve, and K(P)
+// of each axis with its band (the volume's line: one K).
+figures::TemperatureFigure compression_figure(const std::string& title, const Result& r,
+                                              const std::vector<double>& volumes, const std::vector<double>& marked) {
+    constexpr int samples = 200;
+    const double p_lo = *std::min_element(r.p.begin(), r.p.end()), p_hi = *std::max_element(r.p.begin(), r.p.end());
+    figures::TemperatureFigure figure;
+    figure.title = title;
+    figure.variable_legend = "P (GPa)";
+    figure.change_legend = "strain, V/V0 - 1 (%)";
+    figure.rate_legend = "K (TPa⁻¹)";
+    figure.marked_t = marked;
+    for (std::size_t i = 0; i < 3; ++i) {
+        figures::MeasuredSeries s;
+        s.name = "X" + std::to_string(i + 1);
+        for (std::size_t k = 0; k < r.p.size(); ++k)
+            s.points.push_back({r.p[k], 100 * r.strain.strains[k](Eigen::Index(i)), 0, false});
+        figures::RateSeries k;
+        k.name = s.name;
+        const analysis::StrainLaw& law = r.laws[i];
+        for (int n = 0; n < samples; ++n) {
+            const double p = p_lo + (p_hi - p_lo) * n / (samples - 1);
+            s.curve_t.push_back(p);
+            s.curve_y.push_back(100 * (law.q[0] + law.q[1] * std::pow(p - law.q[2], law.q[3])));
+            const analysis::AxisCompressibility c = analysis::strain_law_compressibility(law, p);
+            if (!c.defined || !std::isfinite(c.k)) continue;
+            k.t.push_back(p);
+            k.value.push_back(c.k);
+            k.sigma.push_back(c.sigma);
+        }
+        figure.changes.push_back(std::move(s));
+        figure.rates.push_back(std::move(k));
+    }
+    figures::MeasuredSeries v;
+    v.name = "V";
+    const double v0 = volumes.front();
+    for (std::size_t k = 0; k < r.p.size(); ++k) v.points.push_back({r.p[k], 100 * (volumes[k] / v0 - 1), 0, false});
+    // The third-order curve, P(V) along the measured volumes.
+    const std::vector<double>& q = r.bm[1].q;
+    const double v_lo = *std::min_element(volumes.begin(), volumes.end());
+    const double v_hi = *std::max_element(volumes.begin(), volumes.end());
+    for (int n = samples - 1; n >= 0; --n) {
+        const double vol = v_lo + (v_hi - v_lo) * n / (samples - 1);
+        v.curve_t.push_back(analysis::eos_pressure(analysis::EosModel::bm3, q, vol));
+        v.curve_y.push_back(100 * (vol / v0 - 1));
+    }
+    figure.changes.push_back(std::move(v));
+    figures::RateSeries kv;
+    kv.name = "V";
+    for (double p : {p_lo, p_hi}) {
+        kv.t.push_back(p);
+        kv.value.push_back(r.k_v);
+        kv.sigma.push_back(r.sigma_k_v);
+    }
+    figure.rates.push_back(std::move(kv));
+    return figure;
+}
+
 }  // namespace
 
 int run_compression(const Arguments& args) {
@@ -207,6 +272,12 @@ int run_compression(const Arguments& args) {
         const std::string why = read_pressures(*text, asked, every_row);
         if (!why.empty()) return usage_error(compression, why);
     }
+    const std::optional<std::string> figure_file = cl.value("figure");
+    if (figure_file) {
+        std::string why;
+        if (!figure_format("--figure", *figure_file, why)) return usage_error(compression, why);
+    }
+    const std::vector<double> marked = asked;
 
     const std::optional<analysis::PressureRows> read = read_pressure_rows(compression, file, cl.has("file-order"));
     if (!read) return 1;
@@ -306,6 +377,13 @@ int run_compression(const Arguments& args) {
             std::cerr << note << "the strain law of X" << i + 1 << " ends on a bound ("
                       << (law.pc_on_bound ? "pc = the lowest pressure" : "nu at its limit")
                       << "): its K at the lowest pressure is infinite or 0\n";
+    }
+    if (figure_file) {
+        const figures::TemperatureFigure figure = compression_figure(name, r, volumes, marked);
+        if (!write_figure(*figure_file, file, program, [&](figures::Format format) {
+                return figures::temperature_figure_file(figure, format, figures::temperature_page);
+            }))
+            return 1;
     }
     if (cl.has("tsv")) return write_result(tsv_text(r), "", file, program) ? 0 : 1;
     return write_result(summary_text(file, r, measure, rows.sigma_p_known), "", file, program) ? 0 : 1;

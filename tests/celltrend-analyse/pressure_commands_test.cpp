@@ -121,6 +121,20 @@ TEST(PressureCommands, BadInputsAreRefusedInOneLine) {
     }
 }
 
+// The figure is written beside the summary; a name without a figure's
+// extension is a wrong argument, checked before any work.
+TEST(PressureCommands, CompressionDrawsItsFigure) {
+    RunDir dir;
+    dir.write("p.txt", bm3_rows(12));
+    const AnalyseResult r = run_analyse(dir, "compression --figure out.svg --at 2,6 p.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Compression of p.txt"), std::string::npos);
+    const std::string svg = dir.read("out.svg");
+    EXPECT_NE(svg.find("<svg"), std::string::npos);
+    EXPECT_NE(svg.find("</svg>"), std::string::npos);
+    EXPECT_EQ(run_analyse(dir, "compression --figure out.txt p.txt").status, 2);
+}
+
 TEST(PressureCommands, WrongOptionsGiveStatusTwo) {
     RunDir dir;
     dir.write("p.txt", bm3_rows(8));
