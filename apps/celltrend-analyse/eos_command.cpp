@@ -2,13 +2,17 @@
 // with the pressure and volume uncertainties together, and the cell edges
 // linearised.
 
+#include <algorithm>
 #include <cmath>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "commands.hpp"
 #include "crystal/equation_of_state.hpp"
+#include "figure_output.hpp"
+#include "figures/temperature_figure.hpp"
 #include "fit/misfit.hpp"
 #include "formats/printed.hpp"
 #include "pressure_input.hpp"
@@ -22,7 +26,8 @@ namespace {
 constexpr std::string_view program = "celltrend-analyse eos";
 
 constexpr OptionSpec options[] = {
-    {"model", 0, true}, {"axes", 0, false}, {"at", 0, true}, {"tsv", 0, false}, {"help", 'h', false},
+    {"model", 0, true}, {"axes", 0, false},  {"at", 0, true},
+    {"tsv", 0, false},  {"figure", 0, true}, {"help", 'h', false},
 };
 
 void print_help(std::ostream& out) {
@@ -42,6 +47,9 @@ void print_help(std::ostream& out) {
            "                         L0 and the linear modulus M0 = 3K0 of its cube, M'\n"
            "      --at P[,P...]      also V and K (L and M of the edges) at these pressures\n"
            "                         in GPa, with their sigma\n"
+           "      --figure FILE      also draw V/V0 (and L/L0 of the edges) against P with\n"
+           "                         the fitted curves, and K (M/3 of the edges) with its\n"
+           "                         band +-sigma, as PNG, SVG or PDF by the extension\n"
            "      --tsv              print only a table of tab-separated values: quantity,\n"
            "                         model, parameter, value, sigma, unit\n"
            "  -h, --help             show this text\n"
@@ -182,6 +190,57 @@ void report_misfit(const std::string& file, const Quantity& q, const analysis::P
               << "\n";
 }
 
+// The figure against pressure: each quantity over its value at the first
+// row, measured with its sigma and as the model fits it, and the modulus
+// K(P) with its band (M/3 for an edge, so that it reads beside K).
+figures::TemperatureFigure eos_figure(const std::string& title, const analysis::PressureRows& rows,
+                                      const std::vector<Quantity>& quantities, const std::vector<double>& marked) {
+    constexpr int samples = 100;
+    const double p_lo = rows.rows.front().p, p_hi = rows.rows.back().p;
+    figures::TemperatureFigure figure;
+    figure.title = title;
+    figure.variable_legend = "P (GPa)";
+    figure.change_legend = "V/V0, L/L0";
+    figure.rate_legend = "K, M/3 (GPa)";
+    figure.marked_t = marked;
+    for (const Quantity& q : quantities) {
+        figures::MeasuredSeries s;
+        s.name = q.name;
+        const double x0 = q.q[0];  // V0 or L0
+        const auto measured = [&](const analysis::PressureRow& r, double& x, double& sigma) {
+            const int e = q.name == "a" ? 0 : q.name == "b" ? 1 : 2;
+            x = q.edge ? (e == 0 ? r.cell.a : e == 1 ? r.cell.b : r.cell.c) : r.volume;
+            const double s_edge = e == 0 ? r.esd.a : e == 1 ? r.esd.b : r.esd.c;
+            sigma = q.edge ? (std::isfinite(s_edge) ? s_edge : 0) : r.sigma_volume;
+        };
+        double x_lo = 0, x_hi = 0;
+        for (std::size_t k = 0; k < rows.rows.size(); ++k) {
+            double x = 0, sigma = 0;
+            measured(rows.rows[k], x, sigma);
+            s.points.push_back({rows.rows[k].p, x / x0, sigma / x0, sigma > 0});
+            x_lo = k == 0 ? x : std::min(x_lo, x);
+            x_hi = k == 0 ? x : std::max(x_hi, x);
+        }
+        for (int n = samples - 1; n >= 0; --n) {
+            const double x = x_lo + (x_hi - x_lo) * n / (samples - 1);
+            s.curve_t.push_back(analysis::eos_pressure(q.fit.model, q.fit.q, q.edge ? x * x * x : x));
+            s.curve_y.push_back(x / x0);
+        }
+        figure.changes.push_back(std::move(s));
+        figures::RateSeries k;
+        k.name = q.name;
+        for (int n = 0; n < samples; ++n) {
+            const double p = p_lo + (p_hi - p_lo) * n / (samples - 1);
+            const analysis::EosValue v = analysis::eos_at(q.fit, p);
+            k.t.push_back(p);
+            k.value.push_back(v.k);  // of the cube: M/3 for an edge
+            k.sigma.push_back(v.sigma_k);
+        }
+        figure.rates.push_back(std::move(k));
+    }
+    return figure;
+}
+
 }  // namespace
 
 int run_eos(const Arguments& args) {
@@ -203,6 +262,12 @@ int run_eos(const Arguments& args) {
         if (every_row) return usage_error(eos, "--at rows is compression's; eos takes pressures in GPa");
     }
     const bool axes = cl.has("axes");
+    const std::optional<std::string> figure_file = cl.value("figure");
+    if (figure_file) {
+        std::string why;
+        if (!figure_format("--figure", *figure_file, why)) return usage_error(eos, why);
+    }
+    std::optional<figures::TemperatureFigure> figure;
 
     const std::optional<analysis::PressureRows> read = read_pressure_rows(eos, file, false);
     if (!read) return 1;
@@ -260,10 +325,15 @@ int run_eos(const Arguments& args) {
                 }
                 q.at.push_back(value);
             }
+        if (figure_file) figure = eos_figure(series_name(file), rows, quantities, at);
     } catch (const analysis::EosError& e) {
         return input_error(series_name(file) + ": " + e.what());
     }
     for (const Quantity& q : quantities) report_misfit(file, q, rows);
+    if (figure && !write_figure(*figure_file, file, program, [&](figures::Format format) {
+            return figures::temperature_figure_file(*figure, format, figures::temperature_page);
+        }))
+        return 1;
     if (cl.has("tsv")) return write_result(tsv_text(quantities, at), "", file, program) ? 0 : 1;
     return write_result(summary_text(file, rows, quantities, at, automatic), "", file, program) ? 0 : 1;
 }

@@ -123,7 +123,7 @@ TEST(PressureCommands, BadInputsAreRefusedInOneLine) {
 
 // The figure is written beside the summary; a name without a figure's
 // extension is a wrong argument, checked before any work.
-TEST(PressureCommands, CompressionDrawsItsFigure) {
+TEST(PressureCommands, FiguresAreWrittenBesideTheSummary) {
     RunDir dir;
     dir.write("p.txt", bm3_rows(12));
     const AnalyseResult r = run_analyse(dir, "compression --figure out.svg --at 2,6 p.txt");
@@ -133,6 +133,10 @@ TEST(PressureCommands, CompressionDrawsItsFigure) {
     EXPECT_NE(svg.find("<svg"), std::string::npos);
     EXPECT_NE(svg.find("</svg>"), std::string::npos);
     EXPECT_EQ(run_analyse(dir, "compression --figure out.txt p.txt").status, 2);
+    const AnalyseResult e = run_analyse(dir, "eos --axes --figure eos.svg p.txt");
+    EXPECT_EQ(e.status, 0) << e.err;
+    EXPECT_NE(dir.read("eos.svg").find("</svg>"), std::string::npos);
+    EXPECT_EQ(run_analyse(dir, "eos --figure eos.txt p.txt").status, 2);
 }
 
 TEST(PressureCommands, WrongOptionsGiveStatusTwo) {
