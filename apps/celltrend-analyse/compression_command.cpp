@@ -22,6 +22,7 @@
 #include "formats/number_field.hpp"
 #include "formats/printed.hpp"
 #include "pressure_input.hpp"
+#include "strain_options.hpp"
 #include "subcommand.hpp"
 #include "write_result.hpp"
 
@@ -252,13 +253,10 @@ int run_compression(const Arguments& args) {
     const CommandLine& cl = std::get<CommandLine>(started);
     const std::string& file = cl.operands.front();
 
-    analysis::StrainMeasure measure;
-    const std::string kind = cl.value("strain").value_or("eulerian");
-    if (kind == "lagrangian")
-        measure.kind = analysis::StrainKind::lagrangian;
-    else if (kind != "eulerian")
-        return usage_error(compression, "--strain '" + kind + "': eulerian or lagrangian");
-    measure.finite = !cl.has("infinitesimal");
+    std::string why_strain;
+    const std::optional<analysis::StrainMeasure> asked_measure = strain_measure(cl, why_strain);
+    if (!asked_measure) return usage_error(compression, why_strain);
+    const analysis::StrainMeasure measure = *asked_measure;
     std::optional<double> pc;
     if (const auto text = cl.value("pc")) {
         double value = 0;

@@ -283,7 +283,8 @@ int run_eos(const Arguments& args) {
         analysis::EosData data;
         for (const analysis::PressureRow& r : rows.rows) {
             data.p.push_back(r.p);
-            data.sigma_p.push_back(r.sigma_p);
+            // sigmaP missing in any row says nothing of the others: none used.
+            data.sigma_p.push_back(rows.sigma_p_known ? r.sigma_p : 0.0);
             data.v.push_back(r.volume);
             data.sigma_v.push_back(r.sigma_volume);
         }
