@@ -93,6 +93,36 @@ TEST(PressureCommands, CompressionTsvHasTwoTables) {
     EXPECT_EQ(field(second, "X3", "nu", "strain-law") == "missing", false);
 }
 
+// An axis that lengthens under pressure keeps its negative K, at every
+// measured pressure of --at rows, with the direction of c; the two that
+// shorten are positive.
+TEST(PressureCommands, NegativeLinearCompressibilityKeepsItsSign) {
+    std::string text;
+    for (int k = 0; k < 10; ++k) {
+        const double p = 0.5 * k;
+        std::ostringstream line;
+        line.precision(12);
+        line << p << " 0.01 " << 5 * (1 - 0.004 * std::pow(p + 1, 0.8) + 0.004) << " "
+             << 6 * (1 - 0.002 * std::pow(p + 1, 0.8) + 0.002) << " " << 7 * (1 + 0.001 * std::pow(p + 1, 0.8) - 0.001)
+             << " 90 90 90\n";
+        text += line.str();
+    }
+    RunDir dir;
+    dir.write("p.txt", text);
+    const AnalyseResult r = run_analyse(dir, "compression --tsv --at rows p.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    const auto rows = tsv_rows(r.out.substr(0, r.out.find("\n\n") + 1));
+    ASSERT_EQ(rows.size(), 1u + 4 * 10);
+    for (std::size_t i = 1; i < rows.size(); i += 4) {
+        EXPECT_EQ(rows[i][1], "X1");
+        EXPECT_EQ(rows[i + 2][1], "X3");
+        EXPECT_GT(std::stod(rows[i][2]), 0) << rows[i][0];
+        EXPECT_GT(std::stod(rows[i + 1][2]), 0) << rows[i][0];
+        EXPECT_LT(std::stod(rows[i + 2][2]), 0) << rows[i][0];
+        EXPECT_NEAR(std::abs(std::stod(rows[i + 2][6])), 1, 1e-9);  // [0 0 1]
+    }
+}
+
 // Each bad input: status 1, one line on standard error naming the file,
 // nothing on standard output.
 TEST(PressureCommands, BadInputsAreRefusedInOneLine) {
