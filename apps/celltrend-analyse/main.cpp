@@ -29,7 +29,8 @@ constexpr std::array<SubcommandEntry, 7> subcommands{{
 
 void print_usage(std::ostream& out) {
     out << "Usage: celltrend-analyse SUBCOMMAND [OPTION]... FILE\n"
-           "Analyses the temperature series of a unit cell written by celltrend.\n"
+           "Analyses the temperature series of a unit cell written by celltrend, and\n"
+           "pressure series of cells.\n"
            "\n"
            "Subcommands:\n";
     for (const SubcommandEntry& s : subcommands) {
