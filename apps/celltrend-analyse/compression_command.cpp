@@ -83,6 +83,7 @@ struct AtPressure {
     std::size_t row = 0;  // the row whose directions are given
     std::array<analysis::AxisCompressibility, 3> k;
     std::array<Eigen::Vector3d, 3> uvw;
+    std::array<Eigen::Vector3d, 3> angles;  // to a, b, c in degrees
 };
 
 struct Bm {
@@ -156,13 +157,15 @@ std::string summary_text(const std::string& file, const Result& r, const analysi
            "; weights: " + (weighted ? "1/sigmaP^2" : "equal (sigmaP not known in every row)") + "\n";
     for (const AtPressure& a : r.at) {
         out += "\nAt " + analysis::printed("%g", a.p) + " GPa (directions of the row at " +
-               analysis::printed("%g", r.p[a.row]) + " GPa), K in TPa^-1:\n";
+               analysis::printed("%g", r.p[a.row]) + " GPa): K in TPa^-1, [u v w], angles to a, b, c in degrees\n";
         for (int i = 0; i < 3; ++i) {
             const auto& k = a.k[std::size_t(i)];
             const Eigen::Vector3d& d = a.uvw[std::size_t(i)];
             out += "  X" + std::to_string(i + 1) +
                    "  K = " + (k.defined ? pm(k.k, k.sigma, "%9.4f") : "undefined (P <= pc)") +
-                   analysis::printed("   [%7.4f %7.4f %7.4f]\n", d(0), d(1), d(2));
+                   analysis::printed("   [%7.4f %7.4f %7.4f]", d(0), d(1), d(2)) +
+                   analysis::printed("   %7.2f %7.2f %7.2f\n", a.angles[std::size_t(i)](0), a.angles[std::size_t(i)](1),
+                                     a.angles[std::size_t(i)](2));
         }
         out += "  V   K = " + pm(r.k_v, r.sigma_k_v, "%9.4f") + "   (straight line; eos gives K(P))\n";
     }
@@ -362,7 +365,12 @@ int run_compression(const Arguments& args) {
         for (std::size_t i = 0; i < 3; ++i) {
             a.k[i] = analysis::strain_law_compressibility(r.laws[i], p);
             undefined = undefined || !a.k[i].defined;
-            a.uvw[i] = analysis::crystal_direction(cell, r.strain.axes[axes_row].col(Eigen::Index(i)));
+            // Rounding left in a zero component would print as -0.
+            a.uvw[i] =
+                analysis::crystal_direction(cell, r.strain.axes[axes_row].col(Eigen::Index(i))).unaryExpr([](double x) {
+                    return std::abs(x) < 1e-12 ? 0.0 : x;
+                });
+            a.angles[i] = analysis::angles_to_axes(cell, (cell * a.uvw[i]).normalized());
         }
         r.at.push_back(a);
     }

@@ -121,6 +121,13 @@ TEST(PressureCommands, NegativeLinearCompressibilityKeepsItsSign) {
         EXPECT_LT(std::stod(rows[i + 2][2]), 0) << rows[i][0];
         EXPECT_NEAR(std::abs(std::stod(rows[i + 2][6])), 1, 1e-9);  // [0 0 1]
     }
+    // The summary's X3 lies along c: at 90, 90 and 0 degrees to a, b, c.
+    const AnalyseResult summary = run_analyse(dir, "compression p.txt");
+    const std::size_t x3 = summary.out.find("  X3  K =");
+    ASSERT_NE(x3, std::string::npos) << summary.out;
+    const std::string line = summary.out.substr(x3, summary.out.find('\n', x3) - x3);
+    EXPECT_NE(line.find("[ 0.0000  0.0000  1.0000]     90.00   90.00    0.00"), std::string::npos) << line;
+    EXPECT_NE(line.find("K =   -"), std::string::npos) << line;
 }
 
 // Each bad input: status 1, one line on standard error naming the file,
