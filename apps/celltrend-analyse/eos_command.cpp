@@ -277,8 +277,8 @@ int run_eos(const Arguments& args) {
 
     std::vector<Quantity> quantities;
     try {
-        const auto fit_of = [&](const analysis::EosData& data) {
-            return automatic ? analysis::fit_eos_auto(data) : analysis::fit_eos(model, data);
+        const auto fit_of = [&](const analysis::EosData& data, bool edge) {
+            return automatic ? analysis::fit_eos_auto(data) : analysis::fit_eos(model, data, edge);
         };
         analysis::EosData data;
         for (const analysis::PressureRow& r : rows.rows) {
@@ -288,7 +288,7 @@ int run_eos(const Arguments& args) {
             data.v.push_back(r.volume);
             data.sigma_v.push_back(r.sigma_volume);
         }
-        Quantity v{"V", false, fit_of(data), {}, {}, {}};
+        Quantity v{"V", false, fit_of(data, false), {}, {}, {}};
         v.q = v.fit.q;
         v.covariance = v.fit.covariance;
         quantities.push_back(v);
@@ -306,7 +306,7 @@ int run_eos(const Arguments& args) {
                     data.v[n] = l * l * l;
                     data.sigma_v[n] = std::isfinite(sl) ? 3 * l * l * sl : 0;
                 }
-                Quantity edge{std::string(1, char('a' + e)), true, fit_of(data), {}, {}, {}};
+                Quantity edge{std::string(1, char('a' + e)), true, fit_of(data, true), {}, {}, {}};
                 const analysis::LinearParameters lin = analysis::linear_modulus(edge.fit);
                 edge.q = lin.q;
                 edge.covariance = lin.covariance;

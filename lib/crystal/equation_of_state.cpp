@@ -186,7 +186,7 @@ double eos_implied_k_double_prime(EosModel model, const std::vector<double>& q) 
     return 0;
 }
 
-EosFit fit_eos(EosModel model, const EosData& data) {
+EosFit fit_eos(EosModel model, const EosData& data, bool lengthening_allowed) {
     const std::size_t n = data.p.size(), np = eos_parameter_count(model);
     if (n <= np)
         throw EosError(std::to_string(n) + (n == 1 ? " row" : " rows") + " for the " + std::to_string(np) +
@@ -236,7 +236,7 @@ EosFit fit_eos(EosModel model, const EosData& data) {
             throw EosError("the " + name_of(model) + " fit leaves the range of a double; try " + try_instead(model));
         if (!moved) break;
     }
-    if (!(fit.q[0] > 0) || !(fit.q[1] > 0))
+    if (!(fit.q[0] > 0) || !(fit.q[1] > 0 || (lengthening_allowed && fit.q[1] < 0)))
         throw EosError("the " + name_of(model) +
                        " fit gives V0 or K0 not positive: the data do not determine it; try " + try_instead(model));
 
@@ -284,8 +284,12 @@ EosValue eos_at(const EosFit& fit, double p) {
     // V(p; q): Newton from V0, inside a bracket that bisection narrows.
     const auto volume_at = [model, p](const std::vector<double>& q) {
         double lo = q[0], hi = q[0];
-        const auto f = [&](double v) { return eos_pressure(model, q, v) - p; };
-        // P falls as V grows: widen the bracket until it holds the root.
+        // P falls as V grows, or rises for an edge that lengthens under
+        // pressure (K0 < 0): f is then taken with its sign turned, so that
+        // it falls either way.
+        const double sense = q[1] < 0 ? -1.0 : 1.0;
+        const auto f = [&](double v) { return sense * (eos_pressure(model, q, v) - p); };
+        // Widen the bracket until it holds the root.
         for (int i = 0; i < 200 && f(lo) < 0; ++i) lo *= 0.9;
         for (int i = 0; i < 200 && f(hi) > 0; ++i) hi *= 1.1;
         if (!(f(lo) >= 0) || !(f(hi) <= 0))
@@ -299,7 +303,7 @@ EosValue eos_at(const EosFit& fit, double p) {
                 lo = v;
             else
                 hi = v;
-            double next = v - fv / dp_dv(model, q, v);
+            double next = v - fv / (sense * dp_dv(model, q, v));
             if (!(next > lo && next < hi)) next = 0.5 * (lo + hi);
             if (std::abs(next - v) <= 1e-15 * v) {
                 v = next;

@@ -61,8 +61,10 @@ struct EosError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// Needs more rows than the model has parameters.
-EosFit fit_eos(EosModel model, const EosData& data);
+// Needs more rows than the model has parameters.  K0 must come out
+// positive, unless `lengthening_allowed` (a cell edge that lengthens under
+// pressure has M0 < 0: a result).
+EosFit fit_eos(EosModel model, const EosData& data, bool lengthening_allowed = false);
 
 // Of bm2, bm3, bm4 (those with n >= p + 2), the fit of lowest AICc; a tie
 // goes to the lower order.

@@ -128,6 +128,12 @@ TEST(PressureCommands, NegativeLinearCompressibilityKeepsItsSign) {
     const std::string line = summary.out.substr(x3, summary.out.find('\n', x3) - x3);
     EXPECT_NE(line.find("[ 0.0000  0.0000  1.0000]     90.00   90.00    0.00"), std::string::npos) << line;
     EXPECT_NE(line.find("K =   -"), std::string::npos) << line;
+    // eos linearises c with a negative modulus, a and b with positive ones.
+    const AnalyseResult eos = run_analyse(dir, "eos --axes --tsv p.txt");
+    EXPECT_EQ(eos.status, 0) << eos.err;
+    const auto fitted = tsv_rows(eos.out);
+    EXPECT_GT(std::stod(field(fitted, "a", "M0")), 0);
+    EXPECT_LT(std::stod(field(fitted, "c", "M0")), 0);
 }
 
 // Each bad input: status 1, one line on standard error naming the file,

@@ -224,3 +224,22 @@ TEST(CriticalBm3, SpansTheSameCurvesAsTheThirdOrder) {
                                                                 critical_bm3_pressure(critical.q, -1.5, v0 - h));
     EXPECT_NEAR(slope, critical.q[2], 1e-3);
 }
+
+// An edge that lengthens under pressure, as its cube (K0 = M0/3 < 0): the
+// fit is a result, kept with its sign, and gives back the parameters the
+// edge was made from; L at a pressure lies beyond L0.
+TEST(EquationOfState, ALengtheningEdgeHasANegativeModulus) {
+    const std::vector<double> q{343, -150, 3};  // L0 = 7 A, M0 = -450 GPa, M' = 9
+    EosData d = series(EosModel::bm3, q);
+    for (std::size_t n = 0; n < d.v.size(); ++n) d.sigma_v[n] = 3 * std::cbrt(d.v[n] * d.v[n]) * 0.0002;
+    EXPECT_GT(d.v.back(), d.v.front());
+    EXPECT_THROW(fit_eos(EosModel::bm3, d), EosError);  // as a volume: refused
+    const EosFit fit = fit_eos(EosModel::bm3, d, true);
+    for (std::size_t k = 0; k < q.size(); ++k) EXPECT_NEAR(fit.q[k], q[k], 1e-6 * std::abs(q[k]));
+    const LinearParameters l = linear_modulus(fit);
+    EXPECT_NEAR(l.q[0], 7, 1e-8);
+    EXPECT_NEAR(l.q[1], -450, 1e-4);
+    const EosValue at = eos_at(fit, 4);
+    EXPECT_GT(at.v, fit.q[0]);
+    EXPECT_NEAR(eos_pressure(EosModel::bm3, fit.q, at.v), 4, 1e-9);
+}
