@@ -129,7 +129,7 @@ std::string tsv_text(const Result& r) {
             row(q, "strain-law", names[k], law.q[std::size_t(k)], g(std::sqrt(law.covariance(k, k))), units[k]);
         row(q, "strain-law", "chi2_nu", law.chi2_nu, "", "1");
     }
-    row("V", "line", "intercept", r.volume_line.intercept, "", "A^3");
+    row("V", "line", "intercept", r.volume_line.intercept, g(r.volume_line.su_intercept), "A^3");
     row("V", "line", "slope", r.volume_line.slope, g(r.volume_line.su_slope), "A^3/GPa");
     for (const Bm& b : r.bm) {
         row("V", b.name, "V0", b.q[0], g(std::sqrt(b.covariance(0, 0))), "A^3");
