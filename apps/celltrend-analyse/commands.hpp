@@ -16,5 +16,7 @@ int run_alpha(const Arguments& args);
 int run_transform(const Arguments& args);
 int run_export(const Arguments& args);
 int run_collect(const Arguments& args);
+int run_eos(const Arguments& args);
+int run_compression(const Arguments& args);
 
 }  // namespace analyse

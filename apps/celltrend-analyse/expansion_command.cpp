@@ -19,6 +19,7 @@
 #include "formats/number_field.hpp"
 #include "formats/series_table.hpp"
 #include "setting_matrix.hpp"
+#include "strain_options.hpp"
 #include "subcommand.hpp"
 #include "usable_points.hpp"
 #include "write_result.hpp"
@@ -97,13 +98,10 @@ int run_expansion(const Arguments& args) {
     const CommandLine& cl = std::get<CommandLine>(started);
     const std::string& file = cl.operands.front();
 
-    analysis::StrainMeasure measure;
-    const std::string kind = cl.value("strain").value_or("eulerian");
-    if (kind == "lagrangian")
-        measure.kind = analysis::StrainKind::lagrangian;
-    else if (kind != "eulerian")
-        return usage_error(expansion, "--strain '" + kind + "': eulerian or lagrangian");
-    measure.finite = !cl.has("infinitesimal");
+    std::string why_strain;
+    const std::optional<analysis::StrainMeasure> asked_measure = strain_measure(cl, why_strain);
+    if (!asked_measure) return usage_error(expansion, why_strain);
+    const analysis::StrainMeasure measure = *asked_measure;
     SigmaTUse sigma_t;
     if (const auto s = cl.value("sigma-t")) {
         if (analysis::read_field(*s, sigma_t.fill) != analysis::Field::number || !(sigma_t.fill > 0) ||

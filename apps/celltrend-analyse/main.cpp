@@ -19,17 +19,20 @@ struct SubcommandEntry {
     int (*run)(const analyse::Arguments&);
 };
 
-constexpr std::array<SubcommandEntry, 5> subcommands{{
+constexpr std::array<SubcommandEntry, 7> subcommands{{
     {"expansion", "principal axes and coefficients of thermal expansion", analyse::run_expansion},
     {"alpha", "coefficients of expansion as functions of temperature", analyse::run_alpha},
     {"transform", "the cells and their ESDs in new axes", analyse::run_transform},
     {"export", "the series for other programs (strain calculators, EosFit, CSV)", analyse::run_export},
     {"collect", "the series from CIF or SHELX files, one per temperature", analyse::run_collect},
+    {"compression", "principal compressibilities of a pressure series", analyse::run_compression},
+    {"eos", "equations of state of a pressure series", analyse::run_eos},
 }};
 
 void print_usage(std::ostream& out) {
     out << "Usage: celltrend-analyse SUBCOMMAND [OPTION]... FILE\n"
-           "Analyses the temperature series of a unit cell written by celltrend.\n"
+           "Analyses the temperature series of a unit cell written by celltrend, and\n"
+           "pressure series of cells.\n"
            "\n"
            "Subcommands:\n";
     for (const SubcommandEntry& s : subcommands) {

@@ -28,10 +28,11 @@ std::variant<CommandLine, int> start(const Subcommand& sub, const Arguments& arg
     return cl;
 }
 
-std::optional<analysis::Series> read_table(const Subcommand& sub, const std::string& file) {
+std::optional<analysis::Series> read_table(const Subcommand& sub, const std::string& file,
+                                           analysis::SeriesVariable variable) {
     try {
-        analysis::Series series =
-            file == "-" ? analysis::read_series(std::cin, "(standard input)") : analysis::read_series(file);
+        analysis::Series series = file == "-" ? analysis::read_series(std::cin, "(standard input)", variable)
+                                              : analysis::read_series(file, variable);
         for (const std::string& note : series.notes)
             std::cerr << "celltrend-analyse " << sub.name << ": " << note << "\n";
         return series;
@@ -42,7 +43,8 @@ std::optional<analysis::Series> read_table(const Subcommand& sub, const std::str
 }
 
 void order_rows(const Subcommand& sub, analysis::Series& series, bool keep_file_order) {
-    for (const std::string& note : analysis::order_notes(analysis::temperature_order(series), !keep_file_order))
+    for (const std::string& note :
+         analysis::order_notes(analysis::temperature_order(series), !keep_file_order, series.variable))
         std::cerr << "celltrend-analyse " << sub.name << ": " << series.name << ": note: " << note << "\n";
     if (!keep_file_order) analysis::sort_by_temperature(series);
 }

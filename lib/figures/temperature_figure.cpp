@@ -288,7 +288,7 @@ std::string temperature_figure_file(const TemperatureFigure& figure, Format form
             pls.mtex("l", y_disp, 0.5, 0.5, plplot_text(upper ? figure.change_legend : figure.rate_legend).c_str());
             if (!ys.annotation().empty()) pls.mtex("t", 0.5, 0.0, 0.0, ys.annotation().c_str());
             if (!upper) {
-                pls.mtex("b", 3.2, 0.5, 0.5, "Temperature (K)");
+                pls.mtex("b", 3.2, 0.5, 0.5, plplot_text(figure.variable_legend).c_str());
                 if (!xs.annotation().empty()) pls.mtex("b", 4.5, 1.0, 1.0, xs.annotation().c_str());
             }
             legend_beside(pls, entries, ch, least_ch, heavy);

@@ -34,6 +34,8 @@ struct TemperatureFigure {
     std::string rate_legend;  // the lower panel's, e.g. "α (10⁻⁶ K⁻¹)"
     std::vector<RateSeries> rates;
     std::vector<double> marked_t;  // K
+    // The common x axis: the same figure serves a series against pressure.
+    std::string variable_legend = "Temperature (K)";
 };
 
 // A one-column figure, taller than wide for its two panels.

@@ -44,13 +44,20 @@ Hc0Line fit_hc0(const LineDesign& design, const std::vector<double>& x, const st
     // The slope row of (X'WX)^-1 applied to x_k is (x_k - mean_x) / sxx, so
     // HC0's slope variance is sum_k (c_k e_k)^2 with c_k the slope
     // coefficient.
-    double variance = 0;
+    // The intercept, mean_y - slope mean_x, is linear in the y too, with
+    // coefficients w_k / sum w - mean_x c_k.
+    double sw = 0;
+    for (double w : design.weights) sw += w;
+    double variance = 0, intercept_variance = 0;
     for (std::size_t k = 0; k < n; ++k) {
         const double e = y[k] - line.intercept - line.slope * x[k];
         const double term = design.slope_coefficients[k] * e;
         variance += term * term;
+        const double a = (design.weights[k] / sw - design.mean_x * design.slope_coefficients[k]) * e;
+        intercept_variance += a * a;
     }
     line.su_slope = std::sqrt(variance);
+    line.su_intercept = std::sqrt(intercept_variance);
     return line;
 }
 

@@ -31,7 +31,8 @@ LineDesign line_design(const std::vector<double>& x, const std::vector<double>& 
 struct Hc0Line {
     double intercept = 0;
     double slope = 0;
-    double su_slope = 0;  // HC0; 0 when the line passes through every point
+    double su_slope = 0;      // HC0; 0 when the line passes through every point
+    double su_intercept = 0;  // HC0 likewise (fit_hc0 only)
 };
 
 // The line alone, without its uncertainty (su_slope left 0); `design.ok`

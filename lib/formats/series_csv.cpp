@@ -71,14 +71,24 @@ constexpr std::array<Named, 20> names{{
 }};
 constexpr std::size_t needed = 8;  // T_K and the cell, then sigma_T_K at 1 is optional
 
+// The name of column `n` of `names` in a series of `variable`.
+std::string_view name_of(std::size_t n, SeriesVariable variable) {
+    if (variable == SeriesVariable::pressure && n < 2) return n == 0 ? "P_GPa" : "sigma_P_GPa";
+    // In a pressure series the pressure is the variable, read in T_K's place
+    // above, not a column beside it.
+    if (variable == SeriesVariable::pressure && names[n].member == &SeriesRow::pressure) return {};
+    if (variable == SeriesVariable::pressure && names[n].member == &SeriesRow::pressure_esd) return {};
+    return names[n].name;
+}
+
 // For each field of the header, the index in `names`, or nullopt for a
 // column the analysis does not use.
-std::vector<std::optional<std::size_t>> columns_of(const std::vector<std::string>& header) {
+std::vector<std::optional<std::size_t>> columns_of(const std::vector<std::string>& header, SeriesVariable variable) {
     std::vector<std::optional<std::size_t>> columns;
     for (const std::string& field : header) {
         std::optional<std::size_t> found;
         for (std::size_t n = 0; n < names.size(); ++n)
-            if (trim(field) == names[n].name) found = n;
+            if (!name_of(n, variable).empty() && trim(field) == name_of(n, variable)) found = n;
         columns.push_back(found);
     }
     return columns;
@@ -97,9 +107,9 @@ std::string without_cr(std::string line) {
 
 }  // namespace
 
-bool is_series_csv_header(std::string_view line) {
+bool is_series_csv_header(std::string_view line, SeriesVariable variable) {
     if (line.find(',') == std::string_view::npos) return false;
-    const auto columns = columns_of(split_record(line));
+    const auto columns = columns_of(split_record(line), variable);
     for (std::size_t n = 0; n < needed; ++n)
         if (n != 1 && !has_column(columns, n)) return false;
     return true;
@@ -107,12 +117,12 @@ bool is_series_csv_header(std::string_view line) {
 
 void read_series_csv(std::istream& in, std::string_view header, int header_line, Series& series) {
     const std::string& name = series.name;
-    auto columns = columns_of(split_record(header));
+    auto columns = columns_of(split_record(header), series.variable);
     for (std::size_t i = 0; i < columns.size(); ++i)
         for (std::size_t j = 0; j < i; ++j)
             if (columns[i] && columns[i] == columns[j])
                 throw SeriesError(name + ":" + std::to_string(header_line) + ": the column " +
-                                  std::string(names[*columns[i]].name) + " is named twice");
+                                  std::string(name_of(*columns[i], series.variable)) + " is named twice");
     series.layout = SeriesLayout::csv;
     SeriesColumns& carried = series.carried;
     carried = {};
@@ -153,8 +163,9 @@ void read_series_csv(std::istream& in, std::string_view header, int header_line,
             const Named& n = names[*columns[i]];
             double value = not_a_number;
             if (!trim(fields[i]).empty() && read_field(fields[i], value) == Field::invalid)
-                throw SeriesError(name + ":" + std::to_string(line_number) + ": " + std::string(n.name) +
-                                  " is not a number: \"" + std::string(trim(fields[i]).substr(0, 60)) + "\"");
+                throw SeriesError(name + ":" + std::to_string(line_number) + ": " +
+                                  std::string(name_of(*columns[i], series.variable)) + " is not a number: \"" +
+                                  std::string(trim(fields[i]).substr(0, 60)) + "\"");
             if (n.member) {
                 row.*n.member = value;
             } else {

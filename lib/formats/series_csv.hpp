@@ -16,11 +16,13 @@
 
 namespace analysis {
 
-// True when `line` is such a header row.
-bool is_series_csv_header(std::string_view line);
+// True when `line` is such a header row.  In a pressure series P_GPa and
+// sigma_P_GPa take the place of T_K and sigma_T_K (a T_K column is then
+// passed over).
+bool is_series_csv_header(std::string_view line, SeriesVariable variable = SeriesVariable::temperature);
 
 // The rows after the header `header` (line `header_line` of the stream) up
-// to the end of `in`, into `series` (its name already set).  An empty field
+// to the end of `in`, into `series` (its name and variable already set).  An empty field
 // is NaN and makes its row incomplete.  Throws SeriesError naming the line
 // for a row of another number of fields or text that is no number.
 void read_series_csv(std::istream& in, std::string_view header, int header_line, Series& series);

@@ -1,6 +1,7 @@
 #include "formats/series_table.hpp"
 
 #include "formats/bounded_line.hpp"
+#include "formats/eos_data_file.hpp"
 #include "formats/layouts.hpp"
 #include "formats/number_field.hpp"
 #include "formats/series_csv.hpp"
@@ -15,6 +16,7 @@
 #include <fstream>
 #include <limits>
 #include <span>
+#include <sstream>
 #include <string_view>
 
 namespace analysis {
@@ -86,6 +88,7 @@ std::size_t field_count(SeriesLayout layout) {
         case SeriesLayout::strain_rows:
             return strain_fields;
         case SeriesLayout::csv:
+        case SeriesLayout::eos_data:
             break;
     }
     return 0;
@@ -173,23 +176,26 @@ SeriesRow make_row(SeriesLayout layout, const std::vector<double>& v) {
             break;
         case SeriesLayout::strain_rows:
         case SeriesLayout::csv:
-            break;  // read_strain_row, read_series_csv
+        case SeriesLayout::eos_data:
+            break;  // read_strain_row, read_series_csv, read_eos_data
     }
     for (double x : v)
         if (std::isnan(x)) row.complete = false;
     return row;
 }
 
-std::string describe(SeriesLayout layout) {
+std::string describe(SeriesLayout layout, SeriesVariable variable) {
     switch (layout) {
         case SeriesLayout::celltrend_table:
             return "a row of celltrend's all-parameters table";
         case SeriesLayout::celltrend_transformed_table:
             return "a row of celltrend's transformed table";
         case SeriesLayout::strain_rows:
-            return "a row \"T sigmaT a b c alpha beta gamma\"";
+            return "a row \"" + strain_row_form(variable) + "\"";
         case SeriesLayout::csv:
             return "a CSV row";
+        case SeriesLayout::eos_data:
+            return "a data line";
     }
     return {};
 }
@@ -243,6 +249,7 @@ void set_carried_columns(Series& series) {
             }
             return;
         case SeriesLayout::csv:
+        case SeriesLayout::eos_data:
             return;
     }
 }
@@ -253,9 +260,16 @@ constexpr std::size_t longest_line = 1 << 20;
 
 }  // namespace
 
-Series read_series(std::istream& in, const std::string& name) {
+std::string strain_row_form(SeriesVariable variable) {
+    return variable == SeriesVariable::pressure ? "P sigmaP a b c alpha beta gamma" : "T sigmaT a b c alpha beta gamma";
+}
+
+namespace {
+
+Series read_series_text(std::istream& in, const std::string& name, SeriesVariable variable) {
     Series series;
     series.name = name;
+    series.variable = variable;
     bool recognised = false;
     bool titled = false;  // celltrend's column titles head the rows
     std::vector<double> values;
@@ -276,7 +290,7 @@ Series read_series(std::istream& in, const std::string& name) {
             // Header lines: celltrend's '!' lines, or the strain calculators'
             // comment lines.
             const std::string_view t = trim(line);
-            if (series.header.empty() && is_series_csv_header(t)) {
+            if (series.header.empty() && is_series_csv_header(t, variable)) {
                 read_series_csv(in, t, line_number, series);
                 return series;
             }
@@ -285,9 +299,9 @@ Series read_series(std::istream& in, const std::string& name) {
                 continue;
             }
             if (!recognise(series.header, line, series.layout, titled))
-                throw SeriesError(
-                    name + ":" + std::to_string(line_number) +
-                    ": neither a celltrend table nor rows of \"T sigmaT a b c alpha beta gamma\": " + shown_text(line));
+                throw SeriesError(name + ":" + std::to_string(line_number) +
+                                  ": neither a celltrend table nor rows of \"" + strain_row_form(variable) +
+                                  "\": " + shown_text(line));
             recognised = true;
         } else if (series.layout == SeriesLayout::strain_rows ? trim(without_comment(line)).empty()
                                                               : is_table_comment(line)) {
@@ -300,7 +314,7 @@ Series read_series(std::istream& in, const std::string& name) {
         if (series.layout == SeriesLayout::strain_rows) {
             StrainRowGives gives;
             if (!read_strain_row(without_comment(line), strain_words, row, gives))
-                throw SeriesError(where + "not " + describe(series.layout) + ": " + shown_text(line));
+                throw SeriesError(where + "not " + describe(series.layout, variable) + ": " + shown_text(line));
             strain_words = gives.words;
             series.carried.sigma_t = series.carried.sigma_t || gives.sigma_t;
             series.carried.cell_esd = series.carried.cell_esd || gives.cell_esd;
@@ -320,9 +334,8 @@ Series read_series(std::istream& in, const std::string& name) {
     if (!recognised) {
         SeriesLayout layout{};
         if (series.header.empty() || !recognise(series.header, "", layout, titled))
-            throw SeriesError(name +
-                              ": no data rows: neither a celltrend table nor rows of "
-                              "\"T sigmaT a b c alpha beta gamma\"");
+            throw SeriesError(name + ": no data rows: neither a celltrend table nor rows of \"" +
+                              strain_row_form(variable) + "\"");
         series.layout = layout;  // celltrend's table of a run that accepted no temperature
     }
     set_carried_columns(series);
@@ -336,7 +349,32 @@ Series read_series(std::istream& in, const std::string& name) {
     return series;
 }
 
-Series read_series(const std::string& path) {
+}  // namespace
+
+Series read_series(std::istream& in, const std::string& name, SeriesVariable variable) {
+    if (variable == SeriesVariable::temperature) return read_series_text(in, name, variable);
+    // A pressure series may also be an equation-of-state program's data
+    // file, known by its Format line, which can follow any keyword lines:
+    // the whole text is read first to look for it.
+    std::string text;
+    std::string line;
+    bool too_long = false;
+    int line_number = 0;
+    while (read_bounded_line(in, line, longest_line, too_long)) {
+        ++line_number;
+        if (too_long)
+            throw SeriesError(name + ":" + std::to_string(line_number) + ": a line longer than " +
+                              std::to_string(longest_line) + " characters: no table has one");
+        text += line;
+        text += '\n';
+    }
+    if (in.bad()) throw SeriesError(name + ": read error after line " + std::to_string(line_number));
+    if (is_eos_data_file(text)) return read_eos_data(text, name);
+    std::istringstream again(text);
+    return read_series_text(again, name, variable);
+}
+
+Series read_series(const std::string& path, SeriesVariable variable) {
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) throw SeriesError(path + ": is a directory, not a table");
     // A device such as /dev/zero is one endless line; a FIFO is a table
@@ -347,7 +385,7 @@ Series read_series(const std::string& path) {
     errno = 0;
     std::ifstream in(path, std::ios::binary);
     if (!in) throw SeriesError(path + ": cannot open: " + std::strerror(errno != 0 ? errno : ENOENT));
-    return read_series(in, path);
+    return read_series(in, path, variable);
 }
 
 }  // namespace analysis

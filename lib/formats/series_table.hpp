@@ -24,7 +24,12 @@
 
 namespace analysis {
 
-enum class SeriesLayout { celltrend_table, celltrend_transformed_table, strain_rows, csv };
+enum class SeriesLayout { celltrend_table, celltrend_transformed_table, strain_rows, csv, eos_data };
+
+// What the first column of a series is: its temperature (K), or for a
+// crystal in a pressure cell its pressure (GPa).  The rows and the CSV are
+// the same but for that column's name; SeriesRow::t and sigma_t hold it.
+enum class SeriesVariable { temperature, pressure };
 
 // The columns a file carries besides T and the cell.
 struct SeriesColumns {
@@ -40,8 +45,8 @@ struct SeriesColumns {
 // missing) is NaN here; `complete` is false when any field the layout
 // carries is NaN.
 struct SeriesRow {
-    int line = 0;  // 1-based line number in the file
-    double t = 0;
+    int line = 0;        // 1-based line number in the file
+    double t = 0;        // T, or P in a pressure series
     double sigma_t = 0;  // NaN where the layout carries none
     Cell cell;
     CellSu esd;         // all NaN where the layout carries none
@@ -65,6 +70,7 @@ struct SeriesRow {
 struct Series {
     std::string name;  // the file name as given, for messages
     SeriesLayout layout = SeriesLayout::celltrend_table;
+    SeriesVariable variable = SeriesVariable::temperature;
     std::vector<std::string> header;  // the comment lines before the data, as read
     std::string title;                // celltrend's title (first header line, without "! ")
     std::vector<SeriesRow> rows;      // every data line, in file order
@@ -81,7 +87,13 @@ struct SeriesError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-Series read_series(std::istream& in, const std::string& name);
-Series read_series(const std::string& path);
+// `variable` pressure reads rows "P sigmaP a b c ..." and the CSV's P_GPa
+// and sigma_P_GPa in place of T_K and sigma_T_K; celltrend's tables are of
+// temperature only.
+Series read_series(std::istream& in, const std::string& name, SeriesVariable variable = SeriesVariable::temperature);
+Series read_series(const std::string& path, SeriesVariable variable = SeriesVariable::temperature);
+
+// "T sigmaT a b c alpha beta gamma" or "P sigmaP a b c alpha beta gamma".
+std::string strain_row_form(SeriesVariable variable);
 
 }  // namespace analysis

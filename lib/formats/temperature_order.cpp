@@ -29,18 +29,22 @@ void sort_by_temperature(Series& series) {
     });
 }
 
-std::vector<std::string> order_notes(const TemperatureOrder& order, bool sorted) {
+std::vector<std::string> order_notes(const TemperatureOrder& order, bool sorted, SeriesVariable variable) {
     std::vector<std::string> notes;
     if (order.ascending) return notes;
-    notes.push_back(sorted ? "the rows are not in order of temperature; they are taken sorted by T"
-                           : "the rows are not in order of temperature; they are taken in the file's order");
+    const bool pressure = variable == SeriesVariable::pressure;
+    const std::string quantity = pressure ? "pressure" : "temperature";
+    notes.push_back("the rows are not in order of " + quantity + "; they are taken " +
+                    (sorted ? std::string(pressure ? "sorted by P" : "sorted by T") : "in the file's order"));
+    // Going down, then up: cooling then heating, or decompression then compression.
+    const char* lowest = pressure ? " (decompression, then compression)" : " (cooling, then heating)";
+    const char* highest = pressure ? " (compression, then decompression)" : " (heating, then cooling)";
     if (!order.turns.empty()) {
-        std::string s = "the temperature turns at ";
+        std::string s = "the " + quantity + " turns at ";
         s += order.turns.size() == 1 ? "line " : "lines ";
         for (std::size_t i = 0; i < order.turns.size(); ++i) {
             if (i > 0) s += i + 1 == order.turns.size() ? " and " : ", ";
-            s += std::to_string(order.turns[i].line) +
-                 (order.turns[i].lowest ? " (cooling, then heating)" : " (heating, then cooling)");
+            s += std::to_string(order.turns[i].line) + (order.turns[i].lowest ? lowest : highest);
         }
         notes.push_back(s);
     }

@@ -29,8 +29,10 @@ TemperatureOrder temperature_order(const Series& series);
 void sort_by_temperature(Series& series);
 
 // One line each, for standard error: that the rows were not in order (and
-// whether they were sorted), and where the temperature turns.  Empty for
-// an ascending series.
-std::vector<std::string> order_notes(const TemperatureOrder& order, bool sorted);
+// whether they were sorted), and where the temperature (or pressure) turns.
+// Empty for an ascending series.  The same order and sort serve a pressure
+// series, whose SeriesRow::t is P.
+std::vector<std::string> order_notes(const TemperatureOrder& order, bool sorted,
+                                     SeriesVariable variable = SeriesVariable::temperature);
 
 }  // namespace analysis

@@ -47,3 +47,13 @@ TEST(Hc0Fit, NoLineThroughOneTemperature) {
     EXPECT_FALSE(line_design({200}, {}).ok);
     EXPECT_FALSE(line_design({100, 200}, {1}).ok);  // a weight missing
 }
+
+// The intercept's HC0 variance on the same points: it is linear in the y
+// with coefficients a_k = w_k / sum w - mean_x c_k.  Equal weights:
+// a = (5/6, 1/3, -1/6), so (5/36)^2 + (1/9)^2 + (1/36)^2 = 7/216.  Weights
+// 1, 1, 4: a = (17/21, 8/21, -4/21), so (68^2 + 64^2 + 4^2) / 441^2.
+TEST(Hc0Fit, HandWorkedInterceptUncertainty) {
+    const std::vector<double> x{0, 1, 2}, y{0, 1, 3};
+    EXPECT_NEAR(fit_hc0(line_design(x, {}), x, y).su_intercept, std::sqrt(7.0 / 216), 1e-15);
+    EXPECT_NEAR(fit_hc0(line_design(x, {1, 1, 4}), x, y).su_intercept, std::sqrt(8736.0 / 194481), 1e-15);
+}

@@ -1,0 +1,342 @@
+// celltrend-analyse eos: equations of state of a pressure series, fitted
+// with the pressure and volume uncertainties together, and the cell edges
+// linearised.
+
+#include <algorithm>
+#include <cmath>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "commands.hpp"
+#include "crystal/equation_of_state.hpp"
+#include "figure_output.hpp"
+#include "figures/temperature_figure.hpp"
+#include "fit/misfit.hpp"
+#include "formats/printed.hpp"
+#include "pressure_input.hpp"
+#include "subcommand.hpp"
+#include "write_result.hpp"
+
+namespace analyse {
+
+namespace {
+
+constexpr std::string_view program = "celltrend-analyse eos";
+
+constexpr OptionSpec options[] = {
+    {"model", 0, true}, {"axes", 0, false},  {"at", 0, true},
+    {"tsv", 0, false},  {"figure", 0, true}, {"help", 'h', false},
+};
+
+void print_help(std::ostream& out) {
+    out << "Usage: celltrend-analyse eos [OPTION]... FILE\n"
+           "An equation of state P(V) fitted to the pressure series in FILE: rows\n"
+           "\"P sigmaP a b c alpha beta gamma\" (GPa, A, degrees; ESDs in parentheses\n"
+           "allowed), a CSV with P_GPa (and sigma_P_GPa) in place of T_K, or an\n"
+           "equation-of-state program's data file with its Format line.  Each row is\n"
+           "weighted by its effective variance sigmaP^2 + (dP/dV)^2 sigmaV^2, iterated\n"
+           "with the parameters; sigmaV is the file's, else carried from the cell ESDs.\n"
+           "Without either in some row, all rows weigh the same.\n"
+           "\n"
+           "      --model MODEL      bm3 (default), bm2, bm4 (Birch-Murnaghan orders),\n"
+           "                         vinet, natural, murnaghan, or auto (of bm2, bm3, bm4\n"
+           "                         the lowest AICc)\n"
+           "      --axes             also fit each cell edge, linearised: L^3 for V, giving\n"
+           "                         L0 and the linear modulus M0 = 3K0 of its cube, M'\n"
+           "      --at P[,P...]      also V and K (L and M of the edges) at these pressures\n"
+           "                         in GPa, with their sigma\n"
+           "      --figure FILE      also draw V/V0 (and L/L0 of the edges) against P with\n"
+           "                         the fitted curves, and K (M/3 of the edges) with its\n"
+           "                         band +-sigma, as PNG, SVG or PDF by the extension\n"
+           "      --tsv              print only a table of tab-separated values: quantity,\n"
+           "                         model, parameter, value, sigma, unit\n"
+           "  -h, --help             show this text\n"
+           "V0 in A^3, K0 in GPa, K'' in GPa^-1; sigma is scaled by sqrt(chi2_nu) when that\n"
+           "exceeds 1.  FILE \"-\" reads standard input.\n";
+}
+
+const Subcommand eos{"eos", options, print_help};
+
+int input_error(const std::string& why) {
+    std::cerr << program << ": " << why << "\n";
+    return 1;
+}
+
+bool read_model(const std::string& name, analysis::EosModel& model, bool& automatic) {
+    automatic = name == "auto";
+    if (automatic) return true;
+    using analysis::EosModel;
+    for (const EosModel m :
+         {EosModel::bm2, EosModel::bm3, EosModel::bm4, EosModel::vinet, EosModel::natural, EosModel::murnaghan})
+        if (analysis::eos_model_name(m) == name) {
+            model = m;
+            return true;
+        }
+    return false;
+}
+
+// One quantity fitted: V or an edge.
+struct Quantity {
+    std::string name;  // "V", "a", "b", "c"
+    bool edge = false;
+    analysis::EosFit fit;
+    std::vector<double> q;  // V0, K0, ... or L0, M0, ...
+    Eigen::MatrixXd covariance;
+    std::vector<analysis::EosValue> at;  // at each --at pressure, as V and K or L and M
+};
+
+std::string g(double x) { return std::isfinite(x) ? analysis::printed("%.10g", x) : ""; }
+
+std::vector<std::string> parameter_names(const Quantity& q) {
+    const std::vector<std::string> all =
+        q.edge ? std::vector<std::string>{"L0", "M0", "Mp", "Mpp"} : std::vector<std::string>{"V0", "K0", "Kp", "Kpp"};
+    return {all.begin(), all.begin() + std::ptrdiff_t(q.q.size())};
+}
+
+std::string tsv_text(const std::vector<Quantity>& quantities, const std::vector<double>& at) {
+    std::string out = "quantity\tmodel\tparameter\tvalue\tsigma\tunit\n";
+    for (const Quantity& q : quantities) {
+        const std::string model(analysis::eos_model_name(q.fit.model));
+        const auto row = [&](const std::string& parameter, double value, std::string sigma, const char* unit) {
+            out += q.name + "\t" + model + "\t" + parameter + "\t" + g(value) + "\t" + sigma + "\t" + unit + "\n";
+        };
+        const std::vector<std::string> names = parameter_names(q);
+        const char* units[] = {q.edge ? "A" : "A^3", "GPa", "1", "GPa^-1"};
+        for (std::size_t k = 0; k < q.q.size(); ++k)
+            row(names[k], q.q[k], g(std::sqrt(q.covariance(Eigen::Index(k), Eigen::Index(k)))), units[k]);
+        if (q.q.size() == 2) row(q.edge ? "Mp" : "Kp", q.edge ? 12.0 : 4.0, "", "1");
+        row("chi2_nu", q.fit.chi2_nu, "", q.fit.equal_weights ? "GPa^2" : "1");
+        for (std::size_t k = 0; k < q.q.size(); ++k)
+            for (std::size_t l = k + 1; l < q.q.size(); ++l) {
+                const auto K = Eigen::Index(k), L = Eigen::Index(l);
+                row("r(" + names[k] + "," + names[l] + ")",
+                    q.covariance(K, L) / std::sqrt(q.covariance(K, K) * q.covariance(L, L)), "", "1");
+            }
+        for (std::size_t i = 0; i < at.size(); ++i) {
+            const std::string p = g(at[i]);
+            row((q.edge ? "L@" : "V@") + p, q.at[i].v, g(q.at[i].sigma_v), q.edge ? "A" : "A^3");
+            row((q.edge ? "M@" : "K@") + p, q.at[i].k, g(q.at[i].sigma_k), "GPa");
+        }
+    }
+    return out;
+}
+
+std::string value_text(double value, double sigma) {
+    return analysis::printed("%.6g", value) + (std::isfinite(sigma) ? " +- " + analysis::printed("%.2g", sigma) : "");
+}
+
+std::string summary_text(const std::string& file, const analysis::PressureRows& rows,
+                         const std::vector<Quantity>& quantities, const std::vector<double>& at, bool automatic) {
+    const analysis::EosFit& v = quantities.front().fit;
+    std::string out = "Equation of state of " + series_name(file) + ": " + std::to_string(rows.rows.size()) +
+                      " pressures from " + analysis::printed("%g", rows.rows.front().p) + " to " +
+                      analysis::printed("%g", rows.rows.back().p) + " GPa\n";
+    out += "Model: " + std::string(analysis::eos_model_name(v.model)) + (automatic ? " (auto: lowest AICc)" : "") +
+           "; weights: " +
+           (v.equal_weights ? std::string("equal (some row has neither sigmaP nor sigmaV)")
+                            : "effective variance of sigmaP and sigmaV (" + std::to_string(v.rounds) +
+                                  (v.rounds == 1 ? " round)" : " rounds)")) +
+           "\n";
+    for (const Quantity& q : quantities) {
+        const std::vector<std::string> names = parameter_names(q);
+        const char* units[] = {q.edge ? " A" : " A^3", " GPa", "", " GPa^-1"};
+        out += "\n" + q.name + (q.edge ? " (linearised)" : "") + ":\n";
+        for (std::size_t k = 0; k < q.q.size(); ++k)
+            out += "  " + names[k] + " = " +
+                   value_text(q.q[k], std::sqrt(q.covariance(Eigen::Index(k), Eigen::Index(k)))) + units[k] + "\n";
+        if (q.q.size() == 2) out += std::string("  ") + (q.edge ? "Mp = 12" : "Kp = 4") + " (fixed)\n";
+        if (q.q.size() < 4) {
+            const double kpp = analysis::eos_implied_k_double_prime(q.fit.model, q.fit.q) / (q.edge ? 1.0 / 3 : 1.0);
+            out += std::string("  ") + (q.edge ? "Mpp" : "Kpp") + " = " + analysis::printed("%.4g", kpp) +
+                   " GPa^-1 (implied)\n";
+        }
+        out += "  chi2_nu = " + analysis::printed("%.4g", q.fit.chi2_nu) +
+               (q.fit.equal_weights ? " GPa^2 (equal weights)"
+                : q.fit.chi2_nu > 1 ? " (sigma scaled)"
+                                    : "") +
+               "\n";
+        std::string r;
+        for (std::size_t k = 0; k < q.q.size(); ++k)
+            for (std::size_t l = k + 1; l < q.q.size(); ++l) {
+                const auto K = Eigen::Index(k), L = Eigen::Index(l);
+                r += (r.empty() ? "" : ", ") + names[k] + "/" + names[l] + " " +
+                     analysis::printed("%.3f", q.covariance(K, L) / std::sqrt(q.covariance(K, K) * q.covariance(L, L)));
+            }
+        out += "  correlations: " + r + "\n";
+        for (std::size_t i = 0; i < at.size(); ++i)
+            out += "  at " + analysis::printed("%g", at[i]) + " GPa: " + (q.edge ? "L = " : "V = ") +
+                   value_text(q.at[i].v, q.at[i].sigma_v) + (q.edge ? " A, M = " : " A^3, K = ") +
+                   value_text(q.at[i].k, q.at[i].sigma_k) + " GPa\n";
+    }
+    return out;
+}
+
+// One line on standard error for a fit whose residuals run in long
+// stretches of one sign.
+void report_misfit(const std::string& file, const Quantity& q, const analysis::PressureRows& rows) {
+    const analysis::RunsTest t = analysis::runs_test(q.fit.residuals);
+    if (!analysis::misses(t, !q.fit.equal_weights, q.fit.chi2_nu)) return;
+    const auto top = analysis::largest_residuals(q.fit.residuals);
+    const std::string model(analysis::eos_model_name(q.fit.model));
+    std::cerr << program << ": " << series_name(file) << ": note: the " << model << " fit misses " << q.name
+              << ": chi2_nu " << analysis::printed("%.3g", q.fit.chi2_nu) << ", " << t.runs << " runs of signs where "
+              << analysis::printed("%.1f", t.expected) << " are expected, the largest residuals at "
+              << analysis::printed("%g", rows.rows[top[0]].p) << " and " << analysis::printed("%g", rows.rows[top[1]].p)
+              << " GPa; try "
+              << (q.fit.model == analysis::EosModel::bm4 ? "another --model"
+                                                         : "a higher order (--model bm4 or auto) or another --model")
+              << "\n";
+}
+
+// The figure against pressure: each quantity over its value at the first
+// row, measured with its sigma and as the model fits it, and the modulus
+// K(P) with its band (M/3 for an edge, so that it reads beside K).
+figures::TemperatureFigure eos_figure(const std::string& title, const analysis::PressureRows& rows,
+                                      const std::vector<Quantity>& quantities, const std::vector<double>& marked) {
+    constexpr int samples = 100;
+    const double p_lo = rows.rows.front().p, p_hi = rows.rows.back().p;
+    figures::TemperatureFigure figure;
+    figure.title = title;
+    figure.variable_legend = "P (GPa)";
+    figure.change_legend = "V/V0, L/L0";
+    figure.rate_legend = "K, M/3 (GPa)";
+    figure.marked_t = marked;
+    for (const Quantity& q : quantities) {
+        figures::MeasuredSeries s;
+        s.name = q.name;
+        const double x0 = q.q[0];  // V0 or L0
+        const auto measured = [&](const analysis::PressureRow& r, double& x, double& sigma) {
+            const int e = q.name == "a" ? 0 : q.name == "b" ? 1 : 2;
+            x = q.edge ? (e == 0 ? r.cell.a : e == 1 ? r.cell.b : r.cell.c) : r.volume;
+            const double s_edge = e == 0 ? r.esd.a : e == 1 ? r.esd.b : r.esd.c;
+            sigma = q.edge ? (std::isfinite(s_edge) ? s_edge : 0) : r.sigma_volume;
+        };
+        double x_lo = 0, x_hi = 0;
+        for (std::size_t k = 0; k < rows.rows.size(); ++k) {
+            double x = 0, sigma = 0;
+            measured(rows.rows[k], x, sigma);
+            s.points.push_back({rows.rows[k].p, x / x0, sigma / x0, sigma > 0});
+            x_lo = k == 0 ? x : std::min(x_lo, x);
+            x_hi = k == 0 ? x : std::max(x_hi, x);
+        }
+        for (int n = samples - 1; n >= 0; --n) {
+            const double x = x_lo + (x_hi - x_lo) * n / (samples - 1);
+            s.curve_t.push_back(analysis::eos_pressure(q.fit.model, q.fit.q, q.edge ? x * x * x : x));
+            s.curve_y.push_back(x / x0);
+        }
+        figure.changes.push_back(std::move(s));
+        figures::RateSeries k;
+        k.name = q.name;
+        for (int n = 0; n < samples; ++n) {
+            const double p = p_lo + (p_hi - p_lo) * n / (samples - 1);
+            const analysis::EosValue v = analysis::eos_at(q.fit, p);
+            k.t.push_back(p);
+            k.value.push_back(v.k);  // of the cube: M/3 for an edge
+            k.sigma.push_back(v.sigma_k);
+        }
+        figure.rates.push_back(std::move(k));
+    }
+    return figure;
+}
+
+}  // namespace
+
+int run_eos(const Arguments& args) {
+    const auto started = start(eos, args);
+    if (const int* status = std::get_if<int>(&started)) return *status;
+    const CommandLine& cl = std::get<CommandLine>(started);
+    const std::string& file = cl.operands.front();
+
+    const std::string model_name = cl.value("model").value_or("bm3");
+    analysis::EosModel model = analysis::EosModel::bm3;
+    bool automatic = false;
+    if (!read_model(model_name, model, automatic))
+        return usage_error(eos, "--model '" + model_name + "': bm2, bm3, bm4, vinet, natural, murnaghan or auto");
+    std::vector<double> at;
+    if (const auto text = cl.value("at")) {
+        bool every_row = false;
+        const std::string why = read_pressures(*text, at, every_row);
+        if (!why.empty()) return usage_error(eos, why);
+        if (every_row) return usage_error(eos, "--at rows is compression's; eos takes pressures in GPa");
+    }
+    const bool axes = cl.has("axes");
+    const std::optional<std::string> figure_file = cl.value("figure");
+    std::optional<figures::Format> figure_kind;
+    if (figure_file) {
+        std::string why;
+        figure_kind = figure_format("--figure", *figure_file, why);
+        if (!figure_kind) return usage_error(eos, why);
+    }
+    std::optional<figures::TemperatureFigure> figure;
+
+    const std::optional<analysis::PressureRows> read = read_pressure_rows(eos, file, false);
+    if (!read) return 1;
+    const analysis::PressureRows& rows = *read;
+    if (axes && !rows.every_cell)
+        return input_error(series_name(file) + ": --axes needs the cell edges in every row; the file gives volumes");
+
+    std::vector<Quantity> quantities;
+    try {
+        const auto fit_of = [&](const analysis::EosData& data, bool edge) {
+            return automatic ? analysis::fit_eos_auto(data) : analysis::fit_eos(model, data, edge);
+        };
+        analysis::EosData data;
+        for (const analysis::PressureRow& r : rows.rows) {
+            data.p.push_back(r.p);
+            // sigmaP missing in any row says nothing of the others: none used.
+            data.sigma_p.push_back(rows.sigma_p_known ? r.sigma_p : 0.0);
+            data.v.push_back(r.volume);
+            data.sigma_v.push_back(r.sigma_volume);
+        }
+        Quantity v{"V", false, fit_of(data, false), {}, {}, {}};
+        v.q = v.fit.q;
+        v.covariance = v.fit.covariance;
+        quantities.push_back(v);
+        if (axes) {
+            // With the volume's choice of model, so that the edges and the
+            // volume are read alike.
+            model = v.fit.model;
+            automatic = false;
+            for (int e = 0; e < 3; ++e) {
+                for (std::size_t n = 0; n < rows.rows.size(); ++n) {
+                    const double l = rows.rows[n].cell.values()[std::size_t(e)];
+                    const double sl = rows.rows[n].esd.values()[std::size_t(e)];
+                    data.v[n] = l * l * l;
+                    data.sigma_v[n] = std::isfinite(sl) ? 3 * l * l * sl : 0;
+                }
+                Quantity edge{std::string(1, char('a' + e)), true, fit_of(data, true), {}, {}, {}};
+                const analysis::LinearParameters lin = analysis::linear_modulus(edge.fit);
+                edge.q = lin.q;
+                edge.covariance = lin.covariance;
+                quantities.push_back(edge);
+            }
+        }
+        for (Quantity& q : quantities)
+            for (double p : at) {
+                analysis::EosValue value = analysis::eos_at(q.fit, p);
+                if (q.edge) {
+                    // L = (L^3)^(1/3), M = 3K of the cube.
+                    const double l = std::cbrt(value.v);
+                    value.sigma_v /= 3 * l * l;
+                    value.v = l;
+                    value.k *= 3;
+                    value.sigma_k *= 3;
+                }
+                q.at.push_back(value);
+            }
+        if (figure_file) figure = eos_figure(series_name(file), rows, quantities, at);
+    } catch (const analysis::EosError& e) {
+        return input_error(series_name(file) + ": " + e.what());
+    }
+    for (const Quantity& q : quantities) report_misfit(file, q, rows);
+    if (figure && !write_figure(*figure_file, *figure_kind, file, program, [&](figures::Format format) {
+            return figures::temperature_figure_file(*figure, format, figures::temperature_page);
+        }))
+        return 1;
+    if (cl.has("tsv")) return write_result(tsv_text(quantities, at), "", file, program) ? 0 : 1;
+    return write_result(summary_text(file, rows, quantities, at, automatic), "", file, program) ? 0 : 1;
+}
+
+}  // namespace analyse

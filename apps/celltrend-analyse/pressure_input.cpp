@@ -1,0 +1,50 @@
+#include "pressure_input.hpp"
+
+#include <cmath>
+#include <iostream>
+
+#include "formats/number_field.hpp"
+
+namespace analyse {
+
+std::optional<analysis::PressureRows> read_pressure_rows(const Subcommand& sub, const std::string& file,
+                                                         bool keep_file_order) {
+    std::optional<analysis::Series> series = read_table(sub, file, analysis::SeriesVariable::pressure);
+    if (!series) return std::nullopt;
+    try {
+        // The pressures are checked in the file's order, so that a refusal
+        // names the line the user will look for whatever the sort does.
+        analysis::pressure_rows(*series);
+    } catch (const analysis::PressureError& e) {
+        std::cerr << "celltrend-analyse " << sub.name << ": " << e.what() << "\n";
+        return std::nullopt;
+    }
+    order_rows(sub, *series, keep_file_order);
+    analysis::PressureRows rows = analysis::pressure_rows(*series);
+    for (const std::string& w : rows.warnings) std::cerr << "celltrend-analyse " << sub.name << ": " << w << "\n";
+    return rows;
+}
+
+std::string read_pressures(const std::string& text, std::vector<double>& pressures, bool& every_row) {
+    every_row = false;
+    if (text == "rows") {
+        every_row = true;
+        return "";
+    }
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t comma = text.find(',', start);
+        const std::string field = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        double p = 0;
+        if (analysis::read_field(field, p) != analysis::Field::number || !std::isfinite(p))
+            return "--at '" + text + "': '" + field + "' is not a pressure";
+        if (p < analysis::lowest_pressure) return "--at '" + text + "': pressures are in GPa, at least -1";
+        pressures.push_back(p);
+        if (comma == std::string::npos) return "";
+        start = comma + 1;
+    }
+}
+
+std::string series_name(const std::string& file) { return file == "-" ? "(standard input)" : file; }
+
+}  // namespace analyse

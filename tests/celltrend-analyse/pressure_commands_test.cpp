@@ -1,0 +1,195 @@
+// celltrend-analyse eos and compression run end to end on pressure series
+// written in scratch directories: the tables for scripts, and the inputs
+// they refuse with one line and status 1, or status 2 for a wrong option.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/analyse_output.hpp"
+#include "support/analyse_run.hpp"
+
+using namespace celltrend::testing;
+
+namespace {
+
+// Rows "P sigmaP a b c 90 90 90" of an orthorhombic cell whose volume
+// follows a third-order Birch-Murnaghan equation (V0 = 100 A^3, K0 = 50 GPa,
+// K' = 5), a and c as V^0.3, b as V^0.4; the pressures listed from the
+// highest down when `descending`.
+std::string bm3_rows(int rows, bool descending = false) {
+    std::string text = "# P sigmaP a b c alpha beta gamma\n";
+    for (int i = 0; i < rows; ++i) {
+        const int k = descending ? rows - 1 - i : i;
+        const double p = 0.8 * k;
+        double lo = 50, hi = 100;  // bisection of P(V) = p
+        for (int n = 0; n < 200; ++n) {
+            const double v = 0.5 * (lo + hi);
+            const double f = 0.5 * (std::pow(100 / v, 2.0 / 3) - 1);
+            const double pv = 150 * f * std::pow(1 + 2 * f, 2.5) * (1 + 1.5 * f);
+            (pv > p ? lo : hi) = v;
+        }
+        const double v = 0.5 * (lo + hi);
+        const double a = 4 * std::pow(v / 100, 0.3), b = 5 * std::pow(v / 100, 0.4), c = v / (a * b);
+        std::ostringstream line;
+        line.precision(12);
+        line << p << " 0.02 " << a << " " << b << " " << c << " 90 90 90\n";
+        text += line.str();
+    }
+    return text;
+}
+
+// The value of parameter `p` of quantity `q` (of `model` when named).
+std::string field(const std::vector<std::vector<std::string>>& rows, const std::string& q, const std::string& p,
+                  const std::string& model = "") {
+    for (const auto& r : rows)
+        if (r.size() == 6 && r[0] == q && r[2] == p && (model.empty() || r[1] == model)) return r[3];
+    return "missing";
+}
+
+}  // namespace
+
+TEST(PressureCommands, EosTsvGivesTheParametersOfTheSeries) {
+    RunDir dir;
+    dir.write("p.txt", bm3_rows(12, true));
+    const AnalyseResult r = run_analyse(dir, "eos --tsv --axes --at 0,5 p.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    // Listed from high to low pressure: sorted, with a note.
+    EXPECT_NE(r.err.find("not in order of pressure; they are taken sorted by P"), std::string::npos) << r.err;
+    const auto rows = tsv_rows(r.out);
+    ASSERT_FALSE(rows.empty());
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"quantity", "model", "parameter", "value", "sigma", "unit"}));
+    EXPECT_NEAR(std::stod(field(rows, "V", "V0")), 100, 1e-5);
+    EXPECT_NEAR(std::stod(field(rows, "V", "K0")), 50, 1e-4);
+    EXPECT_NEAR(std::stod(field(rows, "V", "Kp")), 5, 1e-5);
+    EXPECT_NEAR(std::stod(field(rows, "V", "K@0")), 50, 1e-4);
+    EXPECT_NEAR(std::stod(field(rows, "b", "L0")), 5, 1e-5);
+    const double sum = 1 / std::stod(field(rows, "a", "M0")) + 1 / std::stod(field(rows, "b", "M0")) +
+                       1 / std::stod(field(rows, "c", "M0"));
+    EXPECT_NEAR(sum, 1 / 50.0, 1e-3 / 50);
+}
+
+TEST(PressureCommands, CompressionTsvHasTwoTables) {
+    RunDir dir;
+    dir.write("p.txt", bm3_rows(12));
+    const AnalyseResult r = run_analyse(dir, "compression --tsv --at 0,4 p.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::size_t gap = r.out.find("\n\n");
+    ASSERT_NE(gap, std::string::npos);
+    const auto first = tsv_rows(r.out.substr(0, gap + 1));
+    const auto second = tsv_rows(r.out.substr(gap + 2));
+    EXPECT_EQ(first[0], (std::vector<std::string>{"P", "quantity", "K", "sigma", "u", "v", "w"}));
+    ASSERT_EQ(first.size(), 9u);
+    // X1, the axis that shortens most, is b: [0 1 0].
+    EXPECT_EQ(first[1][1], "X1");
+    EXPECT_NEAR(std::stod(first[1][5]), 1, 1e-9);
+    EXPECT_GT(std::stod(first[1][2]), std::stod(first[2][2]));
+    EXPECT_EQ(second[0], (std::vector<std::string>{"quantity", "model", "parameter", "value", "sigma", "unit"}));
+    EXPECT_NEAR(std::stod(field(second, "V", "K0", "bm3")), 50, 1e-3);
+    EXPECT_EQ(field(second, "X3", "nu", "strain-law") == "missing", false);
+}
+
+// An axis that lengthens under pressure keeps its negative K, at every
+// measured pressure of --at rows, with the direction of c; the two that
+// shorten are positive.
+TEST(PressureCommands, NegativeLinearCompressibilityKeepsItsSign) {
+    std::string text;
+    for (int k = 0; k < 10; ++k) {
+        const double p = 0.5 * k;
+        std::ostringstream line;
+        line.precision(12);
+        line << p << " 0.01 " << 5 * (1 - 0.004 * std::pow(p + 1, 0.8) + 0.004) << " "
+             << 6 * (1 - 0.002 * std::pow(p + 1, 0.8) + 0.002) << " " << 7 * (1 + 0.001 * std::pow(p + 1, 0.8) - 0.001)
+             << " 90 90 90\n";
+        text += line.str();
+    }
+    RunDir dir;
+    dir.write("p.txt", text);
+    const AnalyseResult r = run_analyse(dir, "compression --tsv --at rows p.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    const auto rows = tsv_rows(r.out.substr(0, r.out.find("\n\n") + 1));
+    ASSERT_EQ(rows.size(), 1u + 4 * 10);
+    for (std::size_t i = 1; i < rows.size(); i += 4) {
+        EXPECT_EQ(rows[i][1], "X1");
+        EXPECT_EQ(rows[i + 2][1], "X3");
+        EXPECT_GT(std::stod(rows[i][2]), 0) << rows[i][0];
+        EXPECT_GT(std::stod(rows[i + 1][2]), 0) << rows[i][0];
+        EXPECT_LT(std::stod(rows[i + 2][2]), 0) << rows[i][0];
+        EXPECT_NEAR(std::abs(std::stod(rows[i + 2][6])), 1, 1e-9);  // [0 0 1]
+    }
+    // The summary's X3 lies along c: at 90, 90 and 0 degrees to a, b, c.
+    const AnalyseResult summary = run_analyse(dir, "compression p.txt");
+    const std::size_t x3 = summary.out.find("  X3  K =");
+    ASSERT_NE(x3, std::string::npos) << summary.out;
+    const std::string line = summary.out.substr(x3, summary.out.find('\n', x3) - x3);
+    EXPECT_NE(line.find("[ 0.0000  0.0000  1.0000]     90.00   90.00    0.00"), std::string::npos) << line;
+    EXPECT_NE(line.find("K =   -"), std::string::npos) << line;
+    // eos linearises c with a negative modulus, a and b with positive ones.
+    const AnalyseResult eos = run_analyse(dir, "eos --axes --tsv p.txt");
+    EXPECT_EQ(eos.status, 0) << eos.err;
+    const auto fitted = tsv_rows(eos.out);
+    EXPECT_GT(std::stod(field(fitted, "a", "M0")), 0);
+    EXPECT_LT(std::stod(field(fitted, "c", "M0")), 0);
+}
+
+// Each bad input: status 1, one line on standard error naming the file,
+// nothing on standard output.
+TEST(PressureCommands, BadInputsAreRefusedInOneLine) {
+    struct Case {
+        std::string command, text, message;
+    };
+    const std::string good = "0 0.01 5 6 7 90 90 90\n";
+    const Case cases[] = {
+        {"eos", good + "abc 0.01 5 6 7 90 90 90\n", "p.txt:2: not a row"},
+        {"eos", good + "nan 0.01 5 6 7 90 90 90\n", "p.txt:2: the pressure is not a number"},
+        {"eos", good + "-2 0.01 5 6 7 90 90 90\n", "p.txt:2: the pressure -2 GPa is below -1 GPa"},
+        {"eos", good + "1 0.01 4.9 5.9 6.9 90 90 90\n2 0.01 4.8 5.8 6.8 90 90 90\n", "3 rows for the 3 parameters"},
+        {"eos --model bm2", good + "1 0.01 5 6 7 90 90 90\n2 0.01 5 6 7 90 90 90\n", "the data do not determine"},
+        {"compression", good + "1 0.01 4.9 5.9 6.9 90 90 90\n", "2 rows; compression needs at least 5"},
+        {"eos --axes", "Format P V\n0 100\n1 98\n2 96.2\n3 94.5\n", "--axes needs the cell edges"},
+    };
+    for (const Case& c : cases) {
+        RunDir dir;
+        dir.write("p.txt", c.text);
+        const AnalyseResult r = run_analyse(dir, c.command + " p.txt");
+        EXPECT_EQ(r.status, 1) << c.command << "\n" << c.text;
+        EXPECT_EQ(r.out, "") << c.command;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("p.txt"), std::string::npos) << r.err;
+    }
+}
+
+// The figure is written beside the summary; a name without a figure's
+// extension is a wrong argument, checked before any work.
+TEST(PressureCommands, FiguresAreWrittenBesideTheSummary) {
+    RunDir dir;
+    dir.write("p.txt", bm3_rows(12));
+    const AnalyseResult r = run_analyse(dir, "compression --figure out.svg --at 2,6 p.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Compression of p.txt"), std::string::npos);
+    const std::string svg = dir.read("out.svg");
+    EXPECT_NE(svg.find("<svg"), std::string::npos);
+    EXPECT_NE(svg.find("</svg>"), std::string::npos);
+    EXPECT_EQ(run_analyse(dir, "compression --figure out.txt p.txt").status, 2);
+    const AnalyseResult e = run_analyse(dir, "eos --axes --figure eos.svg p.txt");
+    EXPECT_EQ(e.status, 0) << e.err;
+    EXPECT_NE(dir.read("eos.svg").find("</svg>"), std::string::npos);
+    EXPECT_EQ(run_analyse(dir, "eos --figure eos.txt p.txt").status, 2);
+}
+
+TEST(PressureCommands, WrongOptionsGiveStatusTwo) {
+    RunDir dir;
+    dir.write("p.txt", bm3_rows(8));
+    for (const std::string args :
+         {"eos --model bm5 p.txt", "eos --at x p.txt", "eos --at rows p.txt", "compression --strain plastic p.txt",
+          "compression --at -3 p.txt", "compression --bogus p.txt", "eos"}) {
+        const AnalyseResult r = run_analyse(dir, args);
+        EXPECT_EQ(r.status, 2) << args;
+        EXPECT_EQ(r.out, "") << args;
+    }
+}
