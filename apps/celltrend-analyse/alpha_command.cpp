@@ -12,6 +12,7 @@
 #include "alpha_report.hpp"
 #include "commands.hpp"
 #include "crystal/alpha.hpp"
+#include "crystal/symmetry_ties.hpp"
 #include "figure_output.hpp"
 #include "formats/number_field.hpp"
 #include "formats/printed.hpp"
@@ -27,8 +28,8 @@ namespace {
 constexpr std::string_view program = "celltrend-analyse alpha";
 
 constexpr OptionSpec options[] = {
-    {"model", 0, true},   {"at", 0, true},      {"tsv", 0, false},  {"figure", 0, true},
-    {"surface", 0, true}, {"section", 0, true}, {"plane", 0, true}, {"help", 'h', false},
+    {"model", 0, true},   {"at", 0, true},    {"tsv", 0, false},    {"figure", 0, true}, {"surface", 0, true},
+    {"section", 0, true}, {"plane", 0, true}, {"help", 'h', false}, {"system", 0, true},
 };
 
 void print_help(std::ostream& out) {
@@ -42,6 +43,11 @@ void print_help(std::ostream& out) {
            "\n"
            "      --model MODEL      auto (default: per quantity, the polynomial degree of\n"
            "                         lowest AICc), poly1, poly2, poly3, fei or einstein\n"
+           "      --system SYSTEM    auto (default: the ties the file shows, such as a = b\n"
+           "                         with equal ESDs in every row), triclinic,\n"
+           "                         monoclinic (unique b), monoclinic-c, orthorhombic,\n"
+           "                         tetragonal, trigonal, hexagonal, rhombohedral or\n"
+           "                         cubic: tied parameters are one fit, fixed angles exact\n"
            "      --at T[,T...]      the temperatures in K (default: the lowest, middle and\n"
            "                         highest of the series, and 298.15 when inside)\n"
            "      --tsv              print only a table of tab-separated values: T,\n"
@@ -128,6 +134,9 @@ int run_alpha(const Arguments& args) {
     analysis::AlphaModel model = analysis::AlphaModel::automatic;
     if (!read_model(model_name, model))
         return usage_error(alpha, "--model '" + model_name + "': auto, poly1, poly2, poly3, fei or einstein");
+    const std::string system_name = cl.value("system").value_or("auto");
+    const std::optional<analysis::CrystalSystem> system = analysis::read_crystal_system(system_name);
+    if (!system) return usage_error(alpha, "--system '" + system_name + "': " + analysis::crystal_system_choices);
     std::vector<double> temperatures;
     if (const auto at = cl.value("at")) {
         const std::string why = read_temperatures(*at, temperatures);
@@ -150,7 +159,9 @@ int run_alpha(const Arguments& args) {
     report.title = series.title;
     report.model = model_name;
     try {
-        report.fits = analysis::fit_cell_series(points, model);
+        const analysis::SeriesSymmetry symmetry = analysis::apply_symmetry(points, *system);
+        report.symmetry = symmetry.description;
+        report.fits = analysis::fit_cell_series(points, model, symmetry.ties);
     } catch (const analysis::ExpansionError& e) {
         return input_error(series.name + ": " + e.what());
     }

@@ -30,6 +30,9 @@ std::string variance_statistic(double x) { return std::isfinite(x) ? printed("%1
 
 std::string fit_line(const analysis::QuantityFit& q, std::string_view name) {
     std::string s = printed("%-7s", std::string(name).c_str());
+    if (q.tied_to >= 0)
+        return s + "one parameter with " + std::string(analysis::cell_quantity_names[std::size_t(q.tied_to)]) +
+               ": its fit\n";
     if (q.fixed) return s + "fixed: the same in every row, rate 0\n";
     if (!q.fit) return s + "no fit: " + q.refusal + "\n";
     const analysis::ModelFit& f = *q.fit;
@@ -93,6 +96,7 @@ std::string alpha_summary_text(const AlphaReport& r) {
     const analysis::AlphaFits& f = r.fits;
     std::string s = r.file + (r.title.empty() ? "" : ": " + r.title) + "\n";
     s += printed("%zu temperatures from %.2f K to %.2f K\n", f.rows, f.t_min, f.t_max);
+    if (!r.symmetry.empty()) s += "Symmetry: " + r.symmetry + "\n";
     s +=
         "Model: " + r.model +
         (f.model == analysis::AlphaModel::automatic ? " (per quantity, the polynomial degree of lowest AICc)\n" : "\n");

@@ -10,9 +10,10 @@
 namespace analyse {
 
 struct AlphaReport {
-    std::string file;   // as named
-    std::string title;  // the table's title, may be empty
-    std::string model;  // as asked: auto, poly1, ...
+    std::string file;      // as named
+    std::string title;     // the table's title, may be empty
+    std::string model;     // as asked: auto, poly1, ...
+    std::string symmetry;  // the system and its ties, as the summary names them
     analysis::AlphaFits fits;
     std::vector<analysis::AlphaAt> results;  // one per temperature asked
 };

@@ -11,6 +11,7 @@
 #include "commands.hpp"
 #include "crystal/expansion.hpp"
 #include "crystal/strain_plot.hpp"
+#include "crystal/symmetry_ties.hpp"
 #include "expansion_figures.hpp"
 #include "expansion_report.hpp"
 #include "figure_output.hpp"
@@ -31,7 +32,7 @@ constexpr std::string_view program = "celltrend-analyse expansion";
 constexpr OptionSpec options[] = {
     {"strain", 0, true},   {"infinitesimal", 0, false}, {"tsv", 0, false},    {"strains", 0, true},
     {"matrix", 'm', true}, {"file-order", 0, false},    {"help", 'h', false}, {"figure", 0, true},
-    {"surface", 0, true},  {"section", 0, true},        {"plane", 0, true},
+    {"surface", 0, true},  {"section", 0, true},        {"plane", 0, true},   {"system", 0, true},
 };
 
 void print_help(std::ostream& out) {
@@ -48,6 +49,10 @@ void print_help(std::ostream& out) {
            "asterisks or NaN are skipped, with a warning.\n"
            "\n"
            "      --strain KIND      eulerian (default) or lagrangian\n"
+           "      --system SYSTEM    the ties sigma_esd carries: auto (default: those the\n"
+           "                         file shows), triclinic, monoclinic (unique b),\n"
+           "                         monoclinic-c, orthorhombic, tetragonal, trigonal,\n"
+           "                         hexagonal, rhombohedral or cubic\n"
            "      --infinitesimal    the infinitesimal strain instead of the finite one\n"
            "      --tsv              print only a table of tab-separated values: axis, alpha,\n"
            "                         sigma, sigma_esd, u, v, w (rows X1, X2, X3, V)\n"
@@ -97,6 +102,9 @@ int run_expansion(const Arguments& args) {
     else if (kind != "eulerian")
         return usage_error(expansion, "--strain '" + kind + "': eulerian or lagrangian");
     measure.finite = !cl.has("infinitesimal");
+    const std::string system_name = cl.value("system").value_or("auto");
+    const std::optional<analysis::CrystalSystem> system = analysis::read_crystal_system(system_name);
+    if (!system) return usage_error(expansion, "--system '" + system_name + "': " + analysis::crystal_system_choices);
     const std::string strains_file = cl.value("strains").value_or("");
     // "-" would mix the plot file with the summary on standard output.
     if (strains_file == "-")
@@ -134,7 +142,14 @@ int run_expansion(const Arguments& args) {
     report.measure = measure;
     for (const analysis::SeriesPoint& p : points) report.t.push_back(p.t);
     try {
-        report.expansion = analysis::analyse_expansion(points, measure);
+        // The coefficients are the strain calculators' own, from the cells
+        // as given: the system ties only the ESDs that sigma_esd carries.
+        std::vector<analysis::SeriesPoint> tied = points;
+        const analysis::SeriesSymmetry symmetry = analysis::apply_symmetry(tied, *system);
+        report.symmetry = symmetry.description;
+        std::vector<analysis::SeriesPoint> with_tied_esds = points;
+        for (std::size_t k = 0; k < points.size(); ++k) with_tied_esds[k].esd = tied[k].esd;
+        report.expansion = analysis::analyse_expansion(with_tied_esds, measure, symmetry.ties);
     } catch (const analysis::ExpansionError& e) {
         return input_error(series.name + ": " + e.what());
     }

@@ -91,6 +91,7 @@ std::string summary_text(const ExpansionReport& r) {
     const bool esd = !std::isnan(ex.volume.sigma_esd);
     std::string s = r.file + (r.title.empty() ? "" : ": " + r.title) + "\n";
     s += printed("%zu temperatures from %.2f K to %.2f K\n", r.t.size(), *t_min, *t_max);
+    if (!r.symmetry.empty()) s += "Symmetry: " + r.symmetry + "\n";
     s += "Strain: " + analysis::strain_name(r.measure) + printed(", relative to the first row (%.2f K)\n", r.t.front());
     s += std::string("Fit: straight lines against T, ") +
          (ex.weighted ? "weights 1/sigmaT" : "equal weights (no sigmaT given)") + "\n";

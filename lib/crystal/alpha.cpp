@@ -56,14 +56,14 @@ FitOutcome fit_angle(const std::vector<double>& t, const std::vector<double>& x,
 
 }  // namespace
 
-Estimate measured_quantity(const SeriesPoint& point, CellQuantity q) {
+Estimate measured_quantity(const SeriesPoint& point, CellQuantity q, const CellTies& ties) {
     if (q == q_volume) {
-        return {volume(point.cell), volume_esd(point.cell, point.esd)};
+        return {volume(point.cell), volume_esd(point.cell, point.esd, ties)};
     }
     return {point.cell.values()[cell_index(q)], point.esd.values()[cell_index(q)]};
 }
 
-AlphaFits fit_cell_series(const std::vector<SeriesPoint>& points, AlphaModel model) {
+AlphaFits fit_cell_series(const std::vector<SeriesPoint>& points, AlphaModel model, const CellTies& ties) {
     const std::size_t n = points.size();
     if (n < 2) throw ExpansionError("fewer than two usable rows: no expansion to fit");
     std::vector<double> t;
@@ -74,6 +74,7 @@ AlphaFits fit_cell_series(const std::vector<SeriesPoint>& points, AlphaModel mod
     AlphaFits fits;
     fits.model = model;
     fits.rows = n;
+    fits.ties = ties;
     fits.t_min = *t_min;
     fits.t_max = *t_max;
     std::vector<double> sorted = t;
@@ -81,9 +82,18 @@ AlphaFits fit_cell_series(const std::vector<SeriesPoint>& points, AlphaModel mod
     fits.middle_t = sorted[(n + 1) / 2 - 1];
 
     for (int q = 0; q < 7; ++q) {
+        if (q != q_volume) {
+            const int leader = ties.group[cell_index(q)];
+            if (leader != int(cell_index(q))) {
+                const int lead = leader < 3 ? leader : leader + 1;
+                fits.quantities[std::size_t(q)] = fits.quantities[std::size_t(lead)];
+                fits.quantities[std::size_t(q)].tied_to = lead;
+                continue;
+            }
+        }
         std::vector<double> x(n), esd(n);
         for (std::size_t k = 0; k < n; ++k) {
-            const Estimate m = measured_quantity(points[k], CellQuantity(q));
+            const Estimate m = measured_quantity(points[k], CellQuantity(q), ties);
             x[k] = m.value;
             esd[k] = m.sigma;
         }
@@ -91,7 +101,7 @@ AlphaFits fit_cell_series(const std::vector<SeriesPoint>& points, AlphaModel mod
         const std::vector<double> w = weights_of(esd);
         if (q >= q_alpha) {
             const auto [low, high] = std::minmax_element(x.begin(), x.end());
-            if (*high - *low <= 1e-6) {
+            if (*high - *low <= 1e-6 || ties.fixed[cell_index(q)]) {
                 ModelFit constant;
                 constant.t_ref = 0;
                 constant.p = {x.front()};

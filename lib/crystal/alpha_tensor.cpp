@@ -19,8 +19,9 @@ constexpr std::array<int, 6> cell_fits{q_a, q_b, q_c, q_alpha, q_beta, q_gamma};
 
 Cell cell_of(const std::array<double, 6>& p) { return {p[0], p[1], p[2], p[3], p[4], p[5]}; }
 
-// The cell parameters and their rates at T, with the parameters of fit
-// `changed` (an index into cell_fits, -1 for none) replaced by `p`.
+// The cell parameters and their rates at T, with the parameters of the fit
+// of group `changed` (an index into cell_fits, -1 for none; every member of
+// a tied group moves with it) replaced by `p`.
 struct CellPath {
     std::array<double, 6> value;
     std::array<double, 6> rate;
@@ -30,7 +31,7 @@ CellPath path_at(const AlphaFits& fits, double t, int changed, const std::vector
     CellPath c;
     for (int i = 0; i < 6; ++i) {
         const ModelFit& f = *fits.quantities[std::size_t(cell_fits[std::size_t(i)])].fit;
-        const std::vector<double>& q = i == changed ? p : f.p;
+        const std::vector<double>& q = changed >= 0 && fits.ties.group[std::size_t(i)] == changed ? p : f.p;
         c.value[std::size_t(i)] = model_value(f.kind, f.t_ref, q, t);
         c.rate[std::size_t(i)] = model_slope(f.kind, f.t_ref, q, t);
     }
@@ -85,10 +86,11 @@ AlphaTensor tensor_at(const AlphaFits& fits, double t) {
     out.cell = cartesian_matrix(cell_of(path.value));
     out.alpha = 1e6 * tensor_of(path, h);
 
-    // The six fits are independent: the covariance of the components is the
-    // sum over the fits of D' C D, D the derivatives of the components by
-    // that fit's parameters.
+    // The fits are independent: the covariance of the components is the sum
+    // over the fits of D' C D, D the derivatives of the components by that
+    // fit's parameters.  A tied group is one fit, moving all its members.
     for (int i = 0; i < 6; ++i) {
+        if (fits.ties.group[std::size_t(i)] != i) continue;
         const ModelFit& f = *fits.quantities[std::size_t(cell_fits[std::size_t(i)])].fit;
         const std::size_t np = f.p.size();
         std::vector<Voigt> d(np, Voigt::Zero());
