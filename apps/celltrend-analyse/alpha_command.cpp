@@ -29,7 +29,7 @@ constexpr std::string_view program = "celltrend-analyse alpha";
 
 constexpr OptionSpec options[] = {
     {"model", 0, true},   {"at", 0, true},    {"tsv", 0, false},    {"figure", 0, true}, {"surface", 0, true},
-    {"section", 0, true}, {"plane", 0, true}, {"help", 'h', false}, {"system", 0, true},
+    {"section", 0, true}, {"plane", 0, true}, {"help", 'h', false}, {"system", 0, true}, {"parameters", 0, false},
 };
 
 void print_help(std::ostream& out) {
@@ -41,8 +41,9 @@ void print_help(std::ostream& out) {
            "and the principal coefficients X1 < X2 < X3 of the expansion tensor with their\n"
            "directions.  Every sigma carries every fitted parameter.\n"
            "\n"
-           "      --model MODEL      auto (default: per quantity, the polynomial degree of\n"
-           "                         lowest AICc), poly1, poly2, poly3, fei or einstein\n"
+           "      --model MODEL      auto (default: per quantity, the model of lowest AICc\n"
+           "                         among the others that can be fitted), poly1, poly2,\n"
+           "                         poly3, fei or einstein\n"
            "      --system SYSTEM    auto (default: the ties the file shows, such as a = b\n"
            "                         with equal ESDs in every row), triclinic,\n"
            "                         monoclinic (unique b), monoclinic-c, orthorhombic,\n"
@@ -53,6 +54,9 @@ void print_help(std::ostream& out) {
            "      --tsv              print only a table of tab-separated values: T,\n"
            "                         quantity, alpha, sigma, u, v, w (rows a, b, c, V, X1,\n"
            "                         X2, X3 for each T)\n"
+           "      --parameters       print only the fitted parameters as tab-separated\n"
+           "                         values: quantity, model, parameter, value, sigma,\n"
+           "                         unit, then their correlations\n"
            "      --figure FILE      also draw a, b, c and V as x/x(T_min) against T with\n"
            "                         their fitted curves, and alpha(T) of X1, X2, X3 and V\n"
            "                         with their bands +-sigma, the --at temperatures\n"
@@ -210,7 +214,9 @@ int run_alpha(const Arguments& args) {
             return alpha_tensor_figure(*first.tensor);
         });
     if (!drawn) return 1;
-    const std::string text = cl.has("tsv") ? alpha_tsv_text(report) : alpha_summary_text(report);
+    const std::string text = cl.has("parameters") ? alpha_parameters_text(report)
+                             : cl.has("tsv")      ? alpha_tsv_text(report)
+                                                  : alpha_summary_text(report);
     return write_result(text, "", file, program) ? 0 : 1;
 }
 

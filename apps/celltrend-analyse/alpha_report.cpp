@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "formats/printed.hpp"
+#include "formats/uncertainty.hpp"
 
 namespace analyse {
 
@@ -90,18 +91,72 @@ std::string block(const AlphaReport& r, const analysis::AlphaAt& at) {
     return s;
 }
 
+// The unit of the quantity's values.
+std::string quantity_unit(std::size_t q) {
+    return q < analysis::q_volume ? "A" : q == analysis::q_volume ? "A^3" : "deg";
+}
+
+// "A K^-1", "K", "A^3": the quantity's unit to the power x times K^kelvin.
+std::string unit_text(std::size_t q, analysis::ParameterUnit u) {
+    std::string s;
+    if (u.x != 0) s = quantity_unit(q);
+    if (u.kelvin != 0) s += (s.empty() ? "K" : " K") + (u.kelvin == 1 ? std::string() : "^" + std::to_string(u.kelvin));
+    return s;
+}
+
+std::string parameter_line(const AlphaReport& r, std::size_t q) {
+    const analysis::QuantityFit& qf = r.fits.quantities[q];
+    std::string s = printed("%-7s", std::string(analysis::cell_quantity_names[q]).c_str());
+    if (qf.tied_to >= 0) return s + "as " + std::string(analysis::cell_quantity_names[std::size_t(qf.tied_to)]) + "\n";
+    if (!qf.fit) return s + "no fit\n";
+    const analysis::ModelFit& f = *qf.fit;
+    if (qf.fixed) return s + printed("%-10s%.10g %s\n", "fixed", f.p[0], quantity_unit(q).c_str());
+    s += printed("%-10sT_r = %.2f K", analysis::model_name(f).c_str(), f.t_ref);
+    const std::vector<std::string> names = analysis::parameter_names(f);
+    const std::vector<analysis::ParameterUnit> units = analysis::parameter_units(f);
+    const std::size_t np = f.p.size();
+    for (std::size_t k = 0; k < np; ++k)
+        s += ";  " + names[k] + " = " + analysis::with_uncertainty(f.p[k], std::sqrt(f.covariance[k * np + k])) + " " +
+             unit_text(q, units[k]);
+    return s + "\n";
+}
+
 }  // namespace
+
+std::string alpha_parameters_text(const AlphaReport& r) {
+    std::string s = "quantity\tmodel\tparameter\tvalue\tsigma\tunit\n";
+    for (std::size_t q = 0; q < 7; ++q) {
+        const analysis::QuantityFit& qf = r.fits.quantities[q];
+        if (!qf.fit) continue;
+        const analysis::ModelFit& f = *qf.fit;
+        const std::string name(analysis::cell_quantity_names[q]);
+        const std::string model = qf.fixed ? "fixed" : analysis::model_name(f);
+        const std::vector<std::string> names = analysis::parameter_names(f);
+        const std::vector<analysis::ParameterUnit> units = analysis::parameter_units(f);
+        const std::size_t np = f.p.size();
+        if (!qf.fixed) s += name + "\t" + model + "\tT_r\t" + tsv_number(f.t_ref) + "\t0\tK\n";
+        for (std::size_t k = 0; k < np; ++k)
+            s += name + "\t" + model + "\t" + names[k] + "\t" + tsv_number(f.p[k]) + "\t" +
+                 tsv_number(std::sqrt(f.covariance[k * np + k])) + "\t" + unit_text(q, units[k]) + "\n";
+        for (std::size_t k = 0; k < np; ++k)
+            for (std::size_t l = k + 1; l < np; ++l)
+                s += name + "\tcorr\t" + names[k] + "\t" + names[l] + "\t" +
+                     tsv_number(analysis::correlation(f, k, l)) + "\n";
+    }
+    return s;
+}
 
 std::string alpha_summary_text(const AlphaReport& r) {
     const analysis::AlphaFits& f = r.fits;
     std::string s = r.file + (r.title.empty() ? "" : ": " + r.title) + "\n";
     s += printed("%zu temperatures from %.2f K to %.2f K\n", f.rows, f.t_min, f.t_max);
     if (!r.symmetry.empty()) s += "Symmetry: " + r.symmetry + "\n";
-    s +=
-        "Model: " + r.model +
-        (f.model == analysis::AlphaModel::automatic ? " (per quantity, the polynomial degree of lowest AICc)\n" : "\n");
+    s += "Model: " + r.model +
+         (f.model == analysis::AlphaModel::automatic ? " (per quantity, the model of lowest AICc)\n" : "\n");
     s += "\nFits   model     weights       chi2_nu        AICc\n";
     for (std::size_t q = 0; q < 7; ++q) s += fit_line(f.quantities[q], analysis::cell_quantity_names[q]);
+    s += "\nParameters (tau = T - T_r; sigma in parentheses, in the last digits)\n";
+    for (std::size_t q = 0; q < 7; ++q) s += parameter_line(r, q);
     for (const analysis::AlphaAt& at : r.results) s += block(r, at);
     return s;
 }

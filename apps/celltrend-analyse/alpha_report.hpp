@@ -18,11 +18,16 @@ struct AlphaReport {
     std::vector<analysis::AlphaAt> results;  // one per temperature asked
 };
 
-// The summary: the range, a line per fit (model, weights, chi2_nu, AICc),
+// The summary: the range, the symmetry, a line per fit (model, weights,
+// chi2_nu, AICc), the parameters of each fit with their sigma,
 // then per temperature the coefficients of a, b, c and V, the rates of the
 // angles that change, the principal coefficients with [u v w] and their
 // angles to a, b, c (or a note where two are equal), and the trace.
 std::string alpha_summary_text(const AlphaReport& report);
+
+// "quantity model parameter value sigma unit": per quantity a row T_r (sigma
+// 0, unit K), its parameters, then "quantity corr p_i p_j r" for each pair.
+std::string alpha_parameters_text(const AlphaReport& report);
 
 // "T quantity alpha sigma u v w", then per temperature the rows a, b, c, V,
 // X1, X2, X3 that have a value; ten significant digits; u, v, w empty for

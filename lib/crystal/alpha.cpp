@@ -26,11 +26,26 @@ std::vector<double> weights_of(const std::vector<double>& esd) {
     return w;
 }
 
+// Among poly1..3, fei and einstein, the fit of lowest AICc, each model only
+// where it converges with at least p + 2 rows; a tie goes to fewer
+// parameters, then to the polynomial.
+FitOutcome fit_best_model(const std::vector<double>& t, const std::vector<double>& x, const std::vector<double>& w) {
+    FitOutcome best = fit_best_polynomial(t, x, w);
+    if (!best.fit) return best;
+    for (FitOutcome candidate : {fit_einstein(t, x, w), fit_fei(t, x, w)}) {
+        if (!candidate.fit || t.size() < candidate.fit->p.size() + 2) continue;
+        const ModelFit& c = *candidate.fit;
+        const ModelFit& b = *best.fit;
+        if (c.aicc < b.aicc || (c.aicc == b.aicc && c.p.size() < b.p.size())) best = candidate;
+    }
+    return best;
+}
+
 FitOutcome fit_length(const std::vector<double>& t, const std::vector<double>& x, const std::vector<double>& w,
                       AlphaModel model) {
     switch (model) {
         case AlphaModel::automatic:
-            return fit_best_polynomial(t, x, w);
+            return fit_best_model(t, x, w);
         case AlphaModel::poly1:
             return fit_polynomial(t, x, w, 1);
         case AlphaModel::poly2:
