@@ -185,6 +185,10 @@ int run_alpha(const Arguments& args) {
                   << suggestion(f, fits.rows) << "\n";
     }
     anything = anything || cell_fitted;
+    for (std::size_t q = 0; q < 7; ++q) {
+        const std::string misfit = misfit_text(fits, q);
+        if (!misfit.empty()) std::cerr << program << ": " << series.name << ": " << misfit << "\n";
+    }
     if (!anything) return input_error(series.name + ": nothing could be fitted");
     if (!cell_fitted) {
         std::string names;

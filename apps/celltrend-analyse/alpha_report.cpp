@@ -123,6 +123,23 @@ std::string parameter_line(const AlphaReport& r, std::size_t q) {
 
 }  // namespace
 
+std::string misfit_text(const analysis::AlphaFits& fits, std::size_t q) {
+    const analysis::QuantityFit& f = fits.quantities[q];
+    if (!f.fit || f.tied_to >= 0 || f.fixed || !f.misfit || !f.misfit->misses) return "";
+    const analysis::Misfit& m = *f.misfit;
+    std::string s = std::string(analysis::cell_quantity_names[q]) + ": " + analysis::model_name(*f.fit) +
+                    printed(
+                        " misses the rows (chi2_nu %.4g; %zu runs of the residuals' signs where %.1f were "
+                        "expected; the largest residuals at %g and %g K)",
+                        f.fit->reduced_chi2, m.runs.runs, m.runs.expected, f.largest_t[0], f.largest_t[1]);
+    if (m.break_found)
+        return s + printed(
+                       ": a break between %g and %g K fits far better (AICc lower by %.0f): a phase transition? "
+                       "fit each side with --range",
+                       f.break_t[0], f.break_t[1], m.split->aicc_drop);
+    return s + ": try another --model (einstein or fei bend differently) or fit part of the series with --range";
+}
+
 std::string alpha_parameters_text(const AlphaReport& r) {
     std::string s = "quantity\tmodel\tparameter\tvalue\tsigma\tunit\n";
     for (std::size_t q = 0; q < 7; ++q) {

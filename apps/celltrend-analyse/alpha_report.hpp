@@ -25,6 +25,10 @@ struct AlphaReport {
 // angles to a, b, c (or a note where two are equal), and the trace.
 std::string alpha_summary_text(const AlphaReport& report);
 
+// One line, without the program's name, saying that the fit of quantity q
+// misses its rows and what to try; empty when it does not (or is another's).
+std::string misfit_text(const analysis::AlphaFits& fits, std::size_t q);
+
 // "quantity model parameter value sigma unit": per quantity a row T_r (sigma
 // 0, unit K), its parameters, then "quantity corr p_i p_j r" for each pair.
 std::string alpha_parameters_text(const AlphaReport& report);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "crystal/cell_transform.hpp"
 #include "crystal/nonlinear_fit.hpp"
@@ -67,6 +68,49 @@ FitOutcome fit_angle(const std::vector<double>& t, const std::vector<double>& x,
         return fit_polynomial(t, x, w, degree);
     }
     return fit_length(t, x, w, model);
+}
+
+// The same model as `f` (kind and degree) fitted to other rows.
+FitOutcome refit(const ModelFit& f, const std::vector<double>& t, const std::vector<double>& x,
+                 const std::vector<double>& w) {
+    switch (f.kind) {
+        case ModelKind::polynomial:
+            return fit_polynomial(t, x, w, int(f.p.size()) - 1);
+        case ModelKind::fei:
+            return fit_fei(t, x, w);
+        case ModelKind::einstein:
+            return fit_einstein(t, x, w);
+    }
+    return {};
+}
+
+// The residuals of the fit in order of T, judged; the refits of a break
+// search take the same model.
+void judge(QuantityFit& out, const std::vector<double>& t, const std::vector<double>& x, const std::vector<double>& w) {
+    const ModelFit& f = *out.fit;
+    const std::size_t n = t.size();
+    std::vector<std::size_t> order(n);
+    for (std::size_t k = 0; k < n; ++k) order[k] = k;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t i, std::size_t j) { return t[i] < t[j]; });
+    std::vector<double> ts(n), xs(n), ws, r(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::size_t k = order[i];
+        ts[i] = t[k];
+        xs[i] = x[k];
+        if (!w.empty()) ws.push_back(w[k]);
+        const double e = x[k] - model_value(f.kind, f.t_ref, f.p, t[k]);
+        r[i] = w.empty() ? e : e * std::sqrt(w[k]);
+    }
+    const auto chi2_of = [&](std::size_t begin, std::size_t end) {
+        const auto part = [&](const std::vector<double>& v) {
+            return v.empty() ? v : std::vector<double>(v.begin() + long(begin), v.begin() + long(end));
+        };
+        const FitOutcome o = refit(f, part(ts), part(xs), part(ws));
+        return o.fit ? o.fit->chi2 : std::numeric_limits<double>::quiet_NaN();
+    };
+    out.misfit = judge_fit(r, f.weighted, f.reduced_chi2, f.p.size(), chi2_of);
+    out.largest_t = {ts[out.misfit->largest[0]], ts[out.misfit->largest[1]]};
+    if (out.misfit->split) out.break_t = {ts[out.misfit->split->after], ts[out.misfit->split->after + 1]};
 }
 
 }  // namespace
@@ -135,6 +179,7 @@ AlphaFits fit_cell_series(const std::vector<SeriesPoint>& points, AlphaModel mod
             out.fit = f.fit;
             out.refusal = f.refusal;
         }
+        if (out.fit) judge(out, t, x, w);
     }
     return fits;
 }

@@ -15,6 +15,7 @@
 #include <Eigen/Dense>
 
 #include "crystal/expansion_result.hpp"
+#include "fit/misfit.hpp"
 #include "fit/temperature_model.hpp"
 #include "formats/cell_ties.hpp"
 
@@ -31,6 +32,12 @@ struct QuantityFit {
     std::string refusal;
     bool fixed = false;  // an angle the same in every row within 1e-6 degree: a constant, rate 0 with sigma 0
     int tied_to = -1;    // the quantity whose fit this one shares (one refined parameter), or -1
+    // Whether the fit misses its rows (misfit.hpp), with the temperatures of
+    // the two largest residuals and of the rows either side of the best
+    // break; none for a fixed, tied or refused quantity.
+    std::optional<Misfit> misfit;
+    std::array<double, 2> largest_t{};
+    std::array<double, 2> break_t{};
 };
 
 struct AlphaFits {
