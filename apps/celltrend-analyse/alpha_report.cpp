@@ -194,6 +194,8 @@ std::string alpha_tsv_text(const AlphaReport& r) {
                                        tsv_component(axis.uvw(2)) + "\n"
                                  : "\t\t\t\n";
         }
+        s += t + "\ttrace\t" + tsv_number(at.tensor->trace.value) + "\t" + tsv_number(at.tensor->trace.sigma) +
+             "\t\t\t\n";
     }
     return s;
 }

@@ -34,7 +34,7 @@ std::string misfit_text(const analysis::AlphaFits& fits, std::size_t q);
 std::string alpha_parameters_text(const AlphaReport& report);
 
 // "T quantity alpha sigma u v w", then per temperature the rows a, b, c, V,
-// X1, X2, X3 that have a value; ten significant digits; u, v, w empty for
+// X1, X2, X3 and trace (its sigma carrying the ties) that have a value; ten significant digits; u, v, w empty for
 // a, b, c, V and for directions that are not determined.
 std::string alpha_tsv_text(const AlphaReport& report);
 

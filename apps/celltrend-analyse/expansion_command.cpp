@@ -10,6 +10,7 @@
 
 #include "commands.hpp"
 #include "crystal/expansion.hpp"
+#include "crystal/expansion_misfit.hpp"
 #include "crystal/strain_plot.hpp"
 #include "crystal/symmetry_ties.hpp"
 #include "expansion_figures.hpp"
@@ -17,6 +18,7 @@
 #include "figure_output.hpp"
 #include "figures/temperature_figure.hpp"
 #include "figures/tensor_figures.hpp"
+#include "formats/printed.hpp"
 #include "formats/series_table.hpp"
 #include "setting_matrix.hpp"
 #include "subcommand.hpp"
@@ -81,6 +83,20 @@ void print_help(std::ostream& out) {
 }
 
 const Subcommand expansion{"expansion", options, print_help};
+
+// What the line of X1, X2, X3 (q < 3) or V that misses tells.
+std::string misfit_text(const analysis::LineMisfit& m, std::size_t q) {
+    const std::string what = q < 3 ? "the strain of X" + std::to_string(q + 1) : "the volume";
+    std::string s = "the straight line misses " + what +
+                    analysis::printed(
+                        " (%zu runs of the residuals' signs where %.1f were expected; the largest "
+                        "residuals at %g and %g K)",
+                        m.verdict.runs.runs, m.verdict.runs.expected, m.largest_t[0], m.largest_t[1]);
+    if (m.verdict.break_found)
+        s += analysis::printed(", and a break between %g and %g K fits far better (AICc lower by %.0f)", m.break_t[0],
+                               m.break_t[1], m.verdict.split->aicc_drop);
+    return s + ": the coefficient changes with T; celltrend-analyse alpha fits curves";
+}
 
 int input_error(const std::string& why) {
     std::cerr << program << ": " << why << "\n";
@@ -170,6 +186,11 @@ int run_expansion(const Arguments& args) {
             *figures_asked, file, program, title, [&] { return expansion_lines(report, points); },
             [&] { return expansion_tensor(report.expansion); }))
         return 1;
+    // After the files, which stop the run when they cannot be written.
+    const std::array<analysis::LineMisfit, 4> misfits = analysis::expansion_misfits(points, report.expansion);
+    for (std::size_t q = 0; q < 4; ++q)
+        if (misfits[q].verdict.misses)
+            std::cerr << program << ": " << series.name << ": " << misfit_text(misfits[q], q) << "\n";
     if (cl.has("tsv")) {
         for (const std::string& note : expansion_notes(report)) std::cerr << program << ": note: " << note << "\n";
         return write_result(tsv_text(report), "", file, program) ? 0 : 1;
