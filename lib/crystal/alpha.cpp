@@ -70,16 +70,16 @@ FitOutcome fit_angle(const std::vector<double>& t, const std::vector<double>& x,
     return fit_length(t, x, w, model);
 }
 
-// The same model as `f` (kind and degree) fitted to other rows.
+// The same model as `f` (kind and degree) fitted to other rows; the
+// non-linear ones polished from f's parameters.
 FitOutcome refit(const ModelFit& f, const std::vector<double>& t, const std::vector<double>& x,
                  const std::vector<double>& w) {
     switch (f.kind) {
         case ModelKind::polynomial:
             return fit_polynomial(t, x, w, int(f.p.size()) - 1);
         case ModelKind::fei:
-            return fit_fei(t, x, w);
         case ModelKind::einstein:
-            return fit_einstein(t, x, w);
+            return refit_from(f, t, x, w);
     }
     return {};
 }
@@ -108,7 +108,9 @@ void judge(QuantityFit& out, const std::vector<double>& t, const std::vector<dou
         const FitOutcome o = refit(f, part(ts), part(xs), part(ws));
         return o.fit ? o.fit->chi2 : std::numeric_limits<double>::quiet_NaN();
     };
-    out.misfit = judge_fit(r, f.weighted, f.reduced_chi2, f.p.size(), chi2_of);
+    // A Levenberg-Marquardt refit costs a hundred linear ones: fewer splits.
+    const std::size_t splits = f.kind == ModelKind::polynomial ? 200 : 40;
+    out.misfit = judge_fit(r, f.weighted, f.reduced_chi2, f.p.size(), chi2_of, splits);
     out.largest_t = {ts[out.misfit->largest[0]], ts[out.misfit->largest[1]]};
     if (out.misfit->split) out.break_t = {ts[out.misfit->split->after], ts[out.misfit->split->after + 1]};
 }

@@ -265,4 +265,16 @@ FitOutcome fit_einstein(const std::vector<double>& t, const std::vector<double>&
     return out;
 }
 
+FitOutcome refit_from(const ModelFit& start, const std::vector<double>& t, const std::vector<double>& x,
+                      const std::vector<double>& weights) {
+    FitOutcome out;
+    if (t.size() <= start.p.size()) {
+        out.refusal = "too few rows";
+        return out;
+    }
+    out.fit = polish(start.kind, start.t_ref, t, x, weights, start.p);
+    if (!out.fit) out.refusal = "no convergence";
+    return out;
+}
+
 }  // namespace analysis

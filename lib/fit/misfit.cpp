@@ -14,7 +14,6 @@ namespace {
 constexpr std::size_t verdict_rows = 10;
 constexpr double runs_z = -2.576;
 constexpr double break_gain = 10;
-constexpr std::size_t max_splits = 200;
 
 }  // namespace
 
@@ -38,7 +37,8 @@ RunsTest runs_test(const std::vector<double>& residuals) {
     return r;
 }
 
-std::optional<SeriesBreak> best_break(std::size_t n, std::size_t p, double whole_chi2, const RangeChi2& chi2_of) {
+std::optional<SeriesBreak> best_break(std::size_t n, std::size_t p, double whole_chi2, const RangeChi2& chi2_of,
+                                      std::size_t max_splits) {
     // Splits after row k for k = p .. n - p - 2: more than p rows each side.
     if (n < 2 * p + 2) return std::nullopt;
     const std::size_t first = p, last = n - p - 2, count = last - first + 1;
@@ -46,7 +46,7 @@ std::optional<SeriesBreak> best_break(std::size_t n, std::size_t p, double whole
     const double whole = aicc(whole_chi2, n, p);
     std::optional<SeriesBreak> best;
     double best_aicc = std::numeric_limits<double>::infinity();
-    const std::size_t tried = std::min(count, max_splits);
+    const std::size_t tried = std::min(count, std::max<std::size_t>(max_splits, 2));
     for (std::size_t i = 0; i < tried; ++i) {
         const std::size_t k = tried == count ? first + i : first + (count - 1) * i / (tried - 1);
         const double chi2 = chi2_of(0, k + 1) + chi2_of(k + 1, n);
@@ -59,7 +59,7 @@ std::optional<SeriesBreak> best_break(std::size_t n, std::size_t p, double whole
 }
 
 Misfit judge_fit(const std::vector<double>& residuals, bool weighted, double reduced_chi2, std::size_t p,
-                 const RangeChi2& chi2_of) {
+                 const RangeChi2& chi2_of, std::size_t max_splits) {
     Misfit m;
     m.runs = runs_test(residuals);
     const std::size_t n = residuals.size();
@@ -75,7 +75,7 @@ Misfit judge_fit(const std::vector<double>& residuals, bool weighted, double red
     if (!m.misses && !searched) return m;
     double whole_chi2 = 0;
     for (double e : residuals) whole_chi2 += e * e;
-    m.split = best_break(n, p, whole_chi2, chi2_of);
+    m.split = best_break(n, p, whole_chi2, chi2_of, max_splits);
     m.break_found = m.split && m.split->aicc_drop > break_gain;
     if (searched && m.break_found) m.misses = true;
     return m;

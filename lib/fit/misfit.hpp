@@ -38,9 +38,10 @@ struct SeriesBreak {
 // The split of lowest AICc, fitting each side with the same model of p
 // parameters: AICc = n ln((chi2_1 + chi2_2)/n) + 2q + 2q(q + 1)/(n - q - 1),
 // q = 2p + 1 (the break counts as a parameter).  Only splits leaving more
-// than p rows on each side; at most 200 of them, spread evenly.  None when
-// no split can be fitted.
-std::optional<SeriesBreak> best_break(std::size_t n, std::size_t p, double whole_chi2, const RangeChi2& chi2_of);
+// than p rows on each side; at most `max_splits` (200 unless a costly refit
+// asks fewer) of them, spread evenly.  None when no split can be fitted.
+std::optional<SeriesBreak> best_break(std::size_t n, std::size_t p, double whole_chi2, const RangeChi2& chi2_of,
+                                      std::size_t max_splits = 200);
 
 // The verdict on one fit.
 struct Misfit {
@@ -56,6 +57,6 @@ struct Misfit {
 // never misses, and one of 10 rows or more with chi2_nu above 4 misses when
 // a break lowers AICc by more than 10, whatever the runs.
 Misfit judge_fit(const std::vector<double>& residuals, bool weighted, double reduced_chi2, std::size_t p,
-                 const RangeChi2& chi2_of);
+                 const RangeChi2& chi2_of, std::size_t max_splits = 200);
 
 }  // namespace analysis
