@@ -246,6 +246,10 @@ int run_alpha(const Arguments& args) {
                       << "\n";
     }
     report.results = analysis::alpha_on_grid(fits, temperatures);
+    for (const analysis::AlphaAt& at : report.results)
+        if (!at.no_tensor.empty())
+            std::cerr << program << ": " << series.name << ": "
+                      << analysis::printed("at %g K %s: no principal axes", at.t, at.no_tensor.c_str()) << "\n";
 
     const std::string title = series.title.empty() ? file : series.title;
     const analysis::AlphaAt& first = report.results.front();

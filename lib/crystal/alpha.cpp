@@ -27,6 +27,14 @@ std::vector<double> weights_of(const std::vector<double>& esd) {
     return w;
 }
 
+// ESDs whose 1/ESD^2 leaves the normal range of a double (below about
+// 1e-154 or above 1e154): such weights would give a covariance of 0 or Inf.
+bool weights_out_of_range(const std::vector<double>& w) {
+    for (double x : w)
+        if (!std::isnormal(x) || !std::isnormal(1 / x)) return true;
+    return false;
+}
+
 // Among poly1..3, fei and einstein, the fit of lowest AICc, each model only
 // where it converges with at least p + 2 rows; a tie goes to fewer
 // parameters, then to the polynomial.
@@ -160,6 +168,10 @@ AlphaFits fit_cell_series(const std::vector<SeriesPoint>& points, AlphaModel mod
         }
         QuantityFit& out = fits.quantities[std::size_t(q)];
         const std::vector<double> w = weights_of(esd);
+        if (weights_out_of_range(w)) {
+            out.refusal = "its ESDs leave the range of the weights 1/ESD^2 (a cell scaled far from Angstrom?)";
+            continue;
+        }
         if (q >= q_alpha) {
             const auto [low, high] = std::minmax_element(x.begin(), x.end());
             if (*high - *low <= 1e-6 || ties.fixed[cell_index(q)]) {

@@ -89,8 +89,10 @@ struct AlphaAt {
     std::array<std::optional<Estimate>, 4> lengths;
     // d angle/dT of alpha, beta, gamma in 1e-6 degree/K.
     std::array<std::optional<Estimate>, 3> angle_rates;
-    // None when a fit of the cell was refused.
+    // None when a fit of the cell was refused, or when the fitted cell at T
+    // is no unit cell (`no_tensor` then says so).
     std::optional<AlphaTensor> tensor;
+    std::string no_tensor;
 };
 
 AlphaAt alpha_at(const AlphaFits& fits, double t);

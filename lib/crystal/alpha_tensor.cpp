@@ -44,7 +44,9 @@ double path_step(const CellPath& c) {
     double fastest = 0;
     for (int i = 0; i < 3; ++i) fastest = std::max(fastest, std::abs(c.rate[std::size_t(i)] / c.value[std::size_t(i)]));
     for (int i = 3; i < 6; ++i) fastest = std::max(fastest, std::abs(c.rate[std::size_t(i)]) * std::numbers::pi / 180);
-    return fastest > 0 ? 1e-5 / fastest : 0;
+    // A cell that does not change still needs a step: the derivatives by the
+    // fits' parameters give it a rate, and sigma its size.
+    return 1e-5 / std::max(fastest, 1e-6);
 }
 
 // alpha (per K) of the cell moving along the path, dA/dT by central
@@ -156,7 +158,16 @@ AlphaAt alpha_at(const AlphaFits& fits, double t) {
         const Estimate e = slope_at(*f.fit, t);
         out.angle_rates[std::size_t(q - q_alpha)] = Estimate{1e6 * e.value, 1e6 * e.sigma};
     }
-    if (cell_fitted) out.tensor = tensor_at(fits, t);
+    if (cell_fitted) {
+        // Far outside the range the fitted cell can stop being a cell.
+        const CellPath path = path_at(fits, t, -1, {});
+        const auto& v = path.value;
+        const bool angles_open = v[3] > 0 && v[3] < 180 && v[4] > 0 && v[4] < 180 && v[5] > 0 && v[5] < 180;
+        if (angles_open && is_cell(cell_of(v)))
+            out.tensor = tensor_at(fits, t);
+        else
+            out.no_tensor = "the fitted cell at this temperature is no unit cell";
+    }
     return out;
 }
 

@@ -74,3 +74,61 @@ TEST(AlphaModels, EinsteinRateAtATinyTemperatureIsZero) {
         EXPECT_EQ(slope, 0) << t;
     }
 }
+
+namespace {
+
+// 12 rows from 100 to 375 K of an orthorhombic cell that does not change
+// but for a scatter of `noise` times its ESD, scaled by `scale`; beta opening by
+// `beta_rate` degree/K from 95.
+std::vector<SeriesPoint> still_series(double scale, double beta_rate = 0, double noise = 1) {
+    std::vector<SeriesPoint> points;
+    for (int k = 0; k < 12; ++k) {
+        SeriesPoint p;
+        p.t = 100 + 25 * k;
+        const double e = 2e-4 * scale;
+        p.cell = {scale * 5 + e * scatter(k, 0),
+                  scale * 6 + e * scatter(k, 1),
+                  scale * 7 + e * scatter(k, 2),
+                  90,
+                  beta_rate == 0 ? 90 : 95 + beta_rate * (p.t - 100) + 1e-3 * scatter(k, 3),
+                  90};
+        p.esd = {e, e, e, 0, beta_rate == 0 ? 0 : 1e-3, 0};
+        points.push_back(p);
+    }
+    return points;
+}
+
+}  // namespace
+
+// A cell that does not change at all, given with ESDs: the principal
+// coefficients carry the fits' uncertainty as alpha of a, b and c do (a zero
+// step gave them sigma 0).
+TEST(AlphaModels, StillCellHasSigmaFromItsFits) {
+    const AlphaAt at = alpha_at(fit_cell_series(still_series(1, 0, 0), AlphaModel::poly1), 200);
+    ASSERT_TRUE(at.tensor);
+    double smallest = at.lengths[q_a]->sigma;
+    for (int q : {q_b, q_c}) smallest = std::min(smallest, at.lengths[std::size_t(q)]->sigma);
+    for (const PrincipalAlpha& axis : at.tensor->principal) EXPECT_GT(axis.alpha.sigma, 0.5 * smallest);
+    EXPECT_GT(at.tensor->trace.sigma, smallest);
+}
+
+// Cells of 1e-60 A: 1/ESD^2 of the volume (1e-184 A^3) overflows; the
+// volume is refused with its line, never fitted with sigma 0, while the
+// edges, whose weights stay in range, keep their coefficients.
+TEST(AlphaModels, WeightsOutOfRangeAreRefused) {
+    const AlphaFits fits = fit_cell_series(still_series(1e-60), AlphaModel::poly1);
+    EXPECT_FALSE(fits.quantities[q_volume].fit);
+    EXPECT_NE(fits.quantities[q_volume].refusal.find("range of the weights"), std::string::npos);
+    ASSERT_TRUE(fits.quantities[q_a].fit);
+    EXPECT_GT(alpha_at(fits, 200).lengths[q_a]->sigma, 0);
+}
+
+// Far outside its range a fitted beta passes 180 degrees: no tensor there,
+// with the reason, and none of NaN; inside, the tensor as usual.
+TEST(AlphaModels, NoTensorWhereTheFittedCellIsNone) {
+    const AlphaFits fits = fit_cell_series(still_series(1, 0.02), AlphaModel::poly1);
+    const AlphaAt inside = alpha_at(fits, 300), outside = alpha_at(fits, 5000);
+    EXPECT_TRUE(inside.tensor);
+    EXPECT_FALSE(outside.tensor);
+    EXPECT_NE(outside.no_tensor.find("no unit cell"), std::string::npos);
+}
