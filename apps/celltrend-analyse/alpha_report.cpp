@@ -23,11 +23,30 @@ std::string tsv_number(double x) { return std::isnan(x) ? "" : printed("%.10g", 
 // A component of a unit direction: rounding residue below 1e-12 is 0.
 std::string tsv_component(double x) { return tsv_number(std::abs(x) < 1e-12 ? 0.0 : x); }
 
-std::string statistic(double x) { return std::isfinite(x) ? printed("%12.4f", x) : printed("%12s", "-"); }
+std::string number_column(double x, int width);
+
+std::string statistic(double x) { return std::isfinite(x) ? number_column(x, 12) : printed("%12s", "-"); }
 
 // chi2_nu of equal weights is the variance of the residuals, in the
 // quantity's unit squared: often 1e-8 and below.
 std::string variance_statistic(double x) { return std::isfinite(x) ? printed("%12.4g", x) : printed("%12s", "-"); }
+
+// A value and its sigma in columns of 12 and 11 after a name of 12, four
+// decimals; a number too wide for its column takes %g and keeps a blank
+// before it, so that columns never run together.
+std::string number_column(double x, int width) {
+    std::string s = printed("%*.4f", width, x);
+    if (int(s.size()) == width && s.front() == ' ') return s;
+    s = printed("%*.6g", width - 1, x);
+    return " " + s;
+}
+
+std::string value_row(const std::string& name, const analysis::Estimate& e) {
+    return printed("%-12s", name.c_str()) + number_column(e.value, 12) + number_column(e.sigma, 11);
+}
+
+// The temperature of a heading: two decimals, %g where they would run long.
+std::string heading_t(double t) { return std::abs(t) < 1e6 ? printed("%.2f", t) : printed("%g", t); }
 
 std::string fit_line(const analysis::QuantityFit& q, std::string_view name) {
     std::string s = printed("%-7s", std::string(name).c_str());
@@ -54,19 +73,17 @@ std::string undetermined(const analysis::AlphaTensor& tensor) {
 }
 
 std::string block(const AlphaReport& r, const analysis::AlphaAt& at) {
-    std::string s = printed("\nAt %.2f K", at.t) + (at.extrapolated ? " (an extrapolation)" : "") +
+    std::string s = "\nAt " + heading_t(at.t) + " K" + (at.extrapolated ? " (an extrapolation)" : "") +
                     ": alpha in 10^-6 K^-1, angle rates in 10^-6 degree/K\n";
     s += printed("%-12s%12s%11s\n", "", "alpha", "sigma");
     for (std::size_t q = 0; q < 4; ++q)
-        if (at.lengths[q])
-            s += printed("%-12s%12.4f%11.4f\n", std::string(analysis::cell_quantity_names[q]).c_str(),
-                         at.lengths[q]->value, at.lengths[q]->sigma);
+        if (at.lengths[q]) s += value_row(std::string(analysis::cell_quantity_names[q]), *at.lengths[q]) + "\n";
     for (std::size_t i = 0; i < 3; ++i) {
         const analysis::QuantityFit& q = r.fits.quantities[analysis::q_alpha + i];
         if (q.fixed || !at.angle_rates[i]) continue;
-        s += printed("%-12s%12.4f%11.4f\n",
-                     ("d" + std::string(analysis::cell_quantity_names[analysis::q_alpha + i]) + "/dT").c_str(),
-                     at.angle_rates[i]->value, at.angle_rates[i]->sigma);
+        s += value_row("d" + std::string(analysis::cell_quantity_names[analysis::q_alpha + i]) + "/dT",
+                       *at.angle_rates[i]) +
+             "\n";
     }
     if (!at.tensor) return s;
     const analysis::AlphaTensor& t = *at.tensor;
@@ -74,7 +91,7 @@ std::string block(const AlphaReport& r, const analysis::AlphaAt& at) {
          "         u        v        w      to a    to b    to c\n";
     for (std::size_t i = 0; i < 3; ++i) {
         const analysis::PrincipalAlpha& axis = t.principal[i];
-        s += printed("%-12s%12.4f%11.4f", axis_name(i).c_str(), axis.alpha.value, axis.alpha.sigma);
+        s += value_row(axis_name(i), axis.alpha);
         if (axis.determined)
             s += "   " + component(axis.uvw(0)) + component(axis.uvw(1)) + component(axis.uvw(2)) +
                  printed("   %7.2f %7.2f %7.2f", axis.angles(0), axis.angles(1), axis.angles(2));
@@ -82,8 +99,7 @@ std::string block(const AlphaReport& r, const analysis::AlphaAt& at) {
             s += "           -        -        -         -       -       -";
         s += "\n";
     }
-    s +=
-        printed("%-12s%12.4f%11.4f   (X1 + X2 + X3: d ln V/dT of the cell fits", "trace", t.trace.value, t.trace.sigma);
+    s += value_row("trace", t.trace) + "   (X1 + X2 + X3: d ln V/dT of the cell fits";
     s += at.lengths[analysis::q_volume] ? printed("; V %.4f from its own fit)\n", at.lengths[analysis::q_volume]->value)
                                         : ")\n";
     const std::string equal = undetermined(t);

@@ -373,6 +373,10 @@ TEST_F(AlphaCommand, RangesLegsAndGrids) {
     EXPECT_EQ(grid[1 + 6 * 8][0], "400");
     EXPECT_EQ(grid[1 + 7 * 8][0], "110");
     EXPECT_EQ(tsv_rows(run_analyse(dir, "alpha --tsv --at 100:390:50 TK_parameters_HTML.xy").out).size(), 1u + 6 * 8);
+    // A temperature far beyond the range heads its block in %g, not in 300
+    // digits, and its numbers keep their columns apart.
+    const std::string far = run_analyse(dir, "alpha --at 1e300 TK_parameters_HTML.xy").out;
+    EXPECT_NE(far.find("\nAt 1e+300 K (an extrapolation)"), std::string::npos) << far;
     const auto rows = tsv_rows(run_analyse(dir, "alpha --tsv --at rows TK_parameters_HTML.xy").out);
     ASSERT_EQ(rows.size(), 1u + 16 * 8);
     EXPECT_EQ(rows[1 + 15 * 8][0], "400");
