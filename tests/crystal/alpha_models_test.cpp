@@ -85,10 +85,10 @@ std::vector<SeriesPoint> still_series(double scale, double beta_rate = 0, double
     for (int k = 0; k < 12; ++k) {
         SeriesPoint p;
         p.t = 100 + 25 * k;
-        const double e = 2e-4 * scale;
-        p.cell = {scale * 5 + e * scatter(k, 0),
-                  scale * 6 + e * scatter(k, 1),
-                  scale * 7 + e * scatter(k, 2),
+        const double e = 2e-4 * scale, n = noise * e;
+        p.cell = {scale * 5 + n * scatter(k, 0),
+                  scale * 6 + n * scatter(k, 1),
+                  scale * 7 + n * scatter(k, 2),
                   90,
                   beta_rate == 0 ? 90 : 95 + beta_rate * (p.t - 100) + 1e-3 * scatter(k, 3),
                   90};
@@ -131,4 +131,50 @@ TEST(AlphaModels, NoTensorWhereTheFittedCellIsNone) {
     EXPECT_TRUE(inside.tensor);
     EXPECT_FALSE(outside.tensor);
     EXPECT_NE(outside.no_tensor.find("no unit cell"), std::string::npos);
+}
+
+// On one smooth series every model's sigma of alpha is of one size: Fei and
+// Einstein carry the weights into their covariance and chi2 as the
+// polynomials do (weights left out made Fei's sigma thousands of times too
+// large; chi2 without them halved Einstein's).
+TEST(AlphaModels, SigmasOfEveryModelAgreeOnASmoothSeries) {
+    // From 140 K on, where the Einstein curve is smooth enough for Fei and a
+    // polynomial too.
+    std::vector<SeriesPoint> points = einstein_series();
+    std::erase_if(points, [](const SeriesPoint& p) { return p.t < 140; });
+    const double reference = alpha_at(fit_cell_series(points, AlphaModel::poly3), 200).lengths[q_a]->sigma;
+    for (AlphaModel model : {AlphaModel::fei, AlphaModel::einstein}) {
+        const AlphaFits fits = fit_cell_series(points, model);
+        ASSERT_TRUE(fits.quantities[q_a].fit) << fits.quantities[q_a].refusal;
+        const ModelFit& f = *fits.quantities[q_a].fit;
+        EXPECT_TRUE(f.weighted);
+        // chi2 in units of the ESDs (the smooth scatter leaves it below 1): far
+        // above the 1e-10 of squared residuals in A^2.
+        EXPECT_GT(f.reduced_chi2, 1e-3);
+        EXPECT_LT(f.reduced_chi2, 3);
+        const double sigma = alpha_at(fits, 200).lengths[q_a]->sigma;
+        EXPECT_GT(sigma, 0.3 * reference) << int(model);
+        EXPECT_LT(sigma, 3 * reference) << int(model);
+        // The angles under fei and einstein take a polynomial of degree 2.
+        std::vector<SeriesPoint> tilted = points;
+        for (SeriesPoint& p : tilted) p.cell.beta = 95 + 1e-3 * p.t + 1e-6 * p.t * p.t;
+        EXPECT_EQ(model_name(*fit_cell_series(tilted, model).quantities[q_beta].fit), "poly2");
+    }
+}
+
+// When only some rows have an ESD for a quantity, every row takes equal
+// weights, as if none had one (not the rows with ESDs weighted and the
+// others left out).
+TEST(AlphaModels, SomeRowsWithoutEsdsMeanEqualWeights) {
+    std::vector<SeriesPoint> some = einstein_series(), none = some;
+    some[3].esd.a = std::nan("");
+    for (SeriesPoint& p : none) p.esd.a = std::nan("");
+    for (AlphaModel model : {AlphaModel::poly2, AlphaModel::einstein}) {
+        const ModelFit f = *fit_cell_series(some, model).quantities[q_a].fit;
+        const ModelFit g = *fit_cell_series(none, model).quantities[q_a].fit;
+        EXPECT_FALSE(f.weighted);
+        EXPECT_EQ(f.n, some.size());
+        EXPECT_DOUBLE_EQ(f.chi2, g.chi2);
+        EXPECT_DOUBLE_EQ(f.covariance[0], g.covariance[0]);
+    }
 }
