@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # celltrend-analyse alpha on generated all-parameters tables of 1,000 and
-# 10,000 temperatures, with --model poly3 and --model einstein: the median
+# 10,000 temperatures, with --model poly3, einstein and auto (all five models
+# per quantity, each fit judged for a misfit): the median
 # wall time of REPS runs (the whole program: reading, the seven fits, the
 # tensor at the four default temperatures, output) and the peak resident
 # memory and CPU time (GNU time %M, %U + %S): on a loaded machine the CPU
@@ -12,7 +13,7 @@ set -euo pipefail
 
 analyse=$(realpath "${1:-build/apps/celltrend-analyse/celltrend-analyse}")
 SIZES=${SIZES:-"1000 10000"}
-MODELS=${MODELS:-"poly3 einstein"}
+MODELS=${MODELS:-"poly3 einstein auto"}
 REPS=${REPS:-5}
 work=$(mktemp -d "${TMPDIR:-/tmp}/alpha-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -47,8 +48,9 @@ for model in $MODELS; do
       start=$(date +%s%N)
       /usr/bin/time -f '%M %U %S' -o "$work/time" "$analyse" alpha --tsv --model "$model" "$work/table_$n.xy" > "$work/out"
       end=$(date +%s%N)
-      # Four temperatures of seven rows under the header: every fit was made.
-      [ "$(wc -l < "$work/out")" -eq 29 ] || { echo "unexpected output: $model at $n rows" >&2; exit 1; }
+      # Four temperatures of eight rows (a, b, c, V, X1, X2, X3, trace) under
+      # the header: every fit was made.
+      [ "$(wc -l < "$work/out")" -eq 33 ] || { echo "unexpected output: $model at $n rows" >&2; exit 1; }
       read -r kb user system < "$work/time"
       times+=("$(((end - start) / 1000))")
       cpu+=("$(awk -v u="$user" -v s="$system" 'BEGIN { print (u + s) * 1e6 }')")

@@ -13,11 +13,13 @@
 #include "commands.hpp"
 #include "crystal/alpha.hpp"
 #include "crystal/follow_axes.hpp"
+#include "crystal/symmetry_ties.hpp"
 #include "figure_output.hpp"
 #include "formats/number_field.hpp"
 #include "formats/printed.hpp"
 #include "formats/series_table.hpp"
 #include "subcommand.hpp"
+#include "temperature_list.hpp"
 #include "usable_points.hpp"
 #include "write_result.hpp"
 
@@ -28,8 +30,9 @@ namespace {
 constexpr std::string_view program = "celltrend-analyse alpha";
 
 constexpr OptionSpec own_options[] = {
-    {"model", 0, true},   {"at", 0, true},    {"tsv", 0, false}, {"figure", 0, true},  {"surface", 0, true},
-    {"section", 0, true}, {"plane", 0, true}, {"view", 0, true}, {"help", 'h', false},
+    {"model", 0, true},   {"at", 0, true},    {"tsv", 0, false},        {"figure", 0, true},  {"surface", 0, true},
+    {"section", 0, true}, {"plane", 0, true}, {"view", 0, true},        {"help", 'h', false}, {"system", 0, true},
+    {"range", 0, true},   {"leg", 0, true},   {"parameters", 0, false},
 };
 
 constexpr auto options = with_figure_options(own_options);
@@ -44,13 +47,28 @@ void print_help(std::ostream& out) {
            "directions (X1 < X2 < X3 at the lowest temperature, each then followed by its\n"
            "direction).  Every sigma carries every fitted parameter.\n"
            "\n"
-           "      --model MODEL      auto (default: per quantity, the polynomial degree of\n"
-           "                         lowest AICc), poly1, poly2, poly3, fei or einstein\n"
+           "      --model MODEL      auto (default: per quantity, the model of lowest AICc\n"
+           "                         among the others that can be fitted), poly1, poly2,\n"
+           "                         poly3, fei or einstein\n"
+           "      --system SYSTEM    auto (default: the ties the file shows, such as a = b\n"
+           "                         with equal ESDs in every row), triclinic,\n"
+           "                         monoclinic (unique b), monoclinic-c, orthorhombic,\n"
+           "                         tetragonal, trigonal, hexagonal, rhombohedral or\n"
+           "                         cubic: tied parameters are one fit, fixed angles exact\n"
+           "      --range TMIN:TMAX  fit only the rows with TMIN <= T <= TMAX (either side\n"
+           "                         may be empty)\n"
+           "      --leg N            fit only leg N (from 1) of a run whose temperature\n"
+           "                         turns: the rows, in the file's order, in which T only\n"
+           "                         rises or only falls\n"
            "      --at T[,T...]      the temperatures in K (default: the lowest, middle and\n"
-           "                         highest of the series, and 298.15 when inside)\n"
+           "                         highest of the series, and 298.15 when inside); a\n"
+           "                         grid START:STOP:STEP, or rows for every measured T\n"
            "      --tsv              print only a table of tab-separated values: T,\n"
            "                         quantity, alpha, sigma, u, v, w (rows a, b, c, V, X1,\n"
-           "                         X2, X3 for each T)\n"
+           "                         X2, X3 and trace for each T)\n"
+           "      --parameters       print only the fitted parameters as tab-separated\n"
+           "                         values: quantity, model, parameter, value, sigma,\n"
+           "                         unit, then their correlations\n"
            "      --figure FILE      also draw a, b, c and V as x/x(T_min) against T with\n"
            "                         their fitted curves, and alpha(T) of X1, X2, X3 and V\n"
            "                         with their bands +-sigma, the --at temperatures\n"
@@ -89,22 +107,6 @@ bool read_model(const std::string& name, analysis::AlphaModel& model) {
     return false;
 }
 
-// The temperatures of --at, or the reason they are wrong.
-std::string read_temperatures(const std::string& text, std::vector<double>& temperatures) {
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t comma = text.find(',', start);
-        const std::string field = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-        double t = 0;
-        if (analysis::read_field(field, t) != analysis::Field::number || !std::isfinite(t))
-            return "--at '" + text + "': '" + field + "' is not a temperature";
-        if (!(t > 0)) return "--at '" + text + "': temperatures are in kelvin, above 0";
-        temperatures.push_back(t);
-        if (comma == std::string::npos) return "";
-        start = comma + 1;
-    }
-}
-
 std::vector<double> default_temperatures(const analysis::AlphaFits& fits) {
     std::vector<double> t{fits.t_min, fits.middle_t, fits.t_max};
     if (298.15 > fits.t_min && 298.15 < fits.t_max) t.push_back(298.15);
@@ -134,10 +136,27 @@ int run_alpha(const Arguments& args) {
     analysis::AlphaModel model = analysis::AlphaModel::automatic;
     if (!read_model(model_name, model))
         return usage_error(alpha, "--model '" + model_name + "': auto, poly1, poly2, poly3, fei or einstein");
-    std::vector<double> temperatures;
+    const std::string system_name = cl.value("system").value_or("auto");
+    const std::optional<analysis::CrystalSystem> system = analysis::read_crystal_system(system_name);
+    if (!system) return usage_error(alpha, "--system '" + system_name + "': " + analysis::crystal_system_choices);
+    TemperatureList asked;
     if (const auto at = cl.value("at")) {
-        const std::string why = read_temperatures(*at, temperatures);
+        std::string why;
+        asked = read_temperature_list(*at, why);
         if (!why.empty()) return usage_error(alpha, why);
+    }
+    std::optional<TemperatureRange> range;
+    if (const auto text = cl.value("range")) {
+        std::string why;
+        range = read_temperature_range(*text, why);
+        if (!range) return usage_error(alpha, why);
+    }
+    std::size_t leg = 0;
+    if (const auto text = cl.value("leg")) {
+        double n = 0;
+        if (analysis::read_field(*text, n) != analysis::Field::number || !(n >= 1) || n != std::floor(n) || n > 1e9)
+            return usage_error(alpha, "--leg '" + *text + "': a leg's number, from 1");
+        leg = std::size_t(n);
     }
     // The figures' names and the plane are checked before any work.
     std::string figure_why;
@@ -151,13 +170,40 @@ int run_alpha(const Arguments& args) {
     std::vector<analysis::SeriesPoint> points;
     // alpha's fits weigh the cells by their ESDs: sigmaT is not read.
     if (!usable_points(program, series, points, "equal weights", {.read = false})) return 1;
+    if (leg > 0) {
+        // Legs in the file's order: the rows' lines.
+        std::vector<analysis::SeriesPoint> in_file = points;
+        std::stable_sort(
+            in_file.begin(), in_file.end(),
+            [](const analysis::SeriesPoint& x, const analysis::SeriesPoint& y) { return x.line < y.line; });
+        std::vector<double> t;
+        for (const analysis::SeriesPoint& p : in_file) t.push_back(p.t);
+        const auto legs = temperature_legs(t);
+        if (leg > legs.size())
+            return usage_error(alpha, "--leg " + std::to_string(leg) + ": " + series.name + " has " +
+                                          std::to_string(legs.size()) + (legs.size() == 1 ? " leg" : " legs"));
+        std::vector<analysis::SeriesPoint> kept;
+        for (std::size_t k : legs[leg - 1]) kept.push_back(in_file[k]);
+        std::stable_sort(kept.begin(), kept.end(),
+                         [](const analysis::SeriesPoint& x, const analysis::SeriesPoint& y) { return x.t < y.t; });
+        points = kept;
+    }
+    if (range) {
+        std::erase_if(points, [&](const analysis::SeriesPoint& p) { return !range->contains(p.t); });
+        if (points.size() < 2)
+            return input_error(series.name + ": " + std::to_string(points.size()) +
+                               (points.size() == 1 ? " row" : " rows") +
+                               " in --range; an expansion needs at least two temperatures");
+    }
 
     AlphaReport report;
     report.file = file;
     report.title = series.title;
     report.model = model_name;
     try {
-        report.fits = analysis::fit_cell_series(points, model);
+        const analysis::SeriesSymmetry symmetry = analysis::apply_symmetry(points, *system);
+        report.symmetry = symmetry.description;
+        report.fits = analysis::fit_cell_series(points, model, symmetry.ties);
     } catch (const analysis::ExpansionError& e) {
         return input_error(series.name + ": " + e.what());
     }
@@ -177,6 +223,10 @@ int run_alpha(const Arguments& args) {
                   << suggestion(f, fits.rows) << "\n";
     }
     anything = anything || cell_fitted;
+    for (std::size_t q = 0; q < 7; ++q) {
+        const std::string misfit = misfit_text(fits, q);
+        if (!misfit.empty()) std::cerr << program << ": " << series.name << ": " << misfit << "\n";
+    }
     if (!anything) return input_error(series.name + ": nothing could be fitted");
     if (!cell_fitted) {
         std::string names;
@@ -186,8 +236,16 @@ int run_alpha(const Arguments& args) {
                   << ")\n";
     }
 
-    const bool asked = !temperatures.empty();
-    if (!asked) temperatures = default_temperatures(fits);
+    std::vector<double> temperatures = asked.values;
+    if (asked.rows) {
+        std::vector<double> measured;
+        for (const analysis::SeriesPoint& p : points) measured.push_back(p.t);
+        std::sort(measured.begin(), measured.end());
+        measured.erase(std::unique(measured.begin(), measured.end()), measured.end());
+        temperatures.insert(temperatures.end(), measured.begin(), measured.end());
+    }
+    if (temperatures.empty()) temperatures = default_temperatures(fits);
+    const bool at_given = !asked.values.empty() || asked.rows;
     for (double t : temperatures) {
         if (t < fits.t_min || t > fits.t_max)
             std::cerr << program << ": " << series.name << ": warning: "
@@ -204,10 +262,14 @@ int run_alpha(const Arguments& args) {
                          "keeps its name, followed by its direction from the lowest temperature)",
                          c.first + 1, c.second + 1, c.t_before, c.t_after)
                   << "\n";
+    for (const analysis::AlphaAt& at : report.results)
+        if (!at.no_tensor.empty())
+            std::cerr << program << ": " << series.name << ": "
+                      << analysis::printed("at %g K %s: no principal axes", at.t, at.no_tensor.c_str()) << "\n";
 
     // The tensor's figures at the first --at temperature; without --at at
     // room temperature when measured across it, else at the middle row's.
-    const double tensor_t = asked                                        ? temperatures.front()
+    const double tensor_t = at_given                                     ? temperatures.front()
                             : 298.15 > fits.t_min && 298.15 < fits.t_max ? 298.15
                                                                          : fits.middle_t;
     const analysis::AlphaAt& first = *std::find_if(report.results.begin(), report.results.end(),
@@ -221,7 +283,9 @@ int run_alpha(const Arguments& args) {
             return alpha_tensor_figure(*first.tensor, fits.t_max - fits.t_min);
         });
     if (!drawn) return 1;
-    const std::string text = cl.has("tsv") ? alpha_tsv_text(report) : alpha_summary_text(report);
+    const std::string text = cl.has("parameters") ? alpha_parameters_text(report)
+                             : cl.has("tsv")      ? alpha_tsv_text(report)
+                                                  : alpha_summary_text(report);
     return write_result(text, "", file, program) ? 0 : 1;
 }
 

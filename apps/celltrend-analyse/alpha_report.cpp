@@ -4,6 +4,7 @@
 
 #include "formats/display_text.hpp"
 #include "formats/printed.hpp"
+#include "formats/uncertainty.hpp"
 
 namespace analyse {
 
@@ -23,14 +24,36 @@ std::string tsv_number(double x) { return std::isnan(x) ? "" : printed("%.10g", 
 // A component of a unit direction: rounding residue below 1e-12 is 0.
 std::string tsv_component(double x) { return tsv_number(std::abs(x) < 1e-12 ? 0.0 : x); }
 
-std::string statistic(double x) { return std::isfinite(x) ? printed("%12.4f", x) : printed("%12s", "-"); }
+std::string number_column(double x, int width);
+
+std::string statistic(double x) { return std::isfinite(x) ? number_column(x, 12) : printed("%12s", "-"); }
 
 // chi2_nu of equal weights is the variance of the residuals, in the
 // quantity's unit squared: often 1e-8 and below.
 std::string variance_statistic(double x) { return std::isfinite(x) ? printed("%12.4g", x) : printed("%12s", "-"); }
 
+// A value and its sigma in columns of 12 and 11 after a name of 12, four
+// decimals; a number too wide for its column takes %g and keeps a blank
+// before it, so that columns never run together.
+std::string number_column(double x, int width) {
+    std::string s = printed("%*.4f", width, x);
+    if (int(s.size()) == width && s.front() == ' ') return s;
+    s = printed("%*.6g", width - 1, x);
+    return " " + s;
+}
+
+std::string value_row(const std::string& name, const analysis::Estimate& e) {
+    return printed("%-12s", name.c_str()) + number_column(e.value, 12) + number_column(e.sigma, 11);
+}
+
+// The temperature of a heading: two decimals, %g where they would run long.
+std::string heading_t(double t) { return std::abs(t) < 1e6 ? printed("%.2f", t) : printed("%g", t); }
+
 std::string fit_line(const analysis::QuantityFit& q, std::string_view name) {
     std::string s = printed("%-7s", std::string(name).c_str());
+    if (q.tied_to >= 0)
+        return s + "one parameter with " + std::string(analysis::cell_quantity_names[std::size_t(q.tied_to)]) +
+               ": its fit\n";
     if (q.fixed) return s + "fixed: the same in every row, rate 0\n";
     if (!q.fit) return s + "no fit: " + q.refusal + "\n";
     const analysis::ModelFit& f = *q.fit;
@@ -51,19 +74,17 @@ std::string undetermined(const analysis::AlphaTensor& tensor) {
 }
 
 std::string block(const AlphaReport& r, const analysis::AlphaAt& at) {
-    std::string s = printed("\nAt %.2f K", at.t) + (at.extrapolated ? " (an extrapolation)" : "") +
+    std::string s = "\nAt " + heading_t(at.t) + " K" + (at.extrapolated ? " (an extrapolation)" : "") +
                     ": alpha in 10^-6 K^-1, angle rates in 10^-6 degree/K\n";
     s += printed("%-12s%12s%11s\n", "", "alpha", "sigma");
     for (std::size_t q = 0; q < 4; ++q)
-        if (at.lengths[q])
-            s += printed("%-12s%12.4f%11.4f\n", std::string(analysis::cell_quantity_names[q]).c_str(),
-                         at.lengths[q]->value, at.lengths[q]->sigma);
+        if (at.lengths[q]) s += value_row(std::string(analysis::cell_quantity_names[q]), *at.lengths[q]) + "\n";
     for (std::size_t i = 0; i < 3; ++i) {
         const analysis::QuantityFit& q = r.fits.quantities[analysis::q_alpha + i];
         if (q.fixed || !at.angle_rates[i]) continue;
-        s += printed("%-12s%12.4f%11.4f\n",
-                     ("d" + std::string(analysis::cell_quantity_names[analysis::q_alpha + i]) + "/dT").c_str(),
-                     at.angle_rates[i]->value, at.angle_rates[i]->sigma);
+        s += value_row("d" + std::string(analysis::cell_quantity_names[analysis::q_alpha + i]) + "/dT",
+                       *at.angle_rates[i]) +
+             "\n";
     }
     if (!at.tensor) return s;
     const analysis::AlphaTensor& t = *at.tensor;
@@ -71,7 +92,7 @@ std::string block(const AlphaReport& r, const analysis::AlphaAt& at) {
          "         u        v        w      to a    to b    to c\n";
     for (std::size_t i = 0; i < 3; ++i) {
         const analysis::PrincipalAlpha& axis = t.principal[i];
-        s += printed("%-12s%12.4f%11.4f", axis_name(i).c_str(), axis.alpha.value, axis.alpha.sigma);
+        s += value_row(axis_name(i), axis.alpha);
         if (axis.determined)
             s += "   " + component(axis.uvw(0)) + component(axis.uvw(1)) + component(axis.uvw(2)) +
                  printed("   %7.2f %7.2f %7.2f", axis.angles(0), axis.angles(1), axis.angles(2));
@@ -79,8 +100,7 @@ std::string block(const AlphaReport& r, const analysis::AlphaAt& at) {
             s += "           -        -        -         -       -       -";
         s += "\n";
     }
-    s +=
-        printed("%-12s%12.4f%11.4f   (X1 + X2 + X3: d ln V/dT of the cell fits", "trace", t.trace.value, t.trace.sigma);
+    s += value_row("trace", t.trace) + "   (X1 + X2 + X3: d ln V/dT of the cell fits";
     s += at.lengths[analysis::q_volume] ? printed("; V %.4f from its own fit)\n", at.lengths[analysis::q_volume]->value)
                                         : ")\n";
     const std::string equal = undetermined(t);
@@ -88,18 +108,90 @@ std::string block(const AlphaReport& r, const analysis::AlphaAt& at) {
     return s;
 }
 
+// The unit of the quantity's values.
+std::string quantity_unit(std::size_t q) {
+    return q < analysis::q_volume ? "A" : q == analysis::q_volume ? "A^3" : "deg";
+}
+
+// "A K^-1", "K", "A^3": the quantity's unit to the power x times K^kelvin.
+std::string unit_text(std::size_t q, analysis::ParameterUnit u) {
+    std::string s;
+    if (u.x != 0) s = quantity_unit(q);
+    if (u.kelvin != 0) s += (s.empty() ? "K" : " K") + (u.kelvin == 1 ? std::string() : "^" + std::to_string(u.kelvin));
+    return s;
+}
+
+std::string parameter_line(const AlphaReport& r, std::size_t q) {
+    const analysis::QuantityFit& qf = r.fits.quantities[q];
+    std::string s = printed("%-7s", std::string(analysis::cell_quantity_names[q]).c_str());
+    if (qf.tied_to >= 0) return s + "as " + std::string(analysis::cell_quantity_names[std::size_t(qf.tied_to)]) + "\n";
+    if (!qf.fit) return s + "no fit\n";
+    const analysis::ModelFit& f = *qf.fit;
+    if (qf.fixed) return s + printed("%-10s%.10g %s\n", "fixed", f.p[0], quantity_unit(q).c_str());
+    s += printed("%-10sT_r = %.2f K", analysis::model_name(f).c_str(), f.t_ref);
+    const std::vector<std::string> names = analysis::parameter_names(f);
+    const std::vector<analysis::ParameterUnit> units = analysis::parameter_units(f);
+    const std::size_t np = f.p.size();
+    for (std::size_t k = 0; k < np; ++k)
+        s += ";  " + names[k] + " = " + analysis::with_uncertainty(f.p[k], std::sqrt(f.covariance[k * np + k])) + " " +
+             unit_text(q, units[k]);
+    return s + "\n";
+}
+
 }  // namespace
+
+std::string misfit_text(const analysis::AlphaFits& fits, std::size_t q) {
+    const analysis::QuantityFit& f = fits.quantities[q];
+    if (!f.fit || f.tied_to >= 0 || f.fixed || !f.misfit || !f.misfit->misses) return "";
+    const analysis::Misfit& m = *f.misfit;
+    std::string s = std::string(analysis::cell_quantity_names[q]) + ": " + analysis::model_name(*f.fit) +
+                    printed(
+                        " misses the rows (chi2_nu %.4g; %zu runs of the residuals' signs where %.1f were "
+                        "expected; the largest residuals at %g and %g K)",
+                        f.fit->reduced_chi2, m.runs.runs, m.runs.expected, f.largest_t[0], f.largest_t[1]);
+    if (m.break_found)
+        return s + printed(
+                       ": a break between %g and %g K fits far better (AICc lower by %.0f): a phase transition? "
+                       "fit each side with --range",
+                       f.break_t[0], f.break_t[1], m.split->aicc_drop);
+    return s + ": try another --model (einstein or fei bend differently) or fit part of the series with --range";
+}
+
+std::string alpha_parameters_text(const AlphaReport& r) {
+    std::string s = "quantity\tmodel\tparameter\tvalue\tsigma\tunit\n";
+    for (std::size_t q = 0; q < 7; ++q) {
+        const analysis::QuantityFit& qf = r.fits.quantities[q];
+        if (!qf.fit) continue;
+        const analysis::ModelFit& f = *qf.fit;
+        const std::string name(analysis::cell_quantity_names[q]);
+        const std::string model = qf.fixed ? "fixed" : analysis::model_name(f);
+        const std::vector<std::string> names = analysis::parameter_names(f);
+        const std::vector<analysis::ParameterUnit> units = analysis::parameter_units(f);
+        const std::size_t np = f.p.size();
+        if (!qf.fixed) s += name + "\t" + model + "\tT_r\t" + tsv_number(f.t_ref) + "\t0\tK\n";
+        for (std::size_t k = 0; k < np; ++k)
+            s += name + "\t" + model + "\t" + names[k] + "\t" + tsv_number(f.p[k]) + "\t" +
+                 tsv_number(std::sqrt(f.covariance[k * np + k])) + "\t" + unit_text(q, units[k]) + "\n";
+        for (std::size_t k = 0; k < np; ++k)
+            for (std::size_t l = k + 1; l < np; ++l)
+                s += name + "\tcorr\t" + names[k] + "\t" + names[l] + "\t" +
+                     tsv_number(analysis::correlation(f, k, l)) + "\n";
+    }
+    return s;
+}
 
 std::string alpha_summary_text(const AlphaReport& r) {
     const analysis::AlphaFits& f = r.fits;
     std::string s =
         analysis::displayable(r.file) + (r.title.empty() ? "" : ": " + analysis::displayable(r.title)) + "\n";
     s += printed("%zu temperatures from %.2f K to %.2f K\n", f.rows, f.t_min, f.t_max);
-    s +=
-        "Model: " + r.model +
-        (f.model == analysis::AlphaModel::automatic ? " (per quantity, the polynomial degree of lowest AICc)\n" : "\n");
+    if (!r.symmetry.empty()) s += "Symmetry: " + r.symmetry + "\n";
+    s += "Model: " + r.model +
+         (f.model == analysis::AlphaModel::automatic ? " (per quantity, the model of lowest AICc)\n" : "\n");
     s += "\nFits   model     weights       chi2_nu        AICc\n";
     for (std::size_t q = 0; q < 7; ++q) s += fit_line(f.quantities[q], analysis::cell_quantity_names[q]);
+    s += "\nParameters (tau = T - T_r; sigma in parentheses, in the last digits)\n";
+    for (std::size_t q = 0; q < 7; ++q) s += parameter_line(r, q);
     for (const analysis::AlphaAt& at : r.results) s += block(r, at);
     return s;
 }
@@ -120,6 +212,8 @@ std::string alpha_tsv_text(const AlphaReport& r) {
                                        tsv_component(axis.uvw(2)) + "\n"
                                  : "\t\t\t\n";
         }
+        s += t + "\ttrace\t" + tsv_number(at.tensor->trace.value) + "\t" + tsv_number(at.tensor->trace.sigma) +
+             "\t\t\t\n";
     }
     return s;
 }

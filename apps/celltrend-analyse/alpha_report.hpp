@@ -10,21 +10,31 @@
 namespace analyse {
 
 struct AlphaReport {
-    std::string file;   // as named
-    std::string title;  // the table's title, may be empty
-    std::string model;  // as asked: auto, poly1, ...
+    std::string file;      // as named
+    std::string title;     // the table's title, may be empty
+    std::string model;     // as asked: auto, poly1, ...
+    std::string symmetry;  // the system and its ties, as the summary names them
     analysis::AlphaFits fits;
     std::vector<analysis::AlphaAt> results;  // one per temperature asked
 };
 
-// The summary: the range, a line per fit (model, weights, chi2_nu, AICc),
+// The summary: the range, the symmetry, a line per fit (model, weights,
+// chi2_nu, AICc), the parameters of each fit with their sigma,
 // then per temperature the coefficients of a, b, c and V, the rates of the
 // angles that change, the principal coefficients with [u v w] and their
 // angles to a, b, c (or a note where two are equal), and the trace.
 std::string alpha_summary_text(const AlphaReport& report);
 
+// One line, without the program's name, saying that the fit of quantity q
+// misses its rows and what to try; empty when it does not (or is another's).
+std::string misfit_text(const analysis::AlphaFits& fits, std::size_t q);
+
+// "quantity model parameter value sigma unit": per quantity a row T_r (sigma
+// 0, unit K), its parameters, then "quantity corr p_i p_j r" for each pair.
+std::string alpha_parameters_text(const AlphaReport& report);
+
 // "T quantity alpha sigma u v w", then per temperature the rows a, b, c, V,
-// X1, X2, X3 that have a value; ten significant digits; u, v, w empty for
+// X1, X2, X3 and trace (its sigma carrying the ties) that have a value; ten significant digits; u, v, w empty for
 // a, b, c, V and for directions that are not determined.
 std::string alpha_tsv_text(const AlphaReport& report);
 

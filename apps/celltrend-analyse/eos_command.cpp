@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iostream>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -85,6 +86,7 @@ struct Quantity {
     std::vector<double> q;  // V0, K0, ... or L0, M0, ...
     Eigen::MatrixXd covariance;
     std::vector<analysis::EosValue> at;  // at each --at pressure, as V and K or L and M
+    analysis::EosData data;              // what was fitted (an edge cubed), for the misfit's refits
 };
 
 std::string g(double x) { return std::isfinite(x) ? analysis::printed("%.10g", x) : ""; }
@@ -174,20 +176,46 @@ std::string summary_text(const std::string& file, const analysis::PressureRows& 
 }
 
 // One line on standard error for a fit whose residuals run in long
-// stretches of one sign.
-void report_misfit(const std::string& file, const Quantity& q, const analysis::PressureRows& rows) {
-    const analysis::RunsTest t = analysis::runs_test(q.fit.residuals);
-    if (!analysis::misses(t, !q.fit.equal_weights, q.fit.chi2_nu)) return;
-    const auto top = analysis::largest_residuals(q.fit.residuals);
+// stretches of one sign, or that two pieces describe far better.  `data`
+// is what the quantity was fitted to, for the refits of the break search.
+void report_misfit(const std::string& file, const Quantity& q, const analysis::PressureRows& rows,
+                   const analysis::EosData& data) {
+    const analysis::RangeChi2 chi2_of = [&](std::size_t begin, std::size_t end) {
+        analysis::EosData part;
+        for (std::size_t n = begin; n < end; ++n) {
+            part.p.push_back(data.p[n]);
+            part.sigma_p.push_back(data.sigma_p[n]);
+            part.v.push_back(data.v[n]);
+            part.sigma_v.push_back(data.sigma_v[n]);
+        }
+        try {
+            return analysis::fit_eos(q.fit.model, part, q.edge).chi2;
+        } catch (const std::exception&) {
+            return std::numeric_limits<double>::quiet_NaN();
+        }
+    };
+    // Each refit iterates its weights: a few dozen splits are enough to find
+    // a step, and keep a long series quick.
+    const analysis::Misfit m =
+        analysis::judge_fit(q.fit.residuals, !q.fit.equal_weights, q.fit.chi2_nu, q.fit.q.size(), chi2_of, 40);
+    if (!m.misses) return;
     const std::string model(analysis::eos_model_name(q.fit.model));
     std::cerr << program << ": " << series_name(file) << ": note: the " << model << " fit misses " << q.name
-              << ": chi2_nu " << analysis::printed("%.3g", q.fit.chi2_nu) << ", " << t.runs << " runs of signs where "
-              << analysis::printed("%.1f", t.expected) << " are expected, the largest residuals at "
-              << analysis::printed("%g", rows.rows[top[0]].p) << " and " << analysis::printed("%g", rows.rows[top[1]].p)
-              << " GPa; try "
-              << (q.fit.model == analysis::EosModel::bm4 ? "another --model"
-                                                         : "a higher order (--model bm4 or auto) or another --model")
-              << "\n";
+              << ": chi2_nu " << analysis::printed("%.3g", q.fit.chi2_nu) << ", " << m.runs.runs
+              << " runs of signs where " << analysis::printed("%.1f", m.runs.expected)
+              << " are expected, the largest residuals at " << analysis::printed("%g", rows.rows[m.largest[0]].p)
+              << " and " << analysis::printed("%g", rows.rows[m.largest[1]].p) << " GPa; ";
+    if (m.break_found && m.split)
+        std::cerr << analysis::printed(
+            "a break between %g and %g GPa fits far better (AICc lower by %.0f): a "
+            "phase transition? fit each side on its own\n",
+            rows.rows[m.split->after].p, rows.rows[m.split->after + 1].p, m.split->aicc_drop);
+    else
+        std::cerr << "try "
+                  << (q.fit.model == analysis::EosModel::bm4
+                          ? "another --model"
+                          : "a higher order (--model bm4 or auto) or another --model")
+                  << "\n";
 }
 
 // The figure against pressure: each quantity over its value at the first
@@ -291,6 +319,7 @@ int run_eos(const Arguments& args) {
             data.sigma_v.push_back(r.sigma_volume);
         }
         Quantity v{"V", false, fit_of(data, false), {}, {}, {}};
+        v.data = data;
         v.q = v.fit.q;
         v.covariance = v.fit.covariance;
         quantities.push_back(v);
@@ -307,6 +336,7 @@ int run_eos(const Arguments& args) {
                     data.sigma_v[n] = std::isfinite(sl) ? 3 * l * l * sl : 0;
                 }
                 Quantity edge{std::string(1, char('a' + e)), true, fit_of(data, true), {}, {}, {}};
+                edge.data = data;
                 const analysis::LinearParameters lin = analysis::linear_modulus(edge.fit);
                 edge.q = lin.q;
                 edge.covariance = lin.covariance;
@@ -330,7 +360,7 @@ int run_eos(const Arguments& args) {
     } catch (const analysis::EosError& e) {
         return input_error(series_name(file) + ": " + e.what());
     }
-    for (const Quantity& q : quantities) report_misfit(file, q, rows);
+    for (const Quantity& q : quantities) report_misfit(file, q, rows, q.data);
     if (figure && !write_figure(*figure_file, *figure_kind, file, program, [&](figures::Format format) {
             return figures::temperature_figure_file(*figure, format, figures::temperature_page);
         }))

@@ -10,13 +10,16 @@
 
 #include "commands.hpp"
 #include "crystal/expansion.hpp"
+#include "crystal/expansion_misfit.hpp"
 #include "crystal/strain_plot.hpp"
+#include "crystal/symmetry_ties.hpp"
 #include "expansion_figures.hpp"
 #include "expansion_report.hpp"
 #include "figure_output.hpp"
 #include "figures/temperature_figure.hpp"
 #include "figures/tensor_figures.hpp"
 #include "formats/number_field.hpp"
+#include "formats/printed.hpp"
 #include "formats/series_table.hpp"
 #include "setting_matrix.hpp"
 #include "strain_options.hpp"
@@ -34,7 +37,7 @@ constexpr OptionSpec own_options[] = {
     {"strain", 0, true},   {"infinitesimal", 0, false}, {"tsv", 0, false},    {"strains", 0, true},
     {"matrix", 'm', true}, {"file-order", 0, false},    {"help", 'h', false}, {"figure", 0, true},
     {"surface", 0, true},  {"section", 0, true},        {"plane", 0, true},   {"view", 0, true},
-    {"sigma-t", 0, true},
+    {"sigma-t", 0, true},  {"system", 0, true},
 };
 
 constexpr auto options = with_figure_options(own_options);
@@ -53,6 +56,10 @@ void print_help(std::ostream& out) {
            "asterisks or NaN are skipped, with a warning.\n"
            "\n"
            "      --strain KIND      eulerian (default) or lagrangian\n"
+           "      --system SYSTEM    the ties sigma_esd carries: auto (default: those the\n"
+           "                         file shows), triclinic, monoclinic (unique b),\n"
+           "                         monoclinic-c, orthorhombic, tetragonal, trigonal,\n"
+           "                         hexagonal, rhombohedral or cubic\n"
            "      --infinitesimal    the infinitesimal strain instead of the finite one\n"
            "      --tsv              print only a table of tab-separated values: axis, alpha,\n"
            "                         sigma, sigma_esd, u, v, w (rows X1, X2, X3, V)\n"
@@ -85,6 +92,20 @@ void print_help(std::ostream& out) {
 
 const Subcommand expansion{"expansion", options, print_help};
 
+// What the line of X1, X2, X3 (q < 3) or V that misses tells.
+std::string misfit_text(const analysis::LineMisfit& m, std::size_t q) {
+    const std::string what = q < 3 ? "the strain of X" + std::to_string(q + 1) : "the volume";
+    std::string s = "the straight line misses " + what +
+                    analysis::printed(
+                        " (%zu runs of the residuals' signs where %.1f were expected; the largest "
+                        "residuals at %g and %g K)",
+                        m.verdict.runs.runs, m.verdict.runs.expected, m.largest_t[0], m.largest_t[1]);
+    if (m.verdict.break_found)
+        s += analysis::printed(", and a break between %g and %g K fits far better (AICc lower by %.0f)", m.break_t[0],
+                               m.break_t[1], m.verdict.split->aicc_drop);
+    return s + ": the coefficient changes with T; celltrend-analyse alpha fits curves";
+}
+
 int input_error(const std::string& why) {
     std::cerr << program << ": " << why << "\n";
     return 1;
@@ -108,6 +129,9 @@ int run_expansion(const Arguments& args) {
             !std::isfinite(sigma_t.fill))
             return usage_error(expansion, "--sigma-t '" + *s + "' is not a positive number of kelvin");
     }
+    const std::string system_name = cl.value("system").value_or("auto");
+    const std::optional<analysis::CrystalSystem> system = analysis::read_crystal_system(system_name);
+    if (!system) return usage_error(expansion, "--system '" + system_name + "': " + analysis::crystal_system_choices);
     const std::string strains_file = cl.value("strains").value_or("");
     // "-" would mix the plot file with the summary on standard output.
     if (strains_file == "-")
@@ -145,7 +169,14 @@ int run_expansion(const Arguments& args) {
     report.measure = measure;
     for (const analysis::SeriesPoint& p : points) report.t.push_back(p.t);
     try {
-        report.expansion = analysis::analyse_expansion(points, measure);
+        // The coefficients are the strain calculators' own, from the cells
+        // as given: the system ties only the ESDs that sigma_esd carries.
+        std::vector<analysis::SeriesPoint> tied = points;
+        const analysis::SeriesSymmetry symmetry = analysis::apply_symmetry(tied, *system);
+        report.symmetry = symmetry.description;
+        std::vector<analysis::SeriesPoint> with_tied_esds = points;
+        for (std::size_t k = 0; k < points.size(); ++k) with_tied_esds[k].esd = tied[k].esd;
+        report.expansion = analysis::analyse_expansion(with_tied_esds, measure, symmetry.ties);
     } catch (const analysis::ExpansionError& e) {
         return input_error(series.name + ": " + e.what());
     }
@@ -169,6 +200,11 @@ int run_expansion(const Arguments& args) {
                 return expansion_tensor(report.expansion, *high - *low);
             }))
         return 1;
+    // After the files, which stop the run when they cannot be written.
+    const std::array<analysis::LineMisfit, 4> misfits = analysis::expansion_misfits(points, report.expansion);
+    for (std::size_t q = 0; q < 4; ++q)
+        if (misfits[q].verdict.misses)
+            std::cerr << program << ": " << series.name << ": " << misfit_text(misfits[q], q) << "\n";
     if (cl.has("tsv")) {
         for (const std::string& note : expansion_notes(report)) std::cerr << program << ": note: " << note << "\n";
         return write_result(tsv_text(report), "", file, program) ? 0 : 1;

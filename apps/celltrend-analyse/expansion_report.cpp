@@ -100,6 +100,7 @@ std::string summary_text(const ExpansionReport& r) {
     std::string s =
         analysis::displayable(r.file) + (r.title.empty() ? "" : ": " + analysis::displayable(r.title)) + "\n";
     s += printed("%zu temperatures from %.2f K to %.2f K\n", r.t.size(), *t_min, *t_max);
+    if (!r.symmetry.empty()) s += "Symmetry: " + r.symmetry + "\n";
     s += "Strain: " + analysis::strain_name(r.measure) + printed(", relative to the first row (%.2f K)\n", r.t.front());
     s += std::string("Fit: straight lines against T, ") +
          (ex.weighted ? "weights 1/sigmaT" : "equal weights (no sigmaT given)") + "\n";

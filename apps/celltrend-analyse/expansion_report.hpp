@@ -18,6 +18,7 @@ struct ExpansionReport {
     std::string title;      // the table's title, may be empty
     std::vector<double> t;  // the temperature of each row used
     analysis::StrainMeasure measure;
+    std::string symmetry;  // the system and its ties, as the summary names them
     analysis::Expansion expansion;
     // The new axes of --matrix (row i: new axis i in a, b, c) and how they
     // read, "a' = a + c, ...".

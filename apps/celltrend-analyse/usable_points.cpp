@@ -55,6 +55,7 @@ bool usable_points(std::string_view program, const analysis::Series& series, std
         analysis::SeriesPoint p;
         p.t = row.t;
         p.cell = row.cell;
+        p.line = row.line;
         if (series.has_cell_esd()) p.esd = row.esd;
         if (sigma_t_read) p.sigma_t = row.sigma_t;
         points.push_back(p);

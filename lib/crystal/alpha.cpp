@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "crystal/cell_transform.hpp"
 #include "crystal/nonlinear_fit.hpp"
@@ -26,11 +27,34 @@ std::vector<double> weights_of(const std::vector<double>& esd) {
     return w;
 }
 
+// ESDs whose 1/ESD^2 leaves the normal range of a double (below about
+// 1e-154 or above 1e154): such weights would give a covariance of 0 or Inf.
+bool weights_out_of_range(const std::vector<double>& w) {
+    for (double x : w)
+        if (!std::isnormal(x) || !std::isnormal(1 / x)) return true;
+    return false;
+}
+
+// Among poly1..3, fei and einstein, the fit of lowest AICc, each model only
+// where it converges with at least p + 2 rows; a tie goes to fewer
+// parameters, then to the polynomial.
+FitOutcome fit_best_model(const std::vector<double>& t, const std::vector<double>& x, const std::vector<double>& w) {
+    FitOutcome best = fit_best_polynomial(t, x, w);
+    if (!best.fit) return best;
+    for (FitOutcome candidate : {fit_einstein(t, x, w), fit_fei(t, x, w)}) {
+        if (!candidate.fit || t.size() < candidate.fit->p.size() + 2) continue;
+        const ModelFit& c = *candidate.fit;
+        const ModelFit& b = *best.fit;
+        if (c.aicc < b.aicc || (c.aicc == b.aicc && c.p.size() < b.p.size())) best = candidate;
+    }
+    return best;
+}
+
 FitOutcome fit_length(const std::vector<double>& t, const std::vector<double>& x, const std::vector<double>& w,
                       AlphaModel model) {
     switch (model) {
         case AlphaModel::automatic:
-            return fit_best_polynomial(t, x, w);
+            return fit_best_model(t, x, w);
         case AlphaModel::poly1:
             return fit_polynomial(t, x, w, 1);
         case AlphaModel::poly2:
@@ -54,16 +78,61 @@ FitOutcome fit_angle(const std::vector<double>& t, const std::vector<double>& x,
     return fit_length(t, x, w, model);
 }
 
+// The same model as `f` (kind and degree) fitted to other rows; the
+// non-linear ones polished from f's parameters.
+FitOutcome refit(const ModelFit& f, const std::vector<double>& t, const std::vector<double>& x,
+                 const std::vector<double>& w) {
+    switch (f.kind) {
+        case ModelKind::polynomial:
+            return fit_polynomial(t, x, w, int(f.p.size()) - 1);
+        case ModelKind::fei:
+        case ModelKind::einstein:
+            return refit_from(f, t, x, w);
+    }
+    return {};
+}
+
+// The residuals of the fit in order of T, judged; the refits of a break
+// search take the same model.
+void judge(QuantityFit& out, const std::vector<double>& t, const std::vector<double>& x, const std::vector<double>& w) {
+    const ModelFit& f = *out.fit;
+    const std::size_t n = t.size();
+    std::vector<std::size_t> order(n);
+    for (std::size_t k = 0; k < n; ++k) order[k] = k;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t i, std::size_t j) { return t[i] < t[j]; });
+    std::vector<double> ts(n), xs(n), ws, r(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::size_t k = order[i];
+        ts[i] = t[k];
+        xs[i] = x[k];
+        if (!w.empty()) ws.push_back(w[k]);
+        const double e = x[k] - model_value(f.kind, f.t_ref, f.p, t[k]);
+        r[i] = w.empty() ? e : e * std::sqrt(w[k]);
+    }
+    const auto chi2_of = [&](std::size_t begin, std::size_t end) {
+        const auto part = [&](const std::vector<double>& v) {
+            return v.empty() ? v : std::vector<double>(v.begin() + long(begin), v.begin() + long(end));
+        };
+        const FitOutcome o = refit(f, part(ts), part(xs), part(ws));
+        return o.fit ? o.fit->chi2 : std::numeric_limits<double>::quiet_NaN();
+    };
+    // A Levenberg-Marquardt refit costs a hundred linear ones: fewer splits.
+    const std::size_t splits = f.kind == ModelKind::polynomial ? 200 : 40;
+    out.misfit = judge_fit(r, f.weighted, f.reduced_chi2, f.p.size(), chi2_of, splits);
+    out.largest_t = {ts[out.misfit->largest[0]], ts[out.misfit->largest[1]]};
+    if (out.misfit->split) out.break_t = {ts[out.misfit->split->after], ts[out.misfit->split->after + 1]};
+}
+
 }  // namespace
 
-Estimate measured_quantity(const SeriesPoint& point, CellQuantity q) {
+Estimate measured_quantity(const SeriesPoint& point, CellQuantity q, const CellTies& ties) {
     if (q == q_volume) {
-        return {volume(point.cell), volume_esd(point.cell, point.esd)};
+        return {volume(point.cell), volume_esd(point.cell, point.esd, ties)};
     }
     return {point.cell.values()[cell_index(q)], point.esd.values()[cell_index(q)]};
 }
 
-AlphaFits fit_cell_series(const std::vector<SeriesPoint>& points, AlphaModel model) {
+AlphaFits fit_cell_series(const std::vector<SeriesPoint>& points, AlphaModel model, const CellTies& ties) {
     const std::size_t n = points.size();
     if (n < 2) throw ExpansionError("fewer than two usable rows: no expansion to fit");
     std::vector<double> t;
@@ -74,6 +143,7 @@ AlphaFits fit_cell_series(const std::vector<SeriesPoint>& points, AlphaModel mod
     AlphaFits fits;
     fits.model = model;
     fits.rows = n;
+    fits.ties = ties;
     fits.t_min = *t_min;
     fits.t_max = *t_max;
     std::vector<double> sorted = t;
@@ -81,17 +151,30 @@ AlphaFits fit_cell_series(const std::vector<SeriesPoint>& points, AlphaModel mod
     fits.middle_t = sorted[(n + 1) / 2 - 1];
 
     for (int q = 0; q < 7; ++q) {
+        if (q != q_volume) {
+            const int leader = ties.group[cell_index(q)];
+            if (leader != int(cell_index(q))) {
+                const int lead = leader < 3 ? leader : leader + 1;
+                fits.quantities[std::size_t(q)] = fits.quantities[std::size_t(lead)];
+                fits.quantities[std::size_t(q)].tied_to = lead;
+                continue;
+            }
+        }
         std::vector<double> x(n), esd(n);
         for (std::size_t k = 0; k < n; ++k) {
-            const Estimate m = measured_quantity(points[k], CellQuantity(q));
+            const Estimate m = measured_quantity(points[k], CellQuantity(q), ties);
             x[k] = m.value;
             esd[k] = m.sigma;
         }
         QuantityFit& out = fits.quantities[std::size_t(q)];
         const std::vector<double> w = weights_of(esd);
+        if (weights_out_of_range(w)) {
+            out.refusal = "its ESDs leave the range of the weights 1/ESD^2 (a cell scaled far from Angstrom?)";
+            continue;
+        }
         if (q >= q_alpha) {
             const auto [low, high] = std::minmax_element(x.begin(), x.end());
-            if (*high - *low <= 1e-6) {
+            if (*high - *low <= 1e-6 || ties.fixed[cell_index(q)]) {
                 ModelFit constant;
                 constant.t_ref = 0;
                 constant.p = {x.front()};
@@ -110,6 +193,7 @@ AlphaFits fit_cell_series(const std::vector<SeriesPoint>& points, AlphaModel mod
             out.fit = f.fit;
             out.refusal = f.refusal;
         }
+        if (out.fit) judge(out, t, x, w);
     }
     return fits;
 }

@@ -15,7 +15,9 @@
 #include <Eigen/Dense>
 
 #include "crystal/expansion_result.hpp"
+#include "fit/misfit.hpp"
 #include "fit/temperature_model.hpp"
+#include "formats/cell_ties.hpp"
 
 namespace analysis {
 
@@ -29,6 +31,13 @@ struct QuantityFit {
     std::optional<ModelFit> fit;  // none: `refusal` says why
     std::string refusal;
     bool fixed = false;  // an angle the same in every row within 1e-6 degree: a constant, rate 0 with sigma 0
+    int tied_to = -1;    // the quantity whose fit this one shares (one refined parameter), or -1
+    // Whether the fit misses its rows (misfit.hpp), with the temperatures of
+    // the two largest residuals and of the rows either side of the best
+    // break; none for a fixed, tied or refused quantity.
+    std::optional<Misfit> misfit;
+    std::array<double, 2> largest_t{};
+    std::array<double, 2> break_t{};
 };
 
 struct AlphaFits {
@@ -38,18 +47,21 @@ struct AlphaFits {
     double t_max = 0;
     double middle_t = 0;  // the temperature of the middle row in T order, ceil(N/2) - 1
     std::array<QuantityFit, 7> quantities;
+    CellTies ties;  // of a, b, c, alpha, beta, gamma
 };
 
 // The row's measured value of the quantity and its ESD (NaN where the row
-// has none); the volume's from the six parameters and their ESDs.
-Estimate measured_quantity(const SeriesPoint& point, CellQuantity q);
+// has none); the volume's from the six parameters and their ESDs, a tied
+// group counted once and a fixed angle not at all.
+Estimate measured_quantity(const SeriesPoint& point, CellQuantity q, const CellTies& ties = {});
 
 // The seven fits of a series.  Lengths take `model` (auto: per quantity the
 // polynomial degree of lowest AICc); angles a polynomial, of the model's
 // degree for poly1..3 and of degree 2 for fei and einstein (lower when there
-// are too few rows).  The cells must be valid.  Throws ExpansionError for
-// fewer than two rows or every row at one temperature.
-AlphaFits fit_cell_series(const std::vector<SeriesPoint>& points, AlphaModel model);
+// are too few rows).  A tied group (whose members the points hold equal) is
+// one fit, shared by every member.  The cells must be valid.  Throws
+// ExpansionError for fewer than two rows or every row at one temperature.
+AlphaFits fit_cell_series(const std::vector<SeriesPoint>& points, AlphaModel model, const CellTies& ties = {});
 
 struct PrincipalAlpha {
     Estimate alpha;                                       // 1e-6 K^-1
@@ -77,8 +89,10 @@ struct AlphaAt {
     std::array<std::optional<Estimate>, 4> lengths;
     // d angle/dT of alpha, beta, gamma in 1e-6 degree/K.
     std::array<std::optional<Estimate>, 3> angle_rates;
-    // None when a fit of the cell was refused.
+    // None when a fit of the cell was refused, or when the fitted cell at T
+    // is no unit cell (`no_tensor` then says so).
     std::optional<AlphaTensor> tensor;
+    std::string no_tensor;
 };
 
 AlphaAt alpha_at(const AlphaFits& fits, double t);

@@ -19,8 +19,9 @@ constexpr std::array<int, 6> cell_fits{q_a, q_b, q_c, q_alpha, q_beta, q_gamma};
 
 Cell cell_of(const std::array<double, 6>& p) { return {p[0], p[1], p[2], p[3], p[4], p[5]}; }
 
-// The cell parameters and their rates at T, with the parameters of fit
-// `changed` (an index into cell_fits, -1 for none) replaced by `p`.
+// The cell parameters and their rates at T, with the parameters of the fit
+// of group `changed` (an index into cell_fits, -1 for none; every member of
+// a tied group moves with it) replaced by `p`.
 struct CellPath {
     std::array<double, 6> value;
     std::array<double, 6> rate;
@@ -30,7 +31,7 @@ CellPath path_at(const AlphaFits& fits, double t, int changed, const std::vector
     CellPath c;
     for (int i = 0; i < 6; ++i) {
         const ModelFit& f = *fits.quantities[std::size_t(cell_fits[std::size_t(i)])].fit;
-        const std::vector<double>& q = i == changed ? p : f.p;
+        const std::vector<double>& q = changed >= 0 && fits.ties.group[std::size_t(i)] == changed ? p : f.p;
         c.value[std::size_t(i)] = model_value(f.kind, f.t_ref, q, t);
         c.rate[std::size_t(i)] = model_slope(f.kind, f.t_ref, q, t);
     }
@@ -43,7 +44,9 @@ double path_step(const CellPath& c) {
     double fastest = 0;
     for (int i = 0; i < 3; ++i) fastest = std::max(fastest, std::abs(c.rate[std::size_t(i)] / c.value[std::size_t(i)]));
     for (int i = 3; i < 6; ++i) fastest = std::max(fastest, std::abs(c.rate[std::size_t(i)]) * std::numbers::pi / 180);
-    return fastest > 0 ? 1e-5 / fastest : 0;
+    // A cell that does not change still needs a step: the derivatives by the
+    // fits' parameters give it a rate, and sigma its size.
+    return 1e-5 / std::max(fastest, 1e-6);
 }
 
 // alpha (per K) of the cell moving along the path, dA/dT by central
@@ -85,10 +88,11 @@ AlphaTensor tensor_at(const AlphaFits& fits, double t) {
     out.cell = cartesian_matrix(cell_of(path.value));
     out.alpha = 1e6 * tensor_of(path, h);
 
-    // The six fits are independent: the covariance of the components is the
-    // sum over the fits of D' C D, D the derivatives of the components by
-    // that fit's parameters.
+    // The fits are independent: the covariance of the components is the sum
+    // over the fits of D' C D, D the derivatives of the components by that
+    // fit's parameters.  A tied group is one fit, moving all its members.
     for (int i = 0; i < 6; ++i) {
+        if (fits.ties.group[std::size_t(i)] != i) continue;
         const ModelFit& f = *fits.quantities[std::size_t(cell_fits[std::size_t(i)])].fit;
         const std::size_t np = f.p.size();
         std::vector<Voigt> d(np, Voigt::Zero());
@@ -154,7 +158,16 @@ AlphaAt alpha_at(const AlphaFits& fits, double t) {
         const Estimate e = slope_at(*f.fit, t);
         out.angle_rates[std::size_t(q - q_alpha)] = Estimate{1e6 * e.value, 1e6 * e.sigma};
     }
-    if (cell_fitted) out.tensor = tensor_at(fits, t);
+    if (cell_fitted) {
+        // Far outside the range the fitted cell can stop being a cell.
+        const CellPath path = path_at(fits, t, -1, {});
+        const auto& v = path.value;
+        const bool angles_open = v[3] > 0 && v[3] < 180 && v[4] > 0 && v[4] < 180 && v[5] > 0 && v[5] < 180;
+        if (angles_open && is_cell(cell_of(v)))
+            out.tensor = tensor_at(fits, t);
+        else
+            out.no_tensor = "the fitted cell at this temperature is no unit cell";
+    }
     return out;
 }
 

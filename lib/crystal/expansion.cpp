@@ -37,7 +37,7 @@ bool is_degenerate(Eigen::Vector3d strains) {
 
 }  // namespace
 
-Expansion analyse_expansion(const std::vector<SeriesPoint>& points, StrainMeasure measure) {
+Expansion analyse_expansion(const std::vector<SeriesPoint>& points, StrainMeasure measure, const CellTies& ties) {
     const std::size_t n = points.size();
     if (n < 2) throw ExpansionError("fewer than two usable rows: no expansion to fit");
 
@@ -121,7 +121,7 @@ Expansion analyse_expansion(const std::vector<SeriesPoint>& points, StrainMeasur
     }
 
     if (has_esds(points)) {
-        const std::array<double, 4> su = propagate_cell_esds(points, measure, ex, design);
+        const std::array<double, 4> su = propagate_cell_esds(points, measure, ex, design, ties);
         for (int i = 0; i < 3; ++i) ex.principal[i].coefficient.sigma_esd = su[i] * per_million;
         ex.volume.sigma_esd = su[3] * per_million;
     }

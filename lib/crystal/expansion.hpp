@@ -17,11 +17,12 @@
 
 #include "crystal/expansion_result.hpp"
 #include "crystal/strain.hpp"
+#include "formats/cell_ties.hpp"
 
 namespace analysis {
 
 // The cells must be valid and every sigmaT either positive or NaN (then
-// equal weights for all).
-Expansion analyse_expansion(const std::vector<SeriesPoint>& points, StrainMeasure measure);
+// equal weights for all).  The ties change only sigma_esd.
+Expansion analyse_expansion(const std::vector<SeriesPoint>& points, StrainMeasure measure, const CellTies& ties = {});
 
 }  // namespace analysis

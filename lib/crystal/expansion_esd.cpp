@@ -14,19 +14,26 @@ struct Pair {
     Cell minus;
 };
 
-Pair moved(const Cell& cell, int p, double h) {
+// Every member of p's group moves.
+Pair moved(const Cell& cell, int p, double h, const CellTies& ties) {
     std::array<double, 6> plus = cell.values(), minus = cell.values();
-    plus[p] += h;
-    minus[p] -= h;
+    for (int m = 0; m < 6; ++m)
+        if (ties.group[m] == p) {
+            plus[m] += h;
+            minus[m] -= h;
+        }
     return {Cell::from(plus), Cell::from(minus)};
 }
+
+// The parameters that count: one per group, none fixed.
+bool counts(const CellTies& ties, int p) { return ties.group[p] == p && !ties.fixed[p]; }
 
 double along(const Eigen::Matrix3d& e, const Eigen::Vector3d& x) { return x.dot(e * x); }
 
 }  // namespace
 
 std::array<double, 4> propagate_cell_esds(const std::vector<SeriesPoint>& points, StrainMeasure measure,
-                                          const Expansion& expansion, const LineDesign& design) {
+                                          const Expansion& expansion, const LineDesign& design, const CellTies& ties) {
     const std::size_t n = points.size();
     const std::vector<double>& c = design.slope_coefficients;
     const double v0 = expansion.reference_volume;
@@ -42,9 +49,9 @@ std::array<double, 4> propagate_cell_esds(const std::vector<SeriesPoint>& points
     for (std::size_t k = 1; k < n; ++k) {
         for (int p = 0; p < 6; ++p) {
             const double esd = points[k].esd.values()[p];
-            if (!(esd > 0)) continue;
+            if (!(esd > 0) || !counts(ties, p)) continue;
             const double h = step_in_esds * esd;
-            const Pair cell = moved(points[k].cell, p, h);
+            const Pair cell = moved(points[k].cell, p, h, ties);
             const Eigen::Matrix3d de = (strain(reference, cartesian_matrix(cell.plus), measure) -
                                         strain(reference, cartesian_matrix(cell.minus), measure)) /
                                        (2 * h);
@@ -61,9 +68,9 @@ std::array<double, 4> propagate_cell_esds(const std::vector<SeriesPoint>& points
     // alpha_V.
     for (int p = 0; p < 6; ++p) {
         const double esd = points[0].esd.values()[p];
-        if (!(esd > 0)) continue;
+        if (!(esd > 0) || !counts(ties, p)) continue;
         const double h = step_in_esds * esd;
-        const Pair cell = moved(points[0].cell, p, h);
+        const Pair cell = moved(points[0].cell, p, h, ties);
         const StrainReference plus = strain_reference(cell.plus), minus = strain_reference(cell.minus);
         std::array<double, 3> slope{};
         for (std::size_t k = 1; k < n; ++k) {

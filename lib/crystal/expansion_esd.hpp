@@ -1,6 +1,8 @@
 #pragma once
 // The uncertainty of the coefficients of expansion carried from the cell
-// ESDs, taken as independent, to first order, with the axes held as named.
+// ESDs to first order, with the axes held as named.  The parameters are
+// independent but for the ties: a tied group is one parameter moving all its
+// members (with the ESD of its first), a fixed one carries nothing.
 //
 // A slope is linear in the strains, b = sum_k c_k lambda_k, and a parameter
 // of row n >= 1 moves only lambda_n, by x' (d e_n) x along that row's axis x;
@@ -14,12 +16,14 @@
 #include "crystal/expansion_result.hpp"
 #include "crystal/strain.hpp"
 #include "fit/hc0_fit.hpp"
+#include "formats/cell_ties.hpp"
 
 namespace analysis {
 
 // Standard uncertainties of the three strain slopes (per K) and of
 // alpha_V = volume slope / first volume (per K), in that order.
 std::array<double, 4> propagate_cell_esds(const std::vector<SeriesPoint>& points, StrainMeasure measure,
-                                          const Expansion& expansion, const LineDesign& design);
+                                          const Expansion& expansion, const LineDesign& design,
+                                          const CellTies& ties = {});
 
 }  // namespace analysis

@@ -18,7 +18,8 @@ struct SeriesPoint {
     double t = 0;
     double sigma_t = std::numeric_limits<double>::quiet_NaN();  // NaN: not known
     Cell cell;
-    CellSu esd;  // NaN: none
+    CellSu esd;            // NaN: none
+    std::size_t line = 0;  // in the input, for messages; 0: not known
 };
 
 // A coefficient of expansion in 1e-6 K^-1 with its uncertainties.

@@ -11,6 +11,7 @@
 #include <unsupported/Eigen/NonLinearOptimization>
 
 #include "fit/linear_least_squares.hpp"
+#include "formats/printed.hpp"
 
 namespace analysis {
 
@@ -66,6 +67,20 @@ struct Residuals {
     }
 };
 
+// The curve and its slope finite at every measured temperature and between:
+// a fit that diverged can be finite at its rows and not in a gap.
+bool finite_over_range(const ModelFit& fit, const std::vector<double>& t) {
+    const auto [low, high] = std::minmax_element(t.begin(), t.end());
+    std::vector<double> at = t;
+    constexpr int between = 200;
+    for (int i = 0; i <= between; ++i) at.push_back(*low + (*high - *low) * i / between);
+    for (double x : at)
+        if (!std::isfinite(model_value(fit.kind, fit.t_ref, fit.p, x)) ||
+            !std::isfinite(model_slope(fit.kind, fit.t_ref, fit.p, x)))
+            return false;
+    return true;
+}
+
 // Levenberg-Marquardt from `start`, then chi2 and the covariance from the
 // Jacobian at the minimum; nullopt when the parameters are not determined.
 std::optional<ModelFit> polish(ModelKind kind, double t_ref, const std::vector<double>& t, const std::vector<double>& x,
@@ -78,7 +93,9 @@ std::optional<ModelFit> polish(ModelKind kind, double t_ref, const std::vector<d
     lm.parameters.maxfev = 2000;
     Eigen::VectorXd p = Eigen::Map<const Eigen::VectorXd>(start.data(), np);
     const auto status = lm.minimize(p);
-    if (status == Eigen::LevenbergMarquardtSpace::ImproperInputParameters || !p.allFinite()) return std::nullopt;
+    if (status == Eigen::LevenbergMarquardtSpace::ImproperInputParameters ||
+        status == Eigen::LevenbergMarquardtSpace::TooManyFunctionEvaluation || !p.allFinite())
+        return std::nullopt;
 
     ModelFit fit;
     fit.kind = kind;
@@ -102,6 +119,7 @@ std::optional<ModelFit> polish(ModelKind kind, double t_ref, const std::vector<d
     set_fit_statistics(fit, s.inverse_normal);
     for (double c : fit.covariance)
         if (!std::isfinite(c)) return std::nullopt;
+    if (!std::isfinite(fit.chi2) || !finite_over_range(fit, t)) return std::nullopt;
     return fit;
 }
 
@@ -181,7 +199,9 @@ FitOutcome fit_fei(const std::vector<double>& t, const std::vector<double>& x, c
     }
     const std::vector<double> p0{std::exp(start.p[0]), start.p[1], start.p[2], start.p[3]};
     out.fit = polish(ModelKind::fei, t_ref, t, x, weights, p0);
-    if (!out.fit) out.refusal = "the data do not determine the four fei parameters; try a polynomial (--model poly2)";
+    if (!out.fit)
+        out.refusal =
+            "the fei fit does not converge to finite values over the measured range; try a polynomial (--model poly2)";
     return out;
 }
 
@@ -200,8 +220,7 @@ FitOutcome fit_einstein(const std::vector<double>& t, const std::vector<double>&
     }
     const std::string undetermined =
         "the data do not determine the Einstein temperature theta (its best value lies at the edge of " +
-        std::to_string(int(std::lround(0.1 * *t_min))) + " to " + std::to_string(int(std::lround(10 * *t_max))) +
-        " K); try a polynomial (--model poly2)";
+        printed("%.3g to %.3g K", 0.1 * *t_min, 10 * *t_max) + "); try a polynomial (--model poly2)";
 
     // chi2 against ln theta on a geometric grid, its minimum then narrowed
     // by golden sections between the grid's neighbours.
@@ -243,6 +262,18 @@ FitOutcome fit_einstein(const std::vector<double>& t, const std::vector<double>&
         out.fit.reset();
         out.refusal = undetermined;
     }
+    return out;
+}
+
+FitOutcome refit_from(const ModelFit& start, const std::vector<double>& t, const std::vector<double>& x,
+                      const std::vector<double>& weights) {
+    FitOutcome out;
+    if (t.size() <= start.p.size()) {
+        out.refusal = "too few rows";
+        return out;
+    }
+    out.fit = polish(start.kind, start.t_ref, t, x, weights, start.p);
+    if (!out.fit) out.refusal = "no convergence";
     return out;
 }
 

@@ -21,4 +21,10 @@ FitOutcome fit_fei(const std::vector<double>& t, const std::vector<double>& x, c
 // determine it: refused, with a polynomial suggested.
 FitOutcome fit_einstein(const std::vector<double>& t, const std::vector<double>& x, const std::vector<double>& weights);
 
+// The same model as `start` (fei or einstein) fitted to other rows by
+// Levenberg-Marquardt from start's parameters, without the linear start or
+// the profile over theta: for the many refits of a break search.
+FitOutcome refit_from(const ModelFit& start, const std::vector<double>& t, const std::vector<double>& x,
+                      const std::vector<double>& weights);
+
 }  // namespace analysis

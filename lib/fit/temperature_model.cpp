@@ -15,7 +15,9 @@ double einstein_term(double theta, double t) { return theta / std::expm1(theta /
 
 double einstein_heat(double theta, double t) {
     const double u = theta / t;
-    if (u > 300) return u * u * std::exp(-u);
+    // u^2 itself overflows for u above 1e154 (T near 0).
+    if (std::isinf(u)) return 0;
+    if (u > 300) return std::exp(2 * std::log(u) - u);
     const double em1 = std::expm1(u);
     return u * u * std::exp(u) / (em1 * em1);
 }
@@ -68,6 +70,41 @@ double model_slope(ModelKind kind, double t_ref, const std::vector<double>& p, d
             return p[1] * einstein_heat(p[2], t);
     }
     return nan;
+}
+
+std::vector<std::string> parameter_names(const ModelFit& fit) {
+    switch (fit.kind) {
+        case ModelKind::fei:
+            return {"x0", "a0", "a1", "a2"};
+        case ModelKind::einstein:
+            return {"x0", "A", "theta"};
+        case ModelKind::polynomial:
+            break;
+    }
+    std::vector<std::string> names;
+    for (std::size_t k = 0; k < fit.p.size(); ++k) names.push_back("c" + std::to_string(k));
+    return names;
+}
+
+std::vector<ParameterUnit> parameter_units(const ModelFit& fit) {
+    switch (fit.kind) {
+        case ModelKind::fei:
+            return {{1, 0}, {0, -1}, {0, -2}, {0, 1}};
+        case ModelKind::einstein:
+            return {{1, 0}, {1, -1}, {0, 1}};
+        case ModelKind::polynomial:
+            break;
+    }
+    std::vector<ParameterUnit> units;
+    for (std::size_t k = 0; k < fit.p.size(); ++k) units.push_back({1, -int(k)});
+    return units;
+}
+
+double correlation(const ModelFit& fit, std::size_t k, std::size_t l) {
+    const std::size_t p = fit.p.size();
+    const double ck = fit.covariance[k * p + k], cl = fit.covariance[l * p + l];
+    if (!(ck > 0) || !(cl > 0)) return nan;
+    return fit.covariance[k * p + l] / (std::sqrt(ck) * std::sqrt(cl));
 }
 
 double aicc(double chi2, std::size_t n, std::size_t p) {

@@ -39,6 +39,22 @@ struct FitOutcome {
 // "poly1", "poly2", "poly3" (and "poly0" for a constant), "fei", "einstein".
 std::string model_name(const ModelFit& fit);
 
+// The parameters' names, in the order of p: c0 ... cd; x0, a0, a1, a2;
+// x0, A, theta.
+std::vector<std::string> parameter_names(const ModelFit& fit);
+
+// The power of the quantity's unit and of the kelvin in each parameter's
+// unit, in the order of p: c_k is x K^-k, fei's a0 K^-1, a1 K^-2, a2 K,
+// Einstein's A x/K and theta K.
+struct ParameterUnit {
+    int x = 0;
+    int kelvin = 0;
+};
+std::vector<ParameterUnit> parameter_units(const ModelFit& fit);
+
+// r_kl = C_kl / sqrt(C_kk C_ll); NaN where either variance is 0.
+double correlation(const ModelFit& fit, std::size_t k, std::size_t l);
+
 double model_value(ModelKind kind, double t_ref, const std::vector<double>& p, double t);
 // dx/dT.
 double model_slope(ModelKind kind, double t_ref, const std::vector<double>& p, double t);

@@ -11,13 +11,13 @@ double volume_esd(const Cell& cell, const CellSu& su, const CellTies& ties) {
     for (int p = 0; p < 6; ++p) {
         if (!ties.fixed[p]) group_derivative[ties.group[p]] += gradient[p];
     }
-    double variance = 0;
+    // hypot: squares of a cell of 1e-60 A would underflow to an ESD of 0.
+    double esd = 0;
     for (int p = 0; p < 6; ++p) {
         if (ties.fixed[p] || ties.group[p] != p) continue;
-        const double term = group_derivative[p] * sigma[p];
-        variance += term * term;
+        esd = std::hypot(esd, group_derivative[p] * sigma[p]);
     }
-    return std::sqrt(variance);
+    return esd;
 }
 
 }  // namespace analysis

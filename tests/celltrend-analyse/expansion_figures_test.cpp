@@ -44,8 +44,9 @@ TEST(ExpansionFigures, EachFigureInTheFormatOfItsName) {
     const AnalyseResult r = run_analyse(
         dir, "expansion --figure lines.pdf --surface surface.png --section section.svg TK_parameters_HTML.xy");
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.err, "");
-    EXPECT_EQ(r.out, run_analyse(dir, "expansion TK_parameters_HTML.xy").out);  // the summary as without figures
+    const AnalyseResult plain = run_analyse(dir, "expansion TK_parameters_HTML.xy");
+    EXPECT_EQ(r.err, plain.err);
+    EXPECT_EQ(r.out, plain.out);  // the summary as without figures
     EXPECT_EQ(dir.read("lines.pdf").substr(0, 5), "%PDF-");
     EXPECT_EQ(dir.read("surface.png").substr(1, 3), "PNG");
     const std::string section = dir.read("section.svg");

@@ -17,6 +17,16 @@ inline std::string golden(const std::string& name) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// Standard error without expansion's lines on straight lines that miss a
+// curving series (the example series curves).
+inline std::string without_misfit_lines(const std::string& err) {
+    std::istringstream in(err);
+    std::string kept;
+    for (std::string line; std::getline(in, line);)
+        if (line.find(": the straight line misses ") == std::string::npos) kept += line + "\n";
+    return kept;
+}
+
 // Each line's fields, split at every tab.
 inline std::vector<std::vector<std::string>> tsv_rows(const std::string& text) {
     std::vector<std::vector<std::string>> rows;
