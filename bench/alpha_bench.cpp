@@ -18,13 +18,13 @@ double einstein(double x0, double a, double theta, double t) { return x0 + a * t
 // A monoclinic cell warming from 100 K whose edges follow Einstein curves,
 // rounded to the five decimals of celltrend's tables, with ESDs of the
 // size the example series has.
-std::vector<analysis::SeriesPoint> generated_series(int rows) {
-    std::vector<analysis::SeriesPoint> points(static_cast<std::size_t>(rows));
+std::vector<crystal::SeriesPoint> generated_series(int rows) {
+    std::vector<crystal::SeriesPoint> points(static_cast<std::size_t>(rows));
     const double step = 850.0 / rows;
     const auto rounded = [](double x) { return std::round(x * 1e5) / 1e5; };
     for (int k = 0; k < rows; ++k) {
         const double dt = step * k, t = 100 + dt;
-        analysis::SeriesPoint& p = points[static_cast<std::size_t>(k)];
+        crystal::SeriesPoint& p = points[static_cast<std::size_t>(k)];
         p.t = t;
         p.cell = {rounded(einstein(7.5, 2e-4, 180, t)),        rounded(einstein(10.2, 9e-4, 260, t)),
                   rounded(einstein(12.8, 4e-4, 320, t)),       rounded(90 + 1e-4 * std::sin(k)),
@@ -34,11 +34,11 @@ std::vector<analysis::SeriesPoint> generated_series(int rows) {
     return points;
 }
 
-void alpha_of_series(benchmark::State& state, analysis::AlphaModel model) {
-    const std::vector<analysis::SeriesPoint> points = generated_series(static_cast<int>(state.range(0)));
+void alpha_of_series(benchmark::State& state, crystal::AlphaModel model) {
+    const std::vector<crystal::SeriesPoint> points = generated_series(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        const analysis::AlphaFits fits = analysis::fit_cell_series(points, model);
-        std::vector<analysis::AlphaAt> at = analysis::alpha_on_grid(fits, {100, 298.15, 525, 950});
+        const crystal::AlphaFits fits = crystal::fit_cell_series(points, model);
+        std::vector<crystal::AlphaAt> at = crystal::alpha_on_grid(fits, {100, 298.15, 525, 950});
         if (!at.front().tensor) state.SkipWithError("a fit was refused");
         benchmark::DoNotOptimize(at);
     }
@@ -47,11 +47,11 @@ void alpha_of_series(benchmark::State& state, analysis::AlphaModel model) {
 
 }  // namespace
 
-BENCHMARK_CAPTURE(alpha_of_series, poly3, analysis::AlphaModel::poly3)
+BENCHMARK_CAPTURE(alpha_of_series, poly3, crystal::AlphaModel::poly3)
     ->Arg(1000)
     ->Arg(10000)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(alpha_of_series, einstein, analysis::AlphaModel::einstein)
+BENCHMARK_CAPTURE(alpha_of_series, einstein, crystal::AlphaModel::einstein)
     ->Arg(1000)
     ->Arg(10000)
     ->Unit(benchmark::kMillisecond);

@@ -14,12 +14,12 @@ namespace {
 
 // A monoclinic cell warming from 100 K in steps that keep T below 1000 K
 // (celltrend's F6.2), with ESDs of the size the example series has.
-std::vector<analysis::SeriesPoint> generated_series(int rows) {
-    std::vector<analysis::SeriesPoint> points(static_cast<std::size_t>(rows));
+std::vector<crystal::SeriesPoint> generated_series(int rows) {
+    std::vector<crystal::SeriesPoint> points(static_cast<std::size_t>(rows));
     const double step = 850.0 / rows;
     for (int k = 0; k < rows; ++k) {
         const double dt = step * k;
-        analysis::SeriesPoint& p = points[static_cast<std::size_t>(k)];
+        crystal::SeriesPoint& p = points[static_cast<std::size_t>(k)];
         p.t = 100 + dt;
         p.cell = {7.5 * (1 + 1.3e-5 * dt + 1e-9 * dt * dt),
                   10.2 * (1 + 6e-5 * dt),
@@ -33,9 +33,9 @@ std::vector<analysis::SeriesPoint> generated_series(int rows) {
 }
 
 void expansion_with_esds(benchmark::State& state) {
-    const std::vector<analysis::SeriesPoint> points = generated_series(static_cast<int>(state.range(0)));
+    const std::vector<crystal::SeriesPoint> points = generated_series(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        analysis::Expansion ex = analysis::analyse_expansion(points, {});
+        crystal::Expansion ex = crystal::analyse_expansion(points, {});
         benchmark::DoNotOptimize(ex);
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));

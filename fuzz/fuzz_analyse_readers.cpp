@@ -30,37 +30,37 @@ void check(bool ok) {
     if (!ok) std::abort();
 }
 
-void exports(const analysis::Series& series) {
+void exports(const formats::Series& series) {
     std::size_t cells = 0;
-    for (const analysis::SeriesRow& row : series.rows) cells += row.cell_read() ? 1 : 0;
-    for (const analysis::ExportText& out :
-         {analysis::export_strain_rows(series, std::nan("")), analysis::export_strain_rows(series, 0.5),
-          analysis::export_eosfit(series, "monoclinic"), analysis::export_csv(series)}) {
+    for (const formats::SeriesRow& row : series.rows) cells += row.cell_read() ? 1 : 0;
+    for (const formats::ExportText& out :
+         {formats::export_strain_rows(series, std::nan("")), formats::export_strain_rows(series, 0.5),
+          formats::export_eosfit(series, "monoclinic"), formats::export_csv(series)}) {
         check(out.rows <= cells);
         for (const std::string& w : out.warnings) check(w.find('\n') == std::string::npos);
     }
 }
 
-void transform(const analysis::Series& series) {
+void transform(const formats::Series& series) {
     if (!series.has_cell_esd()) return;
     Eigen::Matrix3d m;
     m << 1, 0, 1, 0, 1, 0, -1, 0, 0;
-    for (const analysis::SeriesRow& row : series.rows) {
-        const analysis::TransformedCell t = analysis::transform_cell(m, row.cell, row.esd);
-        analysis::SeriesRow out = row;
+    for (const formats::SeriesRow& row : series.rows) {
+        const crystal::TransformedCell t = crystal::transform_cell(m, row.cell, row.esd);
+        formats::SeriesRow out = row;
         out.cell = t.cell;
         out.esd = t.esd;
         out.volume = t.volume;
         out.volume_esd = t.volume_esd;
-        check(analysis::table_line(out).size() == 6 + 16 * 12);
+        check(formats::table_line(out).size() == 6 + 16 * 12);
     }
 }
 
-void expansion(const analysis::Series& series) {
-    std::vector<analysis::SeriesPoint> points;
-    for (const analysis::SeriesRow& row : series.rows) {
-        if (!row.cell_read() || !analysis::is_cell(row.cell)) continue;
-        analysis::SeriesPoint p;
+void expansion(const formats::Series& series) {
+    std::vector<crystal::SeriesPoint> points;
+    for (const formats::SeriesRow& row : series.rows) {
+        if (!row.cell_read() || !formats::is_cell(row.cell)) continue;
+        crystal::SeriesPoint p;
         p.t = row.t;
         p.cell = row.cell;
         if (series.has_cell_esd()) p.esd = row.esd;
@@ -68,22 +68,22 @@ void expansion(const analysis::Series& series) {
         points.push_back(p);
     }
     if (points.size() < 2) return;
-    analyse::ExpansionReport report;
+    celltrend_analyse::ExpansionReport report;
     report.file = series.name;
     report.title = series.title;
-    for (const analysis::SeriesPoint& p : points) report.t.push_back(p.t);
+    for (const crystal::SeriesPoint& p : points) report.t.push_back(p.t);
     for (const bool lagrangian : {false, true}) {
-        report.measure.kind = lagrangian ? analysis::StrainKind::lagrangian : analysis::StrainKind::eulerian;
+        report.measure.kind = lagrangian ? crystal::StrainKind::lagrangian : crystal::StrainKind::eulerian;
         try {
-            report.expansion = analysis::analyse_expansion(points, report.measure);
-        } catch (const analysis::ExpansionError& e) {
+            report.expansion = crystal::analyse_expansion(points, report.measure);
+        } catch (const crystal::ExpansionError& e) {
             check(std::string(e.what()).find('\n') == std::string::npos);
             return;
         }
         check(report.expansion.middle < points.size());
-        (void)analyse::summary_text(report);
-        (void)analyse::tsv_text(report);
-        (void)analysis::strain_plot_text(report.title, report.t, report.expansion, report.measure);
+        (void)celltrend_analyse::summary_text(report);
+        (void)celltrend_analyse::tsv_text(report);
+        (void)crystal::strain_plot_text(report.title, report.t, report.expansion, report.measure);
     }
 }
 
@@ -91,10 +91,10 @@ void expansion(const analysis::Series& series) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
     std::istringstream in(std::string(reinterpret_cast<const char*>(bytes), size));
-    analysis::Series series;
+    formats::Series series;
     try {
-        series = analysis::read_series(in, "fuzz.xy");
-    } catch (const analysis::SeriesError& e) {
+        series = formats::read_series(in, "fuzz.xy");
+    } catch (const formats::SeriesError& e) {
         const std::string what = e.what();
         check(what.starts_with("fuzz.xy") && what.find('\n') == std::string::npos);
         return 0;

@@ -24,8 +24,8 @@ void check(bool ok) {
     if (!ok) std::abort();
 }
 
-void check_cells(const analysis::FoundCells& found) {
-    for (const analysis::FoundCell& c : found.cells) {
+void check_cells(const cellfiles::FoundCells& found) {
+    for (const cellfiles::FoundCell& c : found.cells) {
         for (double v : {c.cell.a, c.cell.b, c.cell.c, c.cell.alpha, c.cell.beta, c.cell.gamma}) check(v > 0);
         for (double e : {c.esd.a, c.esd.b, c.esd.c, c.esd.alpha, c.esd.beta, c.esd.gamma, c.sigma_t}) check(e >= 0);
     }
@@ -36,25 +36,25 @@ void check_cells(const analysis::FoundCells& found) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(bytes), size);
 
-    analysis::MeasuredNumber m;
-    if (analysis::read_measured(std::string_view(text).substr(0, 64), m) == analysis::Measured::number) {
+    formats::MeasuredNumber m;
+    if (formats::read_measured(std::string_view(text).substr(0, 64), m) == formats::Measured::number) {
         check(std::isfinite(m.value));
         check(!m.su || *m.su >= 0);
     }
     try {
-        check_cells(analysis::read_cif_text(text, "fuzz.cif"));
-    } catch (const analysis::CellFileError&) {
+        check_cells(cellfiles::read_cif_text(text, "fuzz.cif"));
+    } catch (const cellfiles::CellFileError&) {
     }
     try {
         std::istringstream in(text);
-        check_cells(analysis::read_shelx_cells(in, "fuzz.res"));
-    } catch (const analysis::CellFileError&) {
+        check_cells(cellfiles::read_shelx_cells(in, "fuzz.res"));
+    } catch (const cellfiles::CellFileError&) {
     }
     try {
         std::istringstream in(text);
-        const analysis::Series s = analysis::read_series(in, "fuzz.txt");
-        for (const analysis::SeriesRow& row : s.rows) check(row.line > 0);
-    } catch (const analysis::SeriesError&) {
+        const formats::Series s = formats::read_series(in, "fuzz.txt");
+        for (const formats::SeriesRow& row : s.rows) check(row.line > 0);
+    } catch (const formats::SeriesError&) {
     }
     return 0;
 }

@@ -23,21 +23,21 @@ void check(bool ok) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(bytes), size);
-    analyse::SettingMatrix matrix;
+    celltrend_analyse::SettingMatrix matrix;
     try {
-        matrix = analyse::read_setting_matrix(text);
+        matrix = celltrend_analyse::read_setting_matrix(text);
     } catch (const cli::UsageError& e) {
         check(std::string(e.what()).find('\n') == std::string::npos);
         return 0;
     }
     for (const std::string& entry : matrix.entries) check(!entry.empty());
     check(matrix.text.find('\n') == std::string::npos);
-    const bool singular = analyse::is_singular(matrix);
-    const std::string axes = analyse::axes_text(matrix);
+    const bool singular = celltrend_analyse::is_singular(matrix);
+    const std::string axes = celltrend_analyse::axes_text(matrix);
     check(axes.find('\n') == std::string::npos);
     // Scaled by a power of two, exactly: the same verdict.
-    analyse::SettingMatrix scaled = matrix;
+    celltrend_analyse::SettingMatrix scaled = matrix;
     scaled.m *= 1024.0;
-    if (scaled.m.allFinite() && matrix.m.allFinite()) check(analyse::is_singular(scaled) == singular);
+    if (scaled.m.allFinite() && matrix.m.allFinite()) check(celltrend_analyse::is_singular(scaled) == singular);
     return 0;
 }

@@ -38,10 +38,10 @@ void check_axis(double low, double high) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
     std::istringstream in(std::string(reinterpret_cast<const char*>(bytes), size));
-    analysis::PlotFile file;
+    formats::PlotFile file;
     try {
-        file = analysis::read_plot_file(in, "fuzz.pgf");
-    } catch (const analysis::ReadError&) {
+        file = formats::read_plot_file(in, "fuzz.pgf");
+    } catch (const formats::ReadError&) {
         return 0;
     }
     check(!file.patterns.empty());
@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     while (start < text.size()) {
         const std::size_t end = text.find('\n', start);
         const std::string line = text.substr(start, end - start);
-        check(analysis::displayable(line) == line);
+        check(formats::displayable(line) == line);
         start = end == std::string::npos ? text.size() : end + 1;
     }
     for (const figures::Panel& panel : figures::panels_for({file}, false))
@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
             }
             check_axis(xlow, xhigh);
             check_axis(ylow, yhigh);
-            for (const std::string& line : figures::fit_legend(s, panel)) check(analysis::displayable(line) == line);
+            for (const std::string& line : figures::fit_legend(s, panel)) check(formats::displayable(line) == line);
         }
     return 0;
 }

@@ -23,7 +23,7 @@
 #include "usable_points.hpp"
 #include "write_result.hpp"
 
-namespace analyse {
+namespace celltrend_analyse {
 
 namespace {
 
@@ -95,8 +95,8 @@ int input_error(const std::string& why) {
     return 1;
 }
 
-bool read_model(const std::string& name, analysis::AlphaModel& model) {
-    using M = analysis::AlphaModel;
+bool read_model(const std::string& name, crystal::AlphaModel& model) {
+    using M = crystal::AlphaModel;
     const std::pair<const char*, M> models[] = {{"auto", M::automatic}, {"poly1", M::poly1}, {"poly2", M::poly2},
                                                 {"poly3", M::poly3},    {"fei", M::fei},     {"einstein", M::einstein}};
     for (const auto& [n, m] : models)
@@ -107,7 +107,7 @@ bool read_model(const std::string& name, analysis::AlphaModel& model) {
     return false;
 }
 
-std::vector<double> default_temperatures(const analysis::AlphaFits& fits) {
+std::vector<double> default_temperatures(const crystal::AlphaFits& fits) {
     std::vector<double> t{fits.t_min, fits.middle_t, fits.t_max};
     if (298.15 > fits.t_min && 298.15 < fits.t_max) t.push_back(298.15);
     std::sort(t.begin(), t.end());
@@ -116,7 +116,7 @@ std::vector<double> default_temperatures(const analysis::AlphaFits& fits) {
 }
 
 // What to try when a model cannot be fitted to a quantity.
-std::string suggestion(const analysis::QuantityFit& q, std::size_t rows) {
+std::string suggestion(const crystal::QuantityFit& q, std::size_t rows) {
     if (q.refusal.find("; try") != std::string::npos) return "";
     const int degree = std::min(3, int(rows) - 2);
     if (degree >= 1 && q.refusal.find("poly" + std::to_string(degree)) == std::string::npos)
@@ -133,12 +133,12 @@ int run_alpha(const Arguments& args) {
     const std::string& file = cl.operands.front();
 
     const std::string model_name = cl.value("model").value_or("auto");
-    analysis::AlphaModel model = analysis::AlphaModel::automatic;
+    crystal::AlphaModel model = crystal::AlphaModel::automatic;
     if (!read_model(model_name, model))
         return usage_error(alpha, "--model '" + model_name + "': auto, poly1, poly2, poly3, fei or einstein");
     const std::string system_name = cl.value("system").value_or("auto");
-    const std::optional<analysis::CrystalSystem> system = analysis::read_crystal_system(system_name);
-    if (!system) return usage_error(alpha, "--system '" + system_name + "': " + analysis::crystal_system_choices);
+    const std::optional<crystal::CrystalSystem> system = crystal::read_crystal_system(system_name);
+    if (!system) return usage_error(alpha, "--system '" + system_name + "': " + crystal::crystal_system_choices);
     TemperatureList asked;
     if (const auto at = cl.value("at")) {
         std::string why;
@@ -154,7 +154,7 @@ int run_alpha(const Arguments& args) {
     std::size_t leg = 0;
     if (const auto text = cl.value("leg")) {
         double n = 0;
-        if (analysis::read_field(*text, n) != analysis::Field::number || !(n >= 1) || n != std::floor(n) || n > 1e9)
+        if (formats::read_field(*text, n) != formats::Field::number || !(n >= 1) || n != std::floor(n) || n > 1e9)
             return usage_error(alpha, "--leg '" + *text + "': a leg's number, from 1");
         leg = std::size_t(n);
     }
@@ -163,33 +163,32 @@ int run_alpha(const Arguments& args) {
     const std::optional<FigureRequests> figures_asked = figure_requests(cl, figure_why);
     if (!figures_asked) return usage_error(alpha, figure_why);
 
-    std::optional<analysis::Series> table = read_table(alpha, file);
+    std::optional<formats::Series> table = read_table(alpha, file);
     if (!table) return 1;
     order_rows(alpha, *table, false);
-    const analysis::Series& series = *table;
-    std::vector<analysis::SeriesPoint> points;
+    const formats::Series& series = *table;
+    std::vector<crystal::SeriesPoint> points;
     // alpha's fits weigh the cells by their ESDs: sigmaT is not read.
     if (!usable_points(program, series, points, "equal weights", {.read = false})) return 1;
     if (leg > 0) {
         // Legs in the file's order: the rows' lines.
-        std::vector<analysis::SeriesPoint> in_file = points;
-        std::stable_sort(
-            in_file.begin(), in_file.end(),
-            [](const analysis::SeriesPoint& x, const analysis::SeriesPoint& y) { return x.line < y.line; });
+        std::vector<crystal::SeriesPoint> in_file = points;
+        std::stable_sort(in_file.begin(), in_file.end(),
+                         [](const crystal::SeriesPoint& x, const crystal::SeriesPoint& y) { return x.line < y.line; });
         std::vector<double> t;
-        for (const analysis::SeriesPoint& p : in_file) t.push_back(p.t);
+        for (const crystal::SeriesPoint& p : in_file) t.push_back(p.t);
         const auto legs = temperature_legs(t);
         if (leg > legs.size())
             return usage_error(alpha, "--leg " + std::to_string(leg) + ": " + series.name + " has " +
                                           std::to_string(legs.size()) + (legs.size() == 1 ? " leg" : " legs"));
-        std::vector<analysis::SeriesPoint> kept;
+        std::vector<crystal::SeriesPoint> kept;
         for (std::size_t k : legs[leg - 1]) kept.push_back(in_file[k]);
         std::stable_sort(kept.begin(), kept.end(),
-                         [](const analysis::SeriesPoint& x, const analysis::SeriesPoint& y) { return x.t < y.t; });
+                         [](const crystal::SeriesPoint& x, const crystal::SeriesPoint& y) { return x.t < y.t; });
         points = kept;
     }
     if (range) {
-        std::erase_if(points, [&](const analysis::SeriesPoint& p) { return !range->contains(p.t); });
+        std::erase_if(points, [&](const crystal::SeriesPoint& p) { return !range->contains(p.t); });
         if (points.size() < 2)
             return input_error(series.name + ": " + std::to_string(points.size()) +
                                (points.size() == 1 ? " row" : " rows") +
@@ -201,25 +200,25 @@ int run_alpha(const Arguments& args) {
     report.title = series.title;
     report.model = model_name;
     try {
-        const analysis::SeriesSymmetry symmetry = analysis::apply_symmetry(points, *system);
+        const crystal::SeriesSymmetry symmetry = crystal::apply_symmetry(points, *system);
         report.symmetry = symmetry.description;
-        report.fits = analysis::fit_cell_series(points, model, symmetry.ties);
-    } catch (const analysis::ExpansionError& e) {
+        report.fits = crystal::fit_cell_series(points, model, symmetry.ties);
+    } catch (const crystal::ExpansionError& e) {
         return input_error(series.name + ": " + e.what());
     }
-    const analysis::AlphaFits& fits = report.fits;
+    const crystal::AlphaFits& fits = report.fits;
 
     bool anything = false, cell_fitted = true;
     std::vector<std::string> refused;
     for (std::size_t q = 0; q < 7; ++q) {
-        const analysis::QuantityFit& f = fits.quantities[q];
+        const crystal::QuantityFit& f = fits.quantities[q];
         if (f.fit) {
-            anything = anything || q <= analysis::q_volume;
+            anything = anything || q <= crystal::q_volume;
             continue;
         }
-        if (q != analysis::q_volume) cell_fitted = false;
-        refused.emplace_back(analysis::cell_quantity_names[q]);
-        std::cerr << program << ": " << series.name << ": " << analysis::cell_quantity_names[q] << ": " << f.refusal
+        if (q != crystal::q_volume) cell_fitted = false;
+        refused.emplace_back(crystal::cell_quantity_names[q]);
+        std::cerr << program << ": " << series.name << ": " << crystal::cell_quantity_names[q] << ": " << f.refusal
                   << suggestion(f, fits.rows) << "\n";
     }
     anything = anything || cell_fitted;
@@ -239,7 +238,7 @@ int run_alpha(const Arguments& args) {
     std::vector<double> temperatures = asked.values;
     if (asked.rows) {
         std::vector<double> measured;
-        for (const analysis::SeriesPoint& p : points) measured.push_back(p.t);
+        for (const crystal::SeriesPoint& p : points) measured.push_back(p.t);
         std::sort(measured.begin(), measured.end());
         measured.erase(std::unique(measured.begin(), measured.end()), measured.end());
         temperatures.insert(temperatures.end(), measured.begin(), measured.end());
@@ -249,33 +248,33 @@ int run_alpha(const Arguments& args) {
     for (double t : temperatures) {
         if (t < fits.t_min || t > fits.t_max)
             std::cerr << program << ": " << series.name << ": warning: "
-                      << analysis::printed("%g K lies outside the measured range, %g to %g K: an extrapolation", t,
-                                           fits.t_min, fits.t_max)
+                      << formats::printed("%g K lies outside the measured range, %g to %g K: an extrapolation", t,
+                                          fits.t_min, fits.t_max)
                       << "\n";
     }
-    std::vector<analysis::AxisCrossing> crossings;
-    report.results = analysis::alpha_followed(fits, temperatures, &crossings);
-    for (const analysis::AxisCrossing& c : crossings)
+    std::vector<crystal::AxisCrossing> crossings;
+    report.results = crystal::alpha_followed(fits, temperatures, &crossings);
+    for (const crystal::AxisCrossing& c : crossings)
         std::cerr << program << ": " << series.name << ": "
-                  << analysis::printed(
+                  << formats::printed(
                          "X%d and X%d cross between %g and %g K: their order changes there (each "
                          "keeps its name, followed by its direction from the lowest temperature)",
                          c.first + 1, c.second + 1, c.t_before, c.t_after)
                   << "\n";
-    for (const analysis::AlphaAt& at : report.results)
+    for (const crystal::AlphaAt& at : report.results)
         if (!at.no_tensor.empty())
             std::cerr << program << ": " << series.name << ": "
-                      << analysis::printed("at %g K %s: no principal axes", at.t, at.no_tensor.c_str()) << "\n";
+                      << formats::printed("at %g K %s: no principal axes", at.t, at.no_tensor.c_str()) << "\n";
 
     // The tensor's figures at the first --at temperature; without --at at
     // room temperature when measured across it, else at the middle row's.
     const double tensor_t = at_given                                     ? temperatures.front()
                             : 298.15 > fits.t_min && 298.15 < fits.t_max ? 298.15
                                                                          : fits.middle_t;
-    const analysis::AlphaAt& first = *std::find_if(report.results.begin(), report.results.end(),
-                                                   [&](const analysis::AlphaAt& a) { return a.t == tensor_t; });
+    const crystal::AlphaAt& first = *std::find_if(report.results.begin(), report.results.end(),
+                                                  [&](const crystal::AlphaAt& a) { return a.t == tensor_t; });
     const std::string tensor_title =
-        (series.title.empty() ? "" : series.title + ", ") + analysis::printed("%g K", first.t);
+        (series.title.empty() ? "" : series.title + ", ") + formats::printed("%g K", first.t);
     const bool drawn = write_figures(
         *figures_asked, file, program, tensor_title, [&] { return alpha_curves(report, points, temperatures); },
         [&] {
@@ -289,4 +288,4 @@ int run_alpha(const Arguments& args) {
     return write_result(text, "", file, program) ? 0 : 1;
 }
 
-}  // namespace analyse
+}  // namespace celltrend_analyse

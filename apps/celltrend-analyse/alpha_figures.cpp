@@ -6,11 +6,11 @@
 #include "crystal/follow_axes.hpp"
 #include "figure_output.hpp"
 
-namespace analyse {
+namespace celltrend_analyse {
 
 namespace {
 
-std::vector<double> curve_temperatures(const analysis::AlphaFits& fits) {
+std::vector<double> curve_temperatures(const crystal::AlphaFits& fits) {
     std::vector<double> t;
     for (int k = 0; k < alpha_curve_samples; ++k)
         t.push_back(k + 1 == alpha_curve_samples
@@ -21,9 +21,9 @@ std::vector<double> curve_temperatures(const analysis::AlphaFits& fits) {
 
 }  // namespace
 
-figures::TemperatureFigure alpha_curves(const AlphaReport& report, const std::vector<analysis::SeriesPoint>& points,
+figures::TemperatureFigure alpha_curves(const AlphaReport& report, const std::vector<crystal::SeriesPoint>& points,
                                         const std::vector<double>& marked) {
-    const analysis::AlphaFits& fits = report.fits;
+    const crystal::AlphaFits& fits = report.fits;
     const std::vector<double> grid = curve_temperatures(fits);
 
     figures::TemperatureFigure figure;
@@ -32,46 +32,46 @@ figures::TemperatureFigure alpha_curves(const AlphaReport& report, const std::ve
     figure.rate_legend = "α (10⁻⁶ K⁻¹)";
     figure.marked_t = marked;
 
-    for (const analysis::CellQuantity q : {analysis::q_a, analysis::q_b, analysis::q_c, analysis::q_volume}) {
-        const std::optional<analysis::ModelFit>& fit = fits.quantities[std::size_t(q)].fit;
+    for (const crystal::CellQuantity q : {crystal::q_a, crystal::q_b, crystal::q_c, crystal::q_volume}) {
+        const std::optional<fit::ModelFit>& fit = fits.quantities[std::size_t(q)].fit;
         // The fitted value at T_min, rather than the first row's, so that
         // that row's own error shows as the others' do.
         double reference = NAN;
-        if (fit) reference = analysis::value_at(*fit, fits.t_min).value;
+        if (fit) reference = fit::value_at(*fit, fits.t_min).value;
         if (!(std::isfinite(reference) && reference != 0))
-            for (const analysis::SeriesPoint& p : points)
+            for (const crystal::SeriesPoint& p : points)
                 if (p.t == fits.t_min) {
-                    reference = analysis::measured_quantity(p, q).value;
+                    reference = crystal::measured_quantity(p, q).value;
                     break;
                 }
         figures::MeasuredSeries s;
-        s.name = std::string(analysis::cell_quantity_names[std::size_t(q)]);
-        for (const analysis::SeriesPoint& p : points) {
-            const analysis::Estimate m = analysis::measured_quantity(p, q);
+        s.name = std::string(crystal::cell_quantity_names[std::size_t(q)]);
+        for (const crystal::SeriesPoint& p : points) {
+            const fit::Estimate m = crystal::measured_quantity(p, q);
             const bool has_esd = std::isfinite(m.sigma) && m.sigma > 0;
             s.points.push_back({p.t, m.value / reference, has_esd ? m.sigma / std::fabs(reference) : 0, has_esd});
         }
         if (fit)
             for (double t : grid) {
                 s.curve_t.push_back(t);
-                s.curve_y.push_back(analysis::value_at(*fit, t).value / reference);
+                s.curve_y.push_back(fit::value_at(*fit, t).value / reference);
             }
         figure.changes.push_back(std::move(s));
     }
 
-    const std::vector<analysis::AlphaAt> on_grid = analysis::alpha_followed(fits, grid);
+    const std::vector<crystal::AlphaAt> on_grid = crystal::alpha_followed(fits, grid);
     std::array<figures::RateSeries, 4> rates;
     for (std::size_t i = 0; i < 3; ++i) rates[i].name = "X" + std::to_string(i + 1);
     rates[3].name = "V";
-    for (const analysis::AlphaAt& at : on_grid) {
-        const auto add = [&](figures::RateSeries& r, const analysis::Estimate& e) {
+    for (const crystal::AlphaAt& at : on_grid) {
+        const auto add = [&](figures::RateSeries& r, const fit::Estimate& e) {
             r.t.push_back(at.t);
             r.value.push_back(e.value);
             r.sigma.push_back(e.sigma);
         };
         if (at.tensor)
             for (std::size_t i = 0; i < 3; ++i) add(rates[i], at.tensor->principal[i].alpha);
-        if (const auto& v = at.lengths[analysis::q_volume]) add(rates[3], *v);
+        if (const auto& v = at.lengths[crystal::q_volume]) add(rates[3], *v);
     }
     // A refused fit has no curve and no entry in the legend.
     for (figures::RateSeries& r : rates)
@@ -79,7 +79,7 @@ figures::TemperatureFigure alpha_curves(const AlphaReport& report, const std::ve
     return figure;
 }
 
-figures::ExpansionTensor alpha_tensor_figure(const analysis::AlphaTensor& tensor, double temperature_range) {
+figures::ExpansionTensor alpha_tensor_figure(const crystal::AlphaTensor& tensor, double temperature_range) {
     figures::ExpansionTensor t;
     t.alpha = to_array(tensor.alpha);
     t.cell = to_array(tensor.cell);
@@ -93,4 +93,4 @@ figures::ExpansionTensor alpha_tensor_figure(const analysis::AlphaTensor& tensor
     return t;
 }
 
-}  // namespace analyse
+}  // namespace celltrend_analyse

@@ -11,7 +11,7 @@
 #include "figures/expansion_tensor.hpp"
 #include "figures/temperature_figure.hpp"
 
-namespace analyse {
+namespace celltrend_analyse {
 
 // The temperatures of the curves: evenly spaced over the measured range,
 // both ends included.
@@ -21,7 +21,7 @@ inline constexpr int alpha_curve_samples = 121;
 // temperature (by the measured one where a fit was refused), the points with
 // their ESDs and the fitted curves; lower panel: alpha(T) of X1, X2, X3 and
 // V over the measured range with bands ±σ; `marked` dotted across both.
-figures::TemperatureFigure alpha_curves(const AlphaReport& report, const std::vector<analysis::SeriesPoint>& points,
+figures::TemperatureFigure alpha_curves(const AlphaReport& report, const std::vector<crystal::SeriesPoint>& points,
                                         const std::vector<double>& marked);
 
 // The tensor as the figures take it, in 10⁻⁶ K⁻¹, with the fitted cell at
@@ -29,6 +29,6 @@ figures::TemperatureFigure alpha_curves(const AlphaReport& report, const std::ve
 // the surface nᵀαn well defined: nothing here divides by their difference.
 // Coefficients at rounding level over `temperature_range` (K), or all
 // within their σ of 0, are drawn as zero.
-figures::ExpansionTensor alpha_tensor_figure(const analysis::AlphaTensor& tensor, double temperature_range);
+figures::ExpansionTensor alpha_tensor_figure(const crystal::AlphaTensor& tensor, double temperature_range);
 
-}  // namespace analyse
+}  // namespace celltrend_analyse

@@ -7,15 +7,15 @@
 
 #include "crystal/alpha.hpp"
 
-namespace analyse {
+namespace celltrend_analyse {
 
 struct AlphaReport {
     std::string file;      // as named
     std::string title;     // the table's title, may be empty
     std::string model;     // as asked: auto, poly1, ...
     std::string symmetry;  // the system and its ties, as the summary names them
-    analysis::AlphaFits fits;
-    std::vector<analysis::AlphaAt> results;  // one per temperature asked
+    crystal::AlphaFits fits;
+    std::vector<crystal::AlphaAt> results;  // one per temperature asked
 };
 
 // The summary: the range, the symmetry, a line per fit (model, weights,
@@ -27,7 +27,7 @@ std::string alpha_summary_text(const AlphaReport& report);
 
 // One line, without the program's name, saying that the fit of quantity q
 // misses its rows and what to try; empty when it does not (or is another's).
-std::string misfit_text(const analysis::AlphaFits& fits, std::size_t q);
+std::string misfit_text(const crystal::AlphaFits& fits, std::size_t q);
 
 // "quantity model parameter value sigma unit": per quantity a row T_r (sigma
 // 0, unit K), its parameters, then "quantity corr p_i p_j r" for each pair.
@@ -38,4 +38,4 @@ std::string alpha_parameters_text(const AlphaReport& report);
 // a, b, c, V and for directions that are not determined.
 std::string alpha_tsv_text(const AlphaReport& report);
 
-}  // namespace analyse
+}  // namespace celltrend_analyse

@@ -21,7 +21,7 @@
 #include "subcommand.hpp"
 #include "write_result.hpp"
 
-namespace analyse {
+namespace celltrend_analyse {
 
 namespace {
 
@@ -154,9 +154,9 @@ std::string common_part(const std::vector<std::string>& texts) {
 
 // The series' title: the common part of the compound's names, else of the
 // SHELX titles, else of the file names.
-std::string series_title(const std::vector<analysis::FoundCell>& found) {
+std::string series_title(const std::vector<cellfiles::FoundCell>& found) {
     std::vector<std::string> names, titles, files;
-    for (const analysis::FoundCell& f : found) {
+    for (const cellfiles::FoundCell& f : found) {
         if (!f.name.empty()) names.push_back(f.name);
         if (!f.title.empty()) titles.push_back(f.title);
         const std::string file = f.source.substr(0, f.source.find(" data_"));
@@ -176,8 +176,8 @@ double rounded_to(double x, int place) {
     return std::isfinite(r) ? r : x;
 }
 
-analysis::SeriesRow row_of(const analysis::FoundCell& found) {
-    analysis::SeriesRow row;
+formats::SeriesRow row_of(const cellfiles::FoundCell& found) {
+    formats::SeriesRow row;
     row.t = found.t;
     row.sigma_t = found.sigma_t;
     row.cell = found.cell;
@@ -187,8 +187,8 @@ analysis::SeriesRow row_of(const analysis::FoundCell& found) {
     row.mosaicity = row.mosaicity_esd = std::numeric_limits<double>::quiet_NaN();
     // Computed: V and its ESD rounded to two significant digits of the ESD
     // (to seven of V without one), as a refinement prints them.
-    const double v = analysis::volume(found.cell);
-    const double sigma = analysis::volume_esd(found.cell, found.esd, found.ties);
+    const double v = formats::volume(found.cell);
+    const double sigma = formats::volume_esd(found.cell, found.esd, found.ties);
     if (!std::isfinite(sigma)) {
         // An ESD beyond a double's range: left empty, and named, by export.
         row.volume = v;
@@ -242,26 +242,26 @@ int run_collect(const Arguments& args) {
         }
     }
 
-    analysis::Series series;
+    formats::Series series;
     series.name = cl.operands.size() == 1 ? cl.operands.front()
                                           : cl.operands.front() + " and " + std::to_string(cl.operands.size() - 1) +
                                                 (cl.operands.size() == 2 ? " other file" : " other files");
-    series.layout = analysis::SeriesLayout::csv;
+    series.layout = formats::SeriesLayout::csv;
     series.carried = {true, true, true, true, false, false};
-    std::vector<analysis::FoundCell> cells;
+    std::vector<cellfiles::FoundCell> cells;
     for (const std::string& file : files_to_read(cl.operands)) {
-        analysis::FoundCells found;
+        cellfiles::FoundCells found;
         try {
             found =
-                kind_of(file) == FileKind::shelx ? analysis::read_shelx_cells(file) : analysis::read_cif_cells(file);
-        } catch (const analysis::CellFileError& e) {
+                kind_of(file) == FileKind::shelx ? cellfiles::read_shelx_cells(file) : cellfiles::read_cif_cells(file);
+        } catch (const cellfiles::CellFileError& e) {
             std::cerr << program << ": " << e.what() << "\n";
             return 1;
         }
         for (const std::string& note : found.notes) std::cerr << program << ": " << note << "\n";
         if (found.cells.empty()) std::cerr << program << ": " << file << ": no cell with a temperature; no row\n";
-        for (const analysis::FoundCell& cell : found.cells) {
-            if (!std::isfinite(analysis::volume(cell.cell))) {
+        for (const cellfiles::FoundCell& cell : found.cells) {
+            if (!std::isfinite(formats::volume(cell.cell))) {
                 std::cerr << program << ": " << cell.source << ": the volume of the cell leaves the range of a double; "
                           << "left out\n";
                 continue;
@@ -274,12 +274,12 @@ int run_collect(const Arguments& args) {
         return 1;
     }
     std::stable_sort(cells.begin(), cells.end(),
-                     [](const analysis::FoundCell& x, const analysis::FoundCell& y) { return x.t < y.t; });
+                     [](const cellfiles::FoundCell& x, const cellfiles::FoundCell& y) { return x.t < y.t; });
     // Two files of one measurement (a CIF and the .res it came from) are
     // one row.
-    std::vector<analysis::FoundCell> distinct;
-    for (const analysis::FoundCell& cell : cells) {
-        const auto same = std::find_if(distinct.begin(), distinct.end(), [&](const analysis::FoundCell& d) {
+    std::vector<cellfiles::FoundCell> distinct;
+    for (const cellfiles::FoundCell& cell : cells) {
+        const auto same = std::find_if(distinct.begin(), distinct.end(), [&](const cellfiles::FoundCell& d) {
             return d.t == cell.t && d.cell.values() == cell.cell.values();
         });
         if (same != distinct.end()) {
@@ -290,18 +290,18 @@ int run_collect(const Arguments& args) {
         distinct.push_back(cell);
     }
     series.title = series_title(distinct);
-    for (const analysis::FoundCell& cell : distinct) {
+    for (const cellfiles::FoundCell& cell : distinct) {
         series.rows.push_back(row_of(cell));
         if (std::isfinite(cell.pressure)) series.carried.pressure = true;
     }
     for (std::size_t i = 0; i < series.rows.size(); ++i) series.rows[i].line = int(i) + 2;  // under the CSV header
 
-    const analysis::ExportText out =
-        format == "pascal"   ? analysis::export_strain_rows(series, std::numeric_limits<double>::quiet_NaN())
-        : format == "eosfit" ? analysis::export_eosfit(series, "")
-                             : analysis::export_csv(series);
+    const formats::ExportText out = format == "pascal"
+                                        ? formats::export_strain_rows(series, std::numeric_limits<double>::quiet_NaN())
+                                    : format == "eosfit" ? formats::export_eosfit(series, "")
+                                                         : formats::export_csv(series);
     for (const std::string& w : out.warnings) std::cerr << program << ": warning: " << w << "\n";
     return write_result(out.text, output, "", program) ? 0 : 1;
 }
 
-}  // namespace analyse
+}  // namespace celltrend_analyse

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace analyse {
+namespace celltrend_analyse {
 
 using Arguments = std::vector<std::string>;
 
@@ -19,4 +19,4 @@ int run_collect(const Arguments& args);
 int run_eos(const Arguments& args);
 int run_compression(const Arguments& args);
 
-}  // namespace analyse
+}  // namespace celltrend_analyse

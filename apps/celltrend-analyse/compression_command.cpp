@@ -26,7 +26,7 @@
 #include "subcommand.hpp"
 #include "write_result.hpp"
 
-namespace analyse {
+namespace celltrend_analyse {
 
 namespace {
 
@@ -76,12 +76,12 @@ int input_error(const std::string& why) {
     return 1;
 }
 
-std::string g(double x) { return std::isfinite(x) ? analysis::printed("%.10g", x) : ""; }
+std::string g(double x) { return std::isfinite(x) ? formats::printed("%.10g", x) : ""; }
 
 struct AtPressure {
     double p = 0;
     std::size_t row = 0;  // the row whose directions are given
-    std::array<analysis::AxisCompressibility, 3> k;
+    std::array<crystal::AxisCompressibility, 3> k;
     std::array<Eigen::Vector3d, 3> uvw;
     std::array<Eigen::Vector3d, 3> angles;  // to a, b, c in degrees
 };
@@ -96,9 +96,9 @@ struct Bm {
 
 struct Result {
     std::vector<double> p;
-    analysis::Expansion strain;
-    std::array<analysis::StrainLaw, 3> laws;
-    analysis::Hc0Line volume_line;
+    crystal::Expansion strain;
+    std::array<crystal::StrainLaw, 3> laws;
+    fit::Hc0Line volume_line;
     double v0 = 0, k_v = 0, sigma_k_v = 0;
     std::vector<Bm> bm;
     std::vector<AtPressure> at;
@@ -123,7 +123,7 @@ std::string tsv_text(const Result& r) {
     const char* names[] = {"eps0", "lambda", "pc", "nu"};
     const char* units[] = {"1", "GPa^-nu", "GPa", "1"};
     for (int i = 0; i < 3; ++i) {
-        const analysis::StrainLaw& law = r.laws[std::size_t(i)];
+        const crystal::StrainLaw& law = r.laws[std::size_t(i)];
         const std::string q = "X" + std::to_string(i + 1);
         for (int k = 0; k < 4; ++k)
             row(q, "strain-law", names[k], law.q[std::size_t(k)], g(std::sqrt(law.covariance(k, k))), units[k]);
@@ -145,46 +145,46 @@ std::string tsv_text(const Result& r) {
 }
 
 std::string pm(double value, double sigma, const char* format) {
-    return analysis::printed(format, value) + " +- " + analysis::printed("%.2g", sigma);
+    return formats::printed(format, value) + " +- " + formats::printed("%.2g", sigma);
 }
 
-std::string summary_text(const std::string& file, const Result& r, const analysis::StrainMeasure& measure,
+std::string summary_text(const std::string& file, const Result& r, const crystal::StrainMeasure& measure,
                          bool weighted) {
     std::string out = "Compression of " + series_name(file) + ": " + std::to_string(r.p.size()) + " pressures from " +
-                      analysis::printed("%g", r.p.front()) + " to " + analysis::printed("%g", r.p.back()) + " GPa\n";
+                      formats::printed("%g", r.p.front()) + " to " + formats::printed("%g", r.p.back()) + " GPa\n";
     out += std::string("Strain: ") + (measure.finite ? "finite " : "infinitesimal ") +
-           (measure.kind == analysis::StrainKind::eulerian ? "Eulerian" : "Lagrangian") +
+           (measure.kind == crystal::StrainKind::eulerian ? "Eulerian" : "Lagrangian") +
            "; weights: " + (weighted ? "1/sigmaP^2" : "equal (sigmaP not known in every row)") + "\n";
     for (const AtPressure& a : r.at) {
-        out += "\nAt " + analysis::printed("%g", a.p) + " GPa (directions of the row at " +
-               analysis::printed("%g", r.p[a.row]) + " GPa): K in TPa^-1, [u v w], angles to a, b, c in degrees\n";
+        out += "\nAt " + formats::printed("%g", a.p) + " GPa (directions of the row at " +
+               formats::printed("%g", r.p[a.row]) + " GPa): K in TPa^-1, [u v w], angles to a, b, c in degrees\n";
         for (int i = 0; i < 3; ++i) {
             const auto& k = a.k[std::size_t(i)];
             const Eigen::Vector3d& d = a.uvw[std::size_t(i)];
             out += "  X" + std::to_string(i + 1) +
                    "  K = " + (k.defined ? pm(k.k, k.sigma, "%9.4f") : "undefined (P <= pc)") +
-                   analysis::printed("   [%7.4f %7.4f %7.4f]", d(0), d(1), d(2)) +
-                   analysis::printed("   %7.2f %7.2f %7.2f\n", a.angles[std::size_t(i)](0), a.angles[std::size_t(i)](1),
-                                     a.angles[std::size_t(i)](2));
+                   formats::printed("   [%7.4f %7.4f %7.4f]", d(0), d(1), d(2)) +
+                   formats::printed("   %7.2f %7.2f %7.2f\n", a.angles[std::size_t(i)](0), a.angles[std::size_t(i)](1),
+                                    a.angles[std::size_t(i)](2));
         }
         out += "  V   K = " + pm(r.k_v, r.sigma_k_v, "%9.4f") + "   (straight line; eos gives K(P))\n";
     }
     out += "\nStrain law eps0 + lambda (P - pc)^nu:\n";
     for (int i = 0; i < 3; ++i) {
-        const analysis::StrainLaw& law = r.laws[std::size_t(i)];
+        const crystal::StrainLaw& law = r.laws[std::size_t(i)];
         out += "  X" + std::to_string(i + 1) +
-               analysis::printed("  eps0 = %.6g, lambda = %.6g, pc = %.6g GPa, nu = %.6g, chi2_nu = %.3g\n", law.q[0],
-                                 law.q[1], law.q[2], law.q[3], law.chi2_nu);
+               formats::printed("  eps0 = %.6g, lambda = %.6g, pc = %.6g GPa, nu = %.6g, chi2_nu = %.3g\n", law.q[0],
+                                law.q[1], law.q[2], law.q[3], law.chi2_nu);
     }
-    out += "\nV = c0 + c1 P: c0 = " + analysis::printed("%.6g", r.volume_line.intercept) +
+    out += "\nV = c0 + c1 P: c0 = " + formats::printed("%.6g", r.volume_line.intercept) +
            " A^3, c1 = " + pm(r.volume_line.slope, r.volume_line.su_slope, "%.6g") + " A^3/GPa\n";
     for (const Bm& b : r.bm) {
         out += "Birch-Murnaghan " + std::string(b.name == "bm2" ? "2nd" : "3rd") + " order" +
-               (std::isfinite(b.pc) ? " with pc = " + analysis::printed("%g", b.pc) + " GPa" : "") +
+               (std::isfinite(b.pc) ? " with pc = " + formats::printed("%g", b.pc) + " GPa" : "") +
                ": V0 = " + pm(b.q[0], std::sqrt(b.covariance(0, 0)), "%.6g") +
                " A^3, K0 = " + pm(b.q[1], std::sqrt(b.covariance(1, 1)), "%.6g") +
                " GPa, K' = " + (b.q.size() > 2 ? pm(b.q[2], std::sqrt(b.covariance(2, 2)), "%.4g") : std::string("4")) +
-               analysis::printed(", s^2 = %.3g\n", b.chi2_nu);
+               formats::printed(", s^2 = %.3g\n", b.chi2_nu);
     }
     return out;
 }
@@ -209,12 +209,12 @@ figures::TemperatureFigure compression_figure(const std::string& title, const Re
             s.points.push_back({r.p[k], 100 * r.strain.strains[k](Eigen::Index(i)), 0, false});
         figures::RateSeries k;
         k.name = s.name;
-        const analysis::StrainLaw& law = r.laws[i];
+        const crystal::StrainLaw& law = r.laws[i];
         for (int n = 0; n < samples; ++n) {
             const double p = p_lo + (p_hi - p_lo) * n / (samples - 1);
             s.curve_t.push_back(p);
             s.curve_y.push_back(100 * (law.q[0] + law.q[1] * std::pow(p - law.q[2], law.q[3])));
-            const analysis::AxisCompressibility c = analysis::strain_law_compressibility(law, p);
+            const crystal::AxisCompressibility c = crystal::strain_law_compressibility(law, p);
             if (!c.defined || !std::isfinite(c.k)) continue;
             k.t.push_back(p);
             k.value.push_back(c.k);
@@ -233,7 +233,7 @@ figures::TemperatureFigure compression_figure(const std::string& title, const Re
     const double v_hi = *std::max_element(volumes.begin(), volumes.end());
     for (int n = samples - 1; n >= 0; --n) {
         const double vol = v_lo + (v_hi - v_lo) * n / (samples - 1);
-        v.curve_t.push_back(analysis::eos_pressure(analysis::EosModel::bm3, q, vol));
+        v.curve_t.push_back(crystal::eos_pressure(crystal::EosModel::bm3, q, vol));
         v.curve_y.push_back(100 * (vol / v0 - 1));
     }
     figure.changes.push_back(std::move(v));
@@ -257,13 +257,13 @@ int run_compression(const Arguments& args) {
     const std::string& file = cl.operands.front();
 
     std::string why_strain;
-    const std::optional<analysis::StrainMeasure> asked_measure = strain_measure(cl, why_strain);
+    const std::optional<crystal::StrainMeasure> asked_measure = strain_measure(cl, why_strain);
     if (!asked_measure) return usage_error(compression, why_strain);
-    const analysis::StrainMeasure measure = *asked_measure;
+    const crystal::StrainMeasure measure = *asked_measure;
     std::optional<double> pc;
     if (const auto text = cl.value("pc")) {
         double value = 0;
-        if (analysis::read_field(*text, value) != analysis::Field::number || !std::isfinite(value))
+        if (formats::read_field(*text, value) != formats::Field::number || !std::isfinite(value))
             return usage_error(compression, "--pc '" + *text + "' is not a pressure");
         pc = value;
     }
@@ -282,9 +282,9 @@ int run_compression(const Arguments& args) {
     }
     const std::vector<double> marked = asked;
 
-    const std::optional<analysis::PressureRows> read = read_pressure_rows(compression, file, cl.has("file-order"));
+    const std::optional<formats::PressureRows> read = read_pressure_rows(compression, file, cl.has("file-order"));
     if (!read) return 1;
-    const analysis::PressureRows& rows = *read;
+    const formats::PressureRows& rows = *read;
     const std::string name = series_name(file);
     if (!rows.every_cell)
         return input_error(name + ": compression needs the cell in every row; the file gives volumes");
@@ -294,56 +294,56 @@ int run_compression(const Arguments& args) {
                            "; compression needs at least 5");
 
     Result r;
-    std::vector<analysis::SeriesPoint> points;
+    std::vector<crystal::SeriesPoint> points;
     std::vector<double> sigma_p, volumes;
-    for (const analysis::PressureRow& row : rows.rows) {
-        analysis::SeriesPoint point;
+    for (const formats::PressureRow& row : rows.rows) {
+        crystal::SeriesPoint point;
         point.t = row.p;
         point.sigma_t = rows.sigma_p_known ? row.sigma_p : std::nan("");
         point.cell = row.cell;
         points.push_back(point);
         r.p.push_back(row.p);
         sigma_p.push_back(rows.sigma_p_known ? row.sigma_p : 1.0);
-        volumes.push_back(analysis::volume(row.cell));
+        volumes.push_back(formats::volume(row.cell));
     }
     try {
-        r.strain = analysis::analyse_expansion(points, measure);
+        r.strain = crystal::analyse_expansion(points, measure);
         for (std::size_t i = 0; i < 3; ++i) {
             std::vector<double> strain(n);
             for (std::size_t k = 0; k < n; ++k) strain[k] = r.strain.strains[k](Eigen::Index(i));
-            r.laws[i] = analysis::fit_strain_law(r.p, strain, sigma_p);
+            r.laws[i] = crystal::fit_strain_law(r.p, strain, sigma_p);
         }
     } catch (const std::runtime_error& e) {
         return input_error(name + ": " + e.what());
     }
     std::vector<double> weights;
     for (double s : sigma_p) weights.push_back(1 / s);
-    r.volume_line = analysis::fit_hc0(analysis::line_design(r.p, weights), r.p, volumes);
+    r.volume_line = fit::fit_hc0(fit::line_design(r.p, weights), r.p, volumes);
     r.v0 = volumes.front();
     r.k_v = -r.volume_line.slope / r.v0 * 1000;
     r.sigma_k_v = r.volume_line.su_slope / r.v0 * 1000;
 
-    analysis::EosData data{r.p, sigma_p, volumes, std::vector<double>(n, 0.0)};
+    crystal::EosData data{r.p, sigma_p, volumes, std::vector<double>(n, 0.0)};
     try {
-        for (const analysis::EosModel model : {analysis::EosModel::bm2, analysis::EosModel::bm3}) {
-            const analysis::EosFit fit = analysis::fit_eos(model, data);
+        for (const crystal::EosModel model : {crystal::EosModel::bm2, crystal::EosModel::bm3}) {
+            const crystal::EosFit fit = crystal::fit_eos(model, data);
             // The calculator scales by s^2 always, also below 1.
-            r.bm.push_back({std::string(analysis::eos_model_name(model)), fit.q,
+            r.bm.push_back({std::string(crystal::eos_model_name(model)), fit.q,
                             fit.covariance / std::max(1.0, fit.chi2_nu) * fit.chi2_nu, fit.chi2_nu});
         }
         if (pc) {
             const double p_min = *std::min_element(r.p.begin(), r.p.end());
             if (*pc > p_min) {
-                std::cerr << program << ": " << name << ": note: --pc " << analysis::printed("%g", *pc)
-                          << " lies above the lowest pressure; lowered to " << analysis::printed("%g", p_min) << "\n";
+                std::cerr << program << ": " << name << ": note: --pc " << formats::printed("%g", *pc)
+                          << " lies above the lowest pressure; lowered to " << formats::printed("%g", p_min) << "\n";
                 pc = p_min;
             }
             const std::vector<double>& q3 = r.bm.back().q;
-            const analysis::CriticalBm3 fit =
-                analysis::fit_critical_bm3(r.p, volumes, sigma_p, *pc, {q3[0], q3[1], q3[2]});
+            const crystal::CriticalBm3 fit =
+                crystal::fit_critical_bm3(r.p, volumes, sigma_p, *pc, {q3[0], q3[1], q3[2]});
             r.bm.push_back({"bm3-pc", {fit.q.begin(), fit.q.end()}, fit.covariance, fit.chi2_nu, *pc});
         }
-    } catch (const analysis::EosError& e) {
+    } catch (const crystal::EosError& e) {
         return input_error(name + ": " + e.what());
     } catch (const std::runtime_error& e) {
         return input_error(name + ": " + e.what());
@@ -363,16 +363,16 @@ int run_compression(const Arguments& args) {
             if (std::abs(r.p[k] - p) < std::abs(r.p[a.row] - p)) a.row = k;
         // The reference row is unstrained: its axes are those of the first strained row.
         const std::size_t axes_row = std::max(a.row, r.strain.naming_row);
-        const Eigen::Matrix3d cell = analysis::cartesian_matrix(rows.rows[axes_row].cell);
+        const Eigen::Matrix3d cell = crystal::cartesian_matrix(rows.rows[axes_row].cell);
         for (std::size_t i = 0; i < 3; ++i) {
-            a.k[i] = analysis::strain_law_compressibility(r.laws[i], p);
+            a.k[i] = crystal::strain_law_compressibility(r.laws[i], p);
             undefined = undefined || !a.k[i].defined;
             // Rounding left in a zero component would print as -0.
             a.uvw[i] =
-                analysis::crystal_direction(cell, r.strain.axes[axes_row].col(Eigen::Index(i))).unaryExpr([](double x) {
+                crystal::crystal_direction(cell, r.strain.axes[axes_row].col(Eigen::Index(i))).unaryExpr([](double x) {
                     return std::abs(x) < 1e-12 ? 0.0 : x;
                 });
-            a.angles[i] = analysis::angles_to_axes(cell, (cell * a.uvw[i]).normalized());
+            a.angles[i] = crystal::angles_to_axes(cell, (cell * a.uvw[i]).normalized());
         }
         r.at.push_back(a);
     }
@@ -380,7 +380,7 @@ int run_compression(const Arguments& args) {
     if (extrapolated) std::cerr << note << "a pressure asked lies outside the measured range: extrapolated\n";
     if (undefined) std::cerr << note << "K is undefined at a pressure at or below an axis's pc; left empty\n";
     for (int i = 0; i < 3; ++i) {
-        const analysis::StrainLaw& law = r.laws[std::size_t(i)];
+        const crystal::StrainLaw& law = r.laws[std::size_t(i)];
         if (law.pc_on_bound || law.nu_on_bound)
             std::cerr << note << "the strain law of X" << i + 1 << " ends on a bound ("
                       << (law.pc_on_bound ? "pc = the lowest pressure" : "nu at its limit")
@@ -397,4 +397,4 @@ int run_compression(const Arguments& args) {
     return write_result(summary_text(file, r, measure, rows.sigma_p_known), "", file, program) ? 0 : 1;
 }
 
-}  // namespace analyse
+}  // namespace celltrend_analyse

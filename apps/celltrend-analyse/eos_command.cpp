@@ -20,7 +20,7 @@
 #include "subcommand.hpp"
 #include "write_result.hpp"
 
-namespace analyse {
+namespace celltrend_analyse {
 
 namespace {
 
@@ -65,13 +65,13 @@ int input_error(const std::string& why) {
     return 1;
 }
 
-bool read_model(const std::string& name, analysis::EosModel& model, bool& automatic) {
+bool read_model(const std::string& name, crystal::EosModel& model, bool& automatic) {
     automatic = name == "auto";
     if (automatic) return true;
-    using analysis::EosModel;
+    using crystal::EosModel;
     for (const EosModel m :
          {EosModel::bm2, EosModel::bm3, EosModel::bm4, EosModel::vinet, EosModel::natural, EosModel::murnaghan})
-        if (analysis::eos_model_name(m) == name) {
+        if (crystal::eos_model_name(m) == name) {
             model = m;
             return true;
         }
@@ -82,14 +82,14 @@ bool read_model(const std::string& name, analysis::EosModel& model, bool& automa
 struct Quantity {
     std::string name;  // "V", "a", "b", "c"
     bool edge = false;
-    analysis::EosFit fit;
+    crystal::EosFit fit;
     std::vector<double> q;  // V0, K0, ... or L0, M0, ...
     Eigen::MatrixXd covariance;
-    std::vector<analysis::EosValue> at;  // at each --at pressure, as V and K or L and M
-    analysis::EosData data;              // what was fitted (an edge cubed), for the misfit's refits
+    std::vector<crystal::EosValue> at;  // at each --at pressure, as V and K or L and M
+    crystal::EosData data;              // what was fitted (an edge cubed), for the misfit's refits
 };
 
-std::string g(double x) { return std::isfinite(x) ? analysis::printed("%.10g", x) : ""; }
+std::string g(double x) { return std::isfinite(x) ? formats::printed("%.10g", x) : ""; }
 
 std::vector<std::string> parameter_names(const Quantity& q) {
     const std::vector<std::string> all =
@@ -100,7 +100,7 @@ std::vector<std::string> parameter_names(const Quantity& q) {
 std::string tsv_text(const std::vector<Quantity>& quantities, const std::vector<double>& at) {
     std::string out = "quantity\tmodel\tparameter\tvalue\tsigma\tunit\n";
     for (const Quantity& q : quantities) {
-        const std::string model(analysis::eos_model_name(q.fit.model));
+        const std::string model(crystal::eos_model_name(q.fit.model));
         const auto row = [&](const std::string& parameter, double value, std::string sigma, const char* unit) {
             out += q.name + "\t" + model + "\t" + parameter + "\t" + g(value) + "\t" + sigma + "\t" + unit + "\n";
         };
@@ -126,16 +126,16 @@ std::string tsv_text(const std::vector<Quantity>& quantities, const std::vector<
 }
 
 std::string value_text(double value, double sigma) {
-    return analysis::printed("%.6g", value) + (std::isfinite(sigma) ? " +- " + analysis::printed("%.2g", sigma) : "");
+    return formats::printed("%.6g", value) + (std::isfinite(sigma) ? " +- " + formats::printed("%.2g", sigma) : "");
 }
 
-std::string summary_text(const std::string& file, const analysis::PressureRows& rows,
+std::string summary_text(const std::string& file, const formats::PressureRows& rows,
                          const std::vector<Quantity>& quantities, const std::vector<double>& at, bool automatic) {
-    const analysis::EosFit& v = quantities.front().fit;
+    const crystal::EosFit& v = quantities.front().fit;
     std::string out = "Equation of state of " + series_name(file) + ": " + std::to_string(rows.rows.size()) +
-                      " pressures from " + analysis::printed("%g", rows.rows.front().p) + " to " +
-                      analysis::printed("%g", rows.rows.back().p) + " GPa\n";
-    out += "Model: " + std::string(analysis::eos_model_name(v.model)) + (automatic ? " (auto: lowest AICc)" : "") +
+                      " pressures from " + formats::printed("%g", rows.rows.front().p) + " to " +
+                      formats::printed("%g", rows.rows.back().p) + " GPa\n";
+    out += "Model: " + std::string(crystal::eos_model_name(v.model)) + (automatic ? " (auto: lowest AICc)" : "") +
            "; weights: " +
            (v.equal_weights ? std::string("equal (some row has neither sigmaP nor sigmaV)")
                             : "effective variance of sigmaP and sigmaV (" + std::to_string(v.rounds) +
@@ -150,11 +150,11 @@ std::string summary_text(const std::string& file, const analysis::PressureRows& 
                    value_text(q.q[k], std::sqrt(q.covariance(Eigen::Index(k), Eigen::Index(k)))) + units[k] + "\n";
         if (q.q.size() == 2) out += std::string("  ") + (q.edge ? "Mp = 12" : "Kp = 4") + " (fixed)\n";
         if (q.q.size() < 4) {
-            const double kpp = analysis::eos_implied_k_double_prime(q.fit.model, q.fit.q) / (q.edge ? 1.0 / 3 : 1.0);
-            out += std::string("  ") + (q.edge ? "Mpp" : "Kpp") + " = " + analysis::printed("%.4g", kpp) +
+            const double kpp = crystal::eos_implied_k_double_prime(q.fit.model, q.fit.q) / (q.edge ? 1.0 / 3 : 1.0);
+            out += std::string("  ") + (q.edge ? "Mpp" : "Kpp") + " = " + formats::printed("%.4g", kpp) +
                    " GPa^-1 (implied)\n";
         }
-        out += "  chi2_nu = " + analysis::printed("%.4g", q.fit.chi2_nu) +
+        out += "  chi2_nu = " + formats::printed("%.4g", q.fit.chi2_nu) +
                (q.fit.equal_weights ? " GPa^2 (equal weights)"
                 : q.fit.chi2_nu > 1 ? " (sigma scaled)"
                                     : "") +
@@ -164,11 +164,11 @@ std::string summary_text(const std::string& file, const analysis::PressureRows& 
             for (std::size_t l = k + 1; l < q.q.size(); ++l) {
                 const auto K = Eigen::Index(k), L = Eigen::Index(l);
                 r += (r.empty() ? "" : ", ") + names[k] + "/" + names[l] + " " +
-                     analysis::printed("%.3f", q.covariance(K, L) / std::sqrt(q.covariance(K, K) * q.covariance(L, L)));
+                     formats::printed("%.3f", q.covariance(K, L) / std::sqrt(q.covariance(K, K) * q.covariance(L, L)));
             }
         out += "  correlations: " + r + "\n";
         for (std::size_t i = 0; i < at.size(); ++i)
-            out += "  at " + analysis::printed("%g", at[i]) + " GPa: " + (q.edge ? "L = " : "V = ") +
+            out += "  at " + formats::printed("%g", at[i]) + " GPa: " + (q.edge ? "L = " : "V = ") +
                    value_text(q.at[i].v, q.at[i].sigma_v) + (q.edge ? " A, M = " : " A^3, K = ") +
                    value_text(q.at[i].k, q.at[i].sigma_k) + " GPa\n";
     }
@@ -178,10 +178,10 @@ std::string summary_text(const std::string& file, const analysis::PressureRows& 
 // One line on standard error for a fit whose residuals run in long
 // stretches of one sign, or that two pieces describe far better.  `data`
 // is what the quantity was fitted to, for the refits of the break search.
-void report_misfit(const std::string& file, const Quantity& q, const analysis::PressureRows& rows,
-                   const analysis::EosData& data) {
-    const analysis::RangeChi2 chi2_of = [&](std::size_t begin, std::size_t end) {
-        analysis::EosData part;
+void report_misfit(const std::string& file, const Quantity& q, const formats::PressureRows& rows,
+                   const crystal::EosData& data) {
+    const fit::RangeChi2 chi2_of = [&](std::size_t begin, std::size_t end) {
+        crystal::EosData part;
         for (std::size_t n = begin; n < end; ++n) {
             part.p.push_back(data.p[n]);
             part.sigma_p.push_back(data.sigma_p[n]);
@@ -189,39 +189,38 @@ void report_misfit(const std::string& file, const Quantity& q, const analysis::P
             part.sigma_v.push_back(data.sigma_v[n]);
         }
         try {
-            return analysis::fit_eos(q.fit.model, part, q.edge).chi2;
+            return crystal::fit_eos(q.fit.model, part, q.edge).chi2;
         } catch (const std::exception&) {
             return std::numeric_limits<double>::quiet_NaN();
         }
     };
     // Each refit iterates its weights: a few dozen splits are enough to find
     // a step, and keep a long series quick.
-    const analysis::Misfit m =
-        analysis::judge_fit(q.fit.residuals, !q.fit.equal_weights, q.fit.chi2_nu, q.fit.q.size(), chi2_of, 40);
+    const fit::Misfit m =
+        fit::judge_fit(q.fit.residuals, !q.fit.equal_weights, q.fit.chi2_nu, q.fit.q.size(), chi2_of, 40);
     if (!m.misses) return;
-    const std::string model(analysis::eos_model_name(q.fit.model));
+    const std::string model(crystal::eos_model_name(q.fit.model));
     std::cerr << program << ": " << series_name(file) << ": note: the " << model << " fit misses " << q.name
-              << ": chi2_nu " << analysis::printed("%.3g", q.fit.chi2_nu) << ", " << m.runs.runs
-              << " runs of signs where " << analysis::printed("%.1f", m.runs.expected)
-              << " are expected, the largest residuals at " << analysis::printed("%g", rows.rows[m.largest[0]].p)
-              << " and " << analysis::printed("%g", rows.rows[m.largest[1]].p) << " GPa; ";
+              << ": chi2_nu " << formats::printed("%.3g", q.fit.chi2_nu) << ", " << m.runs.runs
+              << " runs of signs where " << formats::printed("%.1f", m.runs.expected)
+              << " are expected, the largest residuals at " << formats::printed("%g", rows.rows[m.largest[0]].p)
+              << " and " << formats::printed("%g", rows.rows[m.largest[1]].p) << " GPa; ";
     if (m.break_found && m.split)
-        std::cerr << analysis::printed(
+        std::cerr << formats::printed(
             "a break between %g and %g GPa fits far better (AICc lower by %.0f): a "
             "phase transition? fit each side on its own\n",
             rows.rows[m.split->after].p, rows.rows[m.split->after + 1].p, m.split->aicc_drop);
     else
         std::cerr << "try "
-                  << (q.fit.model == analysis::EosModel::bm4
-                          ? "another --model"
-                          : "a higher order (--model bm4 or auto) or another --model")
+                  << (q.fit.model == crystal::EosModel::bm4 ? "another --model"
+                                                            : "a higher order (--model bm4 or auto) or another --model")
                   << "\n";
 }
 
 // The figure against pressure: each quantity over its value at the first
 // row, measured with its sigma and as the model fits it, and the modulus
 // K(P) with its band (M/3 for an edge, so that it reads beside K).
-figures::TemperatureFigure eos_figure(const std::string& title, const analysis::PressureRows& rows,
+figures::TemperatureFigure eos_figure(const std::string& title, const formats::PressureRows& rows,
                                       const std::vector<Quantity>& quantities, const std::vector<double>& marked) {
     constexpr int samples = 100;
     const double p_lo = rows.rows.front().p, p_hi = rows.rows.back().p;
@@ -235,7 +234,7 @@ figures::TemperatureFigure eos_figure(const std::string& title, const analysis::
         figures::MeasuredSeries s;
         s.name = q.name;
         const double x0 = q.q[0];  // V0 or L0
-        const auto measured = [&](const analysis::PressureRow& r, double& x, double& sigma) {
+        const auto measured = [&](const formats::PressureRow& r, double& x, double& sigma) {
             const int e = q.name == "a" ? 0 : q.name == "b" ? 1 : 2;
             x = q.edge ? (e == 0 ? r.cell.a : e == 1 ? r.cell.b : r.cell.c) : r.volume;
             const double s_edge = e == 0 ? r.esd.a : e == 1 ? r.esd.b : r.esd.c;
@@ -251,7 +250,7 @@ figures::TemperatureFigure eos_figure(const std::string& title, const analysis::
         }
         for (int n = samples - 1; n >= 0; --n) {
             const double x = x_lo + (x_hi - x_lo) * n / (samples - 1);
-            s.curve_t.push_back(analysis::eos_pressure(q.fit.model, q.fit.q, q.edge ? x * x * x : x));
+            s.curve_t.push_back(crystal::eos_pressure(q.fit.model, q.fit.q, q.edge ? x * x * x : x));
             s.curve_y.push_back(x / x0);
         }
         figure.changes.push_back(std::move(s));
@@ -259,7 +258,7 @@ figures::TemperatureFigure eos_figure(const std::string& title, const analysis::
         k.name = q.name;
         for (int n = 0; n < samples; ++n) {
             const double p = p_lo + (p_hi - p_lo) * n / (samples - 1);
-            const analysis::EosValue v = analysis::eos_at(q.fit, p);
+            const crystal::EosValue v = crystal::eos_at(q.fit, p);
             k.t.push_back(p);
             k.value.push_back(v.k);  // of the cube: M/3 for an edge
             k.sigma.push_back(v.sigma_k);
@@ -278,7 +277,7 @@ int run_eos(const Arguments& args) {
     const std::string& file = cl.operands.front();
 
     const std::string model_name = cl.value("model").value_or("bm3");
-    analysis::EosModel model = analysis::EosModel::bm3;
+    crystal::EosModel model = crystal::EosModel::bm3;
     bool automatic = false;
     if (!read_model(model_name, model, automatic))
         return usage_error(eos, "--model '" + model_name + "': bm2, bm3, bm4, vinet, natural, murnaghan or auto");
@@ -299,19 +298,19 @@ int run_eos(const Arguments& args) {
     }
     std::optional<figures::TemperatureFigure> figure;
 
-    const std::optional<analysis::PressureRows> read = read_pressure_rows(eos, file, false);
+    const std::optional<formats::PressureRows> read = read_pressure_rows(eos, file, false);
     if (!read) return 1;
-    const analysis::PressureRows& rows = *read;
+    const formats::PressureRows& rows = *read;
     if (axes && !rows.every_cell)
         return input_error(series_name(file) + ": --axes needs the cell edges in every row; the file gives volumes");
 
     std::vector<Quantity> quantities;
     try {
-        const auto fit_of = [&](const analysis::EosData& data, bool edge) {
-            return automatic ? analysis::fit_eos_auto(data) : analysis::fit_eos(model, data, edge);
+        const auto fit_of = [&](const crystal::EosData& data, bool edge) {
+            return automatic ? crystal::fit_eos_auto(data) : crystal::fit_eos(model, data, edge);
         };
-        analysis::EosData data;
-        for (const analysis::PressureRow& r : rows.rows) {
+        crystal::EosData data;
+        for (const formats::PressureRow& r : rows.rows) {
             data.p.push_back(r.p);
             // sigmaP missing in any row says nothing of the others: none used.
             data.sigma_p.push_back(rows.sigma_p_known ? r.sigma_p : 0.0);
@@ -337,7 +336,7 @@ int run_eos(const Arguments& args) {
                 }
                 Quantity edge{std::string(1, char('a' + e)), true, fit_of(data, true), {}, {}, {}};
                 edge.data = data;
-                const analysis::LinearParameters lin = analysis::linear_modulus(edge.fit);
+                const crystal::LinearParameters lin = crystal::linear_modulus(edge.fit);
                 edge.q = lin.q;
                 edge.covariance = lin.covariance;
                 quantities.push_back(edge);
@@ -345,7 +344,7 @@ int run_eos(const Arguments& args) {
         }
         for (Quantity& q : quantities)
             for (double p : at) {
-                analysis::EosValue value = analysis::eos_at(q.fit, p);
+                crystal::EosValue value = crystal::eos_at(q.fit, p);
                 if (q.edge) {
                     // L = (L^3)^(1/3), M = 3K of the cube.
                     const double l = std::cbrt(value.v);
@@ -357,7 +356,7 @@ int run_eos(const Arguments& args) {
                 q.at.push_back(value);
             }
         if (figure_file) figure = eos_figure(series_name(file), rows, quantities, at);
-    } catch (const analysis::EosError& e) {
+    } catch (const crystal::EosError& e) {
         return input_error(series_name(file) + ": " + e.what());
     }
     for (const Quantity& q : quantities) report_misfit(file, q, rows, q.data);
@@ -369,4 +368,4 @@ int run_eos(const Arguments& args) {
     return write_result(summary_text(file, rows, quantities, at, automatic), "", file, program) ? 0 : 1;
 }
 
-}  // namespace analyse
+}  // namespace celltrend_analyse

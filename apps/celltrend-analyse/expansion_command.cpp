@@ -27,7 +27,7 @@
 #include "usable_points.hpp"
 #include "write_result.hpp"
 
-namespace analyse {
+namespace celltrend_analyse {
 
 namespace {
 
@@ -93,16 +93,16 @@ void print_help(std::ostream& out) {
 const Subcommand expansion{"expansion", options, print_help};
 
 // What the line of X1, X2, X3 (q < 3) or V that misses tells.
-std::string misfit_text(const analysis::LineMisfit& m, std::size_t q) {
+std::string misfit_text(const crystal::LineMisfit& m, std::size_t q) {
     const std::string what = q < 3 ? "the strain of X" + std::to_string(q + 1) : "the volume";
     std::string s = "the straight line misses " + what +
-                    analysis::printed(
+                    formats::printed(
                         " (%zu runs of the residuals' signs where %.1f were expected; the largest "
                         "residuals at %g and %g K)",
                         m.verdict.runs.runs, m.verdict.runs.expected, m.largest_t[0], m.largest_t[1]);
     if (m.verdict.break_found)
-        s += analysis::printed(", and a break between %g and %g K fits far better (AICc lower by %.0f)", m.break_t[0],
-                               m.break_t[1], m.verdict.split->aicc_drop);
+        s += formats::printed(", and a break between %g and %g K fits far better (AICc lower by %.0f)", m.break_t[0],
+                              m.break_t[1], m.verdict.split->aicc_drop);
     return s + ": the coefficient changes with T; celltrend-analyse alpha fits curves";
 }
 
@@ -120,18 +120,18 @@ int run_expansion(const Arguments& args) {
     const std::string& file = cl.operands.front();
 
     std::string why_strain;
-    const std::optional<analysis::StrainMeasure> asked_measure = strain_measure(cl, why_strain);
+    const std::optional<crystal::StrainMeasure> asked_measure = strain_measure(cl, why_strain);
     if (!asked_measure) return usage_error(expansion, why_strain);
-    const analysis::StrainMeasure measure = *asked_measure;
+    const crystal::StrainMeasure measure = *asked_measure;
     SigmaTUse sigma_t;
     if (const auto s = cl.value("sigma-t")) {
-        if (analysis::read_field(*s, sigma_t.fill) != analysis::Field::number || !(sigma_t.fill > 0) ||
+        if (formats::read_field(*s, sigma_t.fill) != formats::Field::number || !(sigma_t.fill > 0) ||
             !std::isfinite(sigma_t.fill))
             return usage_error(expansion, "--sigma-t '" + *s + "' is not a positive number of kelvin");
     }
     const std::string system_name = cl.value("system").value_or("auto");
-    const std::optional<analysis::CrystalSystem> system = analysis::read_crystal_system(system_name);
-    if (!system) return usage_error(expansion, "--system '" + system_name + "': " + analysis::crystal_system_choices);
+    const std::optional<crystal::CrystalSystem> system = crystal::read_crystal_system(system_name);
+    if (!system) return usage_error(expansion, "--system '" + system_name + "': " + crystal::crystal_system_choices);
     const std::string strains_file = cl.value("strains").value_or("");
     // "-" would mix the plot file with the summary on standard output.
     if (strains_file == "-")
@@ -156,40 +156,40 @@ int run_expansion(const Arguments& args) {
         report.new_axes_text = axes_text(matrix);
     }
 
-    std::optional<analysis::Series> table = read_table(expansion, file);
+    std::optional<formats::Series> table = read_table(expansion, file);
     if (!table) return 1;
     order_rows(expansion, *table, cl.has("file-order"));
-    const analysis::Series& series = *table;
+    const formats::Series& series = *table;
 
-    std::vector<analysis::SeriesPoint> points;
+    std::vector<crystal::SeriesPoint> points;
     if (!usable_points(program, series, points, "no sigma_esd", sigma_t)) return 1;
 
     report.file = file;
     report.title = series.title;
     report.measure = measure;
-    for (const analysis::SeriesPoint& p : points) report.t.push_back(p.t);
+    for (const crystal::SeriesPoint& p : points) report.t.push_back(p.t);
     try {
         // The coefficients are the strain calculators' own, from the cells
         // as given: the system ties only the ESDs that sigma_esd carries.
-        std::vector<analysis::SeriesPoint> tied = points;
-        const analysis::SeriesSymmetry symmetry = analysis::apply_symmetry(tied, *system);
+        std::vector<crystal::SeriesPoint> tied = points;
+        const crystal::SeriesSymmetry symmetry = crystal::apply_symmetry(tied, *system);
         report.symmetry = symmetry.description;
-        std::vector<analysis::SeriesPoint> with_tied_esds = points;
+        std::vector<crystal::SeriesPoint> with_tied_esds = points;
         for (std::size_t k = 0; k < points.size(); ++k) with_tied_esds[k].esd = tied[k].esd;
-        report.expansion = analysis::analyse_expansion(with_tied_esds, measure, symmetry.ties);
-    } catch (const analysis::ExpansionError& e) {
+        report.expansion = crystal::analyse_expansion(with_tied_esds, measure, symmetry.ties);
+    } catch (const crystal::ExpansionError& e) {
         return input_error(series.name + ": " + e.what());
     }
     // Cells near the range of a double can make a strain or a fit overflow:
     // no coefficient is printed as NaN or Inf.
     bool finite = std::isfinite(report.expansion.volume.alpha) && std::isfinite(report.expansion.volume.sigma);
-    for (const analysis::PrincipalAxis& axis : report.expansion.principal)
+    for (const crystal::PrincipalAxis& axis : report.expansion.principal)
         finite = finite && std::isfinite(axis.coefficient.alpha) && std::isfinite(axis.coefficient.sigma);
     if (!finite) return input_error(series.name + ": the expansion leaves the range of a double; nothing printed");
 
     const std::string title = series.title.empty() ? file : series.title;
     if (!strains_file.empty()) {
-        if (!write_result(analysis::strain_plot_text(title, report.t, report.expansion, measure), strains_file, file,
+        if (!write_result(crystal::strain_plot_text(title, report.t, report.expansion, measure), strains_file, file,
                           program))
             return 1;
     }
@@ -201,7 +201,7 @@ int run_expansion(const Arguments& args) {
             }))
         return 1;
     // After the files, which stop the run when they cannot be written.
-    const std::array<analysis::LineMisfit, 4> misfits = analysis::expansion_misfits(points, report.expansion);
+    const std::array<crystal::LineMisfit, 4> misfits = crystal::expansion_misfits(points, report.expansion);
     for (std::size_t q = 0; q < 4; ++q)
         if (misfits[q].verdict.misses)
             std::cerr << program << ": " << series.name << ": " << misfit_text(misfits[q], q) << "\n";
@@ -212,4 +212,4 @@ int run_expansion(const Arguments& args) {
     return write_result(summary_text(report), "", file, program) ? 0 : 1;
 }
 
-}  // namespace analyse
+}  // namespace celltrend_analyse

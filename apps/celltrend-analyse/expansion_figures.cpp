@@ -6,9 +6,9 @@
 #include "figure_output.hpp"
 #include "fit/hc0_fit.hpp"
 
-namespace analyse {
+namespace celltrend_analyse {
 
-figures::ExpansionTensor expansion_tensor(const analysis::Expansion& expansion, double temperature_range) {
+figures::ExpansionTensor expansion_tensor(const crystal::Expansion& expansion, double temperature_range) {
     figures::Vector3 values{}, sigma{};
     std::array<figures::Vector3, 3> directions{};
     for (std::size_t i = 0; i < 3; ++i) {
@@ -22,12 +22,12 @@ figures::ExpansionTensor expansion_tensor(const analysis::Expansion& expansion, 
 }
 
 figures::TemperatureFigure expansion_lines(const ExpansionReport& report,
-                                           const std::vector<analysis::SeriesPoint>& points) {
-    const analysis::Expansion& e = report.expansion;
+                                           const std::vector<crystal::SeriesPoint>& points) {
+    const crystal::Expansion& e = report.expansion;
     std::vector<double> weights;
     if (e.weighted)
-        for (const analysis::SeriesPoint& p : points) weights.push_back(1 / p.sigma_t);
-    const analysis::LineDesign design = analysis::line_design(report.t, weights);
+        for (const crystal::SeriesPoint& p : points) weights.push_back(1 / p.sigma_t);
+    const fit::LineDesign design = fit::line_design(report.t, weights);
     // Not a structured binding: clang 14, which builds the fuzz targets,
     // cannot capture one in the lambda below.
     const auto t_range = std::minmax_element(report.t.begin(), report.t.end());
@@ -37,12 +37,12 @@ figures::TemperatureFigure expansion_lines(const ExpansionReport& report,
     figure.title = report.title;
     figure.change_legend = "strain, V/V₀ − 1 (%)";
     figure.rate_legend = "α (10⁻⁶ K⁻¹)";
-    const auto add = [&](const std::string& name, const std::vector<double>& percent, const analysis::Coefficient& c) {
+    const auto add = [&](const std::string& name, const std::vector<double>& percent, const crystal::Coefficient& c) {
         figures::MeasuredSeries s;
         s.name = name;
         for (std::size_t k = 0; k < percent.size(); ++k) s.points.push_back({report.t[k], percent[k], 0, false});
         if (design.ok) {
-            const analysis::Hc0Line line = analysis::weighted_line(design, percent);
+            const fit::Hc0Line line = fit::weighted_line(design, percent);
             for (double t : {*t_low, *t_high}) {
                 s.curve_t.push_back(t);
                 s.curve_y.push_back(line.intercept + line.slope * t);
@@ -57,10 +57,10 @@ figures::TemperatureFigure expansion_lines(const ExpansionReport& report,
         add("X" + std::to_string(i + 1), percent, e.principal[i].coefficient);
     }
     std::vector<double> volume;
-    for (const analysis::SeriesPoint& p : points)
-        volume.push_back(100 * (analysis::volume(p.cell) / e.reference_volume - 1));
+    for (const crystal::SeriesPoint& p : points)
+        volume.push_back(100 * (formats::volume(p.cell) / e.reference_volume - 1));
     add("V", volume, e.volume);
     return figure;
 }
 
-}  // namespace analyse
+}  // namespace celltrend_analyse

@@ -9,15 +9,15 @@
 #include "formats/display_text.hpp"
 #include "formats/printed.hpp"
 
-namespace analyse {
+namespace celltrend_analyse {
 
 namespace {
 
-using analysis::printed;
+using formats::printed;
 
 // The larger of the two uncertainties: the scatter about the line and the
 // cell ESDs each say how well a slope is known.
-double uncertainty(const analysis::Coefficient& c) {
+double uncertainty(const crystal::Coefficient& c) {
     return std::isnan(c.sigma_esd) ? c.sigma : std::max(c.sigma, c.sigma_esd);
 }
 
@@ -29,7 +29,7 @@ bool directions_known(const ExpansionReport& r) { return r.t.size() > 2 && r.exp
 // Which row the directions are those of, for the title of the table.
 std::string direction_row(const ExpansionReport& r) {
     const std::size_t middle = (r.t.size() + 1) / 2 - 1;
-    const analysis::Expansion& ex = r.expansion;
+    const crystal::Expansion& ex = r.expansion;
     if (!directions_known(r) || ex.middle == middle)
         return printed("Principal axes at %.2f K (the middle row)", r.t[middle]);
     return printed(
@@ -46,17 +46,17 @@ std::string tsv_number(double x) { return std::isnan(x) ? "" : printed("%.10g", 
 
 Eigen::Vector3d shown_direction(const ExpansionReport& r, int i) {
     const Eigen::Vector3d& uvw = r.expansion.principal[i].uvw;
-    return r.new_axes ? analysis::direction_in_new_axes(*r.new_axes, uvw) : uvw;
+    return r.new_axes ? crystal::direction_in_new_axes(*r.new_axes, uvw) : uvw;
 }
 
 }  // namespace
 
-std::vector<std::pair<int, int>> equal_coefficients(const analysis::Expansion& expansion) {
+std::vector<std::pair<int, int>> equal_coefficients(const crystal::Expansion& expansion) {
     std::vector<std::pair<int, int>> pairs;
     for (int i = 0; i < 3; ++i)
         for (int j = i + 1; j < 3; ++j) {
-            const analysis::Coefficient& ci = expansion.principal[i].coefficient;
-            const analysis::Coefficient& cj = expansion.principal[j].coefficient;
+            const crystal::Coefficient& ci = expansion.principal[i].coefficient;
+            const crystal::Coefficient& cj = expansion.principal[j].coefficient;
             const double tolerance =
                 std::hypot(uncertainty(ci), uncertainty(cj)) + 1e-9 * std::max(std::abs(ci.alpha), std::abs(cj.alpha));
             if (std::abs(ci.alpha - cj.alpha) <= tolerance) pairs.emplace_back(i, j);
@@ -94,14 +94,13 @@ std::vector<std::string> expansion_notes(const ExpansionReport& report) {
 }
 
 std::string summary_text(const ExpansionReport& r) {
-    const analysis::Expansion& ex = r.expansion;
+    const crystal::Expansion& ex = r.expansion;
     const auto [t_min, t_max] = std::minmax_element(r.t.begin(), r.t.end());
     const bool esd = !std::isnan(ex.volume.sigma_esd);
-    std::string s =
-        analysis::displayable(r.file) + (r.title.empty() ? "" : ": " + analysis::displayable(r.title)) + "\n";
+    std::string s = formats::displayable(r.file) + (r.title.empty() ? "" : ": " + formats::displayable(r.title)) + "\n";
     s += printed("%zu temperatures from %.2f K to %.2f K\n", r.t.size(), *t_min, *t_max);
     if (!r.symmetry.empty()) s += "Symmetry: " + r.symmetry + "\n";
-    s += "Strain: " + analysis::strain_name(r.measure) + printed(", relative to the first row (%.2f K)\n", r.t.front());
+    s += "Strain: " + crystal::strain_name(r.measure) + printed(", relative to the first row (%.2f K)\n", r.t.front());
     s += std::string("Fit: straight lines against T, ") +
          (ex.weighted ? "weights 1/sigmaT" : "equal weights (no sigmaT given)") + "\n";
     s += "sigma: White's HC0, from the scatter of the points about each line\n";
@@ -110,25 +109,25 @@ std::string summary_text(const ExpansionReport& r) {
     s += "\n" + direction_row(r) + ": alpha in 10^-6 K^-1, [u v w], angles in degrees\n";
     // Eleven characters a column, or one more than its widest number, so
     // that columns never run together.
-    const std::array<const analysis::Coefficient*, 4> rows{&ex.principal[0].coefficient, &ex.principal[1].coefficient,
-                                                           &ex.principal[2].coefficient, &ex.volume};
+    const std::array<const crystal::Coefficient*, 4> rows{&ex.principal[0].coefficient, &ex.principal[1].coefficient,
+                                                          &ex.principal[2].coefficient, &ex.volume};
     int w_alpha = 11, w_sigma = 11, w_esd = 11;
-    for (const analysis::Coefficient* c : rows) {
+    for (const crystal::Coefficient* c : rows) {
         w_alpha = std::max(w_alpha, 1 + int(printed("%.4f", c->alpha).size()));
         w_sigma = std::max(w_sigma, 1 + int(printed("%.4f", c->sigma).size()));
         if (esd) w_esd = std::max(w_esd, 1 + int(printed("%.4f", c->sigma_esd).size()));
     }
-    const auto coefficient = [&](const char* name, const analysis::Coefficient& c) {
+    const auto coefficient = [&](const char* name, const crystal::Coefficient& c) {
         return printed("%-4s%*.4f%*.4f", name, w_alpha, c.alpha, w_sigma, c.sigma) +
                (esd ? printed("%*.4f", w_esd, c.sigma_esd) : printed("%*s", w_esd, "-"));
     };
     s += printed("    %*s%*s%*s", w_alpha, "alpha", w_sigma, "sigma", w_esd, "sigma_esd") +
          "         u        v        w      to a    to b    to c\n";
     for (int i = 0; i < 3; ++i) {
-        const analysis::PrincipalAxis& axis = ex.principal[i];
+        const crystal::PrincipalAxis& axis = ex.principal[i];
         s += coefficient(axis_name(i).c_str(), axis.coefficient);
         if (directions_known(r)) {
-            const Eigen::Vector3d angles = analysis::angles_to_axes(ex.middle_cell, axis.direction);
+            const Eigen::Vector3d angles = crystal::angles_to_axes(ex.middle_cell, axis.direction);
             s += "   " + component(axis.uvw(0)) + component(axis.uvw(1)) + component(axis.uvw(2)) +
                  printed("   %7.2f %7.2f %7.2f", angles(0), angles(1), angles(2));
         } else {
@@ -154,10 +153,10 @@ std::string summary_text(const ExpansionReport& r) {
 }
 
 std::string tsv_text(const ExpansionReport& r) {
-    const analysis::Expansion& ex = r.expansion;
+    const crystal::Expansion& ex = r.expansion;
     std::string s = "axis\talpha\tsigma\tsigma_esd\tu\tv\tw\n";
     for (int i = 0; i < 3; ++i) {
-        const analysis::Coefficient& c = ex.principal[i].coefficient;
+        const crystal::Coefficient& c = ex.principal[i].coefficient;
         s += axis_name(i) + "\t" + tsv_number(c.alpha) + "\t" + tsv_number(c.sigma) + "\t" + tsv_number(c.sigma_esd);
         if (directions_known(r)) {
             const Eigen::Vector3d d = shown_direction(r, i);
@@ -171,4 +170,4 @@ std::string tsv_text(const ExpansionReport& r) {
     return s;
 }
 
-}  // namespace analyse
+}  // namespace celltrend_analyse

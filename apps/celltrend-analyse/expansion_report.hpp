@@ -11,15 +11,15 @@
 #include "crystal/expansion.hpp"
 #include "crystal/strain.hpp"
 
-namespace analyse {
+namespace celltrend_analyse {
 
 struct ExpansionReport {
     std::string file;       // as named
     std::string title;      // the table's title, may be empty
     std::vector<double> t;  // the temperature of each row used
-    analysis::StrainMeasure measure;
+    crystal::StrainMeasure measure;
     std::string symmetry;  // the system and its ties, as the summary names them
-    analysis::Expansion expansion;
+    crystal::Expansion expansion;
     // The new axes of --matrix (row i: new axis i in a, b, c) and how they
     // read, "a' = a + c, ...".
     std::optional<Eigen::Matrix3d> new_axes;
@@ -29,7 +29,7 @@ struct ExpansionReport {
 // Axes whose coefficients are equal within their uncertainties (the larger
 // of sigma and sigma_esd; zero uncertainties allow only rounding), as pairs
 // (i, j), i < j: which of those directions is which is then arbitrary.
-std::vector<std::pair<int, int>> equal_coefficients(const analysis::Expansion& expansion);
+std::vector<std::pair<int, int>> equal_coefficients(const crystal::Expansion& expansion);
 
 // The notes that say what the numbers cannot tell: equal coefficients, and
 // two rows only (sigma 0, directions undefined).  One line each.
@@ -45,4 +45,4 @@ std::string summary_text(const ExpansionReport& report);
 // With new axes the directions are given in them.
 std::string tsv_text(const ExpansionReport& report);
 
-}  // namespace analyse
+}  // namespace celltrend_analyse

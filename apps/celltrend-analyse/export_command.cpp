@@ -13,7 +13,7 @@
 #include "subcommand.hpp"
 #include "write_result.hpp"
 
-namespace analyse {
+namespace celltrend_analyse {
 
 namespace {
 
@@ -44,7 +44,7 @@ void print_help(std::ostream& out) {
 
 const Subcommand export_sub{"export", options, print_help};
 
-int usage_error(const std::string& why) { return analyse::usage_error(export_sub, why); }
+int usage_error(const std::string& why) { return celltrend_analyse::usage_error(export_sub, why); }
 
 }  // namespace
 
@@ -60,20 +60,20 @@ int run_export(const Arguments& args) {
     if (cl.has("system") && format != "eosfit") return usage_error("--system goes with --format eosfit");
     double sigma_t = std::numeric_limits<double>::quiet_NaN();
     if (const auto s = cl.value("sigma-t")) {
-        if (analysis::read_field(*s, sigma_t) != analysis::Field::number || !(sigma_t > 0))
+        if (formats::read_field(*s, sigma_t) != formats::Field::number || !(sigma_t > 0))
             return usage_error("--sigma-t '" + *s + "' is not a positive number of kelvin");
     }
     const std::string system = cl.value("system").value_or("");
     if (system.find_first_of("\r\n") != std::string::npos) return usage_error("--system takes a name on one line");
     const std::string& file = cl.operands.front();
-    std::optional<analysis::Series> table = read_table(export_sub, file);
+    std::optional<formats::Series> table = read_table(export_sub, file);
     if (!table) return 1;
     order_rows(export_sub, *table, false);
-    const analysis::Series& series = *table;
+    const formats::Series& series = *table;
 
-    const analysis::ExportText out = format == "pascal"   ? analysis::export_strain_rows(series, sigma_t)
-                                     : format == "eosfit" ? analysis::export_eosfit(series, system)
-                                                          : analysis::export_csv(series);
+    const formats::ExportText out = format == "pascal"   ? formats::export_strain_rows(series, sigma_t)
+                                    : format == "eosfit" ? formats::export_eosfit(series, system)
+                                                         : formats::export_csv(series);
     for (const std::string& w : out.warnings) std::cerr << program << ": warning: " << w << "\n";
     if (out.rows == 0) {
         std::cerr << program << ": " << series.name << ": no row with a temperature and a cell; nothing written\n";
@@ -82,4 +82,4 @@ int run_export(const Arguments& args) {
     return write_result(out.text, cl.value("output").value_or(""), file, program) ? 0 : 1;
 }
 
-}  // namespace analyse
+}  // namespace celltrend_analyse

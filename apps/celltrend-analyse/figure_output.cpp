@@ -9,7 +9,7 @@
 #include "formats/number_field.hpp"
 #include "write_result.hpp"
 
-namespace analyse {
+namespace celltrend_analyse {
 
 namespace {
 
@@ -42,8 +42,8 @@ bool read_view(const std::string& text, figures::SurfaceView& view) {
     const std::size_t comma = text.find(',');
     if (comma == std::string::npos) return false;
     double azimuth = 0, elevation = 0;
-    if (analysis::read_field(text.substr(0, comma), azimuth) != analysis::Field::number ||
-        analysis::read_field(text.substr(comma + 1), elevation) != analysis::Field::number)
+    if (formats::read_field(text.substr(0, comma), azimuth) != formats::Field::number ||
+        formats::read_field(text.substr(comma + 1), elevation) != formats::Field::number)
         return false;
     if (!std::isfinite(azimuth) || !(std::fabs(elevation) < 90)) return false;
     view = {azimuth, elevation};
@@ -176,4 +176,4 @@ bool write_figures(const FigureRequests& requests, const std::string& input, std
     return true;
 }
 
-}  // namespace analyse
+}  // namespace celltrend_analyse

@@ -20,7 +20,7 @@
 #include "figures/temperature_figure.hpp"
 #include "figures/tensor_figures.hpp"
 
-namespace analyse {
+namespace celltrend_analyse {
 
 inline figures::Vector3 to_array(const Eigen::Vector3d& v) { return {v(0), v(1), v(2)}; }
 
@@ -82,4 +82,4 @@ bool write_figures(const FigureRequests& requests, const std::string& input, std
                    const std::string& tensor_title, const std::function<figures::TemperatureFigure()>& against_t,
                    const std::function<figures::ExpansionTensor()>& tensor);
 
-}  // namespace analyse
+}  // namespace celltrend_analyse

@@ -16,17 +16,17 @@ namespace {
 struct SubcommandEntry {
     std::string_view name;
     std::string_view summary;
-    int (*run)(const analyse::Arguments&);
+    int (*run)(const celltrend_analyse::Arguments&);
 };
 
 constexpr std::array<SubcommandEntry, 7> subcommands{{
-    {"expansion", "principal axes and coefficients of thermal expansion", analyse::run_expansion},
-    {"alpha", "coefficients of expansion as functions of temperature", analyse::run_alpha},
-    {"transform", "the cells and their ESDs in new axes", analyse::run_transform},
-    {"export", "the series for other programs (strain calculators, EosFit, CSV)", analyse::run_export},
-    {"collect", "the series from CIF or SHELX files, one per temperature", analyse::run_collect},
-    {"compression", "principal compressibilities of a pressure series", analyse::run_compression},
-    {"eos", "equations of state of a pressure series", analyse::run_eos},
+    {"expansion", "principal axes and coefficients of thermal expansion", celltrend_analyse::run_expansion},
+    {"alpha", "coefficients of expansion as functions of temperature", celltrend_analyse::run_alpha},
+    {"transform", "the cells and their ESDs in new axes", celltrend_analyse::run_transform},
+    {"export", "the series for other programs (strain calculators, EosFit, CSV)", celltrend_analyse::run_export},
+    {"collect", "the series from CIF or SHELX files, one per temperature", celltrend_analyse::run_collect},
+    {"compression", "principal compressibilities of a pressure series", celltrend_analyse::run_compression},
+    {"eos", "equations of state of a pressure series", celltrend_analyse::run_eos},
 }};
 
 void print_usage(std::ostream& out) {
@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
     for (const SubcommandEntry& s : subcommands) {
         if (s.name != first) continue;
         try {
-            return s.run(analyse::Arguments(argv + 2, argv + argc));
+            return s.run(celltrend_analyse::Arguments(argv + 2, argv + argc));
         } catch (const std::bad_alloc&) {
             // An input beyond the memory ends in one line, not an abort.
             std::cerr << "celltrend-analyse " << s.name << ": out of memory; nothing more done\n";

@@ -5,22 +5,22 @@
 
 #include "formats/number_field.hpp"
 
-namespace analyse {
+namespace celltrend_analyse {
 
-std::optional<analysis::PressureRows> read_pressure_rows(const Subcommand& sub, const std::string& file,
-                                                         bool keep_file_order) {
-    std::optional<analysis::Series> series = read_table(sub, file, analysis::SeriesVariable::pressure);
+std::optional<formats::PressureRows> read_pressure_rows(const Subcommand& sub, const std::string& file,
+                                                        bool keep_file_order) {
+    std::optional<formats::Series> series = read_table(sub, file, formats::SeriesVariable::pressure);
     if (!series) return std::nullopt;
     try {
         // The pressures are checked in the file's order, so that a refusal
         // names the line the user will look for whatever the sort does.
-        analysis::pressure_rows(*series);
-    } catch (const analysis::PressureError& e) {
+        formats::pressure_rows(*series);
+    } catch (const formats::PressureError& e) {
         std::cerr << "celltrend-analyse " << sub.name << ": " << e.what() << "\n";
         return std::nullopt;
     }
     order_rows(sub, *series, keep_file_order);
-    analysis::PressureRows rows = analysis::pressure_rows(*series);
+    formats::PressureRows rows = formats::pressure_rows(*series);
     for (const std::string& w : rows.warnings) std::cerr << "celltrend-analyse " << sub.name << ": " << w << "\n";
     return rows;
 }
@@ -36,9 +36,9 @@ std::string read_pressures(const std::string& text, std::vector<double>& pressur
         const std::size_t comma = text.find(',', start);
         const std::string field = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
         double p = 0;
-        if (analysis::read_field(field, p) != analysis::Field::number || !std::isfinite(p))
+        if (formats::read_field(field, p) != formats::Field::number || !std::isfinite(p))
             return "--at '" + text + "': '" + field + "' is not a pressure";
-        if (p < analysis::lowest_pressure) return "--at '" + text + "': pressures are in GPa, at least -1";
+        if (p < formats::lowest_pressure) return "--at '" + text + "': pressures are in GPa, at least -1";
         pressures.push_back(p);
         if (comma == std::string::npos) return "";
         start = comma + 1;
@@ -47,4 +47,4 @@ std::string read_pressures(const std::string& text, std::vector<double>& pressur
 
 std::string series_name(const std::string& file) { return file == "-" ? "(standard input)" : file; }
 
-}  // namespace analyse
+}  // namespace celltrend_analyse

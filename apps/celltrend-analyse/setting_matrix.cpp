@@ -8,7 +8,7 @@
 #include "cli/command_line.hpp"
 #include "formats/number_field.hpp"
 
-namespace analyse {
+namespace celltrend_analyse {
 
 using cli::UsageError;
 
@@ -19,10 +19,10 @@ namespace {
 // ("-1/2 a", never "1/-2").
 bool read_entry(std::string_view s, double& value) {
     const auto slash = s.find('/');
-    if (slash == std::string_view::npos) return analysis::read_field(s, value) == analysis::Field::number;
+    if (slash == std::string_view::npos) return formats::read_field(s, value) == formats::Field::number;
     double p = 0, q = 0;
-    if (analysis::read_field(s.substr(0, slash), p) != analysis::Field::number ||
-        analysis::read_field(s.substr(slash + 1), q) != analysis::Field::number || !(q > 0) ||
+    if (formats::read_field(s.substr(0, slash), p) != formats::Field::number ||
+        formats::read_field(s.substr(slash + 1), q) != formats::Field::number || !(q > 0) ||
         s.substr(slash + 1).starts_with('+'))
         return false;
     value = p / q;
@@ -91,4 +91,4 @@ std::string axes_text(const SettingMatrix& matrix) {
     return out;
 }
 
-}  // namespace analyse
+}  // namespace celltrend_analyse

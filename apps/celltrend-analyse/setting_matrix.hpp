@@ -8,7 +8,7 @@
 
 #include <Eigen/Dense>
 
-namespace analyse {
+namespace celltrend_analyse {
 
 struct SettingMatrix {
     Eigen::Matrix3d m = Eigen::Matrix3d::Identity();
@@ -30,4 +30,4 @@ bool is_singular(const SettingMatrix& matrix);
 // typed ("a' = 1/2 a + 1/2 b").
 std::string axes_text(const SettingMatrix& matrix);
 
-}  // namespace analyse
+}  // namespace celltrend_analyse

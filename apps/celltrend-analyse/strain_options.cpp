@@ -1,12 +1,12 @@
 #include "strain_options.hpp"
 
-namespace analyse {
+namespace celltrend_analyse {
 
-std::optional<analysis::StrainMeasure> strain_measure(const cli::CommandLine& cl, std::string& why) {
-    analysis::StrainMeasure measure;
+std::optional<crystal::StrainMeasure> strain_measure(const cli::CommandLine& cl, std::string& why) {
+    crystal::StrainMeasure measure;
     const std::string kind = cl.value("strain").value_or("eulerian");
     if (kind == "lagrangian") {
-        measure.kind = analysis::StrainKind::lagrangian;
+        measure.kind = crystal::StrainKind::lagrangian;
     } else if (kind != "eulerian") {
         why = "--strain '" + kind + "': eulerian or lagrangian";
         return std::nullopt;
@@ -15,4 +15,4 @@ std::optional<analysis::StrainMeasure> strain_measure(const cli::CommandLine& cl
     return measure;
 }
 
-}  // namespace analyse
+}  // namespace celltrend_analyse

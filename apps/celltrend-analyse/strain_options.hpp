@@ -8,10 +8,10 @@
 #include "cli/command_line.hpp"
 #include "crystal/strain.hpp"
 
-namespace analyse {
+namespace celltrend_analyse {
 
 // The strain measure the command line asks for; nullopt with a one-line
 // reason in `why` for a --strain that names none.
-std::optional<analysis::StrainMeasure> strain_measure(const cli::CommandLine& cl, std::string& why);
+std::optional<crystal::StrainMeasure> strain_measure(const cli::CommandLine& cl, std::string& why);
 
-}  // namespace analyse
+}  // namespace celltrend_analyse

@@ -4,7 +4,7 @@
 
 #include "formats/temperature_order.hpp"
 
-namespace analyse {
+namespace celltrend_analyse {
 
 int usage_error(const Subcommand& sub, const std::string& why) {
     std::cerr << "celltrend-analyse " << sub.name << ": " << why << "\n"
@@ -28,25 +28,25 @@ std::variant<CommandLine, int> start(const Subcommand& sub, const Arguments& arg
     return cl;
 }
 
-std::optional<analysis::Series> read_table(const Subcommand& sub, const std::string& file,
-                                           analysis::SeriesVariable variable) {
+std::optional<formats::Series> read_table(const Subcommand& sub, const std::string& file,
+                                          formats::SeriesVariable variable) {
     try {
-        analysis::Series series = file == "-" ? analysis::read_series(std::cin, "(standard input)", variable)
-                                              : analysis::read_series(file, variable);
+        formats::Series series = file == "-" ? formats::read_series(std::cin, "(standard input)", variable)
+                                             : formats::read_series(file, variable);
         for (const std::string& note : series.notes)
             std::cerr << "celltrend-analyse " << sub.name << ": " << note << "\n";
         return series;
-    } catch (const analysis::SeriesError& e) {
+    } catch (const formats::SeriesError& e) {
         std::cerr << "celltrend-analyse " << sub.name << ": " << e.what() << "\n";
         return std::nullopt;
     }
 }
 
-void order_rows(const Subcommand& sub, analysis::Series& series, bool keep_file_order) {
+void order_rows(const Subcommand& sub, formats::Series& series, bool keep_file_order) {
     for (const std::string& note :
-         analysis::order_notes(analysis::temperature_order(series), !keep_file_order, series.variable))
+         formats::order_notes(formats::temperature_order(series), !keep_file_order, series.variable))
         std::cerr << "celltrend-analyse " << sub.name << ": " << series.name << ": note: " << note << "\n";
-    if (!keep_file_order) analysis::sort_by_temperature(series);
+    if (!keep_file_order) formats::sort_by_temperature(series);
 }
 
-}  // namespace analyse
+}  // namespace celltrend_analyse

@@ -14,7 +14,7 @@
 #include "commands.hpp"
 #include "formats/series_table.hpp"
 
-namespace analyse {
+namespace celltrend_analyse {
 
 using cli::CommandLine;
 using cli::OptionSpec;
@@ -39,13 +39,13 @@ std::variant<CommandLine, int> start(const Subcommand& sub, const Arguments& arg
 // The table named by the operand, "-" being standard input; nullopt after
 // the reader's message "celltrend-analyse NAME: FILE:LINE: why" on standard
 // error.  A pressure series reads P in place of T (series_table.hpp).
-std::optional<analysis::Series> read_table(const Subcommand& sub, const std::string& file,
-                                           analysis::SeriesVariable variable = analysis::SeriesVariable::temperature);
+std::optional<formats::Series> read_table(const Subcommand& sub, const std::string& file,
+                                          formats::SeriesVariable variable = formats::SeriesVariable::temperature);
 
 // The table's rows sorted by temperature (stable), unless `keep_file_order`;
 // on standard error, "celltrend-analyse NAME: FILE: note: ..." when they were
 // not in that order, and another naming the lines where the temperature
 // turns.  A pressure series likewise by pressure.
-void order_rows(const Subcommand& sub, analysis::Series& series, bool keep_file_order);
+void order_rows(const Subcommand& sub, formats::Series& series, bool keep_file_order);
 
-}  // namespace analyse
+}  // namespace celltrend_analyse

@@ -4,12 +4,12 @@
 
 #include "formats/number_field.hpp"
 
-namespace analyse {
+namespace celltrend_analyse {
 
 namespace {
 
 bool read_number(const std::string& field, double& x) {
-    return analysis::read_field(field, x) == analysis::Field::number && std::isfinite(x);
+    return formats::read_field(field, x) == formats::Field::number && std::isfinite(x);
 }
 
 std::vector<std::string> split(const std::string& text, char at) {
@@ -113,4 +113,4 @@ std::vector<std::vector<std::size_t>> temperature_legs(const std::vector<double>
     return legs;
 }
 
-}  // namespace analyse
+}  // namespace celltrend_analyse

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace analyse {
+namespace celltrend_analyse {
 
 struct TemperatureList {
     std::vector<double> values;  // in the order given
@@ -36,4 +36,4 @@ std::optional<TemperatureRange> read_temperature_range(const std::string& text, 
 // indices of its rows.
 std::vector<std::vector<std::size_t>> temperature_legs(const std::vector<double>& t);
 
-}  // namespace analyse
+}  // namespace celltrend_analyse

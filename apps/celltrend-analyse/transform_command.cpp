@@ -14,7 +14,7 @@
 #include "subcommand.hpp"
 #include "write_result.hpp"
 
-namespace analyse {
+namespace celltrend_analyse {
 
 namespace {
 
@@ -69,9 +69,9 @@ int run_transform(const Arguments& args) {
         std::cerr << program << ": warning: the matrix " << matrix.text << " has a negative determinant (" << det
                   << "): the new axes are left-handed\n";
 
-    const std::optional<analysis::Series> table = read_table(transform, file);
+    const std::optional<formats::Series> table = read_table(transform, file);
     if (!table) return 1;
-    const analysis::Series& series = *table;
+    const formats::Series& series = *table;
     if (!series.has_cell_esd()) {
         std::cerr << program << ": " << series.name
                   << ": carries no cell ESDs; transform takes celltrend's all-parameters table of a run without "
@@ -81,11 +81,11 @@ int run_transform(const Arguments& args) {
 
     std::string text;
     for (const std::string& line :
-         analysis::table_header(series.title, "Cell parameters and ESD in new axes " + axes_text(matrix) + " (matrix " +
-                                                  matrix.text + "), from " + series.name))
+         formats::table_header(series.title, "Cell parameters and ESD in new axes " + axes_text(matrix) + " (matrix " +
+                                                 matrix.text + "), from " + series.name))
         text += line + "\n";
     std::size_t cells = 0;
-    for (const analysis::SeriesRow& row : series.rows) {
+    for (const formats::SeriesRow& row : series.rows) {
         const std::string where = std::string(program) + ": " + series.name + ":" + std::to_string(row.line);
         // The volume and its ESD are computed afresh; any other unreadable
         // field stays unreadable.
@@ -96,14 +96,14 @@ int run_transform(const Arguments& args) {
         if (series.carried.cell_esd)
             for (double e : row.esd.values()) unreadable = unreadable || std::isnan(e);
         if (unreadable) std::cerr << where << ": warning: asterisks or NaN in the row; written with NaN\n";
-        analysis::TransformedCell t = analysis::transform_cell(matrix.m, row.cell, row.esd);
+        crystal::TransformedCell t = crystal::transform_cell(matrix.m, row.cell, row.esd);
         // As expansion judges a row: a cell of a zero or negative length, or
         // of angles that close no cell, gives no cell in new axes either.
-        if (row.cell_read() && !analysis::is_cell(row.cell)) {
+        if (row.cell_read() && !formats::is_cell(row.cell)) {
             std::cerr << where << ": warning: not a unit cell (lengths or angles); written with NaN\n";
             const double nan = std::nan("");
             t.cell = {nan, nan, nan, nan, nan, nan};
-            t.esd = analysis::CellSu::not_given();
+            t.esd = formats::CellSu::not_given();
             t.volume = t.volume_esd = nan;
         }
         // Entries or cells near the range of a double can give a cell whose
@@ -111,11 +111,11 @@ int run_transform(const Arguments& args) {
         bool finite = std::isfinite(t.volume) && std::isfinite(t.volume_esd);
         for (double x : t.cell.values()) finite = finite && !std::isinf(x);
         for (double x : t.esd.values()) finite = finite && !std::isinf(x);
-        if (!unreadable && analysis::is_cell(row.cell) && !finite) {
+        if (!unreadable && formats::is_cell(row.cell) && !finite) {
             std::cerr << where << ": the cell in new axes leaves the range of a double; nothing written\n";
             return 1;
         }
-        analysis::SeriesRow out = row;
+        formats::SeriesRow out = row;
         out.cell = t.cell;
         out.esd = t.esd;
         out.volume = t.volume;
@@ -123,7 +123,7 @@ int run_transform(const Arguments& args) {
         // A series from CIFs has no mosaicity: 0, as celltrend writes a
         // value its report lacks, so that the rows stay complete.
         if (!series.carried.mosaicity) out.mosaicity = out.mosaicity_esd = 0;
-        const std::string line = analysis::table_line(out);
+        const std::string line = formats::table_line(out);
         // The table's fixed columns hold a volume below a million cubic
         // Angstrom; a protein's cell is wider than its field.
         if (line.find('*') != std::string::npos && !unreadable)
@@ -139,4 +139,4 @@ int run_transform(const Arguments& args) {
     return write_result(text, cl.value("output").value_or(""), file, program) ? 0 : 1;
 }
 
-}  // namespace analyse
+}  // namespace celltrend_analyse

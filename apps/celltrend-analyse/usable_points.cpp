@@ -4,7 +4,7 @@
 #include <cmath>
 #include <iostream>
 
-namespace analyse {
+namespace celltrend_analyse {
 
 namespace {
 
@@ -14,17 +14,17 @@ bool report_error(std::string_view program, const std::string& why) {
     return false;
 }
 
-std::string line_of(const analysis::Series& series, const analysis::SeriesRow& row) {
+std::string line_of(const formats::Series& series, const formats::SeriesRow& row) {
     return series.name + ":" + std::to_string(row.line);
 }
 
 }  // namespace
 
-bool usable_points(std::string_view program, const analysis::Series& series, std::vector<analysis::SeriesPoint>& points,
+bool usable_points(std::string_view program, const formats::Series& series, std::vector<crystal::SeriesPoint>& points,
                    std::string_view without_esds, const SigmaTUse& sigma_t) {
     const bool sigma_t_read = sigma_t.read && series.has_sigma_t();
-    std::vector<const analysis::SeriesRow*> used;
-    for (const analysis::SeriesRow& row : series.rows) {
+    std::vector<const formats::SeriesRow*> used;
+    for (const formats::SeriesRow& row : series.rows) {
         // The volume and mosaicity are not used: the volume comes from the
         // cell, so a protein's volume of asterisks keeps its row.
         if (!row.cell_read() || (sigma_t_read && std::isnan(row.sigma_t))) {
@@ -47,12 +47,12 @@ bool usable_points(std::string_view program, const analysis::Series& series, std
                 continue;
             }
         }
-        if (!analysis::is_cell(row.cell))
+        if (!formats::is_cell(row.cell))
             return report_error(program, line_of(series, row) + ": not a unit cell (lengths or angles)");
-        if (!std::isfinite(analysis::volume(row.cell)))
+        if (!std::isfinite(formats::volume(row.cell)))
             return report_error(program,
                                 line_of(series, row) + ": the volume of the cell leaves the range of a double");
-        analysis::SeriesPoint p;
+        crystal::SeriesPoint p;
         p.t = row.t;
         p.cell = row.cell;
         p.line = row.line;
@@ -79,9 +79,9 @@ bool usable_points(std::string_view program, const analysis::Series& series, std
             else
                 std::cerr << program << ": " << series.name << ": warning: " << lacking << " of " << points.size()
                           << " rows give no sigmaT (0); equal weights for all (--sigma-t K gives those rows K)\n";
-            for (analysis::SeriesPoint& p : points) p.sigma_t = std::nan("");
+            for (crystal::SeriesPoint& p : points) p.sigma_t = std::nan("");
         } else if (lacking > 0) {
-            for (analysis::SeriesPoint& p : points)
+            for (crystal::SeriesPoint& p : points)
                 if (p.sigma_t == 0) p.sigma_t = sigma_t.fill;
         }
     }
@@ -89,14 +89,14 @@ bool usable_points(std::string_view program, const analysis::Series& series, std
         // celltrend writes 0 for an ESD the report does not give: a table of
         // zeros has no ESDs to carry.
         bool all_zero = true;
-        for (const analysis::SeriesPoint& p : points)
+        for (const crystal::SeriesPoint& p : points)
             for (double e : p.esd.values()) all_zero = all_zero && e == 0;
         if (all_zero) {
             std::cerr << program << ": " << series.name << ": warning: every cell ESD is 0; " << without_esds << "\n";
-            for (analysis::SeriesPoint& p : points) p.esd = analysis::CellSu::not_given();
+            for (crystal::SeriesPoint& p : points) p.esd = formats::CellSu::not_given();
         }
     }
     return true;
 }
 
-}  // namespace analyse
+}  // namespace celltrend_analyse

@@ -9,7 +9,7 @@
 #include "crystal/expansion_result.hpp"
 #include "formats/series_table.hpp"
 
-namespace analyse {
+namespace celltrend_analyse {
 
 // How a subcommand takes the sigmaT column.  A sigmaT of 0 is one the
 // source did not give (collect writes 0 for a file without one).
@@ -26,7 +26,7 @@ struct SigmaTUse {
 // (with a warning ending in `without_esds`, what that changes).  False after
 // one line "PROGRAM: FILE:LINE: why" for a table that cannot be analysed:
 // fewer than two usable rows, a row that is no cell, a negative sigmaT.
-bool usable_points(std::string_view program, const analysis::Series& series, std::vector<analysis::SeriesPoint>& points,
+bool usable_points(std::string_view program, const formats::Series& series, std::vector<crystal::SeriesPoint>& points,
                    std::string_view without_esds, const SigmaTUse& sigma_t = {});
 
-}  // namespace analyse
+}  // namespace celltrend_analyse

@@ -6,7 +6,7 @@
 
 #include "cli/output_file.hpp"
 
-namespace analyse {
+namespace celltrend_analyse {
 
 namespace {
 
@@ -39,4 +39,4 @@ bool write_result(std::string_view text, const std::string& path, const std::str
     return true;
 }
 
-}  // namespace analyse
+}  // namespace celltrend_analyse

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace analyse {
+namespace celltrend_analyse {
 
 // Writes `text` to standard output when `path` is empty or "-", else to the
 // file `path`: through a temporary file in the same directory, synced and
@@ -16,4 +16,4 @@ namespace analyse {
 // Returns false after writing one line "PROGRAM: why" on standard error.
 bool write_result(std::string_view text, const std::string& path, const std::string& input, std::string_view program);
 
-}  // namespace analyse
+}  // namespace celltrend_analyse

@@ -34,7 +34,8 @@
 namespace {
 
 using namespace xyviewer;
-using namespace analysis;
+using namespace formats;
+using namespace fit;
 using namespace figures;
 using cli::check_output;
 using cli::same_file;
@@ -81,7 +82,7 @@ bool read_inputs(const Options& options, std::vector<PlotFile>& files, int& stat
             }
         } else {
             try {
-                const analysis::Series table = read_series(input);
+                const formats::Series table = read_series(input);
                 for (const std::string& column : options.columns) files.push_back(table_column(table, column));
             } catch (const std::runtime_error& e) {
                 status = failure(e.what());

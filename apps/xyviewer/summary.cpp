@@ -8,7 +8,8 @@
 
 namespace xyviewer {
 
-using namespace analysis;
+using namespace formats;
+using namespace fit;
 
 std::string summary(const PlotFile& file) {
     std::string out = displayable(file.name) + ":";

@@ -16,9 +16,9 @@
 
 namespace xyviewer {
 
-using analysis::fit_line;
-using analysis::LineFit;
+using fit::fit_line;
+using fit::LineFit;
 
-std::string summary(const analysis::PlotFile& file);
+std::string summary(const formats::PlotFile& file);
 
 }  // namespace xyviewer

@@ -2,12 +2,12 @@
 
 #include <array>
 
-namespace analysis {
+namespace cellfiles {
 
-CellTies ties_in_one_cell(const Cell& cell, const CellSu& su) {
+formats::CellTies ties_in_one_cell(const formats::Cell& cell, const formats::CellSu& su) {
     const std::array<double, 6> v = cell.values();
     const std::array<double, 6> s = su.values();
-    CellTies ties;
+    formats::CellTies ties;
     for (int p = 1; p < 3; ++p)
         for (int q = 0; q < p; ++q)
             if (ties.group[q] == q && v[p] == v[q] && s[p] == s[q]) {
@@ -18,4 +18,4 @@ CellTies ties_in_one_cell(const Cell& cell, const CellSu& su) {
     return ties;
 }
 
-}  // namespace analysis
+}  // namespace cellfiles

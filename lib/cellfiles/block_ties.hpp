@@ -8,8 +8,8 @@
 #include "formats/cell.hpp"
 #include "formats/cell_ties.hpp"
 
-namespace analysis {
+namespace cellfiles {
 
-CellTies ties_in_one_cell(const Cell& cell, const CellSu& su);
+formats::CellTies ties_in_one_cell(const formats::Cell& cell, const formats::CellSu& su);
 
-}  // namespace analysis
+}  // namespace cellfiles

@@ -9,7 +9,7 @@
 
 #include "cellfiles/found_cell.hpp"
 
-namespace analysis {
+namespace cellfiles {
 
 namespace {
 
@@ -57,4 +57,4 @@ std::string read_cell_file(const std::string& path, std::size_t limit) {
     return text;
 }
 
-}  // namespace analysis
+}  // namespace cellfiles

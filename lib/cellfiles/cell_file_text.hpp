@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string>
 
-namespace analysis {
+namespace cellfiles {
 
 // More than any CIF or SHELX file of one structure holds.
 constexpr std::size_t cell_file_limit = std::size_t(256) << 20;
@@ -15,4 +15,4 @@ constexpr std::size_t cell_file_limit = std::size_t(256) << 20;
 // file, larger than `limit` bytes, or fails to read.
 std::string read_cell_file(const std::string& path, std::size_t limit = cell_file_limit);
 
-}  // namespace analysis
+}  // namespace cellfiles

@@ -11,7 +11,7 @@
 #include "cellfiles/cell_file_text.hpp"
 #include "formats/measured_number.hpp"
 
-namespace analysis {
+namespace cellfiles {
 
 namespace {
 
@@ -60,25 +60,26 @@ enum class Got { absent, missing, number, invalid };
 // A value, its uncertainty from the parentheses or else from an su item.
 // `several` as for find_item.
 Got read_value(cif::Block& block, std::initializer_list<std::string_view> tags,
-               std::initializer_list<std::string_view> su_tags, Item& item, MeasuredNumber& m,
+               std::initializer_list<std::string_view> su_tags, Item& item, formats::MeasuredNumber& m,
                std::size_t* several = nullptr, BlockNotes* notes = nullptr) {
     const std::optional<Item> found = find_item(block, tags, several, notes);
     if (!found) return Got::absent;
     item = *found;
-    switch (read_measured(item.text, m)) {
-        case Measured::missing:
+    switch (formats::read_measured(item.text, m)) {
+        case formats::Measured::missing:
             return Got::missing;
-        case Measured::invalid:
+        case formats::Measured::invalid:
             return Got::invalid;
-        case Measured::number:
+        case formats::Measured::number:
             break;
     }
     if (!m.su) {
         for (std::string_view su_tag : su_tags) {
             const std::optional<Item> s = find_item(block, {su_tag});
             if (!s) continue;
-            MeasuredNumber su;
-            if (read_measured(s->text, su) == Measured::number && !su.su && su.value >= 0 && std::isfinite(su.value)) {
+            formats::MeasuredNumber su;
+            if (formats::read_measured(s->text, su) == formats::Measured::number && !su.su && su.value >= 0 &&
+                std::isfinite(su.value)) {
                 m.su = su.value;
                 break;
             }
@@ -109,7 +110,7 @@ constexpr Parameter parameters[] = {
 struct Temperature {
     Got got = Got::absent;
     Item item;
-    MeasuredNumber value;
+    formats::MeasuredNumber value;
 };
 
 Temperature cell_temperature(cif::Block& block, BlockNotes& notes) {
@@ -173,7 +174,7 @@ bool read_temperature(cif::Block& block, BlockNotes& notes, FoundCell& found) {
 // block may add to its cell.
 void read_extras(cif::Block& block, BlockNotes& notes, FoundCell& found) {
     Item item;
-    MeasuredNumber m;
+    formats::MeasuredNumber m;
     if (read_value(block, {"_cell_volume", "_cell.volume"}, {"_cell.volume_su", "_cell.volume_esd"}, item, m, nullptr,
                    &notes) == Got::number) {
         if (m.value > 0 && std::isfinite(m.value)) {
@@ -215,7 +216,7 @@ bool read_block(cif::Block& block, const std::string& source, FoundCell& found, 
     std::array<double, 6> sus{};
     for (const Parameter& p : parameters) {
         Item item{std::string(p.name), ""};
-        MeasuredNumber m;
+        formats::MeasuredNumber m;
         std::size_t several = 0;
         const Got got = read_value(block, {p.name, p.dotted}, {p.su, p.esd}, item, m, &several, &notes);
         if (several > 1) {
@@ -232,9 +233,9 @@ bool read_block(cif::Block& block, const std::string& source, FoundCell& found, 
         values[p.index] = m.value;
         sus[p.index] = m.su.value_or(0);
     }
-    found.cell = Cell::from(values);
-    found.esd = CellSu::from(sus);
-    if (!is_cell(found.cell)) {
+    found.cell = formats::Cell::from(values);
+    found.esd = formats::CellSu::from(sus);
+    if (!formats::is_cell(found.cell)) {
         char angles[128];
         std::snprintf(angles, sizeof angles, "%.10g, %.10g, %.10g", found.cell.alpha, found.cell.beta,
                       found.cell.gamma);
@@ -305,4 +306,4 @@ FoundCells read_cif_text(std::string_view text, const std::string& name) {
 
 FoundCells read_cif_cells(const std::string& path) { return read_cif_text(read_cell_file(path), path); }
 
-}  // namespace analysis
+}  // namespace cellfiles

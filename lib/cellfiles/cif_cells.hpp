@@ -12,10 +12,10 @@
 
 #include "cellfiles/found_cell.hpp"
 
-namespace analysis {
+namespace cellfiles {
 
 // Throws CellFileError for a file that cannot be read or is no CIF.
 FoundCells read_cif_cells(const std::string& path);
 FoundCells read_cif_text(std::string_view text, const std::string& name);
 
-}  // namespace analysis
+}  // namespace cellfiles

@@ -10,17 +10,17 @@
 #include "formats/cell.hpp"
 #include "formats/cell_ties.hpp"
 
-namespace analysis {
+namespace cellfiles {
 
 struct FoundCell {
     std::string source;  // for messages: "FILE" or "FILE data_BLOCK"
     std::string title;   // SHELX's TITL; "" where the file gives none
     double t = 0;        // K
     double sigma_t = 0;  // 0 when the file gives none
-    Cell cell;
-    CellSu esd = CellSu::zero();  // 0 where the file gives none
-    CellTies ties;                // as this one file shows them (block_ties.hpp)
-    std::string name;             // the compound's name or formula; "" where none
+    formats::Cell cell;
+    formats::CellSu esd = formats::CellSu::zero();  // 0 where the file gives none
+    formats::CellTies ties;                         // as this one file shows them (block_ties.hpp)
+    std::string name;                               // the compound's name or formula; "" where none
     // The refinement's own volume and its s.u., where the file gives them;
     // NaN where not.
     double volume = std::numeric_limits<double>::quiet_NaN();
@@ -40,4 +40,4 @@ struct CellFileError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-}  // namespace analysis
+}  // namespace cellfiles

@@ -11,7 +11,7 @@
 #include "formats/measured_number.hpp"
 #include "formats/number_field.hpp"
 
-namespace analysis {
+namespace cellfiles {
 
 namespace {
 
@@ -26,11 +26,11 @@ std::string upper(std::string_view s) {
 }
 
 // The numbers after the instruction; nullopt when one is no number.
-std::optional<std::vector<MeasuredNumber>> numbers(const std::vector<std::string_view>& words) {
-    std::vector<MeasuredNumber> out;
+std::optional<std::vector<formats::MeasuredNumber>> numbers(const std::vector<std::string_view>& words) {
+    std::vector<formats::MeasuredNumber> out;
     for (std::size_t i = 1; i < words.size(); ++i) {
-        MeasuredNumber m;
-        if (read_measured(words[i], m) != Measured::number) return std::nullopt;
+        formats::MeasuredNumber m;
+        if (formats::read_measured(words[i], m) != formats::Measured::number) return std::nullopt;
         out.push_back(m);
     }
     return out;
@@ -66,7 +66,7 @@ bool next_instruction(std::istream& in, std::string& text, int& line_number, int
         if (!any) first_line = line_number;
         any = true;
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        const std::vector<std::string_view> words = split_blanks(line);
+        const std::vector<std::string_view> words = formats::split_blanks(line);
         const std::string keyword = words.empty() ? "" : upper(words[0].substr(0, 4));
         const bool remark = keyword == "REM";
         // TITL is no continued instruction: "a=b=" ends a title, and the
@@ -76,7 +76,7 @@ bool next_instruction(std::istream& in, std::string& text, int& line_number, int
             const auto bang = line.find('!');
             if (bang != std::string::npos) line.erase(bang);
         }
-        const std::string_view t = trim(line);
+        const std::string_view t = formats::trim(line);
         if (!remark && !title && !t.empty() && t.back() == '=') {
             text += std::string(t.substr(0, t.size() - 1)) + " ";
             continue;
@@ -95,7 +95,7 @@ FoundCells read_shelx_cells(std::istream& in, const std::string& name) {
     found.source = name;
     bool cell = false;
     bool zerr = false;
-    std::optional<MeasuredNumber> temp;
+    std::optional<formats::MeasuredNumber> temp;
     std::string temp_text;
     std::string text;
     int line_number = 0;
@@ -107,14 +107,14 @@ FoundCells read_shelx_cells(std::istream& in, const std::string& name) {
                             std::to_string(first) + "); the first is used");
     };
     while (next_instruction(in, text, line_number, first_line)) {
-        const std::vector<std::string_view> words = split_blanks(text);
+        const std::vector<std::string_view> words = formats::split_blanks(text);
         if (words.empty()) continue;
         const std::string keyword = upper(words[0].substr(0, 4));
         const std::string where = name + ":" + std::to_string(first_line) + ": ";
         if (keyword == "END") break;
         if (keyword == "TITL") {
-            const std::string_view t = trim(text);
-            found.title = std::string(trim(t.substr(std::min<std::size_t>(t.size(), words[0].size()))));
+            const std::string_view t = formats::trim(text);
+            found.title = std::string(formats::trim(t.substr(std::min<std::size_t>(t.size(), words[0].size()))));
         } else if (keyword == "CELL" && cell) {
             again(keyword, cell_line);
         } else if (keyword == "ZERR" && zerr) {
@@ -126,10 +126,10 @@ FoundCells read_shelx_cells(std::istream& in, const std::string& name) {
             const auto v = numbers(words);
             if (!v || v->size() != 7) throw CellFileError(where + "CELL needs the wavelength and six cell parameters");
             found.cell = {(*v)[1].value, (*v)[2].value, (*v)[3].value, (*v)[4].value, (*v)[5].value, (*v)[6].value};
-            for (const MeasuredNumber& m : *v)
+            for (const formats::MeasuredNumber& m : *v)
                 if (!(m.value > 0) || !std::isfinite(m.value))
                     throw CellFileError(where + "CELL holds a value that is not positive");
-            if (!is_cell(found.cell)) throw CellFileError(where + "CELL: the angles close no cell");
+            if (!formats::is_cell(found.cell)) throw CellFileError(where + "CELL: the angles close no cell");
             cell = true;
         } else if (keyword == "ZERR") {
             const auto v = numbers(words);
@@ -137,15 +137,15 @@ FoundCells read_shelx_cells(std::istream& in, const std::string& name) {
             zerr_line = first_line;
             found.esd = {(*v)[1].value, (*v)[2].value, (*v)[3].value, (*v)[4].value, (*v)[5].value, (*v)[6].value};
             zerr = true;
-            for (const MeasuredNumber& m : *v)
+            for (const formats::MeasuredNumber& m : *v)
                 if (m.value < 0) throw CellFileError(where + "ZERR holds a negative ESD");
         } else if (keyword == "TEMP") {
             const auto v = numbers(words);
             if (!v || v->size() > 1) throw CellFileError(where + "TEMP needs one temperature in degrees Celsius");
             // A bare TEMP is SHELX's default.
             temp_text = v->empty() ? std::string(default_temp) : std::string(words[1]);
-            MeasuredNumber m;
-            read_measured(temp_text, m);
+            formats::MeasuredNumber m;
+            formats::read_measured(temp_text, m);
             if (!std::isfinite(m.value) || (m.su && !std::isfinite(*m.su)))
                 throw CellFileError(where + "TEMP is no finite temperature");
             temp = m;
@@ -157,7 +157,7 @@ FoundCells read_shelx_cells(std::istream& in, const std::string& name) {
     if (!zerr) out.notes.push_back(name + ": no ZERR; the cell is taken without ESDs");
     if (!temp) {
         temp_text = default_temp;
-        temp = MeasuredNumber{20, std::nullopt};
+        temp = formats::MeasuredNumber{20, std::nullopt};
         out.notes.push_back(name + ": no TEMP; SHELX's default of 20 degrees Celsius (293.15 K) taken");
     }
     found.t = kelvin(temp_text, temp->value);
@@ -177,4 +177,4 @@ FoundCells read_shelx_cells(const std::string& path) {
     return read_shelx_cells(in, path);
 }
 
-}  // namespace analysis
+}  // namespace cellfiles

@@ -10,11 +10,11 @@
 
 #include "cellfiles/found_cell.hpp"
 
-namespace analysis {
+namespace cellfiles {
 
 // No cell when the file has no CELL line.  Throws CellFileError for a read
 // error or a CELL, ZERR or TEMP line that cannot be read.
 FoundCells read_shelx_cells(std::istream& in, const std::string& name);
 FoundCells read_shelx_cells(const std::string& path);
 
-}  // namespace analysis
+}  // namespace cellfiles

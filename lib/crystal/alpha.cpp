@@ -9,7 +9,7 @@
 #include "fit/polynomial_fit.hpp"
 #include "formats/cell_ties.hpp"
 
-namespace analysis {
+namespace crystal {
 
 namespace {
 
@@ -38,29 +38,30 @@ bool weights_out_of_range(const std::vector<double>& w) {
 // Among poly1..3, fei and einstein, the fit of lowest AICc, each model only
 // where it converges with at least p + 2 rows; a tie goes to fewer
 // parameters, then to the polynomial.
-FitOutcome fit_best_model(const std::vector<double>& t, const std::vector<double>& x, const std::vector<double>& w) {
-    FitOutcome best = fit_best_polynomial(t, x, w);
+fit::FitOutcome fit_best_model(const std::vector<double>& t, const std::vector<double>& x,
+                               const std::vector<double>& w) {
+    fit::FitOutcome best = fit::fit_best_polynomial(t, x, w);
     if (!best.fit) return best;
-    for (FitOutcome candidate : {fit_einstein(t, x, w), fit_fei(t, x, w)}) {
+    for (fit::FitOutcome candidate : {fit_einstein(t, x, w), fit_fei(t, x, w)}) {
         if (!candidate.fit || t.size() < candidate.fit->p.size() + 2) continue;
-        const ModelFit& c = *candidate.fit;
-        const ModelFit& b = *best.fit;
+        const fit::ModelFit& c = *candidate.fit;
+        const fit::ModelFit& b = *best.fit;
         if (c.aicc < b.aicc || (c.aicc == b.aicc && c.p.size() < b.p.size())) best = candidate;
     }
     return best;
 }
 
-FitOutcome fit_length(const std::vector<double>& t, const std::vector<double>& x, const std::vector<double>& w,
-                      AlphaModel model) {
+fit::FitOutcome fit_length(const std::vector<double>& t, const std::vector<double>& x, const std::vector<double>& w,
+                           AlphaModel model) {
     switch (model) {
         case AlphaModel::automatic:
             return fit_best_model(t, x, w);
         case AlphaModel::poly1:
-            return fit_polynomial(t, x, w, 1);
+            return fit::fit_polynomial(t, x, w, 1);
         case AlphaModel::poly2:
-            return fit_polynomial(t, x, w, 2);
+            return fit::fit_polynomial(t, x, w, 2);
         case AlphaModel::poly3:
-            return fit_polynomial(t, x, w, 3);
+            return fit::fit_polynomial(t, x, w, 3);
         case AlphaModel::fei:
             return fit_fei(t, x, w);
         case AlphaModel::einstein:
@@ -69,24 +70,24 @@ FitOutcome fit_length(const std::vector<double>& t, const std::vector<double>& x
     return {};
 }
 
-FitOutcome fit_angle(const std::vector<double>& t, const std::vector<double>& x, const std::vector<double>& w,
-                     AlphaModel model) {
+fit::FitOutcome fit_angle(const std::vector<double>& t, const std::vector<double>& x, const std::vector<double>& w,
+                          AlphaModel model) {
     if (model == AlphaModel::fei || model == AlphaModel::einstein) {
         const int degree = std::clamp(int(t.size()) - 2, 1, 2);
-        return fit_polynomial(t, x, w, degree);
+        return fit::fit_polynomial(t, x, w, degree);
     }
     return fit_length(t, x, w, model);
 }
 
 // The same model as `f` (kind and degree) fitted to other rows; the
 // non-linear ones polished from f's parameters.
-FitOutcome refit(const ModelFit& f, const std::vector<double>& t, const std::vector<double>& x,
-                 const std::vector<double>& w) {
+fit::FitOutcome refit(const fit::ModelFit& f, const std::vector<double>& t, const std::vector<double>& x,
+                      const std::vector<double>& w) {
     switch (f.kind) {
-        case ModelKind::polynomial:
-            return fit_polynomial(t, x, w, int(f.p.size()) - 1);
-        case ModelKind::fei:
-        case ModelKind::einstein:
+        case fit::ModelKind::polynomial:
+            return fit::fit_polynomial(t, x, w, int(f.p.size()) - 1);
+        case fit::ModelKind::fei:
+        case fit::ModelKind::einstein:
             return refit_from(f, t, x, w);
     }
     return {};
@@ -95,7 +96,7 @@ FitOutcome refit(const ModelFit& f, const std::vector<double>& t, const std::vec
 // The residuals of the fit in order of T, judged; the refits of a break
 // search take the same model.
 void judge(QuantityFit& out, const std::vector<double>& t, const std::vector<double>& x, const std::vector<double>& w) {
-    const ModelFit& f = *out.fit;
+    const fit::ModelFit& f = *out.fit;
     const std::size_t n = t.size();
     std::vector<std::size_t> order(n);
     for (std::size_t k = 0; k < n; ++k) order[k] = k;
@@ -106,33 +107,33 @@ void judge(QuantityFit& out, const std::vector<double>& t, const std::vector<dou
         ts[i] = t[k];
         xs[i] = x[k];
         if (!w.empty()) ws.push_back(w[k]);
-        const double e = x[k] - model_value(f.kind, f.t_ref, f.p, t[k]);
+        const double e = x[k] - fit::model_value(f.kind, f.t_ref, f.p, t[k]);
         r[i] = w.empty() ? e : e * std::sqrt(w[k]);
     }
     const auto chi2_of = [&](std::size_t begin, std::size_t end) {
         const auto part = [&](const std::vector<double>& v) {
             return v.empty() ? v : std::vector<double>(v.begin() + long(begin), v.begin() + long(end));
         };
-        const FitOutcome o = refit(f, part(ts), part(xs), part(ws));
+        const fit::FitOutcome o = refit(f, part(ts), part(xs), part(ws));
         return o.fit ? o.fit->chi2 : std::numeric_limits<double>::quiet_NaN();
     };
     // A Levenberg-Marquardt refit costs a hundred linear ones: fewer splits.
-    const std::size_t splits = f.kind == ModelKind::polynomial ? 200 : 40;
-    out.misfit = judge_fit(r, f.weighted, f.reduced_chi2, f.p.size(), chi2_of, splits);
+    const std::size_t splits = f.kind == fit::ModelKind::polynomial ? 200 : 40;
+    out.misfit = fit::judge_fit(r, f.weighted, f.reduced_chi2, f.p.size(), chi2_of, splits);
     out.largest_t = {ts[out.misfit->largest[0]], ts[out.misfit->largest[1]]};
     if (out.misfit->split) out.break_t = {ts[out.misfit->split->after], ts[out.misfit->split->after + 1]};
 }
 
 }  // namespace
 
-Estimate measured_quantity(const SeriesPoint& point, CellQuantity q, const CellTies& ties) {
+fit::Estimate measured_quantity(const SeriesPoint& point, CellQuantity q, const formats::CellTies& ties) {
     if (q == q_volume) {
-        return {volume(point.cell), volume_esd(point.cell, point.esd, ties)};
+        return {formats::volume(point.cell), formats::volume_esd(point.cell, point.esd, ties)};
     }
     return {point.cell.values()[cell_index(q)], point.esd.values()[cell_index(q)]};
 }
 
-AlphaFits fit_cell_series(const std::vector<SeriesPoint>& points, AlphaModel model, const CellTies& ties) {
+AlphaFits fit_cell_series(const std::vector<SeriesPoint>& points, AlphaModel model, const formats::CellTies& ties) {
     const std::size_t n = points.size();
     if (n < 2) throw ExpansionError("fewer than two usable rows: no expansion to fit");
     std::vector<double> t;
@@ -162,7 +163,7 @@ AlphaFits fit_cell_series(const std::vector<SeriesPoint>& points, AlphaModel mod
         }
         std::vector<double> x(n), esd(n);
         for (std::size_t k = 0; k < n; ++k) {
-            const Estimate m = measured_quantity(points[k], CellQuantity(q), ties);
+            const fit::Estimate m = measured_quantity(points[k], CellQuantity(q), ties);
             x[k] = m.value;
             esd[k] = m.sigma;
         }
@@ -175,7 +176,7 @@ AlphaFits fit_cell_series(const std::vector<SeriesPoint>& points, AlphaModel mod
         if (q >= q_alpha) {
             const auto [low, high] = std::minmax_element(x.begin(), x.end());
             if (*high - *low <= 1e-6 || ties.fixed[cell_index(q)]) {
-                ModelFit constant;
+                fit::ModelFit constant;
                 constant.t_ref = 0;
                 constant.p = {x.front()};
                 constant.covariance = {0.0};
@@ -185,11 +186,11 @@ AlphaFits fit_cell_series(const std::vector<SeriesPoint>& points, AlphaModel mod
                 out.fixed = true;
                 continue;
             }
-            FitOutcome f = fit_angle(t, x, w, model);
+            fit::FitOutcome f = fit_angle(t, x, w, model);
             out.fit = f.fit;
             out.refusal = f.refusal;
         } else {
-            FitOutcome f = fit_length(t, x, w, model);
+            fit::FitOutcome f = fit_length(t, x, w, model);
             out.fit = f.fit;
             out.refusal = f.refusal;
         }
@@ -198,4 +199,4 @@ AlphaFits fit_cell_series(const std::vector<SeriesPoint>& points, AlphaModel mod
     return fits;
 }
 
-}  // namespace analysis
+}  // namespace crystal

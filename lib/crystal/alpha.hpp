@@ -19,7 +19,7 @@
 #include "fit/temperature_model.hpp"
 #include "formats/cell_ties.hpp"
 
-namespace analysis {
+namespace crystal {
 
 enum class AlphaModel { automatic, poly1, poly2, poly3, fei, einstein };
 
@@ -28,14 +28,14 @@ enum CellQuantity { q_a, q_b, q_c, q_volume, q_alpha, q_beta, q_gamma };
 inline constexpr std::array<std::string_view, 7> cell_quantity_names{"a", "b", "c", "V", "alpha", "beta", "gamma"};
 
 struct QuantityFit {
-    std::optional<ModelFit> fit;  // none: `refusal` says why
+    std::optional<fit::ModelFit> fit;  // none: `refusal` says why
     std::string refusal;
     bool fixed = false;  // an angle the same in every row within 1e-6 degree: a constant, rate 0 with sigma 0
     int tied_to = -1;    // the quantity whose fit this one shares (one refined parameter), or -1
     // Whether the fit misses its rows (misfit.hpp), with the temperatures of
     // the two largest residuals and of the rows either side of the best
     // break; none for a fixed, tied or refused quantity.
-    std::optional<Misfit> misfit;
+    std::optional<fit::Misfit> misfit;
     std::array<double, 2> largest_t{};
     std::array<double, 2> break_t{};
 };
@@ -47,13 +47,13 @@ struct AlphaFits {
     double t_max = 0;
     double middle_t = 0;  // the temperature of the middle row in T order, ceil(N/2) - 1
     std::array<QuantityFit, 7> quantities;
-    CellTies ties;  // of a, b, c, alpha, beta, gamma
+    formats::CellTies ties;  // of a, b, c, alpha, beta, gamma
 };
 
 // The row's measured value of the quantity and its ESD (NaN where the row
 // has none); the volume's from the six parameters and their ESDs, a tied
 // group counted once and a fixed angle not at all.
-Estimate measured_quantity(const SeriesPoint& point, CellQuantity q, const CellTies& ties = {});
+fit::Estimate measured_quantity(const SeriesPoint& point, CellQuantity q, const formats::CellTies& ties = {});
 
 // The seven fits of a series.  Lengths take `model` (auto: per quantity the
 // polynomial degree of lowest AICc); angles a polynomial, of the model's
@@ -61,10 +61,10 @@ Estimate measured_quantity(const SeriesPoint& point, CellQuantity q, const CellT
 // are too few rows).  A tied group (whose members the points hold equal) is
 // one fit, shared by every member.  The cells must be valid.  Throws
 // ExpansionError for fewer than two rows or every row at one temperature.
-AlphaFits fit_cell_series(const std::vector<SeriesPoint>& points, AlphaModel model, const CellTies& ties = {});
+AlphaFits fit_cell_series(const std::vector<SeriesPoint>& points, AlphaModel model, const formats::CellTies& ties = {});
 
 struct PrincipalAlpha {
-    Estimate alpha;                                       // 1e-6 K^-1
+    fit::Estimate alpha;                                  // 1e-6 K^-1
     bool determined = false;                              // false: equal to another within 3 sigma
     Eigen::Vector3d direction = Eigen::Vector3d::Zero();  // Cartesian unit vector
     Eigen::Vector3d uvw = Eigen::Vector3d::Zero();        // along a, b, c of the cell at T*
@@ -79,16 +79,16 @@ struct AlphaTensor {
     // Covariance of the components (11, 22, 33, 23, 13, 12), (1e-6 K^-1)^2.
     Eigen::Matrix<double, 6, 6> covariance = Eigen::Matrix<double, 6, 6>::Zero();
     std::array<PrincipalAlpha, 3> principal;  // X1 < X2 < X3
-    Estimate trace;                           // d ln V/dT of the cell fits
+    fit::Estimate trace;                      // d ln V/dT of the cell fits
 };
 
 struct AlphaAt {
     double t = 0;
     bool extrapolated = false;  // outside the measured range
     // alpha of a, b, c and V in 1e-6 K^-1; none where that fit was refused.
-    std::array<std::optional<Estimate>, 4> lengths;
+    std::array<std::optional<fit::Estimate>, 4> lengths;
     // d angle/dT of alpha, beta, gamma in 1e-6 degree/K.
-    std::array<std::optional<Estimate>, 3> angle_rates;
+    std::array<std::optional<fit::Estimate>, 3> angle_rates;
     // None when a fit of the cell was refused, or when the fitted cell at T
     // is no unit cell (`no_tensor` then says so).
     std::optional<AlphaTensor> tensor;
@@ -102,9 +102,9 @@ std::vector<AlphaAt> alpha_on_grid(const AlphaFits& fits, const std::vector<doub
 
 // The value of the tensor along the Cartesian unit vector n, n' alpha n, and
 // its uncertainty, in 1e-6 K^-1.
-Estimate alpha_along(const AlphaTensor& tensor, const Eigen::Vector3d& n);
+fit::Estimate alpha_along(const AlphaTensor& tensor, const Eigen::Vector3d& n);
 
 // Along the crystal direction [u v w] of the cell at T*.
-Estimate alpha_along_axis(const AlphaTensor& tensor, const Eigen::Vector3d& uvw);
+fit::Estimate alpha_along_axis(const AlphaTensor& tensor, const Eigen::Vector3d& uvw);
 
-}  // namespace analysis
+}  // namespace crystal

@@ -9,7 +9,7 @@
 #include "crystal/cell_matrix.hpp"
 #include "crystal/crystal_direction.hpp"
 
-namespace analysis {
+namespace crystal {
 
 namespace {
 
@@ -17,7 +17,7 @@ using Voigt = Eigen::Matrix<double, 6, 1>;
 
 constexpr std::array<int, 6> cell_fits{q_a, q_b, q_c, q_alpha, q_beta, q_gamma};
 
-Cell cell_of(const std::array<double, 6>& p) { return {p[0], p[1], p[2], p[3], p[4], p[5]}; }
+formats::Cell cell_of(const std::array<double, 6>& p) { return {p[0], p[1], p[2], p[3], p[4], p[5]}; }
 
 // The cell parameters and their rates at T, with the parameters of the fit
 // of group `changed` (an index into cell_fits, -1 for none; every member of
@@ -30,10 +30,10 @@ struct CellPath {
 CellPath path_at(const AlphaFits& fits, double t, int changed, const std::vector<double>& p) {
     CellPath c;
     for (int i = 0; i < 6; ++i) {
-        const ModelFit& f = *fits.quantities[std::size_t(cell_fits[std::size_t(i)])].fit;
+        const fit::ModelFit& f = *fits.quantities[std::size_t(cell_fits[std::size_t(i)])].fit;
         const std::vector<double>& q = changed >= 0 && fits.ties.group[std::size_t(i)] == changed ? p : f.p;
-        c.value[std::size_t(i)] = model_value(f.kind, f.t_ref, q, t);
-        c.rate[std::size_t(i)] = model_slope(f.kind, f.t_ref, q, t);
+        c.value[std::size_t(i)] = fit::model_value(f.kind, f.t_ref, q, t);
+        c.rate[std::size_t(i)] = fit::model_slope(f.kind, f.t_ref, q, t);
     }
     return c;
 }
@@ -77,7 +77,7 @@ Voigt quadratic_weights(const Eigen::Vector3d& n) {
     return w;
 }
 
-Estimate estimate(const AlphaTensor& tensor, const Voigt& w) {
+fit::Estimate estimate(const AlphaTensor& tensor, const Voigt& w) {
     return {w.dot(voigt(tensor.alpha)), std::sqrt(std::max(0.0, w.dot(tensor.covariance * w)))};
 }
 
@@ -93,7 +93,7 @@ AlphaTensor tensor_at(const AlphaFits& fits, double t) {
     // fit's parameters.  A tied group is one fit, moving all its members.
     for (int i = 0; i < 6; ++i) {
         if (fits.ties.group[std::size_t(i)] != i) continue;
-        const ModelFit& f = *fits.quantities[std::size_t(cell_fits[std::size_t(i)])].fit;
+        const fit::ModelFit& f = *fits.quantities[std::size_t(cell_fits[std::size_t(i)])].fit;
         const std::size_t np = f.p.size();
         std::vector<Voigt> d(np, Voigt::Zero());
         std::vector<double> p = f.p;
@@ -126,8 +126,8 @@ AlphaTensor tensor_at(const AlphaFits& fits, double t) {
     for (const PrincipalAlpha& axis : out.principal) largest = std::max(largest, std::abs(axis.alpha.value));
     for (std::size_t i = 0; i < 3; ++i)
         for (std::size_t j = i + 1; j < 3; ++j) {
-            const Estimate& x = out.principal[i].alpha;
-            const Estimate& y = out.principal[j].alpha;
+            const fit::Estimate& x = out.principal[i].alpha;
+            const fit::Estimate& y = out.principal[j].alpha;
             const double gap = std::abs(x.value - y.value);
             if (gap <= 3 * std::hypot(x.sigma, y.sigma) || gap <= 1e-9 * largest)
                 out.principal[i].determined = out.principal[j].determined = false;
@@ -147,23 +147,23 @@ AlphaAt alpha_at(const AlphaFits& fits, double t) {
     for (int q = 0; q < 4; ++q) {
         const QuantityFit& f = fits.quantities[std::size_t(q)];
         if (!f.fit) continue;
-        const Estimate e = relative_slope_at(*f.fit, t);
-        out.lengths[std::size_t(q)] = Estimate{1e6 * e.value, 1e6 * e.sigma};
+        const fit::Estimate e = fit::relative_slope_at(*f.fit, t);
+        out.lengths[std::size_t(q)] = fit::Estimate{1e6 * e.value, 1e6 * e.sigma};
     }
     bool cell_fitted = true;
     for (int q : cell_fits) cell_fitted = cell_fitted && fits.quantities[std::size_t(q)].fit.has_value();
     for (int q = q_alpha; q <= q_gamma; ++q) {
         const QuantityFit& f = fits.quantities[std::size_t(q)];
         if (!f.fit) continue;
-        const Estimate e = slope_at(*f.fit, t);
-        out.angle_rates[std::size_t(q - q_alpha)] = Estimate{1e6 * e.value, 1e6 * e.sigma};
+        const fit::Estimate e = fit::slope_at(*f.fit, t);
+        out.angle_rates[std::size_t(q - q_alpha)] = fit::Estimate{1e6 * e.value, 1e6 * e.sigma};
     }
     if (cell_fitted) {
         // Far outside the range the fitted cell can stop being a cell.
         const CellPath path = path_at(fits, t, -1, {});
         const auto& v = path.value;
         const bool angles_open = v[3] > 0 && v[3] < 180 && v[4] > 0 && v[4] < 180 && v[5] > 0 && v[5] < 180;
-        if (angles_open && is_cell(cell_of(v)))
+        if (angles_open && formats::is_cell(cell_of(v)))
             out.tensor = tensor_at(fits, t);
         else
             out.no_tensor = "the fitted cell at this temperature is no unit cell";
@@ -178,12 +178,12 @@ std::vector<AlphaAt> alpha_on_grid(const AlphaFits& fits, const std::vector<doub
     return out;
 }
 
-Estimate alpha_along(const AlphaTensor& tensor, const Eigen::Vector3d& n) {
+fit::Estimate alpha_along(const AlphaTensor& tensor, const Eigen::Vector3d& n) {
     return estimate(tensor, quadratic_weights(n));
 }
 
-Estimate alpha_along_axis(const AlphaTensor& tensor, const Eigen::Vector3d& uvw) {
+fit::Estimate alpha_along_axis(const AlphaTensor& tensor, const Eigen::Vector3d& uvw) {
     return alpha_along(tensor, (tensor.cell * uvw).normalized());
 }
 
-}  // namespace analysis
+}  // namespace crystal

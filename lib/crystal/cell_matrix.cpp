@@ -5,7 +5,7 @@
 #include <limits>
 #include <numbers>
 
-namespace analysis {
+namespace crystal {
 
 namespace {
 
@@ -15,7 +15,7 @@ double acosd(double x) { return std::acos(x) * 180.0 / std::numbers::pi; }
 
 }  // namespace
 
-Eigen::Matrix3d metric_tensor(const Cell& cell) {
+Eigen::Matrix3d metric_tensor(const formats::Cell& cell) {
     const double ab = cell.a * cell.b * cosd(cell.gamma);
     const double ac = cell.a * cell.c * cosd(cell.beta);
     const double bc = cell.b * cell.c * cosd(cell.alpha);
@@ -28,8 +28,8 @@ Eigen::Matrix3d metric_tensor(const Cell& cell) {
     return g;
 }
 
-Cell cell_from_metric(const Eigen::Matrix3d& g) {
-    Cell cell;
+formats::Cell cell_from_metric(const Eigen::Matrix3d& g) {
+    formats::Cell cell;
     cell.a = std::sqrt(g(0, 0));
     cell.b = std::sqrt(g(1, 1));
     cell.c = std::sqrt(g(2, 2));
@@ -41,7 +41,7 @@ Cell cell_from_metric(const Eigen::Matrix3d& g) {
     return cell;
 }
 
-Eigen::Matrix3d cartesian_matrix(const Cell& cell) {
+Eigen::Matrix3d cartesian_matrix(const formats::Cell& cell) {
     const double ca = cosd(cell.alpha), sa = sind(cell.alpha);
     const double cb = cosd(cell.beta), sb = sind(cell.beta);
     const double cg = cosd(cell.gamma);
@@ -56,4 +56,4 @@ Eigen::Matrix3d cartesian_matrix(const Cell& cell) {
     return m;
 }
 
-}  // namespace analysis
+}  // namespace crystal

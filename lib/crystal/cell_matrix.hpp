@@ -5,16 +5,16 @@
 
 #include "formats/cell.hpp"
 
-namespace analysis {
+namespace crystal {
 
 // G with G(i,j) the scalar product of axes i and j (a, b, c).
-Eigen::Matrix3d metric_tensor(const Cell& cell);
+Eigen::Matrix3d metric_tensor(const formats::Cell& cell);
 
 // The cell whose metric tensor is g; g must be symmetric positive definite.
-Cell cell_from_metric(const Eigen::Matrix3d& g);
+formats::Cell cell_from_metric(const Eigen::Matrix3d& g);
 
 // The Cartesian components of a, b and c as the columns, in the frame with c
 // along Z, a* along X and Y = Z x X (lower triangular).
-Eigen::Matrix3d cartesian_matrix(const Cell& cell);
+Eigen::Matrix3d cartesian_matrix(const formats::Cell& cell);
 
-}  // namespace analysis
+}  // namespace crystal

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-namespace analysis {
+namespace crystal {
 
 namespace {
 
@@ -12,7 +12,7 @@ constexpr double radian = std::numbers::pi / 180.0;
 
 // dG/dp for p = a, b, c, alpha, beta, gamma; angles per degree, since their
 // ESDs are in degrees.
-std::array<Eigen::Matrix3d, 6> metric_derivatives(const Cell& k) {
+std::array<Eigen::Matrix3d, 6> metric_derivatives(const formats::Cell& k) {
     const double ca = std::cos(k.alpha * radian), sa = std::sin(k.alpha * radian);
     const double cb = std::cos(k.beta * radian), sb = std::sin(k.beta * radian);
     const double cg = std::cos(k.gamma * radian), sg = std::sin(k.gamma * radian);
@@ -63,11 +63,11 @@ std::array<double, 7> parameter_changes(const Eigen::Matrix3d& g, const Eigen::M
 
 }  // namespace
 
-TransformedCell transform_cell(const Eigen::Matrix3d& m, const Cell& cell, const CellSu& esd) {
+TransformedCell transform_cell(const Eigen::Matrix3d& m, const formats::Cell& cell, const formats::CellSu& esd) {
     const Eigen::Matrix3d g = m * metric_tensor(cell) * m.transpose();
     TransformedCell out;
     out.cell = cell_from_metric(g);
-    out.volume = volume(out.cell);
+    out.volume = formats::volume(out.cell);
 
     const Eigen::Matrix3d g_inverse = g.inverse();
     const std::array<double, 3> len{out.cell.a, out.cell.b, out.cell.c};
@@ -87,4 +87,4 @@ TransformedCell transform_cell(const Eigen::Matrix3d& m, const Cell& cell, const
     return out;
 }
 
-}  // namespace analysis
+}  // namespace crystal

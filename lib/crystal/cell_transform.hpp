@@ -8,11 +8,11 @@
 
 #include "crystal/cell_matrix.hpp"
 
-namespace analysis {
+namespace crystal {
 
 struct TransformedCell {
-    Cell cell;
-    CellSu esd;
+    formats::Cell cell;
+    formats::CellSu esd;
     double volume = 0;
     double volume_esd = 0;
 };
@@ -22,6 +22,6 @@ struct TransformedCell {
 // parameters taken as independent (angle ESDs in degrees, like the angles).
 // The matrix need not be integral; a singular one gives a degenerate cell
 // whose angles, volume and ESDs may be NaN or infinite.
-TransformedCell transform_cell(const Eigen::Matrix3d& m, const Cell& cell, const CellSu& esd);
+TransformedCell transform_cell(const Eigen::Matrix3d& m, const formats::Cell& cell, const formats::CellSu& esd);
 
-}  // namespace analysis
+}  // namespace crystal

@@ -10,7 +10,7 @@
 
 #include "fit/hc0_fit.hpp"
 
-namespace analysis {
+namespace crystal {
 
 namespace {
 
@@ -145,9 +145,9 @@ StrainLaw fit_strain_law(const std::vector<double>& p, const std::vector<double>
     // The calculator starts from the straight line, its two coefficients
     // handed over in the order (slope, intercept): only where the search
     // starts depends on it.
-    const LineDesign design = line_design(p, weights);
+    const fit::LineDesign design = fit::line_design(p, weights);
     if (!design.ok) throw std::runtime_error("every row is at the same pressure");
-    const Hc0Line line = weighted_line(design, strain);
+    const fit::Hc0Line line = fit::weighted_line(design, strain);
     Eigen::VectorXd x(4);
     x << line.slope, line.intercept, std::log(0.001), std::log(0.5);
 
@@ -199,4 +199,4 @@ AxisCompressibility strain_law_compressibility(const StrainLaw& law, double p) {
     return out;
 }
 
-}  // namespace analysis
+}  // namespace crystal

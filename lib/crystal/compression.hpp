@@ -12,7 +12,7 @@
 
 #include <Eigen/Dense>
 
-namespace analysis {
+namespace crystal {
 
 struct StrainLaw {
     std::array<double, 4> q{};  // eps0, lambda, pc, nu
@@ -54,4 +54,4 @@ CriticalBm3 fit_critical_bm3(const std::vector<double>& p, const std::vector<dou
 
 double critical_bm3_pressure(const std::array<double, 3>& q, double pc, double v);
 
-}  // namespace analysis
+}  // namespace crystal

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-namespace analysis {
+namespace crystal {
 
 Eigen::Vector3d normalised_direction(const Eigen::Vector3d& t) {
     Eigen::Vector3d d = t / t.norm();
@@ -33,4 +33,4 @@ Eigen::Vector3d angles_to_axes(const Eigen::Matrix3d& a, const Eigen::Vector3d& 
     return angles;
 }
 
-}  // namespace analysis
+}  // namespace crystal

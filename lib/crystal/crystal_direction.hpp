@@ -3,7 +3,7 @@
 
 #include <Eigen/Dense>
 
-namespace analysis {
+namespace crystal {
 
 // t scaled to Euclidean length 1 (of the three numbers, not the metric
 // length) with the sign that makes its largest component positive (the first
@@ -22,4 +22,4 @@ Eigen::Vector3d direction_in_new_axes(const Eigen::Matrix3d& m, const Eigen::Vec
 // Angles in degrees between the Cartesian direction x and each column of a.
 Eigen::Vector3d angles_to_axes(const Eigen::Matrix3d& a, const Eigen::Vector3d& x);
 
-}  // namespace analysis
+}  // namespace crystal

@@ -10,7 +10,7 @@
 
 #include "fit/temperature_model.hpp"
 
-namespace analysis {
+namespace crystal {
 
 namespace {
 
@@ -269,7 +269,7 @@ EosFit fit_eos_auto(const EosData& data) {
             if (best) continue;  // a higher order the data do not determine
             throw;
         }
-        const double score = aicc(fit.chi2, n, np);
+        const double score = fit::aicc(fit.chi2, n, np);
         if (!best || score < best_aicc) {
             best = fit;
             best_aicc = score;
@@ -352,4 +352,4 @@ LinearParameters linear_modulus(const EosFit& cube_fit) {
     return out;
 }
 
-}  // namespace analysis
+}  // namespace crystal

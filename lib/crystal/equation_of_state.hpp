@@ -16,7 +16,7 @@
 
 #include <Eigen/Dense>
 
-namespace analysis {
+namespace crystal {
 
 enum class EosModel { bm2, bm3, bm4, vinet, natural, murnaghan };
 
@@ -89,4 +89,4 @@ struct LinearParameters {
 };
 LinearParameters linear_modulus(const EosFit& cube_fit);
 
-}  // namespace analysis
+}  // namespace crystal

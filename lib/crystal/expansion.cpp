@@ -8,7 +8,7 @@
 #include "crystal/principal_axes.hpp"
 #include "fit/hc0_fit.hpp"
 
-namespace analysis {
+namespace crystal {
 
 namespace {
 
@@ -37,7 +37,8 @@ bool is_degenerate(Eigen::Vector3d strains) {
 
 }  // namespace
 
-Expansion analyse_expansion(const std::vector<SeriesPoint>& points, StrainMeasure measure, const CellTies& ties) {
+Expansion analyse_expansion(const std::vector<SeriesPoint>& points, StrainMeasure measure,
+                            const formats::CellTies& ties) {
     const std::size_t n = points.size();
     if (n < 2) throw ExpansionError("fewer than two usable rows: no expansion to fit");
 
@@ -50,7 +51,7 @@ Expansion analyse_expansion(const std::vector<SeriesPoint>& points, StrainMeasur
     }
     if (ex.weighted)
         for (const SeriesPoint& p : points) weights.push_back(1.0 / p.sigma_t);
-    const LineDesign design = line_design(t, weights);
+    const fit::LineDesign design = fit::line_design(t, weights);
     if (!design.ok) throw ExpansionError("every row is at the same temperature: no expansion to fit");
 
     const StrainReference reference = strain_reference(points[0].cell);
@@ -88,13 +89,13 @@ Expansion analyse_expansion(const std::vector<SeriesPoint>& points, StrainMeasur
     std::vector<double> y(n);
     for (int i = 0; i < 3; ++i) {
         for (std::size_t k = 0; k < n; ++k) y[k] = ex.strains[k](i);
-        const Hc0Line line = fit_hc0(design, t, y);
+        const fit::Hc0Line line = fit::fit_hc0(design, t, y);
         ex.principal[i].coefficient.alpha = line.slope * per_million;
         ex.principal[i].coefficient.sigma = line.su_slope * per_million;
     }
-    for (std::size_t k = 0; k < n; ++k) y[k] = volume(points[k].cell);
+    for (std::size_t k = 0; k < n; ++k) y[k] = formats::volume(points[k].cell);
     ex.reference_volume = y[0];
-    const Hc0Line volume_line = fit_hc0(design, t, y);
+    const fit::Hc0Line volume_line = fit::fit_hc0(design, t, y);
     ex.volume.alpha = volume_line.slope / ex.reference_volume * per_million;
     ex.volume.sigma = volume_line.su_slope / ex.reference_volume * per_million;
 
@@ -128,4 +129,4 @@ Expansion analyse_expansion(const std::vector<SeriesPoint>& points, StrainMeasur
     return ex;
 }
 
-}  // namespace analysis
+}  // namespace crystal

@@ -19,10 +19,11 @@
 #include "crystal/strain.hpp"
 #include "formats/cell_ties.hpp"
 
-namespace analysis {
+namespace crystal {
 
 // The cells must be valid and every sigmaT either positive or NaN (then
 // equal weights for all).  The ties change only sigma_esd.
-Expansion analyse_expansion(const std::vector<SeriesPoint>& points, StrainMeasure measure, const CellTies& ties = {});
+Expansion analyse_expansion(const std::vector<SeriesPoint>& points, StrainMeasure measure,
+                            const formats::CellTies& ties = {});
 
-}  // namespace analysis
+}  // namespace crystal

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-namespace analysis {
+namespace crystal {
 
 namespace {
 
@@ -10,37 +10,38 @@ constexpr double step_in_esds = 1e-3;
 
 // The cell moved by +h and by -h along parameter p.
 struct Pair {
-    Cell plus;
-    Cell minus;
+    formats::Cell plus;
+    formats::Cell minus;
 };
 
 // Every member of p's group moves.
-Pair moved(const Cell& cell, int p, double h, const CellTies& ties) {
+Pair moved(const formats::Cell& cell, int p, double h, const formats::CellTies& ties) {
     std::array<double, 6> plus = cell.values(), minus = cell.values();
     for (int m = 0; m < 6; ++m)
         if (ties.group[m] == p) {
             plus[m] += h;
             minus[m] -= h;
         }
-    return {Cell::from(plus), Cell::from(minus)};
+    return {formats::Cell::from(plus), formats::Cell::from(minus)};
 }
 
 // The parameters that count: one per group, none fixed.
-bool counts(const CellTies& ties, int p) { return ties.group[p] == p && !ties.fixed[p]; }
+bool counts(const formats::CellTies& ties, int p) { return ties.group[p] == p && !ties.fixed[p]; }
 
 double along(const Eigen::Matrix3d& e, const Eigen::Vector3d& x) { return x.dot(e * x); }
 
 }  // namespace
 
 std::array<double, 4> propagate_cell_esds(const std::vector<SeriesPoint>& points, StrainMeasure measure,
-                                          const Expansion& expansion, const LineDesign& design, const CellTies& ties) {
+                                          const Expansion& expansion, const fit::LineDesign& design,
+                                          const formats::CellTies& ties) {
     const std::size_t n = points.size();
     const std::vector<double>& c = design.slope_coefficients;
     const double v0 = expansion.reference_volume;
     double volume_slope = 0;
     std::vector<Eigen::Matrix3d> matrices(n);
     for (std::size_t k = 0; k < n; ++k) {
-        volume_slope += c[k] * volume(points[k].cell);
+        volume_slope += c[k] * formats::volume(points[k].cell);
         matrices[k] = cartesian_matrix(points[k].cell);
     }
 
@@ -59,7 +60,7 @@ std::array<double, 4> propagate_cell_esds(const std::vector<SeriesPoint>& points
                 const double d = c[k] * along(de, expansion.axes[k].col(i)) * esd;
                 variance[i] += d * d;
             }
-            const double dv = c[k] * (volume(cell.plus) - volume(cell.minus)) / (2 * h) / v0 * esd;
+            const double dv = c[k] * (formats::volume(cell.plus) - formats::volume(cell.minus)) / (2 * h) / v0 * esd;
             variance[3] += dv * dv;
         }
     }
@@ -79,7 +80,7 @@ std::array<double, 4> propagate_cell_esds(const std::vector<SeriesPoint>& points
             for (int i = 0; i < 3; ++i) slope[i] += c[k] * along(de, expansion.axes[k].col(i));
         }
         for (int i = 0; i < 3; ++i) variance[i] += (slope[i] * esd) * (slope[i] * esd);
-        const double dv0 = (volume(cell.plus) - volume(cell.minus)) / (2 * h);
+        const double dv0 = (formats::volume(cell.plus) - formats::volume(cell.minus)) / (2 * h);
         const double dalpha = (c[0] * dv0 / v0 - volume_slope * dv0 / (v0 * v0)) * esd;
         variance[3] += dalpha * dalpha;
     }
@@ -89,4 +90,4 @@ std::array<double, 4> propagate_cell_esds(const std::vector<SeriesPoint>& points
     return su;
 }
 
-}  // namespace analysis
+}  // namespace crystal

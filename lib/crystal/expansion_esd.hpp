@@ -18,12 +18,12 @@
 #include "fit/hc0_fit.hpp"
 #include "formats/cell_ties.hpp"
 
-namespace analysis {
+namespace crystal {
 
 // Standard uncertainties of the three strain slopes (per K) and of
 // alpha_V = volume slope / first volume (per K), in that order.
 std::array<double, 4> propagate_cell_esds(const std::vector<SeriesPoint>& points, StrainMeasure measure,
-                                          const Expansion& expansion, const LineDesign& design,
-                                          const CellTies& ties = {});
+                                          const Expansion& expansion, const fit::LineDesign& design,
+                                          const formats::CellTies& ties = {});
 
-}  // namespace analysis
+}  // namespace crystal

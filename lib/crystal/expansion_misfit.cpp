@@ -8,7 +8,7 @@
 #include "fit/hc0_fit.hpp"
 #include "formats/cell.hpp"
 
-namespace analysis {
+namespace crystal {
 
 namespace {
 
@@ -19,9 +19,9 @@ double line_chi2(const std::vector<double>& t, const std::vector<double>& y, con
         return v.empty() ? v : std::vector<double>(v.begin() + long(begin), v.begin() + long(end));
     };
     const std::vector<double> ts = part(t), ys = part(y), ws = part(w);
-    const LineDesign design = line_design(ts, ws);
+    const fit::LineDesign design = fit::line_design(ts, ws);
     if (!design.ok) return std::numeric_limits<double>::quiet_NaN();
-    const Hc0Line line = weighted_line(design, ys);
+    const fit::Hc0Line line = fit::weighted_line(design, ys);
     double chi2 = 0;
     for (std::size_t k = 0; k < ts.size(); ++k) {
         const double e = ys[k] - line.intercept - line.slope * ts[k];
@@ -47,20 +47,20 @@ std::array<LineMisfit, 4> expansion_misfits(const std::vector<SeriesPoint>& poin
     std::vector<double> y(n);
     for (int q = 0; q < 4; ++q) {
         for (std::size_t i = 0; i < n; ++i)
-            y[i] = q < 3 ? expansion.strains[order[i]](q) : volume(points[order[i]].cell);
-        const LineDesign design = line_design(t, w);
+            y[i] = q < 3 ? expansion.strains[order[i]](q) : formats::volume(points[order[i]].cell);
+        const fit::LineDesign design = fit::line_design(t, w);
         if (!design.ok) continue;
-        const Hc0Line line = weighted_line(design, y);
+        const fit::Hc0Line line = fit::weighted_line(design, y);
         std::vector<double> r(n);
         for (std::size_t i = 0; i < n; ++i)
             r[i] = (y[i] - line.intercept - line.slope * t[i]) * (w.empty() ? 1 : std::sqrt(w[i]));
         const auto chi2_of = [&](std::size_t b, std::size_t e) { return line_chi2(t, y, w, b, e); };
         LineMisfit& m = out[std::size_t(q)];
-        m.verdict = judge_fit(r, false, std::numeric_limits<double>::quiet_NaN(), 2, chi2_of);
+        m.verdict = fit::judge_fit(r, false, std::numeric_limits<double>::quiet_NaN(), 2, chi2_of);
         m.largest_t = {t[m.verdict.largest[0]], t[m.verdict.largest[1]]};
         if (m.verdict.split) m.break_t = {t[m.verdict.split->after], t[m.verdict.split->after + 1]};
     }
     return out;
 }
 
-}  // namespace analysis
+}  // namespace crystal

@@ -9,10 +9,10 @@
 #include "crystal/expansion_result.hpp"
 #include "fit/misfit.hpp"
 
-namespace analysis {
+namespace crystal {
 
 struct LineMisfit {
-    Misfit verdict;
+    fit::Misfit verdict;
     std::array<double, 2> largest_t{};  // the temperatures of the two largest residuals
     std::array<double, 2> break_t{};    // of the rows either side of the best break, when searched
 };
@@ -21,4 +21,4 @@ struct LineMisfit {
 // T with the lines' weights; the points those of `expansion`.
 std::array<LineMisfit, 4> expansion_misfits(const std::vector<SeriesPoint>& points, const Expansion& expansion);
 
-}  // namespace analysis
+}  // namespace crystal

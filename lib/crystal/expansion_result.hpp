@@ -12,13 +12,13 @@
 
 #include "formats/cell.hpp"
 
-namespace analysis {
+namespace crystal {
 
 struct SeriesPoint {
     double t = 0;
     double sigma_t = std::numeric_limits<double>::quiet_NaN();  // NaN: not known
-    Cell cell;
-    CellSu esd;            // NaN: none
+    formats::Cell cell;
+    formats::CellSu esd;   // NaN: none
     std::size_t line = 0;  // in the input, for messages; 0: not known
 };
 
@@ -58,4 +58,4 @@ struct ExpansionError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-}  // namespace analysis
+}  // namespace crystal

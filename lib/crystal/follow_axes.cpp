@@ -5,7 +5,7 @@
 
 #include "crystal/principal_axes.hpp"
 
-namespace analysis {
+namespace crystal {
 
 std::vector<std::array<int, 3>> follow_axes(const std::vector<Eigen::Matrix3d>& axes) {
     std::vector<std::array<int, 3>> orders;
@@ -83,4 +83,4 @@ std::vector<AlphaAt> alpha_followed(const AlphaFits& fits, const std::vector<dou
     return asked;
 }
 
-}  // namespace analysis
+}  // namespace crystal

@@ -11,7 +11,7 @@
 
 #include "crystal/alpha.hpp"
 
-namespace analysis {
+namespace crystal {
 
 // Two followed axes whose coefficients change order between two
 // temperatures of the grid.
@@ -37,4 +37,4 @@ std::vector<std::array<int, 3>> follow_axes(const std::vector<Eigen::Matrix3d>& 
 std::vector<AlphaAt> alpha_followed(const AlphaFits& fits, const std::vector<double>& temperatures,
                                     std::vector<AxisCrossing>* crossings = nullptr, int steps = 240);
 
-}  // namespace analysis
+}  // namespace crystal

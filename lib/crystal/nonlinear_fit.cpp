@@ -13,15 +13,15 @@
 #include "fit/linear_least_squares.hpp"
 #include "formats/printed.hpp"
 
-namespace analysis {
+namespace crystal {
 
 namespace {
 
 double weight(const std::vector<double>& weights, std::size_t k) { return weights.empty() ? 1.0 : weights[k]; }
 
 // The partial derivatives of the model at T by its parameters.
-void model_gradient(ModelKind kind, double t_ref, const Eigen::VectorXd& p, double t, double* row) {
-    if (kind == ModelKind::fei) {
+void model_gradient(fit::ModelKind kind, double t_ref, const Eigen::VectorXd& p, double t, double* row) {
+    if (kind == fit::ModelKind::fei) {
         const double e =
             std::exp(p(1) * (t - t_ref) + 0.5 * p(2) * (t * t - t_ref * t_ref) - p(3) * (1 / t - 1 / t_ref));
         row[0] = e;
@@ -41,7 +41,7 @@ void model_gradient(ModelKind kind, double t_ref, const Eigen::VectorXd& p, doub
 // Weighted residuals sqrt(w) (x - model) and their Jacobian, as Eigen's
 // Levenberg-Marquardt wants them.
 struct Residuals {
-    ModelKind kind;
+    fit::ModelKind kind;
     double t_ref;
     const std::vector<double>& t;
     const std::vector<double>& x;
@@ -53,7 +53,7 @@ struct Residuals {
     int operator()(const Eigen::VectorXd& p, Eigen::VectorXd& r) const {
         const std::vector<double> q(p.data(), p.data() + p.size());
         for (std::size_t k = 0; k < t.size(); ++k)
-            r(Eigen::Index(k)) = std::sqrt(weight(weights, k)) * (x[k] - model_value(kind, t_ref, q, t[k]));
+            r(Eigen::Index(k)) = std::sqrt(weight(weights, k)) * (x[k] - fit::model_value(kind, t_ref, q, t[k]));
         return 0;
     }
     int df(const Eigen::VectorXd& p, Eigen::MatrixXd& jacobian) const {
@@ -69,22 +69,23 @@ struct Residuals {
 
 // The curve and its slope finite at every measured temperature and between:
 // a fit that diverged can be finite at its rows and not in a gap.
-bool finite_over_range(const ModelFit& fit, const std::vector<double>& t) {
+bool finite_over_range(const fit::ModelFit& fit, const std::vector<double>& t) {
     const auto [low, high] = std::minmax_element(t.begin(), t.end());
     std::vector<double> at = t;
     constexpr int between = 200;
     for (int i = 0; i <= between; ++i) at.push_back(*low + (*high - *low) * i / between);
     for (double x : at)
-        if (!std::isfinite(model_value(fit.kind, fit.t_ref, fit.p, x)) ||
-            !std::isfinite(model_slope(fit.kind, fit.t_ref, fit.p, x)))
+        if (!std::isfinite(fit::model_value(fit.kind, fit.t_ref, fit.p, x)) ||
+            !std::isfinite(fit::model_slope(fit.kind, fit.t_ref, fit.p, x)))
             return false;
     return true;
 }
 
 // Levenberg-Marquardt from `start`, then chi2 and the covariance from the
 // Jacobian at the minimum; nullopt when the parameters are not determined.
-std::optional<ModelFit> polish(ModelKind kind, double t_ref, const std::vector<double>& t, const std::vector<double>& x,
-                               const std::vector<double>& weights, const std::vector<double>& start) {
+std::optional<fit::ModelFit> polish(fit::ModelKind kind, double t_ref, const std::vector<double>& t,
+                                    const std::vector<double>& x, const std::vector<double>& weights,
+                                    const std::vector<double>& start) {
     const int np = int(start.size());
     Residuals residuals{kind, t_ref, t, x, weights, np};
     Eigen::LevenbergMarquardt<Residuals> lm(residuals);
@@ -97,7 +98,7 @@ std::optional<ModelFit> polish(ModelKind kind, double t_ref, const std::vector<d
         status == Eigen::LevenbergMarquardtSpace::TooManyFunctionEvaluation || !p.allFinite())
         return std::nullopt;
 
-    ModelFit fit;
+    fit::ModelFit fit;
     fit.kind = kind;
     fit.t_ref = t_ref;
     fit.p.assign(p.data(), p.data() + np);
@@ -105,18 +106,18 @@ std::optional<ModelFit> polish(ModelKind kind, double t_ref, const std::vector<d
     fit.weighted = !weights.empty();
     // (J'WJ)^-1 through the same QR as the linear fits: columns that depend
     // on each other mean parameters the data cannot tell apart.
-    DesignMatrix jacobian(t.size(), std::size_t(np));
+    fit::DesignMatrix jacobian(t.size(), std::size_t(np));
     std::vector<double> residual(t.size());
     double row[4];
     for (std::size_t k = 0; k < t.size(); ++k) {
         model_gradient(kind, t_ref, p, t[k], row);
         for (int j = 0; j < np; ++j) jacobian(k, std::size_t(j)) = row[j];
-        residual[k] = x[k] - model_value(kind, t_ref, fit.p, t[k]);
+        residual[k] = x[k] - fit::model_value(kind, t_ref, fit.p, t[k]);
     }
-    const LinearSolution s = solve_least_squares(jacobian, residual, weights);
+    const fit::LinearSolution s = fit::solve_least_squares(jacobian, residual, weights);
     if (!s.ok) return std::nullopt;
     for (std::size_t k = 0; k < t.size(); ++k) fit.chi2 += weight(weights, k) * residual[k] * residual[k];
-    set_fit_statistics(fit, s.inverse_normal);
+    fit::set_fit_statistics(fit, s.inverse_normal);
     for (double c : fit.covariance)
         if (!std::isfinite(c)) return std::nullopt;
     if (!std::isfinite(fit.chi2) || !finite_over_range(fit, t)) return std::nullopt;
@@ -128,14 +129,14 @@ double mean(const std::vector<double>& v) { return std::accumulate(v.begin(), v.
 std::string rows_text(std::size_t n) { return std::to_string(n) + (n == 1 ? " row" : " rows"); }
 
 // The linear fit x = x0 + A theta/(exp(theta/T) - 1) at a fixed theta.
-LinearSolution einstein_at(double theta, const std::vector<double>& t, const std::vector<double>& x,
-                           const std::vector<double>& weights) {
-    DesignMatrix design(t.size(), 2);
+fit::LinearSolution einstein_at(double theta, const std::vector<double>& t, const std::vector<double>& x,
+                                const std::vector<double>& weights) {
+    fit::DesignMatrix design(t.size(), 2);
     for (std::size_t k = 0; k < t.size(); ++k) {
         design(k, 0) = 1;
         design(k, 1) = theta / std::expm1(theta / t[k]);
     }
-    return solve_least_squares(design, x, weights);
+    return fit::solve_least_squares(design, x, weights);
 }
 
 // chi2 of that fit alone, from centred sums over the rows (two columns
@@ -168,8 +169,9 @@ double einstein_chi2(double theta, const std::vector<double>& t, const std::vect
 
 }  // namespace
 
-FitOutcome fit_fei(const std::vector<double>& t, const std::vector<double>& x, const std::vector<double>& weights) {
-    FitOutcome out;
+fit::FitOutcome fit_fei(const std::vector<double>& t, const std::vector<double>& x,
+                        const std::vector<double>& weights) {
+    fit::FitOutcome out;
     const std::size_t n = t.size();
     if (n <= 4) {
         out.refusal = "fei has 4 parameters and needs more rows than that (" + rows_text(n) + ")";
@@ -182,7 +184,7 @@ FitOutcome fit_fei(const std::vector<double>& t, const std::vector<double>& x, c
         }
     const double t_ref = mean(t);
     // ln x is linear in ln x0, a0, a1, a2; its ESD is sigma/x.
-    DesignMatrix design(n, 4);
+    fit::DesignMatrix design(n, 4);
     std::vector<double> ln_x(n), ln_weights;
     for (std::size_t k = 0; k < n; ++k) {
         design(k, 0) = 1;
@@ -192,22 +194,22 @@ FitOutcome fit_fei(const std::vector<double>& t, const std::vector<double>& x, c
         ln_x[k] = std::log(x[k]);
         if (!weights.empty()) ln_weights.push_back(weights[k] * x[k] * x[k]);
     }
-    const LinearSolution start = solve_least_squares(design, ln_x, ln_weights);
+    const fit::LinearSolution start = fit::solve_least_squares(design, ln_x, ln_weights);
     if (!start.ok) {
         out.refusal = "fei needs at least 4 distinct temperatures";
         return out;
     }
     const std::vector<double> p0{std::exp(start.p[0]), start.p[1], start.p[2], start.p[3]};
-    out.fit = polish(ModelKind::fei, t_ref, t, x, weights, p0);
+    out.fit = polish(fit::ModelKind::fei, t_ref, t, x, weights, p0);
     if (!out.fit)
         out.refusal =
             "the fei fit does not converge to finite values over the measured range; try a polynomial (--model poly2)";
     return out;
 }
 
-FitOutcome fit_einstein(const std::vector<double>& t, const std::vector<double>& x,
-                        const std::vector<double>& weights) {
-    FitOutcome out;
+fit::FitOutcome fit_einstein(const std::vector<double>& t, const std::vector<double>& x,
+                             const std::vector<double>& weights) {
+    fit::FitOutcome out;
     const std::size_t n = t.size();
     if (n <= 3) {
         out.refusal = "einstein has 3 parameters and needs more rows than that (" + rows_text(n) + ")";
@@ -220,7 +222,7 @@ FitOutcome fit_einstein(const std::vector<double>& t, const std::vector<double>&
     }
     const std::string undetermined =
         "the data do not determine the Einstein temperature theta (its best value lies at the edge of " +
-        printed("%.3g to %.3g K", 0.1 * *t_min, 10 * *t_max) + "); try a polynomial (--model poly2)";
+        formats::printed("%.3g to %.3g K", 0.1 * *t_min, 10 * *t_max) + "); try a polynomial (--model poly2)";
 
     // chi2 against ln theta on a geometric grid, its minimum then narrowed
     // by golden sections between the grid's neighbours.
@@ -252,12 +254,12 @@ FitOutcome fit_einstein(const std::vector<double>& t, const std::vector<double>&
         }
     }
     const double theta = std::exp(0.5 * (a + b));
-    const LinearSolution s = einstein_at(theta, t, x, weights);
+    const fit::LinearSolution s = einstein_at(theta, t, x, weights);
     if (!s.ok) {
         out.refusal = undetermined;
         return out;
     }
-    out.fit = polish(ModelKind::einstein, mean(t), t, x, weights, {s.p[0], s.p[1], theta});
+    out.fit = polish(fit::ModelKind::einstein, mean(t), t, x, weights, {s.p[0], s.p[1], theta});
     if (!out.fit || !(out.fit->p[2] > 0)) {
         out.fit.reset();
         out.refusal = undetermined;
@@ -265,9 +267,9 @@ FitOutcome fit_einstein(const std::vector<double>& t, const std::vector<double>&
     return out;
 }
 
-FitOutcome refit_from(const ModelFit& start, const std::vector<double>& t, const std::vector<double>& x,
-                      const std::vector<double>& weights) {
-    FitOutcome out;
+fit::FitOutcome refit_from(const fit::ModelFit& start, const std::vector<double>& t, const std::vector<double>& x,
+                           const std::vector<double>& weights) {
+    fit::FitOutcome out;
     if (t.size() <= start.p.size()) {
         out.refusal = "too few rows";
         return out;
@@ -277,4 +279,4 @@ FitOutcome refit_from(const ModelFit& start, const std::vector<double>& t, const
     return out;
 }
 
-}  // namespace analysis
+}  // namespace crystal

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-namespace analysis {
+namespace crystal {
 
 PrincipalStrains principal_strains(const Eigen::Matrix3d& strain) {
     Eigen::SelfAdjointEigenSolver<Eigen::Matrix3d> solver;
@@ -36,4 +36,4 @@ PrincipalStrains reordered(const PrincipalStrains& p, const std::array<int, 3>& 
     return r;
 }
 
-}  // namespace analysis
+}  // namespace crystal

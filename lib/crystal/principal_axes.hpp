@@ -7,7 +7,7 @@
 
 #include <Eigen/Dense>
 
-namespace analysis {
+namespace crystal {
 
 struct PrincipalStrains {
     Eigen::Vector3d values = Eigen::Vector3d::Zero();    // ascending as found
@@ -26,4 +26,4 @@ std::array<int, 3> matching_order(const Eigen::Matrix3d& anchor, const Eigen::Ma
 
 PrincipalStrains reordered(const PrincipalStrains& p, const std::array<int, 3>& order);
 
-}  // namespace analysis
+}  // namespace crystal

@@ -1,13 +1,13 @@
 #include "crystal/strain.hpp"
 
-namespace analysis {
+namespace crystal {
 
 std::string strain_name(StrainMeasure measure) {
     return std::string(measure.kind == StrainKind::eulerian ? "Eulerian" : "Lagrangian") +
            (measure.finite ? " finite" : " infinitesimal");
 }
 
-StrainReference strain_reference(const Cell& reference) {
+StrainReference strain_reference(const formats::Cell& reference) {
     StrainReference r;
     r.a0 = cartesian_matrix(reference);
     r.a0_inverse = r.a0.inverse();
@@ -24,4 +24,4 @@ Eigen::Matrix3d strain(const StrainReference& reference, const Eigen::Matrix3d& 
     return 0.5 * e;
 }
 
-}  // namespace analysis
+}  // namespace crystal

@@ -18,7 +18,7 @@
 
 #include "crystal/cell_matrix.hpp"
 
-namespace analysis {
+namespace crystal {
 
 enum class StrainKind { eulerian, lagrangian };
 
@@ -36,9 +36,9 @@ struct StrainReference {
 // "Eulerian finite", "Lagrangian infinitesimal", ...
 std::string strain_name(StrainMeasure measure);
 
-StrainReference strain_reference(const Cell& reference);
+StrainReference strain_reference(const formats::Cell& reference);
 
 // The symmetric strain tensor of the cell with Cartesian matrix `a`.
 Eigen::Matrix3d strain(const StrainReference& reference, const Eigen::Matrix3d& a, StrainMeasure measure);
 
-}  // namespace analysis
+}  // namespace crystal

@@ -5,7 +5,7 @@
 #include "formats/layouts.hpp"
 #include "formats/series_table_writer.hpp"
 
-namespace analysis {
+namespace crystal {
 
 namespace {
 
@@ -17,8 +17,8 @@ std::string count_field(std::size_t n) {
 
 std::string temperature_field(double t) {
     constexpr int width = static_cast<int>(layout::tk_width);
-    std::string field = fixed_field(t, width, layout::tk_decimals);
-    if (field.front() == '*') field = fixed_field(t, 2 * width, layout::tk_decimals);
+    std::string field = formats::fixed_field(t, width, layout::tk_decimals);
+    if (field.front() == '*') field = formats::fixed_field(t, 2 * width, layout::tk_decimals);
     return field;
 }
 
@@ -44,11 +44,11 @@ std::string strain_plot_text(std::string_view title, const std::vector<double>& 
         text += line(layout::data_line_xy, "");
         for (std::size_t k = 0; k < t.size(); ++k)
             text += temperature_field(t[k]) +
-                    fixed_field(100 * expansion.strains[k](i), static_cast<int>(layout::plot_field_width),
-                                layout::plot_decimals) +
+                    formats::fixed_field(100 * expansion.strains[k](i), static_cast<int>(layout::plot_field_width),
+                                         layout::plot_decimals) +
                     "\n";
     }
     return text + std::string(layout::end_line) + "\n";
 }
 
-}  // namespace analysis
+}  // namespace crystal

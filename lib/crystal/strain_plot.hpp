@@ -12,7 +12,7 @@
 #include "crystal/expansion.hpp"
 #include "crystal/strain.hpp"
 
-namespace analysis {
+namespace crystal {
 
 // `t` holds the temperature of each row of `expansion`.  A temperature too
 // wide for F6.2 widens its field rather than turning to asterisks, since the
@@ -20,4 +20,4 @@ namespace analysis {
 std::string strain_plot_text(std::string_view title, const std::vector<double>& t, const Expansion& expansion,
                              StrainMeasure measure);
 
-}  // namespace analysis
+}  // namespace crystal

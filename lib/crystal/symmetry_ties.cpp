@@ -7,7 +7,7 @@
 
 #include "formats/printed.hpp"
 
-namespace analysis {
+namespace crystal {
 
 namespace {
 
@@ -62,7 +62,7 @@ bool constant_angle(const std::vector<SeriesPoint>& points, int i) {
 }
 
 // "a = b", "alpha = beta = gamma": each group of more than one member.
-std::vector<std::string> tie_texts(const CellTies& ties) {
+std::vector<std::string> tie_texts(const formats::CellTies& ties) {
     std::vector<std::string> out;
     for (int g = 0; g < 6; ++g) {
         if (ties.group[g] != g || ties.fixed[g]) continue;
@@ -79,20 +79,20 @@ std::vector<std::string> tie_texts(const CellTies& ties) {
 }
 
 // "alpha, beta 90 and gamma 120 fixed"; empty when nothing is.
-std::string fixed_text(const CellTies& ties, const std::array<double, 6>& value) {
+std::string fixed_text(const formats::CellTies& ties, const std::array<double, 6>& value) {
     std::vector<std::string> groups;
     std::string current;
     double current_value = nan;
     for (int i = 3; i < 6; ++i) {
         if (!ties.fixed[i]) continue;
-        if (!current.empty() && printed("%g", value[i]) != printed("%g", current_value)) {
-            groups.push_back(current + printed(" %g", current_value));
+        if (!current.empty() && formats::printed("%g", value[i]) != formats::printed("%g", current_value)) {
+            groups.push_back(current + formats::printed(" %g", current_value));
             current.clear();
         }
         current += (current.empty() ? "" : ", ") + std::string(parameter_names[i]);
         current_value = value[i];
     }
-    if (!current.empty()) groups.push_back(current + printed(" %g", current_value));
+    if (!current.empty()) groups.push_back(current + formats::printed(" %g", current_value));
     std::string s;
     for (std::size_t k = 0; k < groups.size(); ++k) s += (k == 0 ? "" : " and ") + groups[k];
     return s.empty() ? s : s + " fixed";
@@ -100,7 +100,7 @@ std::string fixed_text(const CellTies& ties, const std::array<double, 6>& value)
 
 // The system whose ties and fixed angles are exactly these; none when no
 // system has them.
-const SystemRule* system_of(const CellTies& ties, const std::array<double, 6>& value) {
+const SystemRule* system_of(const formats::CellTies& ties, const std::array<double, 6>& value) {
     for (const SystemRule& r : rules) {
         if (r.system == CrystalSystem::trigonal) continue;  // hexagonal names both
         bool same = r.group == ties.group;
@@ -113,7 +113,8 @@ const SystemRule* system_of(const CellTies& ties, const std::array<double, 6>& v
     return nullptr;
 }
 
-std::string describe(const char* system, const char* how, const CellTies& ties, const std::array<double, 6>& value) {
+std::string describe(const char* system, const char* how, const formats::CellTies& ties,
+                     const std::array<double, 6>& value) {
     std::vector<std::string> parts = tie_texts(ties);
     std::string s;
     for (std::size_t k = 0; k < parts.size(); ++k) s += (k == 0 ? "" : "; ") + parts[k];
@@ -125,7 +126,7 @@ std::string describe(const char* system, const char* how, const CellTies& ties, 
 }
 
 std::string row_name(const SeriesPoint& p) {
-    return p.line > 0 ? "line " + std::to_string(p.line) : printed("the row at %g K", p.t);
+    return p.line > 0 ? "line " + std::to_string(p.line) : formats::printed("the row at %g K", p.t);
 }
 
 bool positive(double s) { return s > 0 && std::isfinite(s); }
@@ -151,8 +152,9 @@ void tie_row(SeriesPoint& p, const std::array<int, 6>& group, int g, const char*
         if (group[m] == g) members.push_back(m);
     for (int m : members)
         if (!agree(v[g], s[g], v[m], s[m], g >= 3))
-            contradiction(p, system,
-                          printed("%s %.10g and %s %.10g differ", parameter_names[g], v[g], parameter_names[m], v[m]));
+            contradiction(
+                p, system,
+                formats::printed("%s %.10g and %s %.10g differ", parameter_names[g], v[g], parameter_names[m], v[m]));
     // Members given as one value with one ESD are one refined parameter
     // already: its ESD is not to be divided again.
     bool one_value = true;
@@ -188,8 +190,8 @@ void tie_row(SeriesPoint& p, const std::array<int, 6>& group, int g, const char*
         v[m] = mean;
         s[m] = esd;
     }
-    p.cell = Cell::from(v);
-    p.esd = CellSu::from(s);
+    p.cell = formats::Cell::from(v);
+    p.esd = formats::CellSu::from(s);
 }
 
 }  // namespace
@@ -206,8 +208,8 @@ std::string crystal_system_name(CrystalSystem system) {
     return r ? r->name : "auto";
 }
 
-CellTies detected_ties(const std::vector<SeriesPoint>& points) {
-    CellTies ties;
+formats::CellTies detected_ties(const std::vector<SeriesPoint>& points) {
+    formats::CellTies ties;
     if (points.empty()) return ties;
     for (int i = 3; i < 6; ++i) ties.fixed[i] = constant_angle(points, i);
     for (int j = 0; j < 6; ++j) {
@@ -225,7 +227,7 @@ CellTies detected_ties(const std::vector<SeriesPoint>& points) {
 SeriesSymmetry apply_symmetry(std::vector<SeriesPoint>& points, CrystalSystem system) {
     SeriesSymmetry out;
     out.system = system;
-    const CellTies detected = detected_ties(points);
+    const formats::CellTies detected = detected_ties(points);
     if (system == CrystalSystem::automatic) {
         out.ties = detected;
         const std::array<double, 6> first = points.empty() ? std::array<double, 6>{} : points.front().cell.values();
@@ -247,15 +249,16 @@ SeriesSymmetry apply_symmetry(std::vector<SeriesPoint>& points, CrystalSystem sy
         for (int i = 3; i < 6; ++i) {
             if (std::isnan(rule.fixed[i])) continue;
             if (!agree(v[i], s[i], rule.fixed[i], 0, true, true))
-                contradiction(p, rule.name, printed("%s is %.10g, not %g", parameter_names[i], v[i], rule.fixed[i]));
+                contradiction(p, rule.name,
+                              formats::printed("%s is %.10g, not %g", parameter_names[i], v[i], rule.fixed[i]));
             v[i] = rule.fixed[i];
             if (!std::isnan(s[i])) s[i] = 0;
         }
-        p.cell = Cell::from(v);
-        p.esd = CellSu::from(s);
+        p.cell = formats::Cell::from(v);
+        p.esd = formats::CellSu::from(s);
     }
     out.description = describe(rule.name, "imposed", out.ties, points.front().cell.values());
     return out;
 }
 
-}  // namespace analysis
+}  // namespace crystal

@@ -12,7 +12,7 @@
 #include "crystal/expansion_result.hpp"
 #include "formats/cell_ties.hpp"
 
-namespace analysis {
+namespace crystal {
 
 enum class CrystalSystem {
     automatic,  // the ties the input shows
@@ -38,11 +38,11 @@ std::string crystal_system_name(CrystalSystem system);
 // Two lengths whose values and ESDs (or the lack of one) are equal, as
 // numbers, in every row are tied, and so are two angles that change with T;
 // an angle the same in every row within 1e-6 degree is fixed.
-CellTies detected_ties(const std::vector<SeriesPoint>& points);
+formats::CellTies detected_ties(const std::vector<SeriesPoint>& points);
 
 struct SeriesSymmetry {
     CrystalSystem system = CrystalSystem::automatic;  // as asked
-    CellTies ties;
+    formats::CellTies ties;
     // "hexagonal (detected: a = b in every row; alpha, beta 90 and gamma 120
     // fixed)", for the summary.
     std::string description;
@@ -58,4 +58,4 @@ struct SeriesSymmetry {
 // degree without.
 SeriesSymmetry apply_symmetry(std::vector<SeriesPoint>& points, CrystalSystem system);
 
-}  // namespace analysis
+}  // namespace crystal

@@ -7,7 +7,7 @@
 
 namespace figures {
 
-using namespace analysis;
+using namespace formats;
 
 namespace {
 
@@ -52,7 +52,7 @@ double AxisScale::to_plot(double value) const {
 std::string AxisScale::label(double plot_value) const {
     // A tick at 0 reached by adding steps may be -1e-17, shown "-0.00".
     if (std::fabs(plot_value) < step * 1e-6) plot_value = 0;
-    return printed("%.*f", decimals, plot_value);
+    return formats::printed("%.*f", decimals, plot_value);
 }
 
 std::vector<double> AxisScale::ticks() const {
@@ -64,10 +64,10 @@ std::vector<double> AxisScale::ticks() const {
 
 std::string AxisScale::annotation() const {
     std::string out;
-    if (exponent != 0) out = "×10" + superscript(exponent);
+    if (exponent != 0) out = "×10" + formats::superscript(exponent);
     if (offset != 0) {
-        std::string digits = std::fabs(offset) < 1e15 ? printed("%.*f", offset_decimals, std::fabs(offset))
-                                                      : printed("%.15g", std::fabs(offset));
+        std::string digits = std::fabs(offset) < 1e15 ? formats::printed("%.*f", offset_decimals, std::fabs(offset))
+                                                      : formats::printed("%.15g", std::fabs(offset));
         // A round number: its trailing zeros say nothing.
         if (digits.find('.') != std::string::npos && digits.find('e') == std::string::npos) {
             while (digits.back() == '0') digits.pop_back();

@@ -11,7 +11,8 @@
 
 namespace figures {
 
-using namespace analysis;
+using namespace fit;
+using namespace formats;
 
 namespace {
 
@@ -29,7 +30,7 @@ std::string legend_name(const std::string& title) {
     std::string name = title;
     const auto f = name.rfind("=f(");
     if (f != std::string::npos && name.back() == ')') name.resize(f);
-    name = with_unit_symbols(name);
+    name = formats::with_unit_symbols(name);
     const auto open = name.rfind('(');
     if (open != std::string::npos && open > 0 && name[open - 1] != ' ' && name.back() == ')') name.insert(open, " ");
     return name;
@@ -37,15 +38,15 @@ std::string legend_name(const std::string& title) {
 
 namespace {
 
-Curve curve_of(const Pattern& pattern, const PlotFile& file) {
+Curve curve_of(const formats::Pattern& pattern, const formats::PlotFile& file) {
     Curve s;
     s.name = legend_name(pattern.title);
     s.points = pattern.points;
     s.marker = pattern.marker;
     s.size = pattern.size;
-    s.fit = analysis::fit_line(pattern.points);
-    s.kind = kind_of(file.y_legend);
-    s.y_unit = unit_symbol(unit_of(file.y_legend));
+    s.fit = fit::fit_line(pattern.points);
+    s.kind = formats::kind_of(file.y_legend);
+    s.y_unit = formats::unit_symbol(formats::unit_of(file.y_legend));
     return s;
 }
 
@@ -71,24 +72,25 @@ std::string with_power_of_ten(const std::string& text, int extra_exponent) {
         }
     }
     if (exponent == 0) return number + note;
-    return number + "×10" + superscript(exponent) + note;
+    return number + "×10" + formats::superscript(exponent) + note;
 }
 
-std::vector<Panel> panels_for(const std::vector<PlotFile>& files, bool normalise, std::vector<std::string>* left_out) {
+std::vector<Panel> panels_for(const std::vector<formats::PlotFile>& files, bool normalise,
+                              std::vector<std::string>* left_out) {
     std::vector<Panel> panels;
     if (normalise && !files.empty()) {
         Panel panel;
         panel.title = files.front().main_legend;
-        panel.x_legend = with_unit_symbols(files.front().x_legend);
-        panel.x_unit = unit_symbol(unit_of(files.front().x_legend));
+        panel.x_legend = formats::with_unit_symbols(files.front().x_legend);
+        panel.x_unit = formats::unit_symbol(formats::unit_of(files.front().x_legend));
         panel.y_legend = "relative change x/x₀";
         panel.normalised = true;
-        for (const PlotFile& file : files)
-            for (const Pattern& pattern : file.patterns) {
+        for (const formats::PlotFile& file : files)
+            for (const formats::Pattern& pattern : file.patterns) {
                 Curve s = curve_of(pattern, file);
                 s.name = series_name(pattern.title);
                 s.marker = int(panel.curves.size()) + 1;  // told apart in grey print too
-                if (s.name.empty()) s.name = displayable(file.name);
+                if (s.name.empty()) s.name = formats::displayable(file.name);
                 // The first value in the file, the series' first temperature
                 // as celltrend writes it.
                 const double first = s.points.front().y;
@@ -98,8 +100,8 @@ std::vector<Panel> panels_for(const std::vector<PlotFile>& files, bool normalise
                                             " starts at 0 and is left out of the normalised figure");
                     continue;
                 }
-                const Point* overflow = nullptr;
-                for (Point& p : s.points) {
+                const formats::Point* overflow = nullptr;
+                for (formats::Point& p : s.points) {
                     p.y /= first;
                     p.sigy /= std::fabs(first);
                     if (overflow == nullptr && (!std::isfinite(p.y) || (p.has_sigy && !std::isfinite(p.sigy))))
@@ -109,9 +111,10 @@ std::vector<Panel> panels_for(const std::vector<PlotFile>& files, bool normalise
                 // sends the quotients past the top.
                 if (overflow != nullptr) {
                     if (left_out != nullptr)
-                        left_out->push_back(file.name + ": " + s.name + " divided by its first value " +
-                                            printed("%g", first) + " leaves the range of a double at x = " +
-                                            printed("%g", overflow->x) + "; left out of the normalised figure");
+                        left_out->push_back(
+                            file.name + ": " + s.name + " divided by its first value " + formats::printed("%g", first) +
+                            " leaves the range of a double at x = " + formats::printed("%g", overflow->x) +
+                            "; left out of the normalised figure");
                     continue;
                 }
                 panel.curves.push_back(std::move(s));
@@ -119,13 +122,13 @@ std::vector<Panel> panels_for(const std::vector<PlotFile>& files, bool normalise
         if (!panel.curves.empty()) panels.push_back(std::move(panel));
         return panels;
     }
-    for (const PlotFile& file : files) {
+    for (const formats::PlotFile& file : files) {
         Panel panel;
         panel.title = file.main_legend;
-        panel.x_legend = with_unit_symbols(file.x_legend);
-        panel.y_legend = with_unit_symbols(file.y_legend);
-        panel.x_unit = unit_symbol(unit_of(file.x_legend));
-        for (const Pattern& pattern : file.patterns) panel.curves.push_back(curve_of(pattern, file));
+        panel.x_legend = formats::with_unit_symbols(file.x_legend);
+        panel.y_legend = formats::with_unit_symbols(file.y_legend);
+        panel.x_unit = formats::unit_symbol(formats::unit_of(file.x_legend));
+        for (const formats::Pattern& pattern : file.patterns) panel.curves.push_back(curve_of(pattern, file));
         panels.push_back(std::move(panel));
     }
     return panels;
@@ -133,15 +136,15 @@ std::vector<Panel> panels_for(const std::vector<PlotFile>& files, bool normalise
 
 std::string out_of_range(const Panel& panel) {
     for (const Curve& s : panel.curves) {
-        const Point *low = nullptr, *high = nullptr;
-        for (const Point& p : s.points) {
+        const formats::Point *low = nullptr, *high = nullptr;
+        for (const formats::Point& p : s.points) {
             if (low == nullptr || p.y < low->y) low = &p;
             if (high == nullptr || p.y > high->y) high = &p;
         }
         if (low != nullptr && !std::isfinite(high->y - low->y))
-            return s.name + ": the values span more than the range of a double (" + printed("%g", low->y) +
-                   " at x = " + printed("%g", low->x) + ", " + printed("%g", high->y) +
-                   " at x = " + printed("%g", high->x) + ")";
+            return s.name + ": the values span more than the range of a double (" + formats::printed("%g", low->y) +
+                   " at x = " + formats::printed("%g", low->x) + ", " + formats::printed("%g", high->y) +
+                   " at x = " + formats::printed("%g", high->x) + ")";
     }
     return {};
 }
@@ -150,22 +153,25 @@ std::vector<std::string> fit_legend(const Curve& series, const Panel& panel) {
     std::vector<std::string> lines;
     if (!series.fit.ok) return lines;
     const std::string per_x = panel.x_unit == "K" ? "K⁻¹" : panel.x_unit.empty() ? "per unit of x" : "/" + panel.x_unit;
-    const RelativeExpansion e = relative_expansion(series.fit, series.kind);
-    const std::string name = series.kind == QuantityKind::volume ? volume_coefficient : "α";
+    const fit::RelativeExpansion e = fit::relative_expansion(series.fit, series.kind);
+    const std::string name = series.kind == formats::QuantityKind::volume ? volume_coefficient : "α";
     std::string coefficient;
     if (e.given)
-        coefficient = name + " = " + with_power_of_ten(with_uncertainty(e.coefficient, e.su), -6) + " " + per_x;
+        coefficient =
+            name + " = " + with_power_of_ten(formats::with_uncertainty(e.coefficient, e.su), -6) + " " + per_x;
     if (panel.normalised) {
         if (!coefficient.empty()) lines.push_back(series.name + ": " + coefficient);
         return lines;
     }
     if (series.y_unit == "%" && panel.x_unit == "K")  // a strain: 1 %/K is 10⁴ × 10⁻⁶ K⁻¹
-        lines.push_back("fit: slope " +
-                        with_power_of_ten(with_uncertainty(1e4 * series.fit.slope, 1e4 * series.fit.su_slope), -6) +
-                        " K⁻¹");
+        lines.push_back(
+            "fit: slope " +
+            with_power_of_ten(formats::with_uncertainty(1e4 * series.fit.slope, 1e4 * series.fit.su_slope), -6) +
+            " K⁻¹");
     else
-        lines.push_back("fit: slope " + with_power_of_ten(with_uncertainty(series.fit.slope, series.fit.su_slope)) +
-                        " " + slope_unit(series.y_unit, panel.x_unit));
+        lines.push_back("fit: slope " +
+                        with_power_of_ten(formats::with_uncertainty(series.fit.slope, series.fit.su_slope)) + " " +
+                        formats::slope_unit(series.y_unit, panel.x_unit));
     // What the coefficient is relative to (slope / mean) is the summary's
     // to say: at a journal column's width every line of the legend costs the
     // plot its room.

@@ -16,16 +16,16 @@
 namespace figures {
 
 // One series as a panel draws it: its points, marker and fitted line (named
-// apart from the table a series is read from, analysis::Series).
+// apart from the table a series is read from, formats::Series).
 struct Curve {
     std::string name;  // for the legend; may be empty
-    std::vector<analysis::Point> points;
+    std::vector<formats::Point> points;
     int marker = 1;
     double size = 2;
     // The fit of the values as read, for the slope and the coefficient
     // (normalising changes neither the coefficient nor its meaning).
-    analysis::LineFit fit;
-    analysis::QuantityKind kind = analysis::QuantityKind::other;
+    fit::LineFit fit;
+    formats::QuantityKind kind = formats::QuantityKind::other;
     std::string y_unit;  // as a symbol; empty when there is none
 };
 
@@ -41,7 +41,7 @@ struct Panel {
 // A series that starts at 0 cannot be normalised, nor one whose quotients
 // leave the range of a double: it is left out of the figure, and `left_out`
 // (when given) gets a line saying so.
-std::vector<Panel> panels_for(const std::vector<analysis::PlotFile>& files, bool normalise,
+std::vector<Panel> panels_for(const std::vector<formats::PlotFile>& files, bool normalise,
                               std::vector<std::string>* left_out = nullptr);
 
 // A pattern's title as a legend: "b(A)=f(T)" -> "b (Å)", "X1" -> "X1".

@@ -19,7 +19,8 @@
 
 namespace figures {
 
-using namespace analysis;
+using namespace formats;
+using namespace fit;
 
 namespace {
 
@@ -56,7 +57,7 @@ struct Extent {
 Extent extent_of(const Panel& panel) {
     Extent e;
     for (const Curve& s : panel.curves)
-        for (const Point& p : s.points) {
+        for (const formats::Point& p : s.points) {
             const double bar = p.has_sigy && p.sigy > 0 && std::isfinite(p.sigy) ? p.sigy : 0;
             e.xlow = std::min(e.xlow, p.x);
             e.xhigh = std::max(e.xhigh, p.x);
@@ -255,7 +256,7 @@ bool box_is_free(const Panel& panel, const AxisScale& xs, const AxisScale& ys, d
     for (const Curve& s : panel.curves) {
         const double half_mm = 0.5 * 0.75 * ch * marker_scale(s);
         const double du = half_mm / plot_width_mm, dv = half_mm / plot_height_mm;
-        for (const Point& p : s.points) {
+        for (const formats::Point& p : s.points) {
             const double u = (xs.to_plot(p.x) - xs.low) / (xs.high - xs.low);
             const auto v_of = [&](double y) { return (ys.to_plot(y) - ys.low) / (ys.high - ys.low); };
             double top = v_of(p.y) + dv, bottom = v_of(p.y) - dv;
@@ -274,7 +275,7 @@ bool box_is_free(const Panel& panel, const AxisScale& xs, const AxisScale& ys, d
 std::array<int, 4> corners_by_emptiness(const Panel& panel, const AxisScale& xs, const AxisScale& ys) {
     int count[4] = {0, 0, 0, 0};
     for (const Curve& s : panel.curves)
-        for (const Point& p : s.points) {
+        for (const formats::Point& p : s.points) {
             const double u = (xs.to_plot(p.x) - xs.low) / (xs.high - xs.low);
             const double v = (ys.to_plot(p.y) - ys.low) / (ys.high - ys.low);
             const bool left = u < 0.5, top = v >= 0.5;
@@ -357,7 +358,7 @@ std::vector<LegendEntry> legend_entries(const Panel& panel, const DrawOptions& o
     for (std::size_t i = 0; i < panel.curves.size(); ++i) {
         const Curve& s = panel.curves[i];
         LegendEntry marker{PL_LEGEND_SYMBOL, s.name, series_index(i), marker_glyph(s.marker), marker_scale(s)};
-        const bool fitted = options.fit && analysis::fit_line(s.points).ok;
+        const bool fitted = options.fit && fit::fit_line(s.points).ok;
         const std::vector<std::string> fit_lines = fitted ? fit_legend(s, panel) : std::vector<std::string>{};
         if (panel.normalised) {
             if (fitted) marker.options |= PL_LEGEND_LINE;
@@ -435,7 +436,7 @@ void draw_panel(plstream& pls, const Panel& panel, const DrawOptions& options, c
     for (std::size_t i = 0; i < panel.curves.size(); ++i) {
         const Curve& s = panel.curves[i];
         std::vector<double> x, y, bar_x, bar_low, bar_high;
-        for (const Point& p : s.points) {
+        for (const formats::Point& p : s.points) {
             x.push_back(xs.to_plot(p.x));
             y.push_back(ys.to_plot(p.y));
             if (p.has_sigy && p.sigy > 0 && std::isfinite(p.sigy)) {
@@ -453,10 +454,11 @@ void draw_panel(plstream& pls, const Panel& panel, const DrawOptions& options, c
         pls.string(PLINT(x.size()), x.data(), y.data(), marker_glyph(s.marker));
         pls.schr(ch, 1.0);
 
-        const analysis::LineFit drawn = analysis::fit_line(s.points);
+        const fit::LineFit drawn = fit::fit_line(s.points);
         if (options.fit && drawn.ok) {
-            const auto [lo, hi] = std::minmax_element(s.points.begin(), s.points.end(),
-                                                      [](const Point& a, const Point& b) { return a.x < b.x; });
+            const auto [lo, hi] =
+                std::minmax_element(s.points.begin(), s.points.end(),
+                                    [](const formats::Point& a, const formats::Point& b) { return a.x < b.x; });
             const double fx[2] = {xs.to_plot(lo->x), xs.to_plot(hi->x)};
             const double fy[2] = {ys.to_plot(drawn.intercept + drawn.slope * lo->x),
                                   ys.to_plot(drawn.intercept + drawn.slope * hi->x)};

@@ -16,7 +16,7 @@
 namespace figures {
 
 inline std::string plplot_literal(std::string_view raw, char escape = '#') {
-    const std::string text = analysis::displayable(raw);
+    const std::string text = formats::displayable(raw);
     std::string out;
     out.reserve(text.size());
     for (char c : text) {

@@ -17,7 +17,7 @@ namespace figures {
 
 namespace {
 
-using analysis::Point;
+using formats::Point;
 using style::Colour;
 
 // cmap0: 0 background, 1 ink, 2 the marks, 3 the bands' swatch, then each
@@ -140,7 +140,7 @@ std::vector<MarkLabel> place_marks(const std::vector<double>& marked, const Axis
 std::string temperature_figure_file(const TemperatureFigure& figure, Format format, const Page& page) {
     Range t, change, rate;
     for (const MeasuredSeries& s : figure.changes) {
-        for (const Point& p : s.points) {
+        for (const formats::Point& p : s.points) {
             t.add(p.x);
             change.add(p.y);
             if (p.has_sigy && p.sigy > 0) change.add(p.y - p.sigy), change.add(p.y + p.sigy);
@@ -217,7 +217,7 @@ std::string temperature_figure_file(const TemperatureFigure& figure, Format form
                             continue;
                         }
                         std::vector<PLFLT> x, y, bx, blo, bhi;
-                        for (const Point& p : s.points) {
+                        for (const formats::Point& p : s.points) {
                             x.push_back(xs.to_plot(p.x));
                             y.push_back(ys.to_plot(p.y));
                             if (p.has_sigy && p.sigy > 0) {

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstddef>
 
-namespace analysis {
+namespace fit {
 
 LineDesign line_design(const std::vector<double>& x, const std::vector<double>& weights) {
     LineDesign d;
@@ -61,4 +61,4 @@ Hc0Line fit_hc0(const LineDesign& design, const std::vector<double>& x, const st
     return line;
 }
 
-}  // namespace analysis
+}  // namespace fit

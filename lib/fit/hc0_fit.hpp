@@ -13,7 +13,7 @@
 
 #include <vector>
 
-namespace analysis {
+namespace fit {
 
 // What depends on the x and the weights only, shared by every y fitted
 // against the same points.
@@ -42,4 +42,4 @@ Hc0Line weighted_line(const LineDesign& design, const std::vector<double>& y);
 // The fit of y (one per x of the design); `design.ok` must hold.
 Hc0Line fit_hc0(const LineDesign& design, const std::vector<double>& x, const std::vector<double>& y);
 
-}  // namespace analysis
+}  // namespace fit

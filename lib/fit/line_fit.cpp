@@ -6,22 +6,23 @@
 
 #include "fit/hc0_fit.hpp"
 
-namespace analysis {
+namespace fit {
 
-LineFit fit_line(const std::vector<Point>& points) {
+LineFit fit_line(const std::vector<formats::Point>& points) {
     LineFit fit;
     fit.n = points.size();
     if (points.empty()) return fit;
 
-    fit.weighted = std::all_of(points.begin(), points.end(), [](const Point& p) { return p.has_sigy && p.sigy > 0; });
+    fit.weighted =
+        std::all_of(points.begin(), points.end(), [](const formats::Point& p) { return p.has_sigy && p.sigy > 0; });
     double sum_y = 0;
-    for (const Point& p : points) sum_y += p.y;
+    for (const formats::Point& p : points) sum_y += p.y;
     fit.mean_y = sum_y / double(fit.n);
 
     // The line itself is the one weighted least-squares fit of hc0_fit.hpp;
     // only the uncertainties differ, these weights being inverse variances.
     std::vector<double> x, y, weights;
-    for (const Point& p : points) {
+    for (const formats::Point& p : points) {
         x.push_back(p.x);
         y.push_back(p.y);
         if (fit.weighted) weights.push_back(1.0 / (p.sigy * p.sigy));
@@ -57,4 +58,4 @@ LineFit fit_line(const std::vector<Point>& points) {
     return fit;
 }
 
-}  // namespace analysis
+}  // namespace fit

@@ -8,7 +8,7 @@
 
 #include "formats/point.hpp"
 
-namespace analysis {
+namespace fit {
 
 struct LineFit {
     bool ok = false;        // false: fewer than two distinct temperatures, or
@@ -30,6 +30,6 @@ struct LineFit {
 // often too small but rarely too large.  Equal weights: the SIGY say nothing,
 // so the scatter of the points alone gives the uncertainties (reduced
 // chi-square is then the residual variance, and always applied).
-LineFit fit_line(const std::vector<Point>& points);
+LineFit fit_line(const std::vector<formats::Point>& points);
 
-}  // namespace analysis
+}  // namespace fit

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace analysis {
+namespace fit {
 
 LinearSolution solve_least_squares(const DesignMatrix& x, const std::vector<double>& y,
                                    const std::vector<double>& weights) {
@@ -91,4 +91,4 @@ LinearSolution solve_least_squares(const DesignMatrix& x, const std::vector<doub
     return s;
 }
 
-}  // namespace analysis
+}  // namespace fit

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <vector>
 
-namespace analysis {
+namespace fit {
 
 // Row-major, rows x cols.
 struct DesignMatrix {
@@ -31,4 +31,4 @@ struct LinearSolution {
 LinearSolution solve_least_squares(const DesignMatrix& x, const std::vector<double>& y,
                                    const std::vector<double>& weights);
 
-}  // namespace analysis
+}  // namespace fit

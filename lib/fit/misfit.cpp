@@ -7,7 +7,7 @@
 
 #include "fit/temperature_model.hpp"
 
-namespace analysis {
+namespace fit {
 
 namespace {
 
@@ -81,4 +81,4 @@ Misfit judge_fit(const std::vector<double>& residuals, bool weighted, double red
     return m;
 }
 
-}  // namespace analysis
+}  // namespace fit

@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-namespace analysis {
+namespace fit {
 
 // Wald-Wolfowitz runs test on the signs of the residuals (zeros left out):
 // mu = 2 n+ n- / n + 1, s^2 = 2 n+ n- (2 n+ n- - n) / (n^2 (n - 1)),
@@ -59,4 +59,4 @@ struct Misfit {
 Misfit judge_fit(const std::vector<double>& residuals, bool weighted, double reduced_chi2, std::size_t p,
                  const RangeChi2& chi2_of, std::size_t max_splits = 200);
 
-}  // namespace analysis
+}  // namespace fit

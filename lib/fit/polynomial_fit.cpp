@@ -7,7 +7,7 @@
 
 #include "fit/linear_least_squares.hpp"
 
-namespace analysis {
+namespace fit {
 
 FitOutcome fit_polynomial(const std::vector<double>& t, const std::vector<double>& x,
                           const std::vector<double>& weights, int degree) {
@@ -59,4 +59,4 @@ FitOutcome fit_best_polynomial(const std::vector<double>& t, const std::vector<d
     return fit_polynomial(t, x, weights, 1);
 }
 
-}  // namespace analysis
+}  // namespace fit

@@ -7,7 +7,7 @@
 
 #include "fit/temperature_model.hpp"
 
-namespace analysis {
+namespace fit {
 
 // `weights` empty: equal weights, else inverse variances, one per row.
 // Refused (with why) when there are no more rows than the degree + 1
@@ -21,4 +21,4 @@ FitOutcome fit_polynomial(const std::vector<double>& t, const std::vector<double
 FitOutcome fit_best_polynomial(const std::vector<double>& t, const std::vector<double>& x,
                                const std::vector<double>& weights);
 
-}  // namespace analysis
+}  // namespace fit

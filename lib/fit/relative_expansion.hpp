@@ -5,7 +5,7 @@
 #include "fit/line_fit.hpp"
 #include "formats/units.hpp"
 
-namespace analysis {
+namespace fit {
 
 struct RelativeExpansion {
     bool given = false;      // lengths and volumes with a fit and a non-zero mean
@@ -16,6 +16,6 @@ struct RelativeExpansion {
 
 // A volume coefficient is about three linear ones, so it is flagged beyond
 // 900e-6 per K.
-RelativeExpansion relative_expansion(const LineFit& fit, QuantityKind kind);
+RelativeExpansion relative_expansion(const LineFit& fit, formats::QuantityKind kind);
 
-}  // namespace analysis
+}  // namespace fit

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-namespace analysis {
+namespace fit {
 
 namespace {
 
@@ -172,4 +172,4 @@ Estimate relative_slope_at(const ModelFit& fit, double t) {
     });
 }
 
-}  // namespace analysis
+}  // namespace fit

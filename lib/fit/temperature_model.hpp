@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-namespace analysis {
+namespace fit {
 
 enum class ModelKind { polynomial, fei, einstein };
 
@@ -88,4 +88,4 @@ Estimate value_at(const ModelFit& fit, double t);
 Estimate slope_at(const ModelFit& fit, double t);
 Estimate relative_slope_at(const ModelFit& fit, double t);
 
-}  // namespace analysis
+}  // namespace fit

@@ -1,6 +1,6 @@
 #include "formats/bounded_line.hpp"
 
-namespace analysis {
+namespace formats {
 
 bool read_bounded_line(std::istream& in, std::string& line, std::size_t limit, bool& too_long) {
     line.clear();
@@ -29,4 +29,4 @@ bool read_bounded_line(std::istream& in, std::string& line, std::size_t limit, b
     }
 }
 
-}  // namespace analysis
+}  // namespace formats

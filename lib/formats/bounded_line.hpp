@@ -7,7 +7,7 @@
 #include <istream>
 #include <string>
 
-namespace analysis {
+namespace formats {
 
 // One line of at most `limit` characters, without its newline.  On a longer
 // line reading stops there and `too_long` says so: such a line is an error.
@@ -15,4 +15,4 @@ namespace analysis {
 // set.
 bool read_bounded_line(std::istream& in, std::string& line, std::size_t limit, bool& too_long);
 
-}  // namespace analysis
+}  // namespace formats

@@ -4,7 +4,7 @@
 #include <limits>
 #include <numbers>
 
-namespace analysis {
+namespace formats {
 
 double volume(const Cell& cell) {
     const auto cosd = [](double degrees) { return std::cos(degrees * std::numbers::pi / 180.0); };
@@ -41,4 +41,4 @@ std::array<double, 6> volume_gradient(const Cell& cell) {
             d_angle(cell.gamma, cg, ca, cb)};
 }
 
-}  // namespace analysis
+}  // namespace formats

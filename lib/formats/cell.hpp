@@ -7,7 +7,7 @@
 #include <array>
 #include <limits>
 
-namespace analysis {
+namespace formats {
 
 struct Cell {
     double a = 0;
@@ -52,4 +52,4 @@ bool is_cell(const Cell& cell);
 // volume is.
 std::array<double, 6> volume_gradient(const Cell& cell);
 
-}  // namespace analysis
+}  // namespace formats

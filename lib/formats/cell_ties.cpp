@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-namespace analysis {
+namespace formats {
 
 double volume_esd(const Cell& cell, const CellSu& su, const CellTies& ties) {
     const std::array<double, 6> gradient = volume_gradient(cell);
@@ -20,4 +20,4 @@ double volume_esd(const Cell& cell, const CellSu& su, const CellTies& ties) {
     return esd;
 }
 
-}  // namespace analysis
+}  // namespace formats

@@ -9,7 +9,7 @@
 
 #include "formats/cell.hpp"
 
-namespace analysis {
+namespace formats {
 
 struct CellTies {
     // Parameters (a, b, c, alpha, beta, gamma) with the same number are one
@@ -27,4 +27,4 @@ struct CellTies {
 // the volume is, or where a parameter that counts has no ESD.
 double volume_esd(const Cell& cell, const CellSu& su, const CellTies& ties = {});
 
-}  // namespace analysis
+}  // namespace formats

@@ -1,6 +1,6 @@
 #include "formats/display_text.hpp"
 
-namespace analysis {
+namespace formats {
 
 namespace {
 
@@ -61,4 +61,4 @@ std::string displayable(std::string_view text) {
     return out;
 }
 
-}  // namespace analysis
+}  // namespace formats

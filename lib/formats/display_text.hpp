@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-namespace analysis {
+namespace formats {
 
 std::string displayable(std::string_view text);
 
-}  // namespace analysis
+}  // namespace formats

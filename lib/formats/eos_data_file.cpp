@@ -12,7 +12,7 @@
 #include "formats/measured_number.hpp"
 #include "formats/number_field.hpp"
 
-namespace analysis {
+namespace formats {
 
 namespace {
 
@@ -209,4 +209,4 @@ Series read_eos_data(std::string_view text, const std::string& name) {
     return series;
 }
 
-}  // namespace analysis
+}  // namespace formats

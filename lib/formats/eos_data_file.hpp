@@ -15,7 +15,7 @@
 
 #include "formats/series_table.hpp"
 
-namespace analysis {
+namespace formats {
 
 // True when a line whose first word is "Format" comes before any line that
 // starts with a number.
@@ -29,4 +29,4 @@ bool is_eos_data_file(std::string_view text);
 // is no number, or a file without a P column.
 Series read_eos_data(std::string_view text, const std::string& name);
 
-}  // namespace analysis
+}  // namespace formats

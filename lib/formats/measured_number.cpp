@@ -7,7 +7,7 @@
 
 #include "formats/number_field.hpp"
 
-namespace analysis {
+namespace formats {
 
 namespace {
 
@@ -74,4 +74,4 @@ Measured read_measured(std::string_view text, MeasuredNumber& out) {
     return Measured::number;
 }
 
-}  // namespace analysis
+}  // namespace formats

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string_view>
 
-namespace analysis {
+namespace formats {
 
 struct MeasuredNumber {
     double value = 0;
@@ -26,4 +26,4 @@ enum class Measured {
 // the mantissa's last digit and of the exponent.
 Measured read_measured(std::string_view text, MeasuredNumber& out);
 
-}  // namespace analysis
+}  // namespace formats

@@ -7,7 +7,7 @@
 #include <string>
 #include <system_error>
 
-namespace analysis {
+namespace formats {
 
 namespace {
 
@@ -73,4 +73,4 @@ std::vector<std::string_view> split_blanks(std::string_view line) {
     return words;
 }
 
-}  // namespace analysis
+}  // namespace formats

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace analysis {
+namespace formats {
 
 // `s` without the blanks and tabs around it.
 std::string_view trim(std::string_view s);
@@ -25,4 +25,4 @@ Field read_field(std::string_view text, double& value);
 // The words of a line written by hand, separated by blanks or tabs.
 std::vector<std::string_view> split_blanks(std::string_view line);
 
-}  // namespace analysis
+}  // namespace formats

@@ -1,6 +1,6 @@
 #include "formats/number_text.hpp"
 
-namespace analysis {
+namespace formats {
 
 std::string superscript(int n) {
     static const char* const digits[] = {"⁰", "¹", "²", "³", "⁴", "⁵", "⁶", "⁷", "⁸", "⁹"};
@@ -9,4 +9,4 @@ std::string superscript(int n) {
     return out;
 }
 
-}  // namespace analysis
+}  // namespace formats

@@ -1,16 +1,16 @@
 #pragma once
 // Numbers as the viewer writes them: printf-style text of any length (the
-// shared analysis::printed) and exponents as superscripts.
+// shared formats::printed) and exponents as superscripts.
 
 #include <string>
 
 #include "formats/printed.hpp"
 
-namespace analysis {
+namespace formats {
 
-using analysis::printed;
+using formats::printed;
 
 // An exponent as superscript digits: -14 -> "⁻¹⁴".
 std::string superscript(int n);
 
-}  // namespace analysis
+}  // namespace formats

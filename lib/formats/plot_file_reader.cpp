@@ -15,13 +15,13 @@
 #include "formats/layouts.hpp"
 #include "formats/number_field.hpp"
 
-namespace analysis {
+namespace formats {
 
 namespace {
 
-using analysis::Field;
-using analysis::read_field;
-using analysis::trim;
+using formats::Field;
+using formats::read_field;
+using formats::trim;
 
 constexpr std::size_t max_line_length = 4096;
 
@@ -42,7 +42,7 @@ bool split_fixed(std::string_view line, std::vector<double>& fields) {
 
 bool split_hand_written(std::string_view line, std::vector<double>& fields) {
     fields.clear();
-    for (const std::string_view word : analysis::split_blanks(line)) {
+    for (const std::string_view word : formats::split_blanks(line)) {
         double value = 0;
         if (read_field(word, value) == Field::invalid) return false;
         fields.push_back(value);
@@ -194,4 +194,4 @@ PlotFile read_plot_file(const std::string& path) {
     return read_plot_file(in, path);
 }
 
-}  // namespace analysis
+}  // namespace formats

@@ -14,7 +14,7 @@
 
 #include "formats/point.hpp"
 
-namespace analysis {
+namespace formats {
 
 struct Pattern {
     std::string title;
@@ -51,4 +51,4 @@ PlotFile read_plot_file(const std::string& path);
 // layout nor two or three blank-separated numbers.
 bool split_data_line(const std::string& line, std::vector<double>& fields);
 
-}  // namespace analysis
+}  // namespace formats

@@ -1,7 +1,7 @@
 #pragma once
 // A measured point of a series, as the plot files and the fits carry it.
 
-namespace analysis {
+namespace formats {
 
 // One measured value: y at x, with its standard uncertainty when known.
 struct Point {
@@ -11,4 +11,4 @@ struct Point {
     bool has_sigy = false;
 };
 
-}  // namespace analysis
+}  // namespace formats

@@ -5,7 +5,7 @@
 
 #include "formats/printed.hpp"
 
-namespace analysis {
+namespace formats {
 
 namespace {
 
@@ -60,4 +60,4 @@ PressureRows pressure_rows(const Series& series) {
     return out;
 }
 
-}  // namespace analysis
+}  // namespace formats

@@ -11,7 +11,7 @@
 #include "formats/cell_ties.hpp"
 #include "formats/series_table.hpp"
 
-namespace analysis {
+namespace formats {
 
 struct PressureRow {
     int line = 0;
@@ -46,4 +46,4 @@ PressureRows pressure_rows(const Series& series);
 // order with the ties of the series' symmetry (0 without them).
 double cell_volume_esd(const Cell& cell, const CellSu& esd, const CellTies& ties = {});
 
-}  // namespace analysis
+}  // namespace formats

@@ -3,7 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-namespace analysis {
+namespace formats {
 
 std::string printed(const char* format, ...) {
     va_list args, again;
@@ -17,4 +17,4 @@ std::string printed(const char* format, ...) {
     return text;
 }
 
-}  // namespace analysis
+}  // namespace formats

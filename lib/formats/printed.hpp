@@ -4,8 +4,8 @@
 
 #include <string>
 
-namespace analysis {
+namespace formats {
 
 std::string printed(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
-}  // namespace analysis
+}  // namespace formats

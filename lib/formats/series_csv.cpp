@@ -8,7 +8,7 @@
 
 #include "formats/number_field.hpp"
 
-namespace analysis {
+namespace formats {
 
 namespace {
 
@@ -187,4 +187,4 @@ void read_series_csv(std::istream& in, std::string_view header, int header_line,
     if (in.bad()) throw SeriesError(name + ": read error after line " + std::to_string(line_number));
 }
 
-}  // namespace analysis
+}  // namespace formats

@@ -14,7 +14,7 @@
 
 #include "formats/series_table.hpp"
 
-namespace analysis {
+namespace formats {
 
 // True when `line` is such a header row.  In a pressure series P_GPa and
 // sigma_P_GPa take the place of T_K and sigma_T_K (a T_K column is then
@@ -27,4 +27,4 @@ bool is_series_csv_header(std::string_view line, SeriesVariable variable = Serie
 // for a row of another number of fields or text that is no number.
 void read_series_csv(std::istream& in, std::string_view header, int header_line, Series& series);
 
-}  // namespace analysis
+}  // namespace formats

@@ -8,7 +8,7 @@
 #include <functional>
 #include <string_view>
 
-namespace analysis {
+namespace formats {
 
 namespace {
 
@@ -184,4 +184,4 @@ ExportText export_csv(const Series& series) {
     return out;
 }
 
-}  // namespace analysis
+}  // namespace formats

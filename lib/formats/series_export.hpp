@@ -9,7 +9,7 @@
 
 #include "formats/series_table.hpp"
 
-namespace analysis {
+namespace formats {
 
 struct ExportText {
     std::string text;
@@ -36,4 +36,4 @@ ExportText export_eosfit(const Series& series, const std::string& system);
 // value is an empty field, with a warning.
 ExportText export_csv(const Series& series);
 
-}  // namespace analysis
+}  // namespace formats

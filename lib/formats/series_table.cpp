@@ -19,7 +19,7 @@
 #include <sstream>
 #include <string_view>
 
-namespace analysis {
+namespace formats {
 
 namespace {
 
@@ -388,4 +388,4 @@ Series read_series(const std::string& path, SeriesVariable variable) {
     return read_series(in, path, variable);
 }
 
-}  // namespace analysis
+}  // namespace formats

@@ -22,7 +22,7 @@
 
 #include "formats/cell.hpp"
 
-namespace analysis {
+namespace formats {
 
 enum class SeriesLayout { celltrend_table, celltrend_transformed_table, strain_rows, csv, eos_data };
 
@@ -96,4 +96,4 @@ Series read_series(const std::string& path, SeriesVariable variable = SeriesVari
 // "T sigmaT a b c alpha beta gamma" or "P sigmaP a b c alpha beta gamma".
 std::string strain_row_form(SeriesVariable variable);
 
-}  // namespace analysis
+}  // namespace formats

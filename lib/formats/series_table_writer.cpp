@@ -6,7 +6,7 @@
 
 #include "formats/layouts.hpp"
 
-namespace analysis {
+namespace formats {
 
 std::string fixed_field(double value, int width, int decimals) {
     const auto w = static_cast<std::size_t>(width);
@@ -48,4 +48,4 @@ std::string table_line(const SeriesRow& row) {
     return line;
 }
 
-}  // namespace analysis
+}  // namespace formats

@@ -9,7 +9,7 @@
 
 #include "formats/series_table.hpp"
 
-namespace analysis {
+namespace formats {
 
 // Fw.d as in celltrend's tables: right-justified, `decimals` places rounded
 // from the binary value, no "-" on a value that prints as zero, the 0 before
@@ -27,4 +27,4 @@ std::vector<std::string> table_header(std::string_view title, std::string_view d
 // alpha, beta, gamma and volume, then mosaicity and its ESD.
 std::string table_line(const SeriesRow& row);
 
-}  // namespace analysis
+}  // namespace formats

@@ -7,7 +7,7 @@
 #include "formats/measured_number.hpp"
 #include "formats/number_field.hpp"
 
-namespace analysis {
+namespace formats {
 
 namespace {
 
@@ -57,4 +57,4 @@ bool read_strain_row(std::string_view line, std::size_t count, SeriesRow& row, S
     return true;
 }
 
-}  // namespace analysis
+}  // namespace formats

@@ -9,7 +9,7 @@
 
 #include "formats/series_table.hpp"
 
-namespace analysis {
+namespace formats {
 
 // What a row gave beyond its values.
 struct StrainRowGives {
@@ -28,4 +28,4 @@ struct StrainRowGives {
 // and a sigmaT column as well.
 bool read_strain_row(std::string_view line, std::size_t words, SeriesRow& row, StrainRowGives& gives);
 
-}  // namespace analysis
+}  // namespace formats

@@ -5,7 +5,7 @@
 #include "formats/display_text.hpp"
 #include "formats/layouts.hpp"
 
-namespace analysis {
+namespace formats {
 
 namespace {
 
@@ -93,4 +93,4 @@ PlotFile table_column(const Series& series, std::string_view name) {
     return file;
 }
 
-}  // namespace analysis
+}  // namespace formats

@@ -12,7 +12,7 @@
 #include "formats/plot_file_reader.hpp"
 #include "formats/series_table.hpp"
 
-namespace analysis {
+namespace formats {
 
 // The index of the column asked for by `name`, in the tables' order: a, b,
 // c, alpha, beta, gamma, volume (or V), mosaicity, in any case; none for
@@ -26,4 +26,4 @@ std::optional<std::size_t> table_column_index(std::string_view name);
 // ReadError naming the file for an unknown column, or one with no value.
 PlotFile table_column(const Series& series, std::string_view name);
 
-}  // namespace analysis
+}  // namespace formats

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace analysis {
+namespace formats {
 
 TemperatureOrder temperature_order(const Series& series) {
     TemperatureOrder order;
@@ -51,4 +51,4 @@ std::vector<std::string> order_notes(const TemperatureOrder& order, bool sorted,
     return notes;
 }
 
-}  // namespace analysis
+}  // namespace formats

@@ -8,7 +8,7 @@
 
 #include "formats/series_table.hpp"
 
-namespace analysis {
+namespace formats {
 
 struct Turn {
     int line = 0;         // the row where the temperature changes direction
@@ -35,4 +35,4 @@ void sort_by_temperature(Series& series);
 std::vector<std::string> order_notes(const TemperatureOrder& order, bool sorted,
                                      SeriesVariable variable = SeriesVariable::temperature);
 
-}  // namespace analysis
+}  // namespace formats

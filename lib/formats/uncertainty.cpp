@@ -5,7 +5,7 @@
 
 #include "formats/number_text.hpp"
 
-namespace analysis {
+namespace formats {
 
 namespace {
 
@@ -54,4 +54,4 @@ std::string with_uncertainty(double value, double su) {
            std::to_string(exponent);
 }
 
-}  // namespace analysis
+}  // namespace formats

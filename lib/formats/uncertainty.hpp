@@ -11,8 +11,8 @@
 
 #include <string>
 
-namespace analysis {
+namespace formats {
 
 std::string with_uncertainty(double value, double su);
 
-}  // namespace analysis
+}  // namespace formats

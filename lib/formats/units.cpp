@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace analysis {
+namespace formats {
 
 namespace {
 
@@ -60,4 +60,4 @@ std::string with_unit_symbols(std::string_view text) {
     return out;
 }
 
-}  // namespace analysis
+}  // namespace formats

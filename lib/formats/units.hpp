@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace analysis {
+namespace formats {
 
 enum class QuantityKind { length, volume, other };
 
@@ -26,4 +26,4 @@ std::string slope_unit(std::string_view y_unit, std::string_view x_unit);
 // "a(A)=f(T)" -> "a(Å)=f(T)", "Unit cell volume (A3)" -> "Unit cell volume (Å³)".
 std::string with_unit_symbols(std::string_view text);
 
-}  // namespace analysis
+}  // namespace formats

@@ -7,7 +7,8 @@
 #include "cellfiles/found_cell.hpp"
 #include "support/run_dir.hpp"
 
-using namespace analysis;
+using namespace cellfiles;
+using namespace formats;
 
 namespace {
 

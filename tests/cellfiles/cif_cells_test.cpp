@@ -4,7 +4,8 @@
 
 #include <string>
 
-using namespace analysis;
+using namespace cellfiles;
+using namespace formats;
 
 namespace {
 

@@ -6,7 +6,8 @@
 #include <sstream>
 #include <string>
 
-using namespace analysis;
+using namespace cellfiles;
+using namespace formats;
 
 namespace {
 

@@ -27,9 +27,9 @@ std::string with_su(double value, double esd) {
 // One CIF per temperature of celltrend's table, as a refinement program
 // writes them, with a publication block in the first; the rows in reverse
 // so that collect has to sort them.
-void write_cifs(const RunDir& dir, const analysis::Series& table) {
+void write_cifs(const RunDir& dir, const formats::Series& table) {
     for (std::size_t i = 0; i < table.rows.size(); ++i) {
-        const analysis::SeriesRow& r = table.rows[table.rows.size() - 1 - i];
+        const formats::SeriesRow& r = table.rows[table.rows.size() - 1 - i];
         std::string cif = i == 0 ? "data_global\n_publ_section_title 'CT-17'\n" : "";
         char t[32];
         std::snprintf(t, sizeof t, "%.2f", r.t);
@@ -53,7 +53,7 @@ protected:
 // cells, the same ESDs, the same coefficients to the last digit.
 TEST_F(CollectCommand, CifsGiveTheExpansionOfTheTable) {
     ASSERT_EQ(make_example_table(dir, "buffer_plain.txt"), 0);
-    const analysis::Series table = analysis::read_series((dir.path() / "TK_parameters_HTML.xy").string());
+    const formats::Series table = formats::read_series((dir.path() / "TK_parameters_HTML.xy").string());
     write_cifs(dir, table);
     const AnalyseResult c = run_analyse(dir, "collect -o series.csv cif/*.cif");
     ASSERT_EQ(c.status, 0) << c.err;
@@ -68,7 +68,7 @@ TEST_F(CollectCommand, CifsGiveTheExpansionOfTheTable) {
     // The CSV round trip: export reads collect's table and writes it back
     // byte for byte; its volumes are those of the reports within their ESDs.
     EXPECT_EQ(run_analyse(dir, "export --format csv series.csv").out, dir.read("series.csv"));
-    const analysis::Series collected = analysis::read_series((dir.path() / "series.csv").string());
+    const formats::Series collected = formats::read_series((dir.path() / "series.csv").string());
     ASSERT_EQ(collected.rows.size(), table.rows.size());
     for (std::size_t i = 0; i < table.rows.size(); ++i) {
         EXPECT_EQ(collected.rows[i].t, table.rows[i].t);
@@ -145,7 +145,7 @@ TEST_F(CollectCommand, CollectedSeriesThroughTransform) {
     const AnalyseResult e = run_analyse(dir, "expansion --tsv new.xy");
     EXPECT_EQ(e.status, 0);
     EXPECT_EQ(e.err, "");
-    const analysis::Series table = analysis::read_series((dir.path() / "new.xy").string());
+    const formats::Series table = formats::read_series((dir.path() / "new.xy").string());
     ASSERT_EQ(table.rows.size(), 4u);
     EXPECT_TRUE(table.rows[3].complete);
     EXPECT_EQ(table.rows[3].mosaicity, 0);

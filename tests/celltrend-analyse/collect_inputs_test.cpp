@@ -81,8 +81,8 @@ TEST(CollectInputs, ExampleFilesRunAsTheReadmeSays) {
         }
     }
     ASSERT_EQ(make_example_table(dir, "buffer_plain.txt"), 0);
-    const analysis::Series table = analysis::read_series((dir.path() / "TK_parameters_HTML.xy").string());
-    const analysis::Series collected = analysis::read_series((dir.path() / "series.csv").string());
+    const formats::Series table = formats::read_series((dir.path() / "TK_parameters_HTML.xy").string());
+    const formats::Series collected = formats::read_series((dir.path() / "series.csv").string());
     ASSERT_EQ(collected.rows.size(), 16u);
     for (std::size_t i = 0; i < table.rows.size(); ++i) {
         EXPECT_EQ(collected.rows[i].t, table.rows[i].t);

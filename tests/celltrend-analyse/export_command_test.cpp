@@ -26,9 +26,9 @@ TEST_F(ExportCommand, PascalRowsWithTheGivenSigmaT) {
     const AnalyseResult r = run_analyse(dir, "export --format pascal --sigma-t 0.5 TK_parameters_HTML.xy -o cells.txt");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "");
-    const analysis::Series back = analysis::read_series((dir.path() / "cells.txt").string());
-    const analysis::Series source = analysis::read_series((dir.path() / "TK_parameters_HTML.xy").string());
-    ASSERT_EQ(back.layout, analysis::SeriesLayout::strain_rows);
+    const formats::Series back = formats::read_series((dir.path() / "cells.txt").string());
+    const formats::Series source = formats::read_series((dir.path() / "TK_parameters_HTML.xy").string());
+    ASSERT_EQ(back.layout, formats::SeriesLayout::strain_rows);
     ASSERT_EQ(back.rows.size(), source.rows.size());
     EXPECT_EQ(back.rows[5].sigma_t, 0.5);
     EXPECT_EQ(back.rows[5].cell.beta, source.rows[5].cell.beta);

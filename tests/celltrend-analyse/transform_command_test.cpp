@@ -15,7 +15,7 @@
 #include "support/analyse_run.hpp"
 
 using namespace celltrend::testing;
-using analysis::Series;
+using formats::Series;
 
 namespace {
 
@@ -24,10 +24,10 @@ class TransformCommand : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_EQ(make_example_table(dir, "buffer_plain.txt"), 0); }
 
-    Series read(const std::string& name) const { return analysis::read_series((dir.path() / name).string()); }
+    Series read(const std::string& name) const { return formats::read_series((dir.path() / name).string()); }
     Series read_text(const std::string& text) const {
         std::istringstream in(text);
-        return analysis::read_series(in, "stdout");
+        return formats::read_series(in, "stdout");
     }
     // Files whose name holds `part`, temporary ones included.
     std::size_t files_named(const std::string& part) const {
@@ -70,11 +70,11 @@ TEST_F(TransformCommand, GivesTheCellsOfCelltrendsTransformedRunWithEsds) {
     const Series theirs = read("TK_parameters_transf_HTML.xy");
     const Series ours = read("new.xy");
     const Series source = read("TK_parameters_HTML.xy");
-    ASSERT_EQ(ours.layout, analysis::SeriesLayout::celltrend_table);
+    ASSERT_EQ(ours.layout, formats::SeriesLayout::celltrend_table);
     ASSERT_EQ(ours.rows.size(), 16u);
     ASSERT_EQ(theirs.rows.size(), 16u);
     for (std::size_t i = 0; i < ours.rows.size(); ++i) {
-        const analysis::SeriesRow &o = ours.rows[i], &t = theirs.rows[i];
+        const formats::SeriesRow &o = ours.rows[i], &t = theirs.rows[i];
         EXPECT_EQ(o.t, t.t);
         EXPECT_NEAR(o.cell.a, t.cell.a, 3e-5) << o.t;
         EXPECT_NEAR(o.cell.b, t.cell.b, 3e-5) << o.t;
@@ -88,7 +88,7 @@ TEST_F(TransformCommand, GivesTheCellsOfCelltrendsTransformedRunWithEsds) {
         // new b = b and new c = -a keep their ESDs; new a = a + c, with
         // a'² = a² + c² + 2ac cos β, takes (a + c cos β)/a' of σa,
         // (c + a cos β)/a' of σc and ac sin β/a' of σβ.
-        const analysis::SeriesRow& s = source.rows[i];
+        const formats::SeriesRow& s = source.rows[i];
         EXPECT_EQ(o.esd.b, s.esd.b);
         EXPECT_EQ(o.esd.c, s.esd.a);
         const double rad = std::acos(-1.0) / 180, cb = std::cos(s.cell.beta * rad), sb = std::sin(s.cell.beta * rad);

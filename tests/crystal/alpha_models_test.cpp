@@ -9,7 +9,9 @@
 #include "crystal/alpha.hpp"
 #include "fit/temperature_model.hpp"
 
-using namespace analysis;
+using namespace crystal;
+using namespace fit;
+using namespace formats;
 
 namespace {
 

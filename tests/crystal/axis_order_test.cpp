@@ -12,7 +12,8 @@
 
 #include "crystal/expansion.hpp"
 
-using namespace analysis;
+using namespace crystal;
+using namespace formats;
 
 namespace {
 

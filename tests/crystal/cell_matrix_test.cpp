@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-using namespace analysis;
+using namespace crystal;
+using namespace formats;
 
 // The frame c along Z, a* along X: the matrix is lower triangular, its
 // columns reproduce every scalar product of the axes, and its determinant is

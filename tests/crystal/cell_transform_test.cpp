@@ -6,7 +6,8 @@
 #include <cmath>
 #include <numbers>
 
-using namespace analysis;
+using namespace crystal;
+using namespace formats;
 
 namespace {
 

@@ -6,7 +6,8 @@
 
 #include "crystal/cell_matrix.hpp"
 
-using namespace analysis;
+using namespace crystal;
+using namespace formats;
 
 TEST(CrystalDirection, UnitLengthAndTheLargestComponentPositive) {
     struct Case {

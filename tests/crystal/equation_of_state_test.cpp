@@ -8,7 +8,7 @@
 
 #include "crystal/compression.hpp"
 
-using namespace analysis;
+using namespace crystal;
 
 namespace {
 

@@ -8,7 +8,9 @@
 #include <cmath>
 #include <vector>
 
-using namespace analysis;
+using namespace crystal;
+using namespace formats;
+using namespace fit;
 
 namespace {
 

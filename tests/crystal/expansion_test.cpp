@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-using namespace analysis;
+using namespace crystal;
+using namespace formats;
 
 namespace {
 

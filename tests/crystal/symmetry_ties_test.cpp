@@ -9,7 +9,9 @@
 #include "crystal/alpha.hpp"
 #include "crystal/expansion.hpp"
 
-using namespace analysis;
+using namespace crystal;
+using namespace formats;
+using namespace fit;
 
 namespace {
 

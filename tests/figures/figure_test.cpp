@@ -10,7 +10,8 @@
 #include "formats/display_text.hpp"
 #include "support/sample_files.hpp"
 
-using namespace analysis;
+using namespace formats;
+using namespace fit;
 using namespace figures;
 
 namespace {

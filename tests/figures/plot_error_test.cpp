@@ -17,7 +17,7 @@ namespace {
 
 std::vector<figures::Panel> one_panel() {
     std::istringstream in{std::string(xyviewer_test::plain_cell_a)};
-    return figures::panels_for({analysis::read_plot_file(in, "TK_cell_a.pgf")}, false);
+    return figures::panels_for({formats::read_plot_file(in, "TK_cell_a.pgf")}, false);
 }
 
 TEST(PlotErrors, ADrawingPLplotAbortsIsAnError) {

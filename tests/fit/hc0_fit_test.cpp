@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-using namespace analysis;
+using namespace fit;
 
 // (0,0), (1,1), (2,3), worked by hand.  Equal weights: mean x 1, Sxx 2,
 // slope coefficients (-1/2, 0, 1/2), slope 3/2, residuals 1/6, -1/3, 1/6, so

@@ -5,7 +5,8 @@
 #include <cmath>
 #include <vector>
 
-using namespace analysis;
+using namespace fit;
+using namespace formats;
 
 namespace {
 

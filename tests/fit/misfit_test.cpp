@@ -8,7 +8,7 @@
 
 #include "fit/polynomial_fit.hpp"
 
-using namespace analysis;
+using namespace fit;
 
 namespace {
 

@@ -8,7 +8,8 @@
 
 #include "fit/line_fit.hpp"
 
-using namespace analysis;
+using namespace fit;
+using namespace formats;
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-using namespace analysis;
+using namespace formats;
 
 // The unit-cell test every subcommand uses: angles that close no cell are
 // refused, however the cosines happen to combine.

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-using namespace analysis;
+using namespace formats;
 
 namespace {
 

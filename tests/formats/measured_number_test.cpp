@@ -5,7 +5,7 @@
 #include <cmath>
 #include <string>
 
-using namespace analysis;
+using namespace formats;
 
 namespace {
 

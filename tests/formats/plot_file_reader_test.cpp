@@ -9,7 +9,7 @@
 
 #include "support/sample_files.hpp"
 
-using namespace analysis;
+using namespace formats;
 namespace fs = std::filesystem;
 
 namespace {

@@ -11,7 +11,7 @@
 #include "formats/pressure_rows.hpp"
 #include "formats/series_table.hpp"
 
-using namespace analysis;
+using namespace formats;
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include "support/example_tables.hpp"
 
-using namespace analysis;
+using namespace formats;
 
 namespace {
 

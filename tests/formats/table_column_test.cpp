@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-using namespace analysis;
+using namespace formats;
 
 namespace {
 

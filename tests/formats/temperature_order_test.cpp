@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-using namespace analysis;
+using namespace formats;
 
 namespace {
 

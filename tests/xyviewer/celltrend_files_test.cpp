@@ -48,7 +48,7 @@ TEST(CelltrendFiles, PlainRunGivesSixteenPointsWithSigy) {
     ASSERT_EQ(run_celltrend(dir.path, "buffer_plain.txt"), 0) << slurp(dir.path / "celltrend.out");
     for (const char* name : {"TK_cell_a.pgf", "TK_cell_beta.pgf", "TK_volume.pgf", "TK_mosaicity.pgf"}) {
         SCOPED_TRACE(name);
-        const analysis::PlotFile f = analysis::read_plot_file((dir.path / name).string());
+        const formats::PlotFile f = formats::read_plot_file((dir.path / name).string());
         ASSERT_EQ(f.patterns.size(), 1u);
         const auto& p = f.patterns[0];
         EXPECT_EQ(p.announced_points, 16);
@@ -61,9 +61,9 @@ TEST(CelltrendFiles, PlainRunGivesSixteenPointsWithSigy) {
         EXPECT_EQ(f.x_legend, "Temperature (K)");
     }
     // The example's a expands by about 28e-6 per K at 100 K, more when warm.
-    const analysis::PlotFile a = analysis::read_plot_file((dir.path / "TK_cell_a.pgf").string());
-    const analysis::RelativeExpansion e =
-        analysis::relative_expansion(analysis::fit_line(a.patterns[0].points), analysis::QuantityKind::length);
+    const formats::PlotFile a = formats::read_plot_file((dir.path / "TK_cell_a.pgf").string());
+    const fit::RelativeExpansion e =
+        fit::relative_expansion(fit::fit_line(a.patterns[0].points), formats::QuantityKind::length);
     ASSERT_TRUE(e.given);
     EXPECT_GT(e.coefficient, 20.0);
     EXPECT_LT(e.coefficient, 60.0);
@@ -72,14 +72,14 @@ TEST(CelltrendFiles, PlainRunGivesSixteenPointsWithSigy) {
 TEST(CelltrendFiles, TransformedRunHasNoSigyButMosaicityKeepsIt) {
     ScratchDir dir;
     ASSERT_EQ(run_celltrend(dir.path, "buffer_matrix.txt"), 0) << slurp(dir.path / "celltrend.out");
-    const analysis::PlotFile a = analysis::read_plot_file((dir.path / "TK_cell_a_transf.pgf").string());
+    const formats::PlotFile a = formats::read_plot_file((dir.path / "TK_cell_a_transf.pgf").string());
     ASSERT_EQ(a.patterns.size(), 1u);
     EXPECT_FALSE(a.patterns[0].declares_sigy);
     ASSERT_EQ(a.patterns[0].points.size(), 16u);
     for (const auto& pt : a.patterns[0].points) EXPECT_FALSE(pt.has_sigy);
     EXPECT_NEAR(a.patterns[0].points.front().y, 13.49, 0.1);  // new a = a + c
 
-    const analysis::PlotFile m = analysis::read_plot_file((dir.path / "TK_mosaicity.pgf").string());
+    const formats::PlotFile m = formats::read_plot_file((dir.path / "TK_mosaicity.pgf").string());
     ASSERT_EQ(m.patterns.size(), 1u);
     EXPECT_TRUE(m.patterns[0].declares_sigy);
     ASSERT_EQ(m.patterns[0].points.size(), 16u);

@@ -12,7 +12,8 @@
 #include "support/sample_files.hpp"
 
 using namespace xyviewer;
-using namespace analysis;
+using namespace formats;
+using namespace fit;
 using namespace figures;
 
 namespace {

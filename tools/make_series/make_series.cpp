@@ -104,14 +104,14 @@ double round_to(double v, int decimals) {
     return std::round(v * f) / f;
 }
 
-using analysis::Cell;
-using analysis::volume;
+using formats::Cell;
+using formats::volume;
 
 // The values printed in the results table of one report.
 struct Results {
-    Cell cell;             // rounded as printed
-    analysis::CellSu esd;  // rounded as printed
-    double volume;         // from the printed cell
+    Cell cell;            // rounded as printed
+    formats::CellSu esd;  // rounded as printed
+    double volume;        // from the printed cell
     double volume_esd;
     double mosaicity;
     double mosaicity_esd;
