@@ -317,8 +317,7 @@ int run_eos(const Arguments& args) {
             data.v.push_back(r.volume);
             data.sigma_v.push_back(r.sigma_volume);
         }
-        Quantity v{"V", false, fit_of(data, false), {}, {}, {}};
-        v.data = data;
+        Quantity v{"V", false, fit_of(data, false), {}, {}, {}, data};
         v.q = v.fit.q;
         v.covariance = v.fit.covariance;
         quantities.push_back(v);
@@ -334,8 +333,7 @@ int run_eos(const Arguments& args) {
                     data.v[n] = l * l * l;
                     data.sigma_v[n] = std::isfinite(sl) ? 3 * l * l * sl : 0;
                 }
-                Quantity edge{std::string(1, char('a' + e)), true, fit_of(data, true), {}, {}, {}};
-                edge.data = data;
+                Quantity edge{std::string(1, char('a' + e)), true, fit_of(data, true), {}, {}, {}, data};
                 const crystal::LinearParameters lin = crystal::linear_modulus(edge.fit);
                 edge.q = lin.q;
                 edge.covariance = lin.covariance;
