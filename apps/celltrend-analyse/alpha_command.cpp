@@ -90,11 +90,6 @@ void print_help(std::ostream& out) {
 
 const Subcommand alpha{"alpha", options, print_help};
 
-int input_error(const std::string& why) {
-    std::cerr << program << ": " << why << "\n";
-    return 1;
-}
-
 bool read_model(const std::string& name, crystal::AlphaModel& model) {
     using M = crystal::AlphaModel;
     const std::pair<const char*, M> models[] = {{"auto", M::automatic}, {"poly1", M::poly1}, {"poly2", M::poly2},
@@ -127,49 +122,47 @@ std::string suggestion(const crystal::QuantityFit& q, std::size_t rows) {
 }  // namespace
 
 int run_alpha(const Arguments& args) {
-    const auto started = start(alpha, args);
-    if (const int* status = std::get_if<int>(&started)) return *status;
-    const CommandLine& cl = std::get<CommandLine>(started);
+    const std::optional<CommandLine> started = start(alpha, args);
+    if (!started) return 0;  // --help
+    const CommandLine& cl = *started;
     const std::string& file = cl.operands.front();
 
     const std::string model_name = cl.value("model").value_or("auto");
     crystal::AlphaModel model = crystal::AlphaModel::automatic;
     if (!read_model(model_name, model))
-        return usage_error(alpha, "--model '" + model_name + "': auto, poly1, poly2, poly3, fei or einstein");
+        throw UsageError("--model '" + model_name + "': auto, poly1, poly2, poly3, fei or einstein");
     const std::string system_name = cl.value("system").value_or("auto");
     const std::optional<crystal::CrystalSystem> system = crystal::read_crystal_system(system_name);
-    if (!system) return usage_error(alpha, "--system '" + system_name + "': " + crystal::crystal_system_choices);
+    if (!system) throw UsageError("--system '" + system_name + "': " + crystal::crystal_system_choices);
     TemperatureList asked;
     if (const auto at = cl.value("at")) {
         std::string why;
         asked = read_temperature_list(*at, why);
-        if (!why.empty()) return usage_error(alpha, why);
+        if (!why.empty()) throw UsageError(why);
     }
     std::optional<TemperatureRange> range;
     if (const auto text = cl.value("range")) {
         std::string why;
         range = read_temperature_range(*text, why);
-        if (!range) return usage_error(alpha, why);
+        if (!range) throw UsageError(why);
     }
     std::size_t leg = 0;
     if (const auto text = cl.value("leg")) {
         double n = 0;
         if (formats::read_field(*text, n) != formats::Field::number || !(n >= 1) || n != std::floor(n) || n > 1e9)
-            return usage_error(alpha, "--leg '" + *text + "': a leg's number, from 1");
+            throw UsageError("--leg '" + *text + "': a leg's number, from 1");
         leg = std::size_t(n);
     }
     // The figures' names and the plane are checked before any work.
     std::string figure_why;
     const std::optional<FigureRequests> figures_asked = figure_requests(cl, figure_why);
-    if (!figures_asked) return usage_error(alpha, figure_why);
+    if (!figures_asked) throw UsageError(figure_why);
 
-    std::optional<formats::Series> table = read_table(alpha, file);
-    if (!table) return 1;
-    order_rows(alpha, *table, false);
-    const formats::Series& series = *table;
+    formats::Series series = read_table(alpha, file);
+    order_rows(alpha, series, false);
     std::vector<crystal::SeriesPoint> points;
     // alpha's fits weigh the cells by their ESDs: sigmaT is not read.
-    if (!usable_points(program, series, points, "equal weights", {.read = false})) return 1;
+    usable_points(program, series, points, "equal weights", {.read = false});
     if (leg > 0) {
         // Legs in the file's order: the rows' lines.
         std::vector<crystal::SeriesPoint> in_file = points;
@@ -179,8 +172,8 @@ int run_alpha(const Arguments& args) {
         for (const crystal::SeriesPoint& p : in_file) t.push_back(p.t);
         const auto legs = temperature_legs(t);
         if (leg > legs.size())
-            return usage_error(alpha, "--leg " + std::to_string(leg) + ": " + series.name + " has " +
-                                          std::to_string(legs.size()) + (legs.size() == 1 ? " leg" : " legs"));
+            throw UsageError("--leg " + std::to_string(leg) + ": " + series.name + " has " +
+                             std::to_string(legs.size()) + (legs.size() == 1 ? " leg" : " legs"));
         std::vector<crystal::SeriesPoint> kept;
         for (std::size_t k : legs[leg - 1]) kept.push_back(in_file[k]);
         std::stable_sort(kept.begin(), kept.end(),
@@ -190,9 +183,9 @@ int run_alpha(const Arguments& args) {
     if (range) {
         std::erase_if(points, [&](const crystal::SeriesPoint& p) { return !range->contains(p.t); });
         if (points.size() < 2)
-            return input_error(series.name + ": " + std::to_string(points.size()) +
-                               (points.size() == 1 ? " row" : " rows") +
-                               " in --range; an expansion needs at least two temperatures");
+            throw InputError(series.name + ": " + std::to_string(points.size()) +
+                             (points.size() == 1 ? " row" : " rows") +
+                             " in --range; an expansion needs at least two temperatures");
     }
 
     AlphaReport report;
@@ -204,7 +197,7 @@ int run_alpha(const Arguments& args) {
         report.symmetry = symmetry.description;
         report.fits = crystal::fit_cell_series(points, model, symmetry.ties);
     } catch (const crystal::ExpansionError& e) {
-        return input_error(series.name + ": " + e.what());
+        throw InputError(series.name + ": " + e.what());
     }
     const crystal::AlphaFits& fits = report.fits;
 
@@ -226,7 +219,7 @@ int run_alpha(const Arguments& args) {
         const std::string misfit = misfit_text(fits, q);
         if (!misfit.empty()) std::cerr << program << ": " << series.name << ": " << misfit << "\n";
     }
-    if (!anything) return input_error(series.name + ": nothing could be fitted");
+    if (!anything) throw InputError(series.name + ": nothing could be fitted");
     if (!cell_fitted) {
         std::string names;
         for (std::size_t i = 0; i < refused.size(); ++i)
@@ -275,17 +268,17 @@ int run_alpha(const Arguments& args) {
                                                   [&](const crystal::AlphaAt& a) { return a.t == tensor_t; });
     const std::string tensor_title =
         (series.title.empty() ? "" : series.title + ", ") + formats::printed("%g K", first.t);
-    const bool drawn = write_figures(
+    write_figures(
         *figures_asked, file, program, tensor_title, [&] { return alpha_curves(report, points, temperatures); },
         [&] {
             if (!first.tensor) throw figures::PlotError("no tensor without the fits of the cell");
             return alpha_tensor_figure(*first.tensor, fits.t_max - fits.t_min);
         });
-    if (!drawn) return 1;
     const std::string text = cl.has("parameters") ? alpha_parameters_text(report)
                              : cl.has("tsv")      ? alpha_tsv_text(report)
                                                   : alpha_summary_text(report);
-    return write_result(text, "", file, program) ? 0 : 1;
+    write_result(text, "", file);
+    return 0;
 }
 
 }  // namespace celltrend_analyse

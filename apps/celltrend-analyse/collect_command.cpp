@@ -223,7 +223,7 @@ int run_collect(const Arguments& args) {
     try {
         cl = parse_command_line(args, options);
     } catch (const UsageError& e) {
-        return usage_error(collect, e.what());
+        throw UsageError(e.what());
     }
     if (cl.has("help")) {
         print_help(std::cout);
@@ -231,14 +231,13 @@ int run_collect(const Arguments& args) {
     }
     const std::string format = cl.value("format").value_or("csv");
     if (format != "pascal" && format != "eosfit" && format != "csv")
-        return usage_error(collect, "unknown format '" + format + "' (csv, pascal or eosfit)");
-    if (cl.operands.empty()) return usage_error(collect, "no file named");
+        throw UsageError("unknown format '" + format + "' (csv, pascal or eosfit)");
+    if (cl.operands.empty()) throw UsageError("no file named");
     const std::string output = cl.value("output").value_or("");
     for (const std::string& file : cl.operands) {
-        if (file == "-") return usage_error(collect, "files only: \"-\" (standard input) is not read");
+        if (file == "-") throw UsageError("files only: \"-\" (standard input) is not read");
         if (!output.empty() && output != "-" && cli::same_file(file, output)) {
-            std::cerr << program << ": " << output << ": is an input file; nothing written\n";
-            return 1;
+            throw InputError(output + ": is an input file; nothing written");
         }
     }
 
@@ -255,8 +254,7 @@ int run_collect(const Arguments& args) {
             found =
                 kind_of(file) == FileKind::shelx ? cellfiles::read_shelx_cells(file) : cellfiles::read_cif_cells(file);
         } catch (const cellfiles::CellFileError& e) {
-            std::cerr << program << ": " << e.what() << "\n";
-            return 1;
+            throw InputError(e.what());
         }
         for (const std::string& note : found.notes) std::cerr << program << ": " << note << "\n";
         if (found.cells.empty()) std::cerr << program << ": " << file << ": no cell with a temperature; no row\n";
@@ -269,10 +267,7 @@ int run_collect(const Arguments& args) {
             cells.push_back(cell);
         }
     }
-    if (cells.empty()) {
-        std::cerr << program << ": no cell in any file; nothing written\n";
-        return 1;
-    }
+    if (cells.empty()) throw InputError("no cell in any file; nothing written");
     std::stable_sort(cells.begin(), cells.end(),
                      [](const cellfiles::FoundCell& x, const cellfiles::FoundCell& y) { return x.t < y.t; });
     // Two files of one measurement (a CIF and the .res it came from) are
@@ -301,7 +296,8 @@ int run_collect(const Arguments& args) {
                                     : format == "eosfit" ? formats::export_eosfit(series, "")
                                                          : formats::export_csv(series);
     for (const std::string& w : out.warnings) std::cerr << program << ": warning: " << w << "\n";
-    return write_result(out.text, output, "", program) ? 0 : 1;
+    write_result(out.text, output, "");
+    return 0;
 }
 
 }  // namespace celltrend_analyse

@@ -71,11 +71,6 @@ void print_help(std::ostream& out) {
 
 const Subcommand compression{"compression", options, print_help};
 
-int input_error(const std::string& why) {
-    std::cerr << program << ": " << why << "\n";
-    return 1;
-}
-
 std::string g(double x) { return std::isfinite(x) ? formats::printed("%.10g", x) : ""; }
 
 struct AtPressure {
@@ -251,47 +246,44 @@ figures::TemperatureFigure compression_figure(const std::string& title, const Re
 }  // namespace
 
 int run_compression(const Arguments& args) {
-    const auto started = start(compression, args);
-    if (const int* status = std::get_if<int>(&started)) return *status;
-    const CommandLine& cl = std::get<CommandLine>(started);
+    const std::optional<CommandLine> started = start(compression, args);
+    if (!started) return 0;  // --help
+    const CommandLine& cl = *started;
     const std::string& file = cl.operands.front();
 
     std::string why_strain;
     const std::optional<crystal::StrainMeasure> asked_measure = strain_measure(cl, why_strain);
-    if (!asked_measure) return usage_error(compression, why_strain);
+    if (!asked_measure) throw UsageError(why_strain);
     const crystal::StrainMeasure measure = *asked_measure;
     std::optional<double> pc;
     if (const auto text = cl.value("pc")) {
         double value = 0;
         if (formats::read_field(*text, value) != formats::Field::number || !std::isfinite(value))
-            return usage_error(compression, "--pc '" + *text + "' is not a pressure");
+            throw UsageError("--pc '" + *text + "' is not a pressure");
         pc = value;
     }
     std::vector<double> asked;
     bool every_row = false;
     if (const auto text = cl.value("at")) {
         const std::string why = read_pressures(*text, asked, every_row);
-        if (!why.empty()) return usage_error(compression, why);
+        if (!why.empty()) throw UsageError(why);
     }
     const std::optional<std::string> figure_file = cl.value("figure");
     std::optional<figures::Format> figure_kind;
     if (figure_file) {
         std::string why;
         figure_kind = figure_format("--figure", *figure_file, why);
-        if (!figure_kind) return usage_error(compression, why);
+        if (!figure_kind) throw UsageError(why);
     }
     const std::vector<double> marked = asked;
 
-    const std::optional<formats::PressureRows> read = read_pressure_rows(compression, file, cl.has("file-order"));
-    if (!read) return 1;
-    const formats::PressureRows& rows = *read;
+    const formats::PressureRows rows = read_pressure_rows(compression, file, cl.has("file-order"));
     const std::string name = series_name(file);
-    if (!rows.every_cell)
-        return input_error(name + ": compression needs the cell in every row; the file gives volumes");
+    if (!rows.every_cell) throw InputError(name + ": compression needs the cell in every row; the file gives volumes");
     const std::size_t n = rows.rows.size();
     if (n < 5)
-        return input_error(name + ": " + std::to_string(n) + (n == 1 ? " row" : " rows") +
-                           "; compression needs at least 5");
+        throw InputError(name + ": " + std::to_string(n) + (n == 1 ? " row" : " rows") +
+                         "; compression needs at least 5");
 
     Result r;
     std::vector<crystal::SeriesPoint> points;
@@ -314,7 +306,7 @@ int run_compression(const Arguments& args) {
             r.laws[i] = crystal::fit_strain_law(r.p, strain, sigma_p);
         }
     } catch (const std::runtime_error& e) {
-        return input_error(name + ": " + e.what());
+        throw InputError(name + ": " + e.what());
     }
     std::vector<double> weights;
     for (double s : sigma_p) weights.push_back(1 / s);
@@ -344,9 +336,9 @@ int run_compression(const Arguments& args) {
             r.bm.push_back({"bm3-pc", {fit.q.begin(), fit.q.end()}, fit.covariance, fit.chi2_nu, *pc});
         }
     } catch (const crystal::EosError& e) {
-        return input_error(name + ": " + e.what());
+        throw InputError(name + ": " + e.what());
     } catch (const std::runtime_error& e) {
-        return input_error(name + ": " + e.what());
+        throw InputError(name + ": " + e.what());
     }
 
     if (every_row)
@@ -388,13 +380,12 @@ int run_compression(const Arguments& args) {
     }
     if (figure_file) {
         const figures::TemperatureFigure figure = compression_figure(name, r, volumes, marked);
-        if (!write_figure(*figure_file, *figure_kind, file, program, [&](figures::Format format) {
-                return figures::temperature_figure_file(figure, format, figures::temperature_page);
-            }))
-            return 1;
+        write_figure(*figure_file, *figure_kind, file, [&](figures::Format format) {
+            return figures::temperature_figure_file(figure, format, figures::temperature_page);
+        });
     }
-    if (cl.has("tsv")) return write_result(tsv_text(r), "", file, program) ? 0 : 1;
-    return write_result(summary_text(file, r, measure, rows.sigma_p_known), "", file, program) ? 0 : 1;
+    write_result(cl.has("tsv") ? tsv_text(r) : summary_text(file, r, measure, rows.sigma_p_known), "", file);
+    return 0;
 }
 
 }  // namespace celltrend_analyse

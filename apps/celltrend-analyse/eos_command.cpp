@@ -60,11 +60,6 @@ void print_help(std::ostream& out) {
 
 const Subcommand eos{"eos", options, print_help};
 
-int input_error(const std::string& why) {
-    std::cerr << program << ": " << why << "\n";
-    return 1;
-}
-
 bool read_model(const std::string& name, crystal::EosModel& model, bool& automatic) {
     automatic = name == "auto";
     if (automatic) return true;
@@ -271,22 +266,22 @@ figures::TemperatureFigure eos_figure(const std::string& title, const formats::P
 }  // namespace
 
 int run_eos(const Arguments& args) {
-    const auto started = start(eos, args);
-    if (const int* status = std::get_if<int>(&started)) return *status;
-    const CommandLine& cl = std::get<CommandLine>(started);
+    const std::optional<CommandLine> started = start(eos, args);
+    if (!started) return 0;  // --help
+    const CommandLine& cl = *started;
     const std::string& file = cl.operands.front();
 
     const std::string model_name = cl.value("model").value_or("bm3");
     crystal::EosModel model = crystal::EosModel::bm3;
     bool automatic = false;
     if (!read_model(model_name, model, automatic))
-        return usage_error(eos, "--model '" + model_name + "': bm2, bm3, bm4, vinet, natural, murnaghan or auto");
+        throw UsageError("--model '" + model_name + "': bm2, bm3, bm4, vinet, natural, murnaghan or auto");
     std::vector<double> at;
     if (const auto text = cl.value("at")) {
         bool every_row = false;
         const std::string why = read_pressures(*text, at, every_row);
-        if (!why.empty()) return usage_error(eos, why);
-        if (every_row) return usage_error(eos, "--at rows is compression's; eos takes pressures in GPa");
+        if (!why.empty()) throw UsageError(why);
+        if (every_row) throw UsageError("--at rows is compression's; eos takes pressures in GPa");
     }
     const bool axes = cl.has("axes");
     const std::optional<std::string> figure_file = cl.value("figure");
@@ -294,15 +289,13 @@ int run_eos(const Arguments& args) {
     if (figure_file) {
         std::string why;
         figure_kind = figure_format("--figure", *figure_file, why);
-        if (!figure_kind) return usage_error(eos, why);
+        if (!figure_kind) throw UsageError(why);
     }
     std::optional<figures::TemperatureFigure> figure;
 
-    const std::optional<formats::PressureRows> read = read_pressure_rows(eos, file, false);
-    if (!read) return 1;
-    const formats::PressureRows& rows = *read;
+    const formats::PressureRows rows = read_pressure_rows(eos, file, false);
     if (axes && !rows.every_cell)
-        return input_error(series_name(file) + ": --axes needs the cell edges in every row; the file gives volumes");
+        throw InputError(series_name(file) + ": --axes needs the cell edges in every row; the file gives volumes");
 
     std::vector<Quantity> quantities;
     try {
@@ -355,15 +348,16 @@ int run_eos(const Arguments& args) {
             }
         if (figure_file) figure = eos_figure(series_name(file), rows, quantities, at);
     } catch (const crystal::EosError& e) {
-        return input_error(series_name(file) + ": " + e.what());
+        throw InputError(series_name(file) + ": " + e.what());
     }
     for (const Quantity& q : quantities) report_misfit(file, q, rows, q.data);
-    if (figure && !write_figure(*figure_file, *figure_kind, file, program, [&](figures::Format format) {
+    if (figure)
+        write_figure(*figure_file, *figure_kind, file, [&](figures::Format format) {
             return figures::temperature_figure_file(*figure, format, figures::temperature_page);
-        }))
-        return 1;
-    if (cl.has("tsv")) return write_result(tsv_text(quantities, at), "", file, program) ? 0 : 1;
-    return write_result(summary_text(file, rows, quantities, at, automatic), "", file, program) ? 0 : 1;
+        });
+    write_result(cl.has("tsv") ? tsv_text(quantities, at) : summary_text(file, rows, quantities, at, automatic), "",
+                 file);
+    return 0;
 }
 
 }  // namespace celltrend_analyse

@@ -106,41 +106,36 @@ std::string misfit_text(const crystal::LineMisfit& m, std::size_t q) {
     return s + ": the coefficient changes with T; celltrend-analyse alpha fits curves";
 }
 
-int input_error(const std::string& why) {
-    std::cerr << program << ": " << why << "\n";
-    return 1;
-}
-
 }  // namespace
 
 int run_expansion(const Arguments& args) {
-    const auto started = start(expansion, args);
-    if (const int* status = std::get_if<int>(&started)) return *status;
-    const CommandLine& cl = std::get<CommandLine>(started);
+    const std::optional<CommandLine> started = start(expansion, args);
+    if (!started) return 0;  // --help
+    const CommandLine& cl = *started;
     const std::string& file = cl.operands.front();
 
     std::string why_strain;
     const std::optional<crystal::StrainMeasure> asked_measure = strain_measure(cl, why_strain);
-    if (!asked_measure) return usage_error(expansion, why_strain);
+    if (!asked_measure) throw UsageError(why_strain);
     const crystal::StrainMeasure measure = *asked_measure;
     SigmaTUse sigma_t;
     if (const auto s = cl.value("sigma-t")) {
         if (formats::read_field(*s, sigma_t.fill) != formats::Field::number || !(sigma_t.fill > 0) ||
             !std::isfinite(sigma_t.fill))
-            return usage_error(expansion, "--sigma-t '" + *s + "' is not a positive number of kelvin");
+            throw UsageError("--sigma-t '" + *s + "' is not a positive number of kelvin");
     }
     const std::string system_name = cl.value("system").value_or("auto");
     const std::optional<crystal::CrystalSystem> system = crystal::read_crystal_system(system_name);
-    if (!system) return usage_error(expansion, "--system '" + system_name + "': " + crystal::crystal_system_choices);
+    if (!system) throw UsageError("--system '" + system_name + "': " + crystal::crystal_system_choices);
     const std::string strains_file = cl.value("strains").value_or("");
     // "-" would mix the plot file with the summary on standard output.
     if (strains_file == "-")
-        return usage_error(expansion, "--strains needs a file name, not standard output (the summary goes there)");
+        throw UsageError("--strains needs a file name, not standard output (the summary goes there)");
 
     // The figures' names and the plane are checked before any work.
     std::string why;
     const std::optional<FigureRequests> figures_asked = figure_requests(cl, why);
-    if (!figures_asked) return usage_error(expansion, why);
+    if (!figures_asked) throw UsageError(why);
 
     ExpansionReport report;
     if (const auto text = cl.value("matrix")) {
@@ -148,21 +143,19 @@ int run_expansion(const Arguments& args) {
         try {
             matrix = read_setting_matrix(*text);
         } catch (const UsageError& e) {
-            return usage_error(expansion, e.what());
+            throw UsageError(e.what());
         }
         if (is_singular(matrix))
-            return input_error("the matrix " + matrix.text + " is singular: the new axes do not span space");
+            throw InputError("the matrix " + matrix.text + " is singular: the new axes do not span space");
         report.new_axes = matrix.m;
         report.new_axes_text = axes_text(matrix);
     }
 
-    std::optional<formats::Series> table = read_table(expansion, file);
-    if (!table) return 1;
-    order_rows(expansion, *table, cl.has("file-order"));
-    const formats::Series& series = *table;
+    formats::Series series = read_table(expansion, file);
+    order_rows(expansion, series, cl.has("file-order"));
 
     std::vector<crystal::SeriesPoint> points;
-    if (!usable_points(program, series, points, "no sigma_esd", sigma_t)) return 1;
+    usable_points(program, series, points, "no sigma_esd", sigma_t);
 
     report.file = file;
     report.title = series.title;
@@ -178,28 +171,25 @@ int run_expansion(const Arguments& args) {
         for (std::size_t k = 0; k < points.size(); ++k) with_tied_esds[k].esd = tied[k].esd;
         report.expansion = crystal::analyse_expansion(with_tied_esds, measure, symmetry.ties);
     } catch (const crystal::ExpansionError& e) {
-        return input_error(series.name + ": " + e.what());
+        throw InputError(series.name + ": " + e.what());
     }
     // Cells near the range of a double can make a strain or a fit overflow:
     // no coefficient is printed as NaN or Inf.
     bool finite = std::isfinite(report.expansion.volume.alpha) && std::isfinite(report.expansion.volume.sigma);
     for (const crystal::PrincipalAxis& axis : report.expansion.principal)
         finite = finite && std::isfinite(axis.coefficient.alpha) && std::isfinite(axis.coefficient.sigma);
-    if (!finite) return input_error(series.name + ": the expansion leaves the range of a double; nothing printed");
+    if (!finite) throw InputError(series.name + ": the expansion leaves the range of a double; nothing printed");
 
     const std::string title = series.title.empty() ? file : series.title;
     if (!strains_file.empty()) {
-        if (!write_result(crystal::strain_plot_text(title, report.t, report.expansion, measure), strains_file, file,
-                          program))
-            return 1;
+        write_result(crystal::strain_plot_text(title, report.t, report.expansion, measure), strains_file, file);
     }
-    if (!write_figures(
-            *figures_asked, file, program, series.title, [&] { return expansion_lines(report, points); },
-            [&] {
-                const auto [low, high] = std::minmax_element(report.t.begin(), report.t.end());
-                return expansion_tensor(report.expansion, *high - *low);
-            }))
-        return 1;
+    write_figures(
+        *figures_asked, file, program, series.title, [&] { return expansion_lines(report, points); },
+        [&] {
+            const auto [low, high] = std::minmax_element(report.t.begin(), report.t.end());
+            return expansion_tensor(report.expansion, *high - *low);
+        });
     // After the files, which stop the run when they cannot be written.
     const std::array<crystal::LineMisfit, 4> misfits = crystal::expansion_misfits(points, report.expansion);
     for (std::size_t q = 0; q < 4; ++q)
@@ -207,9 +197,11 @@ int run_expansion(const Arguments& args) {
             std::cerr << program << ": " << series.name << ": " << misfit_text(misfits[q], q) << "\n";
     if (cl.has("tsv")) {
         for (const std::string& note : expansion_notes(report)) std::cerr << program << ": note: " << note << "\n";
-        return write_result(tsv_text(report), "", file, program) ? 0 : 1;
+        write_result(tsv_text(report), "", file);
+        return 0;
     }
-    return write_result(summary_text(report), "", file, program) ? 0 : 1;
+    write_result(summary_text(report), "", file);
+    return 0;
 }
 
 }  // namespace celltrend_analyse

@@ -44,42 +44,36 @@ void print_help(std::ostream& out) {
 
 const Subcommand export_sub{"export", options, print_help};
 
-int usage_error(const std::string& why) { return celltrend_analyse::usage_error(export_sub, why); }
-
 }  // namespace
 
 int run_export(const Arguments& args) {
-    const auto started = start(export_sub, args);
-    if (const int* status = std::get_if<int>(&started)) return *status;
-    const CommandLine& cl = std::get<CommandLine>(started);
+    const std::optional<CommandLine> started = start(export_sub, args);
+    if (!started) return 0;  // --help
+    const CommandLine& cl = *started;
     const std::string format = cl.value("format").value_or("");
-    if (format.empty()) return usage_error("no --format given (pascal, eosfit or csv)");
+    if (format.empty()) throw UsageError("no --format given (pascal, eosfit or csv)");
     if (format != "pascal" && format != "eosfit" && format != "csv")
-        return usage_error("unknown format '" + format + "' (pascal, eosfit or csv)");
-    if (cl.has("sigma-t") && format != "pascal") return usage_error("--sigma-t goes with --format pascal");
-    if (cl.has("system") && format != "eosfit") return usage_error("--system goes with --format eosfit");
+        throw UsageError("unknown format '" + format + "' (pascal, eosfit or csv)");
+    if (cl.has("sigma-t") && format != "pascal") throw UsageError("--sigma-t goes with --format pascal");
+    if (cl.has("system") && format != "eosfit") throw UsageError("--system goes with --format eosfit");
     double sigma_t = std::numeric_limits<double>::quiet_NaN();
     if (const auto s = cl.value("sigma-t")) {
         if (formats::read_field(*s, sigma_t) != formats::Field::number || !(sigma_t > 0))
-            return usage_error("--sigma-t '" + *s + "' is not a positive number of kelvin");
+            throw UsageError("--sigma-t '" + *s + "' is not a positive number of kelvin");
     }
     const std::string system = cl.value("system").value_or("");
-    if (system.find_first_of("\r\n") != std::string::npos) return usage_error("--system takes a name on one line");
+    if (system.find_first_of("\r\n") != std::string::npos) throw UsageError("--system takes a name on one line");
     const std::string& file = cl.operands.front();
-    std::optional<formats::Series> table = read_table(export_sub, file);
-    if (!table) return 1;
-    order_rows(export_sub, *table, false);
-    const formats::Series& series = *table;
+    formats::Series series = read_table(export_sub, file);
+    order_rows(export_sub, series, false);
 
     const formats::ExportText out = format == "pascal"   ? formats::export_strain_rows(series, sigma_t)
                                     : format == "eosfit" ? formats::export_eosfit(series, system)
                                                          : formats::export_csv(series);
     for (const std::string& w : out.warnings) std::cerr << program << ": warning: " << w << "\n";
-    if (out.rows == 0) {
-        std::cerr << program << ": " << series.name << ": no row with a temperature and a cell; nothing written\n";
-        return 1;
-    }
-    return write_result(out.text, cl.value("output").value_or(""), file, program) ? 0 : 1;
+    if (out.rows == 0) throw InputError(series.name + ": no row with a temperature and a cell; nothing written");
+    write_result(out.text, cl.value("output").value_or(""), file);
+    return 0;
 }
 
 }  // namespace celltrend_analyse

@@ -72,16 +72,15 @@ std::optional<figures::Format> figure_format(const std::string& option, const st
     return format;
 }
 
-bool write_figure(const std::string& path, figures::Format format, const std::string& input, std::string_view program,
+void write_figure(const std::string& path, figures::Format format, const std::string& input,
                   const std::function<std::string(figures::Format)>& draw) {
     std::string bytes;
     try {
         bytes = draw(format);
     } catch (const std::exception& e) {
-        std::cerr << program << ": " << path << ": " << e.what() << "\n";
-        return false;
+        throw InputError(path + ": " + e.what());
     }
-    return write_result(bytes, path, input, program);
+    write_result(bytes, path, input);
 }
 
 std::optional<FigureRequests> figure_requests(const cli::CommandLine& cl, std::string& why) {
@@ -150,12 +149,12 @@ figures::Page page_of(const cli::FigureOptions& look, figures::Page page) {
 
 }  // namespace
 
-bool write_figures(const FigureRequests& requests, const std::string& input, std::string_view program,
+void write_figures(const FigureRequests& requests, const std::string& input, std::string_view program,
                    const std::string& tensor_title, const std::function<figures::TemperatureFigure()>& against_t,
                    const std::function<figures::ExpansionTensor()>& tensor) {
     const std::string title = requests.look.title.value_or(tensor_title);
     for (const FigureRequests::File& f : requests.files) {
-        const bool written = write_figure(f.path, f.format, input, program, [&](figures::Format format) {
+        write_figure(f.path, f.format, input, [&](figures::Format format) {
             if (f.kind == FigureRequests::Kind::against_t) {
                 figures::TemperatureFigure figure = against_t();
                 if (requests.look.title) figure.title = *requests.look.title;
@@ -171,9 +170,7 @@ bool write_figures(const FigureRequests& requests, const std::string& input, std
                 return figures::surface_file(t, title, format, page, requests.view);
             return figures::section_file(t, figures::section_plane(requests.plane, t), title, format, page);
         });
-        if (!written) return false;
     }
-    return true;
 }
 
 }  // namespace celltrend_analyse

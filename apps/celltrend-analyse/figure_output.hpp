@@ -19,6 +19,7 @@
 #include "figures/page.hpp"
 #include "figures/temperature_figure.hpp"
 #include "figures/tensor_figures.hpp"
+#include "input_error.hpp"
 
 namespace celltrend_analyse {
 
@@ -34,9 +35,9 @@ inline figures::Matrix3 to_array(const Eigen::Matrix3d& m) {
 std::optional<figures::Format> figure_format(const std::string& option, const std::string& path, std::string& why);
 
 // Draws the figure in `format` and writes it to `path` as write_result
-// does (complete or not there, never over the input).  False after one
-// line "PROGRAM: why" on standard error.
-bool write_figure(const std::string& path, figures::Format format, const std::string& input, std::string_view program,
+// does (complete or not there, never over the input).  Throws InputError
+// "FILE: why" when it cannot be drawn or written.
+void write_figure(const std::string& path, figures::Format format, const std::string& input,
                   const std::function<std::string(figures::Format)>& draw);
 
 // The options of a subcommand that draws: its own and the figure options
@@ -76,9 +77,9 @@ std::optional<FigureRequests> figure_requests(const cli::CommandLine& cl, std::s
 // Draws each requested file in turn, the figure against temperature from
 // `against_t` and the surface and section from `tensor` (each called only
 // when its figure is asked for), the tensor's under `tensor_title`; a
-// --title or --no-title replaces every title.  False after the first
-// failure, reported as write_figure does.
-bool write_figures(const FigureRequests& requests, const std::string& input, std::string_view program,
+// --title or --no-title replaces every title.  Throws at the first failure,
+// as write_figure does.
+void write_figures(const FigureRequests& requests, const std::string& input, std::string_view program,
                    const std::string& tensor_title, const std::function<figures::TemperatureFigure()>& against_t,
                    const std::function<figures::ExpansionTensor()>& tensor);
 

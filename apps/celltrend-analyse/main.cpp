@@ -8,8 +8,10 @@
 #include <string_view>
 
 #include "celltrend_version.hpp"
+#include "cli/command_line.hpp"
 #include "cli/write_signals.hpp"
 #include "commands.hpp"
+#include "input_error.hpp"
 
 namespace {
 
@@ -71,8 +73,18 @@ int main(int argc, char** argv) {
     }
     for (const SubcommandEntry& s : subcommands) {
         if (s.name != first) continue;
+        // The one place a subcommand's failure becomes a message and a
+        // status: each throws where it finds the fault.
+        const std::string prefix = "celltrend-analyse " + std::string(s.name) + ": ";
         try {
             return s.run(celltrend_analyse::Arguments(argv + 2, argv + argc));
+        } catch (const cli::UsageError& e) {
+            std::cerr << prefix << e.what() << "\n"
+                      << "Try 'celltrend-analyse " << s.name << " --help'.\n";
+            return 2;
+        } catch (const celltrend_analyse::InputError& e) {
+            std::cerr << prefix << e.what() << "\n";
+            return 1;
         } catch (const std::bad_alloc&) {
             // An input beyond the memory ends in one line, not an abort.
             std::cerr << "celltrend-analyse " << s.name << ": out of memory; nothing more done\n";

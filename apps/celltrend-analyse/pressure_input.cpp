@@ -7,20 +7,17 @@
 
 namespace celltrend_analyse {
 
-std::optional<formats::PressureRows> read_pressure_rows(const Subcommand& sub, const std::string& file,
-                                                        bool keep_file_order) {
-    std::optional<formats::Series> series = read_table(sub, file, formats::SeriesVariable::pressure);
-    if (!series) return std::nullopt;
+formats::PressureRows read_pressure_rows(const Subcommand& sub, const std::string& file, bool keep_file_order) {
+    formats::Series series = read_table(sub, file, formats::SeriesVariable::pressure);
     try {
         // The pressures are checked in the file's order, so that a refusal
         // names the line the user will look for whatever the sort does.
-        formats::pressure_rows(*series);
+        formats::pressure_rows(series);
     } catch (const formats::PressureError& e) {
-        std::cerr << "celltrend-analyse " << sub.name << ": " << e.what() << "\n";
-        return std::nullopt;
+        throw InputError(e.what());
     }
-    order_rows(sub, *series, keep_file_order);
-    formats::PressureRows rows = formats::pressure_rows(*series);
+    order_rows(sub, series, keep_file_order);
+    formats::PressureRows rows = formats::pressure_rows(series);
     for (const std::string& w : rows.warnings) std::cerr << "celltrend-analyse " << sub.name << ": " << w << "\n";
     return rows;
 }

@@ -12,11 +12,10 @@
 namespace celltrend_analyse {
 
 // The rows of the pressure series in `file`, sorted by P unless
-// `keep_file_order` (with the notes order_rows gives); nullopt after one
-// line on standard error for a file that cannot be read or a row refused.
-// Warnings for rows left out go to standard error.
-std::optional<formats::PressureRows> read_pressure_rows(const Subcommand& sub, const std::string& file,
-                                                        bool keep_file_order);
+// `keep_file_order` (with the notes order_rows gives).  Throws InputError
+// for a file that cannot be read or a row refused.  Warnings for rows left
+// out go to standard error.
+formats::PressureRows read_pressure_rows(const Subcommand& sub, const std::string& file, bool keep_file_order);
 
 // The pressures of --at "P[,P...]" in GPa, or "rows" (then `every_row` is
 // set and the list is empty); "" or why the text is wrong.

@@ -6,30 +6,18 @@
 
 namespace celltrend_analyse {
 
-int usage_error(const Subcommand& sub, const std::string& why) {
-    std::cerr << "celltrend-analyse " << sub.name << ": " << why << "\n"
-              << "Try 'celltrend-analyse " << sub.name << " --help'.\n";
-    return 2;
-}
-
-std::variant<CommandLine, int> start(const Subcommand& sub, const Arguments& args) {
-    CommandLine cl;
-    try {
-        cl = parse_command_line(args, sub.options);
-    } catch (const UsageError& e) {
-        return usage_error(sub, e.what());
-    }
+std::optional<CommandLine> start(const Subcommand& sub, const Arguments& args) {
+    CommandLine cl = parse_command_line(args, sub.options);
     if (cl.has("help")) {
         sub.help(std::cout);
-        return std::cout.flush() ? 0 : 1;
+        if (!std::cout.flush()) throw InputError("standard output: write error");
+        return std::nullopt;
     }
-    if (cl.operands.size() != 1)
-        return usage_error(sub, cl.operands.empty() ? "no table named" : "one table at a time");
+    if (cl.operands.size() != 1) throw UsageError(cl.operands.empty() ? "no table named" : "one table at a time");
     return cl;
 }
 
-std::optional<formats::Series> read_table(const Subcommand& sub, const std::string& file,
-                                          formats::SeriesVariable variable) {
+formats::Series read_table(const Subcommand& sub, const std::string& file, formats::SeriesVariable variable) {
     try {
         formats::Series series = file == "-" ? formats::read_series(std::cin, "(standard input)", variable)
                                              : formats::read_series(file, variable);
@@ -37,8 +25,7 @@ std::optional<formats::Series> read_table(const Subcommand& sub, const std::stri
             std::cerr << "celltrend-analyse " << sub.name << ": " << note << "\n";
         return series;
     } catch (const formats::SeriesError& e) {
-        std::cerr << "celltrend-analyse " << sub.name << ": " << e.what() << "\n";
-        return std::nullopt;
+        throw InputError(e.what());
     }
 }
 

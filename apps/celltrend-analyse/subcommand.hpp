@@ -1,6 +1,10 @@
 #pragma once
 // What every subcommand does before its own work: its options read, --help
-// answered, its one table operand named and read.
+// answered, its one table operand named and read; and the two ways a run
+// ends early.  A subcommand throws where it finds the fault, and main alone
+// turns it into "celltrend-analyse NAME: why" and the status: UsageError for
+// a wrong command line (2, with the hint to --help), InputError for bad input
+// or a failed read or write (1).
 
 #include <functional>
 #include <optional>
@@ -8,11 +12,11 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <variant>
 
 #include "cli/command_line.hpp"
 #include "commands.hpp"
 #include "formats/series_table.hpp"
+#include "input_error.hpp"
 
 namespace celltrend_analyse {
 
@@ -27,20 +31,15 @@ struct Subcommand {
     std::function<void(std::ostream&)> help;  // the --help text
 };
 
-// "celltrend-analyse NAME: why" and the hint to --help on standard error;
-// returns 2, the status of a wrong argument.
-int usage_error(const Subcommand& sub, const std::string& why);
+// The command line; nullopt when --help was asked and written.  Throws
+// UsageError for a wrong one: exactly one operand, the table, must remain.
+std::optional<CommandLine> start(const Subcommand& sub, const Arguments& args);
 
-// The command line, or the exit status when the run ends here: 2 after a
-// wrong argument, 0 (1 if standard output failed) after --help.  Exactly one
-// operand, the table, must remain.
-std::variant<CommandLine, int> start(const Subcommand& sub, const Arguments& args);
-
-// The table named by the operand, "-" being standard input; nullopt after
-// the reader's message "celltrend-analyse NAME: FILE:LINE: why" on standard
-// error.  A pressure series reads P in place of T (series_table.hpp).
-std::optional<formats::Series> read_table(const Subcommand& sub, const std::string& file,
-                                          formats::SeriesVariable variable = formats::SeriesVariable::temperature);
+// The table named by the operand, "-" being standard input, its notes on
+// standard error.  Throws InputError "FILE:LINE: why" for one that cannot be
+// read.  A pressure series reads P in place of T (series_table.hpp).
+formats::Series read_table(const Subcommand& sub, const std::string& file,
+                           formats::SeriesVariable variable = formats::SeriesVariable::temperature);
 
 // The table's rows sorted by temperature (stable), unless `keep_file_order`;
 // on standard error, "celltrend-analyse NAME: FILE: note: ..." when they were

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -47,37 +48,34 @@ const Subcommand transform{"transform", options, print_help};
 }  // namespace
 
 int run_transform(const Arguments& args) {
-    const auto started = start(transform, args);
-    if (const int* status = std::get_if<int>(&started)) return *status;
-    const CommandLine& cl = std::get<CommandLine>(started);
-    if (!cl.has("matrix")) return usage_error(transform, "no --matrix given");
+    const std::optional<CommandLine> started = start(transform, args);
+    if (!started) return 0;  // --help
+    const CommandLine& cl = *started;
+    if (!cl.has("matrix")) throw UsageError("no --matrix given");
     const std::string& file = cl.operands.front();
 
     SettingMatrix matrix;
     try {
         matrix = read_setting_matrix(*cl.value("matrix"));
     } catch (const UsageError& e) {
-        return usage_error(transform, e.what());
+        throw UsageError(e.what());
     }
     const double det = matrix.m.determinant();
     if (is_singular(matrix)) {
-        std::cerr << program << ": the matrix " << matrix.text << " is singular (determinant " << det
-                  << "): the new axes do not span space; nothing written\n";
-        return 1;
+        std::ostringstream why;
+        why << "the matrix " << matrix.text << " is singular (determinant " << det
+            << "): the new axes do not span space; nothing written";
+        throw InputError(why.str());
     }
     if (det < 0)
         std::cerr << program << ": warning: the matrix " << matrix.text << " has a negative determinant (" << det
                   << "): the new axes are left-handed\n";
 
-    const std::optional<formats::Series> table = read_table(transform, file);
-    if (!table) return 1;
-    const formats::Series& series = *table;
-    if (!series.has_cell_esd()) {
-        std::cerr << program << ": " << series.name
-                  << ": carries no cell ESDs; transform takes celltrend's all-parameters table of a run without "
-                     "matrices\n";
-        return 1;
-    }
+    const formats::Series series = read_table(transform, file);
+    if (!series.has_cell_esd())
+        throw InputError(series.name +
+                         ": carries no cell ESDs; transform takes celltrend's all-parameters table of a run without "
+                         "matrices");
 
     std::string text;
     for (const std::string& line :
@@ -86,7 +84,8 @@ int run_transform(const Arguments& args) {
         text += line + "\n";
     std::size_t cells = 0;
     for (const formats::SeriesRow& row : series.rows) {
-        const std::string where = std::string(program) + ": " + series.name + ":" + std::to_string(row.line);
+        const std::string where_in_file = series.name + ":" + std::to_string(row.line);
+        const std::string where = std::string(program) + ": " + where_in_file;
         // The volume and its ESD are computed afresh; any other unreadable
         // field stays unreadable.
         // A column the file does not have (a CSV from CIFs has no mosaicity)
@@ -111,10 +110,8 @@ int run_transform(const Arguments& args) {
         bool finite = std::isfinite(t.volume) && std::isfinite(t.volume_esd);
         for (double x : t.cell.values()) finite = finite && !std::isinf(x);
         for (double x : t.esd.values()) finite = finite && !std::isinf(x);
-        if (!unreadable && formats::is_cell(row.cell) && !finite) {
-            std::cerr << where << ": the cell in new axes leaves the range of a double; nothing written\n";
-            return 1;
-        }
+        if (!unreadable && formats::is_cell(row.cell) && !finite)
+            throw InputError(where_in_file + ": the cell in new axes leaves the range of a double; nothing written");
         formats::SeriesRow out = row;
         out.cell = t.cell;
         out.esd = t.esd;
@@ -132,11 +129,9 @@ int run_transform(const Arguments& args) {
         if (out.cell_read()) ++cells;  // NaN for a row that is no cell
         text += line + "\n";
     }
-    if (cells == 0) {
-        std::cerr << program << ": " << series.name << ": no row with a temperature and a cell; nothing written\n";
-        return 1;
-    }
-    return write_result(text, cl.value("output").value_or(""), file, program) ? 0 : 1;
+    if (cells == 0) throw InputError(series.name + ": no row with a temperature and a cell; nothing written");
+    write_result(text, cl.value("output").value_or(""), file);
+    return 0;
 }
 
 }  // namespace celltrend_analyse

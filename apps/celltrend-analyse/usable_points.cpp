@@ -8,19 +8,13 @@ namespace celltrend_analyse {
 
 namespace {
 
-// One line on standard error; false, for the caller to stop on.
-bool report_error(std::string_view program, const std::string& why) {
-    std::cerr << program << ": " << why << "\n";
-    return false;
-}
-
 std::string line_of(const formats::Series& series, const formats::SeriesRow& row) {
     return series.name + ":" + std::to_string(row.line);
 }
 
 }  // namespace
 
-bool usable_points(std::string_view program, const formats::Series& series, std::vector<crystal::SeriesPoint>& points,
+void usable_points(std::string_view program, const formats::Series& series, std::vector<crystal::SeriesPoint>& points,
                    std::string_view without_esds, const SigmaTUse& sigma_t) {
     const bool sigma_t_read = sigma_t.read && series.has_sigma_t();
     std::vector<const formats::SeriesRow*> used;
@@ -48,10 +42,9 @@ bool usable_points(std::string_view program, const formats::Series& series, std:
             }
         }
         if (!formats::is_cell(row.cell))
-            return report_error(program, line_of(series, row) + ": not a unit cell (lengths or angles)");
+            throw InputError(line_of(series, row) + ": not a unit cell (lengths or angles)");
         if (!std::isfinite(formats::volume(row.cell)))
-            return report_error(program,
-                                line_of(series, row) + ": the volume of the cell leaves the range of a double");
+            throw InputError(line_of(series, row) + ": the volume of the cell leaves the range of a double");
         crystal::SeriesPoint p;
         p.t = row.t;
         p.cell = row.cell;
@@ -62,13 +55,13 @@ bool usable_points(std::string_view program, const formats::Series& series, std:
         used.push_back(&row);
     }
     if (points.size() < 2)
-        return report_error(program, series.name + ": " + std::to_string(points.size()) +
-                                         (points.size() == 1 ? " usable row" : " usable rows") +
-                                         "; an expansion needs at least two temperatures");
+        throw InputError(series.name + ": " + std::to_string(points.size()) +
+                         (points.size() == 1 ? " usable row" : " usable rows") +
+                         "; an expansion needs at least two temperatures");
     if (sigma_t_read) {
         std::size_t lacking = 0;
         for (std::size_t k = 0; k < points.size(); ++k) {
-            if (points[k].sigma_t < 0) return report_error(program, line_of(series, *used[k]) + ": sigmaT is negative");
+            if (points[k].sigma_t < 0) throw InputError(line_of(series, *used[k]) + ": sigmaT is negative");
             if (points[k].sigma_t == 0) ++lacking;
         }
         // A weight 1/sigmaT for some rows and none for others has no
@@ -96,7 +89,6 @@ bool usable_points(std::string_view program, const formats::Series& series, std:
             for (crystal::SeriesPoint& p : points) p.esd = formats::CellSu::not_given();
         }
     }
-    return true;
 }
 
 }  // namespace celltrend_analyse

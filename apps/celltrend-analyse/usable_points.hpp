@@ -9,6 +9,8 @@
 #include "crystal/expansion_result.hpp"
 #include "formats/series_table.hpp"
 
+#include "input_error.hpp"
+
 namespace celltrend_analyse {
 
 // How a subcommand takes the sigmaT column.  A sigmaT of 0 is one the
@@ -23,10 +25,10 @@ struct SigmaTUse {
 // The rows that hold a cell, in the table's order, with their sigmaT and
 // ESDs where the layout has them; rows with asterisks or NaN skipped with a
 // warning on standard error, ESDs that are 0 on every row taken as unknown
-// (with a warning ending in `without_esds`, what that changes).  False after
-// one line "PROGRAM: FILE:LINE: why" for a table that cannot be analysed:
-// fewer than two usable rows, a row that is no cell, a negative sigmaT.
-bool usable_points(std::string_view program, const formats::Series& series, std::vector<crystal::SeriesPoint>& points,
+// (with a warning ending in `without_esds`, what that changes).  Throws
+// InputError "FILE:LINE: why" for a table that cannot be analysed: fewer than
+// two usable rows, a row that is no cell, a negative sigmaT.
+void usable_points(std::string_view program, const formats::Series& series, std::vector<crystal::SeriesPoint>& points,
                    std::string_view without_esds, const SigmaTUse& sigma_t = {});
 
 }  // namespace celltrend_analyse

@@ -13,7 +13,7 @@ namespace celltrend_analyse {
 // or none.  Refuses a symbolic link, a directory or any other file that is
 // not a regular one at `path`, and the input file itself (`input`: "" for
 // none, "-" for standard input and the file it was redirected from).
-// Returns false after writing one line "PROGRAM: why" on standard error.
-bool write_result(std::string_view text, const std::string& path, const std::string& input, std::string_view program);
+// Throws InputError (one line, "FILE: why") when it cannot.
+void write_result(std::string_view text, const std::string& path, const std::string& input);
 
 }  // namespace celltrend_analyse
