@@ -56,11 +56,12 @@ CommandLine parse_command_line(const std::vector<std::string>& args, std::span<c
         if (!option->allowed.empty()) {
             bool known = false;
             std::string words;
-            for (std::string_view w : option->allowed) {
-                known = known || w == slot;
-                words += (words.empty() ? "" : ", ") + std::string(w);
+            for (std::size_t k = 0; k < option->allowed.size(); ++k) {
+                known = known || option->allowed[k] == slot;
+                words += (k == 0 ? "" : k + 1 == option->allowed.size() ? " or " : ", ") +
+                         std::string(option->allowed[k]);
             }
-            if (!known) throw UsageError("option '" + shown + "': '" + slot + "' is none of " + words);
+            if (!known) throw UsageError("--" + std::string(option->long_name) + " '" + slot + "': " + words);
         }
     }
     return out;

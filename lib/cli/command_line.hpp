@@ -36,7 +36,8 @@ struct UsageError : std::runtime_error {
 
 // An option given twice keeps its last value.  Throws UsageError for an
 // unknown option, a missing or empty value, a value given to a flag, or a
-// value that is none of the option's allowed words (the message lists them).
+// value that is none of the option's allowed words ("--model 'x': auto,
+// poly1 or poly2").
 CommandLine parse_command_line(const std::vector<std::string>& args, std::span<const OptionSpec> specs);
 
 }  // namespace cli

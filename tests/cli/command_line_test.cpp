@@ -30,8 +30,8 @@ TEST(CommandLine, AllowedWords) {
          {std::vector<std::string>{"--model", "poly2"}, {"--model=poly2"}, {"-m", "poly2"}, {"-mpoly2"}}) {
         EXPECT_EQ(parse_command_line(args, specs).value("model"), "poly2");
     }
-    EXPECT_EQ(error_of({"--model", "poly4"}), "option '--model': 'poly4' is none of auto, poly1, poly2");
-    EXPECT_EQ(error_of({"-mPOLY1"}), "option '-m': 'POLY1' is none of auto, poly1, poly2");
+    EXPECT_EQ(error_of({"--model", "poly4"}), "--model 'poly4': auto, poly1 or poly2");
+    EXPECT_EQ(error_of({"-mPOLY1"}), "--model 'POLY1': auto, poly1 or poly2");
     EXPECT_EQ(error_of({"--model="}), "option '--model' needs a value");
     // Without allowed words any value goes.
     EXPECT_EQ(parse_command_line({"--at", "poly4", "t.xy"}, specs).value("at"), "poly4");
