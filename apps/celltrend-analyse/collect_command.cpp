@@ -27,8 +27,9 @@ namespace {
 
 constexpr std::string_view program = "celltrend-analyse collect";
 
+constexpr std::string_view format_words[] = {"csv", "pascal", "eosfit"};
 constexpr OptionSpec options[] = {
-    {"format", 'f', true},
+    {"format", 'f', true, format_words},
     {"output", 'o', true},
     {"help", 'h', false},
 };
@@ -230,8 +231,6 @@ int run_collect(const Arguments& args) {
         return std::cout.flush() ? 0 : 1;
     }
     const std::string format = cl.value("format").value_or("csv");
-    if (format != "pascal" && format != "eosfit" && format != "csv")
-        throw UsageError("unknown format '" + format + "' (csv, pascal or eosfit)");
     if (cl.operands.empty()) throw UsageError("no file named");
     const std::string output = cl.value("output").value_or("");
     for (const std::string& file : cl.operands) {

@@ -33,8 +33,14 @@ namespace {
 constexpr std::string_view program = "celltrend-analyse compression";
 
 constexpr OptionSpec options[] = {
-    {"strain", 0, true}, {"infinitesimal", 0, false}, {"tsv", 0, false},   {"at", 0, true},
-    {"pc", 0, true},     {"file-order", 0, false},    {"figure", 0, true}, {"help", 'h', false},
+    {"strain", 0, true, strain_words},
+    {"infinitesimal", 0, false},
+    {"tsv", 0, false},
+    {"at", 0, true},
+    {"pc", 0, true},
+    {"file-order", 0, false},
+    {"figure", 0, true},
+    {"help", 'h', false},
 };
 
 void print_help(std::ostream& out) {
@@ -251,10 +257,7 @@ int run_compression(const Arguments& args) {
     const CommandLine& cl = *started;
     const std::string& file = cl.operands.front();
 
-    std::string why_strain;
-    const std::optional<crystal::StrainMeasure> asked_measure = strain_measure(cl, why_strain);
-    if (!asked_measure) throw UsageError(why_strain);
-    const crystal::StrainMeasure measure = *asked_measure;
+    const crystal::StrainMeasure measure = strain_measure(cl);
     std::optional<double> pc;
     if (const auto text = cl.value("pc")) {
         double value = 0;

@@ -34,10 +34,20 @@ namespace {
 constexpr std::string_view program = "celltrend-analyse expansion";
 
 constexpr OptionSpec own_options[] = {
-    {"strain", 0, true},   {"infinitesimal", 0, false}, {"tsv", 0, false},    {"strains", 0, true},
-    {"matrix", 'm', true}, {"file-order", 0, false},    {"help", 'h', false}, {"figure", 0, true},
-    {"surface", 0, true},  {"section", 0, true},        {"plane", 0, true},   {"view", 0, true},
-    {"sigma-t", 0, true},  {"system", 0, true},
+    {"strain", 0, true, strain_words},
+    {"infinitesimal", 0, false},
+    {"tsv", 0, false},
+    {"strains", 0, true},
+    {"matrix", 'm', true},
+    {"file-order", 0, false},
+    {"help", 'h', false},
+    {"figure", 0, true},
+    {"surface", 0, true},
+    {"section", 0, true},
+    {"plane", 0, true},
+    {"view", 0, true},
+    {"sigma-t", 0, true},
+    {"system", 0, true},
 };
 
 constexpr auto options = with_figure_options(own_options);
@@ -114,10 +124,7 @@ int run_expansion(const Arguments& args) {
     const CommandLine& cl = *started;
     const std::string& file = cl.operands.front();
 
-    std::string why_strain;
-    const std::optional<crystal::StrainMeasure> asked_measure = strain_measure(cl, why_strain);
-    if (!asked_measure) throw UsageError(why_strain);
-    const crystal::StrainMeasure measure = *asked_measure;
+    const crystal::StrainMeasure measure = strain_measure(cl);
     SigmaTUse sigma_t;
     if (const auto s = cl.value("sigma-t")) {
         if (formats::read_field(*s, sigma_t.fill) != formats::Field::number || !(sigma_t.fill > 0) ||

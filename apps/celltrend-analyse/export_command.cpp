@@ -19,8 +19,13 @@ namespace {
 
 constexpr std::string_view program = "celltrend-analyse export";
 
+constexpr std::string_view format_words[] = {"pascal", "eosfit", "csv"};
 constexpr OptionSpec options[] = {
-    {"format", 'f', true}, {"sigma-t", 0, true}, {"system", 0, true}, {"output", 'o', true}, {"help", 'h', false},
+    {"format", 'f', true, format_words},
+    {"sigma-t", 0, true},
+    {"system", 0, true},
+    {"output", 'o', true},
+    {"help", 'h', false},
 };
 
 void print_help(std::ostream& out) {
@@ -52,8 +57,6 @@ int run_export(const Arguments& args) {
     const CommandLine& cl = *started;
     const std::string format = cl.value("format").value_or("");
     if (format.empty()) throw UsageError("no --format given (pascal, eosfit or csv)");
-    if (format != "pascal" && format != "eosfit" && format != "csv")
-        throw UsageError("unknown format '" + format + "' (pascal, eosfit or csv)");
     if (cl.has("sigma-t") && format != "pascal") throw UsageError("--sigma-t goes with --format pascal");
     if (cl.has("system") && format != "eosfit") throw UsageError("--system goes with --format eosfit");
     double sigma_t = std::numeric_limits<double>::quiet_NaN();

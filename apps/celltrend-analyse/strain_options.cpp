@@ -2,15 +2,9 @@
 
 namespace celltrend_analyse {
 
-std::optional<crystal::StrainMeasure> strain_measure(const cli::CommandLine& cl, std::string& why) {
+crystal::StrainMeasure strain_measure(const cli::CommandLine& cl) {
     crystal::StrainMeasure measure;
-    const std::string kind = cl.value("strain").value_or("eulerian");
-    if (kind == "lagrangian") {
-        measure.kind = crystal::StrainKind::lagrangian;
-    } else if (kind != "eulerian") {
-        why = "--strain '" + kind + "': eulerian or lagrangian";
-        return std::nullopt;
-    }
+    if (cl.value("strain") == "lagrangian") measure.kind = crystal::StrainKind::lagrangian;
     measure.finite = !cl.has("infinitesimal");
     return measure;
 }
