@@ -16,6 +16,13 @@ namespace {
 
 using formats::printed;
 
+constexpr std::string_view legs_program = "celltrend-analyse alpha";
+
+int legs_error(const LegsRequest& r, const std::string& why) {
+    std::cerr << legs_program << ": " << r.name << ": " << why << "\n";
+    return 1;
+}
+
 bool by_line(const crystal::SeriesPoint& x, const crystal::SeriesPoint& y) { return x.line < y.line; }
 bool by_t(const crystal::SeriesPoint& x, const crystal::SeriesPoint& y) { return x.t < y.t; }
 
@@ -130,21 +137,6 @@ std::string legs_tsv_text(const LegsReport& r) {
     }
     return s;
 }
-
-}  // namespace celltrend_analyse
-
-namespace celltrend_analyse {
-
-namespace {
-
-constexpr std::string_view legs_program = "celltrend-analyse alpha";
-
-int legs_error(const LegsRequest& r, const std::string& why) {
-    std::cerr << legs_program << ": " << r.name << ": " << why << "\n";
-    return 1;
-}
-
-}  // namespace
 
 int run_alpha_legs(const LegsRequest& r, std::vector<crystal::SeriesPoint> points) {
     LegsReport report;
