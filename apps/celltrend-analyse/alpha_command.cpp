@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "alpha_figures.hpp"
+#include "alpha_legs.hpp"
 #include "alpha_report.hpp"
 #include "commands.hpp"
 #include "crystal/alpha.hpp"
@@ -32,7 +33,7 @@ constexpr std::string_view program = "celltrend-analyse alpha";
 constexpr OptionSpec own_options[] = {
     {"model", 0, true},   {"at", 0, true},    {"tsv", 0, false},        {"figure", 0, true},  {"surface", 0, true},
     {"section", 0, true}, {"plane", 0, true}, {"view", 0, true},        {"help", 'h', false}, {"system", 0, true},
-    {"range", 0, true},   {"leg", 0, true},   {"parameters", 0, false},
+    {"range", 0, true},   {"leg", 0, true},   {"parameters", 0, false}, {"legs", 0, false},
 };
 
 constexpr auto options = with_figure_options(own_options);
@@ -60,6 +61,11 @@ void print_help(std::ostream& out) {
            "      --leg N            fit only leg N (from 1) of a run whose temperature\n"
            "                         turns: the rows, in the file's order, in which T only\n"
            "                         rises or only falls\n"
+           "      --legs             fit every leg on its own and compare them: at each\n"
+           "                         --at T inside every leg, alpha and x(T) of each\n"
+           "                         leg and their differences from leg 1 with sigma\n"
+           "                         (the hysteresis); with --tsv: T, quantity, leg,\n"
+           "                         alpha, sigma, x, sigma_x, leg k-1 the differences\n"
            "      --at T[,T...]      the temperatures in K (default: the lowest, middle and\n"
            "                         highest of the series, and 298.15 when inside); a\n"
            "                         grid START:STOP:STEP, or rows for every measured T\n"
@@ -153,6 +159,10 @@ int run_alpha(const Arguments& args) {
             throw UsageError("--leg '" + *text + "': a leg's number, from 1");
         leg = std::size_t(n);
     }
+    if (cl.has("legs")) {
+        for (const char* other : {"leg", "parameters", "figure", "surface", "section"})
+            if (cl.has(other)) throw UsageError(std::string("--legs and --") + other + ": one or the other");
+    }
     // The figures' names and the plane are checked before any work.
     std::string figure_why;
     const std::optional<FigureRequests> figures_asked = figure_requests(cl, figure_why);
@@ -163,22 +173,23 @@ int run_alpha(const Arguments& args) {
     std::vector<crystal::SeriesPoint> points;
     // alpha's fits weigh the cells by their ESDs: sigmaT is not read.
     usable_points(program, series, points, "equal weights", {.read = false});
+    if (cl.has("legs"))
+        return run_alpha_legs({.file = file,
+                               .name = series.name,
+                               .title = series.title,
+                               .model_name = model_name,
+                               .model = model,
+                               .system = *system,
+                               .asked = asked,
+                               .range = range,
+                               .tsv = cl.has("tsv")},
+                              points);
     if (leg > 0) {
-        // Legs in the file's order: the rows' lines.
-        std::vector<crystal::SeriesPoint> in_file = points;
-        std::stable_sort(in_file.begin(), in_file.end(),
-                         [](const crystal::SeriesPoint& x, const crystal::SeriesPoint& y) { return x.line < y.line; });
-        std::vector<double> t;
-        for (const crystal::SeriesPoint& p : in_file) t.push_back(p.t);
-        const auto legs = temperature_legs(t);
+        const auto legs = split_legs(points);
         if (leg > legs.size())
             throw UsageError("--leg " + std::to_string(leg) + ": " + series.name + " has " +
                              std::to_string(legs.size()) + (legs.size() == 1 ? " leg" : " legs"));
-        std::vector<crystal::SeriesPoint> kept;
-        for (std::size_t k : legs[leg - 1]) kept.push_back(in_file[k]);
-        std::stable_sort(kept.begin(), kept.end(),
-                         [](const crystal::SeriesPoint& x, const crystal::SeriesPoint& y) { return x.t < y.t; });
-        points = kept;
+        points = legs[leg - 1];
     }
     if (range) {
         std::erase_if(points, [&](const crystal::SeriesPoint& p) { return !range->contains(p.t); });

@@ -17,10 +17,6 @@ std::string axis_name(std::size_t i) { return "X" + std::to_string(i + 1); }
 // Four decimals, without the "-" of a component that rounds to zero.
 std::string component(double x) { return printed("%9.4f", std::abs(x) < 5e-5 ? 0.0 : x); }
 
-// Without the "-" of a negative zero, which a direction component along a
-// symmetry axis often is.
-std::string tsv_number(double x) { return std::isnan(x) ? "" : printed("%.10g", x == 0 ? 0.0 : x); }
-
 // A component of a unit direction: rounding residue below 1e-12 is 0.
 std::string tsv_component(double x) { return tsv_number(std::abs(x) < 1e-12 ? 0.0 : x); }
 
@@ -108,11 +104,6 @@ std::string block(const AlphaReport& r, const crystal::AlphaAt& at) {
     return s;
 }
 
-// The unit of the quantity's values.
-std::string quantity_unit(std::size_t q) {
-    return q < crystal::q_volume ? "A" : q == crystal::q_volume ? "A^3" : "deg";
-}
-
 // "A K^-1", "K", "A^3": the quantity's unit to the power x times K^kelvin.
 std::string unit_text(std::size_t q, fit::ParameterUnit u) {
     std::string s;
@@ -139,6 +130,18 @@ std::string parameter_line(const AlphaReport& r, std::size_t q) {
 }
 
 }  // namespace
+
+std::string tsv_number(double x) { return std::isnan(x) ? "" : printed("%.10g", x == 0 ? 0.0 : x); }
+
+std::string quantity_unit(std::size_t q) {
+    return q < crystal::q_volume ? "A" : q == crystal::q_volume ? "A^3" : "deg";
+}
+
+std::string fits_text(const crystal::AlphaFits& f) {
+    std::string s = "Fits   model     weights       chi2_nu        AICc\n";
+    for (std::size_t q = 0; q < 7; ++q) s += fit_line(f.quantities[q], crystal::cell_quantity_names[q]);
+    return s;
+}
 
 std::string misfit_text(const crystal::AlphaFits& fits, std::size_t q) {
     const crystal::QuantityFit& f = fits.quantities[q];
@@ -187,8 +190,7 @@ std::string alpha_summary_text(const AlphaReport& r) {
     if (!r.symmetry.empty()) s += "Symmetry: " + r.symmetry + "\n";
     s += "Model: " + r.model +
          (f.model == crystal::AlphaModel::automatic ? " (per quantity, the model of lowest AICc)\n" : "\n");
-    s += "\nFits   model     weights       chi2_nu        AICc\n";
-    for (std::size_t q = 0; q < 7; ++q) s += fit_line(f.quantities[q], crystal::cell_quantity_names[q]);
+    s += "\n" + fits_text(f);
     s += "\nParameters (tau = T - T_r; sigma in parentheses, in the last digits)\n";
     for (std::size_t q = 0; q < 7; ++q) s += parameter_line(r, q);
     for (const crystal::AlphaAt& at : r.results) s += block(r, at);

@@ -25,6 +25,18 @@ struct AlphaReport {
 // angles to a, b, c (or a note where two are equal), and the trace.
 std::string alpha_summary_text(const AlphaReport& report);
 
+// The table of the fits: a line per quantity (model, weights, chi2_nu, AICc,
+// or why there is none) under its heading.
+std::string fits_text(const crystal::AlphaFits& fits);
+
+// A number of the tables for scripts: ten significant digits, no "-" on a
+// zero (a direction component along a symmetry axis often is -0), empty for
+// NaN.
+std::string tsv_number(double x);
+
+// The unit of quantity q's values: A, A^3 or deg.
+std::string quantity_unit(std::size_t q);
+
 // One line, without the program's name, saying that the fit of quantity q
 // misses its rows and what to try; empty when it does not (or is another's).
 std::string misfit_text(const crystal::AlphaFits& fits, std::size_t q);

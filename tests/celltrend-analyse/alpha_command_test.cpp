@@ -209,6 +209,8 @@ TEST_F(AlphaCommand, BadInputsAndArguments) {
         {"--at 100,,200 one.txt", 2, "'' is not a temperature"},
         {"--at nan one.txt", 2, "'nan' is not a temperature"},
         {"--at 100,-5 one.txt", 2, "temperatures are in kelvin, above 0"},
+        {"--at 0 one.txt", 2, "--at '0': temperatures are in kelvin, above 0"},
+        {"--at 0:100:50 one.txt", 2, "--at '0:100:50': temperatures are in kelvin, above 0"},
         {"--model cubic one.txt", 2, "--model 'cubic': auto, poly1, poly2, poly3, fei or einstein"},
         {"--range 300:200 one.txt", 2, "--range '300:200': TMIN must be below TMAX"},
         {"--range 200:200 one.txt", 2, "TMIN must be below TMAX"},
