@@ -58,7 +58,9 @@ CommandLine parse_command_line(const std::vector<std::string>& args, std::span<c
             std::string words;
             for (std::size_t k = 0; k < option->allowed.size(); ++k) {
                 known = known || option->allowed[k] == slot;
-                words += (k == 0 ? "" : k + 1 == option->allowed.size() ? " or " : ", ") +
+                words += (k == 0                            ? ""
+                          : k + 1 == option->allowed.size() ? " or "
+                                                            : ", ") +
                          std::string(option->allowed[k]);
             }
             if (!known) throw UsageError("--" + std::string(option->long_name) + " '" + slot + "': " + words);
