@@ -30,10 +30,22 @@ namespace {
 
 constexpr std::string_view program = "celltrend-analyse alpha";
 
+constexpr std::string_view model_words[] = {"auto", "poly1", "poly2", "poly3", "fei", "einstein"};
 constexpr OptionSpec own_options[] = {
-    {"model", 0, true},   {"at", 0, true},    {"tsv", 0, false},        {"figure", 0, true},  {"surface", 0, true},
-    {"section", 0, true}, {"plane", 0, true}, {"view", 0, true},        {"help", 'h', false}, {"system", 0, true},
-    {"range", 0, true},   {"leg", 0, true},   {"parameters", 0, false}, {"legs", 0, false},
+    {"model", 0, true, model_words},
+    {"at", 0, true},
+    {"tsv", 0, false},
+    {"figure", 0, true},
+    {"surface", 0, true},
+    {"section", 0, true},
+    {"plane", 0, true},
+    {"view", 0, true},
+    {"help", 'h', false},
+    {"system", 0, true, crystal::crystal_system_words},
+    {"range", 0, true},
+    {"leg", 0, true},
+    {"parameters", 0, false},
+    {"legs", 0, false},
 };
 
 constexpr auto options = with_figure_options(own_options);

@@ -47,7 +47,7 @@ constexpr OptionSpec own_options[] = {
     {"plane", 0, true},
     {"view", 0, true},
     {"sigma-t", 0, true},
-    {"system", 0, true},
+    {"system", 0, true, crystal::crystal_system_words},
 };
 
 constexpr auto options = with_figure_options(own_options);

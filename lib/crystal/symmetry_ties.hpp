@@ -27,7 +27,11 @@ enum class CrystalSystem {
     cubic,
 };
 
-// The names read_crystal_system takes, for a message.
+// The names read_crystal_system takes: for an option's allowed words, and
+// as one text for a message.
+inline constexpr std::string_view crystal_system_words[] = {"auto",         "triclinic",  "monoclinic", "monoclinic-c",
+                                                            "orthorhombic", "tetragonal", "trigonal",   "hexagonal",
+                                                            "rhombohedral", "cubic"};
 inline constexpr const char* crystal_system_choices =
     "auto, triclinic, monoclinic, monoclinic-c, orthorhombic, tetragonal, trigonal, hexagonal, rhombohedral or cubic";
 
