@@ -12,6 +12,7 @@
 
 #include "commands.hpp"
 #include "crystal/equation_of_state.hpp"
+#include "eos_ff_figure.hpp"
 #include "figure_output.hpp"
 #include "figures/temperature_figure.hpp"
 #include "fit/misfit.hpp"
@@ -27,8 +28,8 @@ namespace {
 constexpr std::string_view program = "celltrend-analyse eos";
 
 constexpr OptionSpec options[] = {
-    {"model", 0, true}, {"axes", 0, false},  {"at", 0, true},
-    {"tsv", 0, false},  {"figure", 0, true}, {"help", 'h', false},
+    {"model", 0, true},  {"axes", 0, false}, {"at", 0, true},      {"tsv", 0, false},
+    {"figure", 0, true}, {"ff", 0, true},    {"help", 'h', false},
 };
 
 void print_help(std::ostream& out) {
@@ -51,6 +52,10 @@ void print_help(std::ostream& out) {
            "      --figure FILE      also draw V/V0 (and L/L0 of the edges) against P with\n"
            "                         the fitted curves, and K (M/3 of the edges) with its\n"
            "                         band +-sigma, as PNG, SVG or PDF by the extension\n"
+           "      --ff FILE          also draw the F-f plot: the normalised pressure F\n"
+           "                         against the strain f (Eulerian; natural strain for\n"
+           "                         natural, ln F against 1-(V/V0)^(1/3) for vinet)\n"
+           "                         with error bars, and the line the fit implies\n"
            "      --tsv              print only a table of tab-separated values: quantity,\n"
            "                         model, parameter, value, sigma, unit\n"
            "  -h, --help             show this text\n"
@@ -291,7 +296,17 @@ int run_eos(const Arguments& args) {
         figure_kind = figure_format("--figure", *figure_file, why);
         if (!figure_kind) throw UsageError(why);
     }
+    const std::optional<std::string> ff_file = cl.value("ff");
+    std::optional<figures::Format> ff_kind;
+    if (ff_file) {
+        std::string why;
+        ff_kind = figure_format("--ff", *ff_file, why);
+        if (!ff_kind) throw UsageError(why);
+        if (figure_file && *figure_file == *ff_file)
+            throw UsageError("--figure and --ff name the same file '" + *ff_file + "'");
+    }
     std::optional<figures::TemperatureFigure> figure;
+    std::optional<figures::XyFigure> ff;
 
     const formats::PressureRows rows = read_pressure_rows(eos, file, false);
     if (axes && !rows.every_cell)
@@ -347,6 +362,11 @@ int run_eos(const Arguments& args) {
                 q.at.push_back(value);
             }
         if (figure_file) figure = eos_figure(series_name(file), rows, quantities, at);
+        if (ff_file) {
+            std::vector<FfQuantity> fitted;
+            for (const Quantity& q : quantities) fitted.push_back({q.name, &q.fit, &q.data});
+            ff = ff_figure(series_name(file), fitted);
+        }
     } catch (const crystal::EosError& e) {
         throw InputError(series_name(file) + ": " + e.what());
     }
@@ -355,6 +375,9 @@ int run_eos(const Arguments& args) {
         write_figure(*figure_file, *figure_kind, file, [&](figures::Format format) {
             return figures::temperature_figure_file(*figure, format, figures::temperature_page);
         });
+    if (ff)
+        write_figure(*ff_file, *ff_kind, file,
+                     [&](figures::Format format) { return figures::xy_figure_file(*ff, format, figures::xy_page); });
     write_result(cl.has("tsv") ? tsv_text(quantities, at) : summary_text(file, rows, quantities, at, automatic), "",
                  file);
     return 0;

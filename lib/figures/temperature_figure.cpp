@@ -11,6 +11,7 @@
 #include "figures/page_frame.hpp"
 #include "figures/plot_text.hpp"
 #include "figures/plplot_output.hpp"
+#include "figures/side_legend.hpp"
 #include "figures/style.hpp"
 
 namespace figures {
@@ -67,40 +68,6 @@ struct Range {
     }
     bool empty() const { return !(low <= high); }
 };
-
-// One legend entry: a line, a marker or both, in a series' colour, or a
-// filled box (the bands' swatch).
-struct Entry {
-    std::string text;
-    int colour;
-    bool line, marker;
-    std::size_t glyph;
-    bool box = false;
-};
-
-void legend_beside(plstream& pls, const std::vector<Entry>& entries, double ch, double least_ch, double width) {
-    if (entries.empty()) return;
-    const int n = int(entries.size());
-    std::vector<PLINT> opts, colours, text_colours(n, ink_index), styles(n, 1), numbers(n, 1), zero_i(n, 0);
-    std::vector<PLFLT> widths(n, width), scales(n, 0.7), zero_f(n, 0), box_scales(n, 0.8);
-    std::vector<const char*> texts, symbols;
-    std::vector<std::string> kept;
-    for (const Entry& e : entries) {
-        opts.push_back((e.line ? PL_LEGEND_LINE : 0) | (e.marker ? PL_LEGEND_SYMBOL : 0) |
-                       (e.box ? PL_LEGEND_COLOR_BOX : 0) | (!e.line && !e.marker && !e.box ? PL_LEGEND_NONE : 0));
-        colours.push_back(e.colour);
-        kept.push_back(plplot_text(e.text));
-        symbols.push_back(style::marker_glyph(int(e.glyph) + 1));
-    }
-    for (const std::string& t : kept) texts.push_back(t.c_str());
-    PLFLT w = 0, h = 0;
-    pls.schr(std::max(ch, least_ch / 0.88), 1.0);
-    pls.legend(&w, &h, PL_LEGEND_NONE, PL_POSITION_RIGHT | PL_POSITION_OUTSIDE, 0.02, 0, 0.12, 0, 0, 1, 0, 0, n,
-               opts.data(), 0.5, 0.88, 1.5, 0.0, text_colours.data(), texts.data(), colours.data(), zero_i.data(),
-               box_scales.data(), zero_f.data(), colours.data(), styles.data(), widths.data(), colours.data(),
-               scales.data(), numbers.data(), symbols.data());
-    pls.schr(ch, 1.0);
-}
 
 // A marked temperature's number above the upper panel: its place across
 // the panel (0 to 1) and its row, counted upwards from the panel.
@@ -198,7 +165,7 @@ std::string temperature_figure_file(const TemperatureFigure& figure, Format form
             const double base = upper ? bottom + panel + gap : bottom;
             pls.vpor(left / width, 1 - right / width, base / height, (base + panel) / height);
             pls.wind(xs.low, xs.high, ys.low, ys.high);
-            std::vector<Entry> entries;
+            std::vector<LegendEntry> entries;
             if (upper) {
                 // The curves first, then each series' bars and markers over
                 // every curve, so that no curve hides a measured point.

@@ -12,6 +12,7 @@
 
 #include "support/analyse_output.hpp"
 #include "support/analyse_run.hpp"
+#include "xyviewer/svg_text.hpp"
 
 using namespace celltrend::testing;
 
@@ -182,12 +183,42 @@ TEST(PressureCommands, FiguresAreWrittenBesideTheSummary) {
     EXPECT_EQ(run_analyse(dir, "eos --figure eos.txt p.txt").status, 2);
 }
 
+// The F-f plot is drawn against the strain each model is linear in, and
+// for Vinet as ln F; the summary is the same as without it.
+TEST(PressureCommands, FfPlotTakesTheStrainOfItsModel) {
+    struct Case {
+        const char* model;
+        const char* x_legend;
+        const char* y_legend;
+    };
+    const Case cases[] = {
+        {"bm3", "Eulerian strain f", "F (GPa)"},       {"bm2", "Eulerian strain f", "F (GPa)"},
+        {"murnaghan", "Eulerian strain f", "F (GPa)"}, {"natural", "Natural strain f", "F (GPa)"},
+        {"vinet", "Vinet strain f", "ln(F/GPa)"},
+    };
+    RunDir dir;
+    dir.write("p.txt", bm3_rows(12));
+    for (const Case& c : cases) {
+        const std::string model = std::string(" --model ") + c.model;
+        const AnalyseResult plain = run_analyse(dir, "eos --axes" + model + " p.txt");
+        const AnalyseResult r = run_analyse(dir, "eos --axes --ff ff.svg" + model + " p.txt");
+        EXPECT_EQ(r.status, 0) << c.model << r.err;
+        EXPECT_EQ(r.out, plain.out) << c.model;
+        std::string svg;
+        for (const auto& t : xyviewer_test::svg_texts(dir.read("ff.svg"))) svg += t.text + "\n";
+        EXPECT_NE(svg.find(c.x_legend), std::string::npos) << c.model;
+        EXPECT_NE(svg.find(c.y_legend), std::string::npos) << c.model;
+        EXPECT_NE(svg.find("edges as L"), std::string::npos) << c.model;
+    }
+}
+
 TEST(PressureCommands, WrongOptionsGiveStatusTwo) {
     RunDir dir;
     dir.write("p.txt", bm3_rows(8));
     for (const std::string args :
          {"eos --model bm5 p.txt", "eos --at x p.txt", "eos --at rows p.txt", "compression --strain plastic p.txt",
-          "compression --at -3 p.txt", "compression --bogus p.txt", "eos"}) {
+          "compression --at -3 p.txt", "compression --bogus p.txt", "eos", "eos --ff ff.txt p.txt",
+          "eos --figure same.svg --ff same.svg p.txt"}) {
         const AnalyseResult r = run_analyse(dir, args);
         EXPECT_EQ(r.status, 2) << args;
         EXPECT_EQ(r.out, "") << args;
