@@ -12,6 +12,7 @@
 
 #include "commands.hpp"
 #include "crystal/equation_of_state.hpp"
+#include "crystal/pressure_symmetry.hpp"
 #include "eos_ff_figure.hpp"
 #include "figure_output.hpp"
 #include "figures/temperature_figure.hpp"
@@ -28,8 +29,14 @@ namespace {
 constexpr std::string_view program = "celltrend-analyse eos";
 
 constexpr OptionSpec options[] = {
-    {"model", 0, true},  {"axes", 0, false}, {"at", 0, true},      {"tsv", 0, false},
-    {"figure", 0, true}, {"ff", 0, true},    {"help", 'h', false},
+    {"model", 0, true},
+    {"axes", 0, false},
+    {"at", 0, true},
+    {"tsv", 0, false},
+    {"figure", 0, true},
+    {"ff", 0, true},
+    {"system", 0, true, crystal::crystal_system_words},
+    {"help", 'h', false},
 };
 
 void print_help(std::ostream& out) {
@@ -56,6 +63,12 @@ void print_help(std::ostream& out) {
            "                         against the strain f (Eulerian; natural strain for\n"
            "                         natural, ln F against 1-(V/V0)^(1/3) for vinet)\n"
            "                         with error bars, and the line the fit implies\n"
+           "      --system SYSTEM    auto (default: the ties the file shows, such as a = b\n"
+           "                         with equal ESDs in every row), triclinic,\n"
+           "                         monoclinic (unique b), monoclinic-c, orthorhombic,\n"
+           "                         tetragonal, trigonal, hexagonal, rhombohedral or\n"
+           "                         cubic: sigmaV from the cell ESDs carries the ties,\n"
+           "                         and tied edges are one fit\n"
            "      --tsv              print only a table of tab-separated values: quantity,\n"
            "                         model, parameter, value, sigma, unit\n"
            "  -h, --help             show this text\n"
@@ -87,6 +100,7 @@ struct Quantity {
     Eigen::MatrixXd covariance;
     std::vector<crystal::EosValue> at;  // at each --at pressure, as V and K or L and M
     crystal::EosData data;              // what was fitted (an edge cubed), for the misfit's refits
+    bool tied = false;                  // an edge tied to an earlier one: its fit, under another name
 };
 
 std::string g(double x) { return std::isfinite(x) ? formats::printed("%.10g", x) : ""; }
@@ -129,7 +143,7 @@ std::string value_text(double value, double sigma) {
     return formats::printed("%.6g", value) + (std::isfinite(sigma) ? " +- " + formats::printed("%.2g", sigma) : "");
 }
 
-std::string summary_text(const std::string& file, const formats::PressureRows& rows,
+std::string summary_text(const std::string& file, const formats::PressureRows& rows, const std::string& symmetry,
                          const std::vector<Quantity>& quantities, const std::vector<double>& at, bool automatic) {
     const crystal::EosFit& v = quantities.front().fit;
     std::string out = "Equation of state of " + series_name(file) + ": " + std::to_string(rows.rows.size()) +
@@ -141,6 +155,7 @@ std::string summary_text(const std::string& file, const formats::PressureRows& r
                             : "effective variance of sigmaP and sigmaV (" + std::to_string(v.rounds) +
                                   (v.rounds == 1 ? " round)" : " rounds)")) +
            "\n";
+    if (!symmetry.empty()) out += "Symmetry: " + symmetry + "\n";
     for (const Quantity& q : quantities) {
         const std::vector<std::string> names = parameter_names(q);
         const char* units[] = {q.edge ? " A" : " A^3", " GPa", "", " GPa^-1"};
@@ -289,6 +304,9 @@ int run_eos(const Arguments& args) {
         if (every_row) throw UsageError("--at rows is compression's; eos takes pressures in GPa");
     }
     const bool axes = cl.has("axes");
+    const std::string system_name = cl.value("system").value_or("auto");
+    const std::optional<crystal::CrystalSystem> system = crystal::read_crystal_system(system_name);
+    if (!system) throw UsageError("--system '" + system_name + "': " + crystal::crystal_system_choices);
     const std::optional<std::string> figure_file = cl.value("figure");
     std::optional<figures::Format> figure_kind;
     if (figure_file) {
@@ -308,9 +326,22 @@ int run_eos(const Arguments& args) {
     std::optional<figures::TemperatureFigure> figure;
     std::optional<figures::XyFigure> ff;
 
-    const formats::PressureRows rows = read_pressure_rows(eos, file, false);
+    formats::PressureRows rows = read_pressure_rows(eos, file, false);
     if (axes && !rows.every_cell)
         throw InputError(series_name(file) + ": --axes needs the cell edges in every row; the file gives volumes");
+    if (*system != crystal::CrystalSystem::automatic && !rows.every_cell)
+        throw InputError(series_name(file) + ": --system needs the cell in every row; the file gives volumes");
+    // The ties of the cell: sigma V from the cell ESDs carries them, and
+    // tied edges are one fit.
+    formats::CellTies ties;
+    std::string symmetry;
+    if (rows.every_cell) try {
+            const crystal::SeriesSymmetry s = crystal::apply_symmetry(rows, *system);
+            ties = s.ties;
+            symmetry = s.description;
+        } catch (const crystal::ExpansionError& e) {
+            throw InputError(series_name(file) + ": " + e.what());
+        }
 
     std::vector<Quantity> quantities;
     try {
@@ -335,13 +366,22 @@ int run_eos(const Arguments& args) {
             model = v.fit.model;
             automatic = false;
             for (int e = 0; e < 3; ++e) {
+                const std::string name(1, char('a' + e));
+                if (const int first = ties.group[std::size_t(e)]; first != e) {
+                    // A tied edge is its group's one fit, under its own name.
+                    Quantity same = quantities[std::size_t(1 + first)];
+                    same.name = name;
+                    same.tied = true;
+                    quantities.push_back(same);
+                    continue;
+                }
                 for (std::size_t n = 0; n < rows.rows.size(); ++n) {
                     const double l = rows.rows[n].cell.values()[std::size_t(e)];
                     const double sl = rows.rows[n].esd.values()[std::size_t(e)];
                     data.v[n] = l * l * l;
                     data.sigma_v[n] = std::isfinite(sl) ? 3 * l * l * sl : 0;
                 }
-                Quantity edge{std::string(1, char('a' + e)), true, fit_of(data, true), {}, {}, {}, data};
+                Quantity edge{name, true, fit_of(data, true), {}, {}, {}, data};
                 const crystal::LinearParameters lin = crystal::linear_modulus(edge.fit);
                 edge.q = lin.q;
                 edge.covariance = lin.covariance;
@@ -370,7 +410,8 @@ int run_eos(const Arguments& args) {
     } catch (const crystal::EosError& e) {
         throw InputError(series_name(file) + ": " + e.what());
     }
-    for (const Quantity& q : quantities) report_misfit(file, q, rows, q.data);
+    for (const Quantity& q : quantities)
+        if (!q.tied) report_misfit(file, q, rows, q.data);
     if (figure)
         write_figure(*figure_file, *figure_kind, file, [&](figures::Format format) {
             return figures::temperature_figure_file(*figure, format, figures::temperature_page);
@@ -378,8 +419,9 @@ int run_eos(const Arguments& args) {
     if (ff)
         write_figure(*ff_file, *ff_kind, file,
                      [&](figures::Format format) { return figures::xy_figure_file(*ff, format, figures::xy_page); });
-    write_result(cl.has("tsv") ? tsv_text(quantities, at) : summary_text(file, rows, quantities, at, automatic), "",
-                 file);
+    write_result(
+        cl.has("tsv") ? tsv_text(quantities, at) : summary_text(file, rows, symmetry, quantities, at, automatic), "",
+        file);
     return 0;
 }
 

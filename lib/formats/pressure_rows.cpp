@@ -18,7 +18,8 @@ bool all_finite(const std::array<double, 6>& values) {
 }  // namespace
 
 double cell_volume_esd(const Cell& cell, const CellSu& esd, const CellTies& ties) {
-    if (!all_finite(esd.values())) return 0;
+    // A parameter the ties fix needs no ESD; one that counts and has none
+    // makes the whole NaN.
     const double s = volume_esd(cell, esd, ties);
     return std::isfinite(s) ? s : 0;
 }
@@ -44,7 +45,9 @@ PressureRows pressure_rows(const Series& series) {
         }
         if (std::isfinite(row.volume) && row.volume > 0) {
             r.volume = row.volume;
+            r.volume_given = true;
             r.sigma_volume = std::isfinite(row.volume_esd) ? row.volume_esd : 0;
+            r.sigma_volume_given = r.sigma_volume > 0;
             if (r.sigma_volume == 0 && r.has_cell) r.sigma_volume = cell_volume_esd(r.cell, r.esd);
         } else if (r.has_cell) {
             r.volume = volume(r.cell);

@@ -15,13 +15,15 @@ namespace formats {
 
 struct PressureRow {
     int line = 0;
-    double p = 0;                 // GPa
-    double sigma_p = 0;           // 0 where not known
-    bool has_cell = false;        // the six cell parameters are a unit cell
-    Cell cell;                    // with has_cell
-    CellSu esd = CellSu::zero();  // 0 where not known
-    double volume = 0;            // A^3: the input's, else the cell's
-    double sigma_volume = 0;      // the input's, else from the cell ESDs, else 0
+    double p = 0;                     // GPa
+    double sigma_p = 0;               // 0 where not known
+    bool has_cell = false;            // the six cell parameters are a unit cell
+    Cell cell;                        // with has_cell
+    CellSu esd = CellSu::zero();      // 0 where not known
+    double volume = 0;                // A^3: the input's, else the cell's
+    double sigma_volume = 0;          // the input's, else from the cell ESDs, else 0
+    bool volume_given = false;        // by the input, not from the cell
+    bool sigma_volume_given = false;  // by the input, so that no tie changes it
 };
 
 struct PressureRows {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -212,13 +213,64 @@ TEST(PressureCommands, FfPlotTakesTheStrainOfItsModel) {
     }
 }
 
+// A cubic series (the volumes of bm3_rows, sigma_a 2e-4 A, sigmaP 0.001
+// GPa): a = b = c is one refined length, so sigma V = 3a^2
+// sigma_a, the edges are one fit, and that fit is the volume's: M0 = 3K0
+// and sigma(M0) = 3 sigma(K0), L0^3 = V0, whether the ties are seen in the
+// rows or named.
+TEST(PressureCommands, ACubicEdgeIsItsCube) {
+    std::string text = "# P sigmaP a b c alpha beta gamma\n";
+    std::istringstream in(bm3_rows(12));
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line[0] == '#') continue;
+        std::istringstream fields(line);
+        double p = 0, sp = 0, a = 0, b = 0, c = 0;
+        fields >> p >> sp >> a >> b >> c;
+        // sigmaP small beside (dP/dV) 3a^2 sigma_a, so that sigma V weighs.
+        char cube[160];
+        std::snprintf(cube, sizeof cube, "%.6g 0.001 %.4f(2) %.4f(2) %.4f(2) 90 90 90\n", p, std::cbrt(a * b * c),
+                      std::cbrt(a * b * c), std::cbrt(a * b * c));
+        text += cube;
+    }
+    RunDir dir;
+    dir.write("cubic.txt", text);
+    for (const char* system : {"", " --system cubic"}) {
+        const AnalyseResult r = run_analyse(dir, std::string("eos --tsv --axes") + system + " cubic.txt");
+        ASSERT_EQ(r.status, 0) << system << r.err;
+        const auto rows = tsv_rows(r.out);
+        const auto sigma = [&](const std::string& q, const std::string& p) {
+            for (const auto& row : rows)
+                if (row.size() == 6 && row[0] == q && row[2] == p) return std::stod(row[4]);
+            return -1.0;
+        };
+        const double k0 = std::stod(field(rows, "V", "K0")), sigma_k0 = sigma("V", "K0");
+        for (const char* edge : {"a", "b", "c"}) {
+            EXPECT_NEAR(std::stod(field(rows, edge, "M0")), 3 * k0, 1e-6 * k0) << edge << system;
+            EXPECT_NEAR(sigma(edge, "M0"), 3 * sigma_k0, 1e-4 * sigma_k0) << edge << system;
+            EXPECT_NEAR(std::pow(std::stod(field(rows, edge, "L0")), 3), std::stod(field(rows, "V", "V0")), 1e-6)
+                << edge << system;
+        }
+        EXPECT_EQ(field(rows, "b", "M0"), field(rows, "a", "M0"));
+        EXPECT_EQ(field(rows, "c", "Mp"), field(rows, "a", "Mp"));
+    }
+    // The summary names the ties; a system the cells contradict stops the run.
+    const AnalyseResult r = run_analyse(dir, "eos cubic.txt");
+    EXPECT_NE(r.out.find("Symmetry: cubic (detected"), std::string::npos) << r.out;
+    dir.write("p.txt", bm3_rows(12));
+    const AnalyseResult wrong = run_analyse(dir, "eos --system tetragonal p.txt");
+    EXPECT_EQ(wrong.status, 1);
+    EXPECT_EQ(wrong.out, "");
+    EXPECT_NE(wrong.err.find("is not tetragonal"), std::string::npos) << wrong.err;
+}
+
 TEST(PressureCommands, WrongOptionsGiveStatusTwo) {
     RunDir dir;
     dir.write("p.txt", bm3_rows(8));
     for (const std::string args :
          {"eos --model bm5 p.txt", "eos --at x p.txt", "eos --at rows p.txt", "compression --strain plastic p.txt",
           "compression --at -3 p.txt", "compression --bogus p.txt", "eos", "eos --ff ff.txt p.txt",
-          "eos --figure same.svg --ff same.svg p.txt"}) {
+          "eos --figure same.svg --ff same.svg p.txt", "eos --system cubical p.txt"}) {
         const AnalyseResult r = run_analyse(dir, args);
         EXPECT_EQ(r.status, 2) << args;
         EXPECT_EQ(r.out, "") << args;
