@@ -16,7 +16,7 @@ build="${BUILD_DIR:-$here/../build-fuzz}"
 seconds="${FUZZ_SECONDS:-11}"
 cxx="${CXX_FUZZ:-clang++}"
 targets=(fuzz_list_read fuzz_format_fields fuzz_columns fuzz_report_scanner fuzz_whole_run fuzz_cell_files
-         fuzz_xyviewer_summary fuzz_analyse_readers fuzz_setting_matrix)
+         fuzz_xyviewer_summary fuzz_analyse_readers fuzz_setting_matrix fuzz_alpha)
 
 cmake -S "$here" -B "$build" -DCMAKE_CXX_COMPILER="$cxx" >/dev/null
 cmake --build "$build" -j"$(nproc)" >/dev/null
