@@ -7,35 +7,16 @@
 #include <vector>
 
 #include "crystal/compression.hpp"
+#include "support/eos_series.hpp"
 
 using namespace crystal;
 
 namespace {
 
-// The volume at pressure p of a model with parameters q, solved by the
-// library's own inversion from an exact fit (no covariance).
-double volume_at(EosModel model, const std::vector<double>& q, double p) {
-    EosFit exact;
-    exact.model = model;
-    exact.q = q;
-    exact.covariance = Eigen::MatrixXd::Zero(Eigen::Index(q.size()), Eigen::Index(q.size()));
-    return eos_at(exact, p).v;
-}
+using celltrend::testing::eos_volume_at;
 
-// A dozen pressures from 0 to 8.8 GPa with sigmaP 0.02 GPa and sigmaV 0.01
-// A^3, V exact or with noise of those sigma.
 EosData series(EosModel model, const std::vector<double>& q, unsigned noise_seed = 0) {
-    EosData d;
-    std::mt19937 random(noise_seed);
-    std::normal_distribution<double> unit(0, 1);
-    for (int k = 0; k < 12; ++k) {
-        const double p = 0.8 * k;
-        d.p.push_back(noise_seed ? p + 0.02 * unit(random) : p);
-        d.sigma_p.push_back(0.02);
-        d.v.push_back(volume_at(model, q, p) + (noise_seed ? 0.01 * unit(random) : 0));
-        d.sigma_v.push_back(0.01);
-    }
-    return d;
+    return celltrend::testing::eos_series(model, q, noise_seed);
 }
 
 struct ModelCase {
