@@ -50,6 +50,9 @@ void usable_points(std::string_view program, const formats::Series& series, std:
         p.cell = row.cell;
         p.line = row.line;
         if (series.has_cell_esd()) p.esd = row.esd;
+        // A CSV's volume ESD is the refinement's (collect writes the CIF's
+        // own); celltrend's tables give the report's, propagated as before.
+        if (series.layout == formats::SeriesLayout::csv && row.volume_esd > 0) p.volume_su = row.volume_esd;
         if (sigma_t_read) p.sigma_t = row.sigma_t;
         points.push_back(p);
         used.push_back(&row);

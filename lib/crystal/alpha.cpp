@@ -128,6 +128,7 @@ void judge(QuantityFit& out, const std::vector<double>& t, const std::vector<dou
 
 fit::Estimate measured_quantity(const SeriesPoint& point, CellQuantity q, const formats::CellTies& ties) {
     if (q == q_volume) {
+        if (point.volume_su > 0) return {formats::volume(point.cell), point.volume_su};
         return {formats::volume(point.cell), formats::volume_esd(point.cell, point.esd, ties)};
     }
     return {point.cell.values()[cell_index(q)], point.esd.values()[cell_index(q)]};

@@ -20,6 +20,9 @@ struct SeriesPoint {
     formats::Cell cell;
     formats::CellSu esd;   // NaN: none
     std::size_t line = 0;  // in the input, for messages; 0: not known
+    // The refinement's own ESD of V where the input gives one (a CSV's
+    // sigma_V_A3); NaN: V's ESD is propagated from the cell's.
+    double volume_su = std::numeric_limits<double>::quiet_NaN();
 };
 
 // A coefficient of expansion in 1e-6 K^-1 with its uncertainties.

@@ -84,6 +84,12 @@ TEST(SymmetryTies, VolumeEsdOfATiedRow) {
     const double s120 = std::sqrt(3.0) / 2;
     EXPECT_NEAR(measured_quantity(h, q_volume, hex).sigma,
                 std::hypot(2 * h.cell.a * h.cell.c * s120 * 3e-4, h.cell.a * h.cell.a * s120 * 3e-4), 1e-12);
+
+    // The refinement's own ESD of V, where the input gives one, is taken
+    // as it is rather than propagated again from the cell's.
+    SeriesPoint given = cubic[4];
+    given.volume_su = 0.25;
+    EXPECT_EQ(measured_quantity(given, q_volume, ties).sigma, 0.25);
 }
 
 struct DetectionCase {
