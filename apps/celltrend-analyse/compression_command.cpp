@@ -32,7 +32,7 @@ namespace {
 
 constexpr std::string_view program = "celltrend-analyse compression";
 
-constexpr OptionSpec options[] = {
+constexpr OptionSpec own_options[] = {
     {"strain", 0, true, strain_words},
     {"infinitesimal", 0, false},
     {"tsv", 0, false},
@@ -42,6 +42,7 @@ constexpr OptionSpec options[] = {
     {"figure", 0, true},
     {"help", 'h', false},
 };
+constexpr auto options = with_figure_options(own_options);
 
 void print_help(std::ostream& out) {
     out << "Usage: celltrend-analyse compression [OPTION]... FILE\n"
@@ -66,7 +67,8 @@ void print_help(std::ostream& out) {
            "                         against P with their fits, and K of X1, X2, X3 and V\n"
            "                         with their bands +-sigma, as PNG, SVG or PDF by the\n"
            "                         extension\n"
-           "      --tsv              print only two tables of tab-separated values: P,\n"
+        << pressure_figure_options_help
+        << "      --tsv              print only two tables of tab-separated values: P,\n"
            "                         quantity, K, sigma, u, v, w; then quantity, model,\n"
            "                         parameter, value, sigma, unit\n"
            "  -h, --help             show this text\n"
@@ -278,6 +280,7 @@ int run_compression(const Arguments& args) {
         figure_kind = figure_format("--figure", *figure_file, why);
         if (!figure_kind) throw UsageError(why);
     }
+    const cli::FigureOptions look = figure_look(cl, figure_file.has_value(), "--figure FILE");
     const std::vector<double> marked = asked;
 
     const formats::PressureRows rows = read_pressure_rows(compression, file, cl.has("file-order"));
@@ -382,9 +385,10 @@ int run_compression(const Arguments& args) {
                       << "): its K at the lowest pressure is infinite or 0\n";
     }
     if (figure_file) {
-        const figures::TemperatureFigure figure = compression_figure(name, r, volumes, marked);
+        figures::TemperatureFigure figure = compression_figure(name, r, volumes, marked);
+        if (look.title) figure.title = *look.title;
         write_figure(*figure_file, *figure_kind, file, [&](figures::Format format) {
-            return figures::temperature_figure_file(figure, format, figures::temperature_page);
+            return figures::temperature_figure_file(figure, format, page_of(look, figures::temperature_page));
         });
     }
     write_result(cl.has("tsv") ? tsv_text(r) : summary_text(file, r, measure, rows.sigma_p_known), "", file);

@@ -28,7 +28,7 @@ namespace {
 
 constexpr std::string_view program = "celltrend-analyse eos";
 
-constexpr OptionSpec options[] = {
+constexpr OptionSpec own_options[] = {
     {"model", 0, true},
     {"axes", 0, false},
     {"at", 0, true},
@@ -38,6 +38,7 @@ constexpr OptionSpec options[] = {
     {"system", 0, true, crystal::crystal_system_words},
     {"help", 'h', false},
 };
+constexpr auto options = with_figure_options(own_options);
 
 void print_help(std::ostream& out) {
     out << "Usage: celltrend-analyse eos [OPTION]... FILE\n"
@@ -63,7 +64,8 @@ void print_help(std::ostream& out) {
            "                         against the strain f (Eulerian; natural strain for\n"
            "                         natural, ln F against 1-(V/V0)^(1/3) for vinet)\n"
            "                         with error bars, and the line the fit implies\n"
-           "      --system SYSTEM    auto (default: the ties the file shows, such as a = b\n"
+        << pressure_figure_options_help
+        << "      --system SYSTEM    auto (default: the ties the file shows, such as a = b\n"
            "                         with equal ESDs in every row), triclinic,\n"
            "                         monoclinic (unique b), monoclinic-c, orthorhombic,\n"
            "                         tetragonal, trigonal, hexagonal, rhombohedral or\n"
@@ -323,6 +325,7 @@ int run_eos(const Arguments& args) {
         if (figure_file && *figure_file == *ff_file)
             throw UsageError("--figure and --ff name the same file '" + *ff_file + "'");
     }
+    const cli::FigureOptions look = figure_look(cl, figure_file || ff_file, "--figure or --ff FILE");
     std::optional<figures::TemperatureFigure> figure;
     std::optional<figures::XyFigure> ff;
 
@@ -414,11 +417,14 @@ int run_eos(const Arguments& args) {
         if (!q.tied) report_misfit(file, q, rows, q.data);
     if (figure)
         write_figure(*figure_file, *figure_kind, file, [&](figures::Format format) {
-            return figures::temperature_figure_file(*figure, format, figures::temperature_page);
+            if (look.title) figure->title = *look.title;
+            return figures::temperature_figure_file(*figure, format, page_of(look, figures::temperature_page));
         });
     if (ff)
-        write_figure(*ff_file, *ff_kind, file,
-                     [&](figures::Format format) { return figures::xy_figure_file(*ff, format, figures::xy_page); });
+        write_figure(*ff_file, *ff_kind, file, [&](figures::Format format) {
+            if (look.title) ff->title = *look.title;
+            return figures::xy_figure_file(*ff, format, page_of(look, figures::xy_page));
+        });
     write_result(
         cl.has("tsv") ? tsv_text(quantities, at) : summary_text(file, rows, symmetry, quantities, at, automatic), "",
         file);

@@ -138,16 +138,25 @@ std::optional<FigureRequests> figure_requests(const cli::CommandLine& cl, std::s
     return requests;
 }
 
-namespace {
-
-// The figure's own page, with the size and resolution asked for.
 figures::Page page_of(const cli::FigureOptions& look, figures::Page page) {
     if (look.width_mm && look.height_mm) page.width_mm = *look.width_mm, page.height_mm = *look.height_mm;
     if (look.dpi) page.dpi = *look.dpi;
     return page;
 }
 
-}  // namespace
+cli::FigureOptions figure_look(const cli::CommandLine& cl, bool drawing, const std::string& figure_options) {
+    const cli::FigureOptions look = cli::figure_options(cl);
+    for (const char* option : {"title", "no-title", "size", "dpi"})
+        if (cl.has(option) && !drawing)
+            throw cli::UsageError(std::string("--") + option + " goes with " + figure_options);
+    return look;
+}
+
+const char* const pressure_figure_options_help =
+    "      --title TEXT       the title above each figure (default: the file's name)\n"
+    "      --no-title         no title above the figures\n"
+    "      --size WxH         the page of each figure in cm, mm or in, e.g. 8.5x6cm\n"
+    "      --dpi N            pixels per inch of a PNG figure (default 300)\n";
 
 void write_figures(const FigureRequests& requests, const std::string& input, std::string_view program,
                    const std::string& tensor_title, const std::function<figures::TemperatureFigure()>& against_t,

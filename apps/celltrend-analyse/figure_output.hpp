@@ -54,6 +54,15 @@ constexpr std::array<cli::OptionSpec, N + std::size(cli::figure_option_specs)> w
 
 // The help lines of the figure options, the same in every subcommand.
 extern const char* const figure_options_help;
+// Those of the figures against pressure, which have no surface.
+extern const char* const pressure_figure_options_help;
+
+// The figure's own page, with the size and resolution asked for.
+figures::Page page_of(const cli::FigureOptions& look, figures::Page page);
+
+// The figure options of the command line; a UsageError when one is given
+// and no figure is drawn (`figure_options` names those that draw).
+cli::FigureOptions figure_look(const cli::CommandLine& cl, bool drawing, const std::string& figure_options);
 
 // The figures a subcommand was asked for by --figure, --surface and
 // --section with --plane (X1X3 by default), and how to draw them.

@@ -276,3 +276,27 @@ TEST(PressureCommands, WrongOptionsGiveStatusTwo) {
         EXPECT_EQ(r.out, "") << args;
     }
 }
+
+// The figures against pressure take the figure options of alpha's: the
+// title asked for (none with --no-title, the file's name by default), the
+// page's size; without a figure the options are a wrong argument.
+TEST(PressureCommands, FigureOptionsOnEveryPressureFigure) {
+    RunDir dir;
+    dir.write("p.txt", bm3_rows(12));
+    for (const std::string figure : {"compression --figure f.svg", "eos --figure f.svg", "eos --ff f.svg"}) {
+        SCOPED_TRACE(figure);
+        const auto texts = [&](const std::string& options) {
+            const AnalyseResult r = run_analyse(dir, figure + " " + options + " p.txt");
+            EXPECT_EQ(r.status, 0) << r.err;
+            std::string all;
+            for (const auto& t : xyviewer_test::svg_texts(dir.read("f.svg"))) all += t.text + "\n";
+            return all;
+        };
+        EXPECT_NE(texts("").find("p.txt"), std::string::npos);
+        EXPECT_NE(texts("--title 'Quartz at P' --size 10x8cm").find("Quartz at P\n"), std::string::npos);
+        EXPECT_NE(dir.read("f.svg").find("width=\"283pt\""), std::string::npos);
+        EXPECT_EQ(texts("--no-title").find("p.txt"), std::string::npos);
+    }
+    EXPECT_EQ(run_analyse(dir, "compression --title X p.txt").status, 2);
+    EXPECT_EQ(run_analyse(dir, "eos --dpi 600 p.txt").status, 2);
+}
