@@ -129,7 +129,7 @@ std::optional<FigureRequests> figure_requests(const cli::CommandLine& cl, std::s
         }
     if (const auto plane = cl.value("plane")) {
         try {
-            requests.plane = figures::plane_spec(*plane);
+            requests.plane = figures::read_plane(*plane);
         } catch (const figures::PlaneError& e) {
             why = std::string("--plane: ") + e.what();
             return std::nullopt;

@@ -74,7 +74,7 @@ struct FigureRequests {
         figures::Format format;  // from the name's extension
     };
     std::vector<File> files;
-    figures::PlaneSpec plane = figures::plane_spec("X1X3");
+    figures::PlaneChoice plane = figures::read_plane("X1X3");
     cli::FigureOptions look;    // title, size and resolution; unset: each figure's own
     figures::SurfaceView view;  // --view AZIMUTH,ELEVATION of the surface
 };

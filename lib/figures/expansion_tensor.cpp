@@ -76,46 +76,46 @@ Vector3 crystal_axis(const Matrix3& cell, const Vector3& uvw) {
     return unit(x);
 }
 
-PlaneSpec plane_spec(const std::string& text) {
-    PlaneSpec spec;
+PlaneChoice read_plane(const std::string& text) {
+    PlaneChoice choice;
     const std::string t = trimmed(text);
-    spec.text = t;
+    choice.text = t;
     if (t.size() == 4 && t[0] == 'X' && t[2] == 'X' && t[1] >= '1' && t[1] <= '3' && t[3] >= '1' && t[3] <= '3' &&
         t[1] < t[3]) {
-        spec.principal = true;
-        spec.axes = {t[1] - '1', t[3] - '1'};
-        spec.name1 = t.substr(0, 2);
-        spec.name2 = t.substr(2, 2);
-        return spec;
+        choice.principal = true;
+        choice.axes = {t[1] - '1', t[3] - '1'};
+        choice.name1 = t.substr(0, 2);
+        choice.name2 = t.substr(2, 2);
+        return choice;
     }
     const auto comma = t.find(',');
     if (comma == std::string::npos)
         throw PlaneError("the plane \"" + t +
                          "\": give X1X2, X1X3, X2X3 or two directions such as a,c or [1 0 1],[0 1 0]");
-    spec.uvw1 = crystal_direction(t.substr(0, comma), spec.name1);
-    spec.uvw2 = crystal_direction(t.substr(comma + 1), spec.name2);
+    choice.uvw1 = crystal_direction(t.substr(0, comma), choice.name1);
+    choice.uvw2 = crystal_direction(t.substr(comma + 1), choice.name2);
     // Directions parallel in one cell are parallel in every cell.
-    const Vector3 c{spec.uvw1[1] * spec.uvw2[2] - spec.uvw1[2] * spec.uvw2[1],
-                    spec.uvw1[2] * spec.uvw2[0] - spec.uvw1[0] * spec.uvw2[2],
-                    spec.uvw1[0] * spec.uvw2[1] - spec.uvw1[1] * spec.uvw2[0]};
-    if (!(std::sqrt(dot(c, c)) > 1e-9 * std::sqrt(dot(spec.uvw1, spec.uvw1) * dot(spec.uvw2, spec.uvw2))))
+    const Vector3 c{choice.uvw1[1] * choice.uvw2[2] - choice.uvw1[2] * choice.uvw2[1],
+                    choice.uvw1[2] * choice.uvw2[0] - choice.uvw1[0] * choice.uvw2[2],
+                    choice.uvw1[0] * choice.uvw2[1] - choice.uvw1[1] * choice.uvw2[0]};
+    if (!(std::sqrt(dot(c, c)) > 1e-9 * std::sqrt(dot(choice.uvw1, choice.uvw1) * dot(choice.uvw2, choice.uvw2))))
         throw PlaneError("the plane \"" + t + "\": its two directions are parallel (or one is zero) and span no plane");
-    return spec;
+    return choice;
 }
 
-SectionPlane section_plane(const PlaneSpec& spec, const ExpansionTensor& tensor) {
+SectionPlane section_plane(const PlaneChoice& asked, const ExpansionTensor& tensor) {
     SectionPlane plane;
-    plane.e1_name = spec.name1;
-    plane.e2_name = spec.name2;
-    const Vector3 d1 =
-        spec.principal ? tensor.principal_directions[std::size_t(spec.axes[0])] : crystal_axis(tensor.cell, spec.uvw1);
-    const Vector3 d2 =
-        spec.principal ? tensor.principal_directions[std::size_t(spec.axes[1])] : crystal_axis(tensor.cell, spec.uvw2);
+    plane.e1_name = asked.name1;
+    plane.e2_name = asked.name2;
+    const Vector3 d1 = asked.principal ? tensor.principal_directions[std::size_t(asked.axes[0])]
+                                       : crystal_axis(tensor.cell, asked.uvw1);
+    const Vector3 d2 = asked.principal ? tensor.principal_directions[std::size_t(asked.axes[1])]
+                                       : crystal_axis(tensor.cell, asked.uvw2);
     plane.e1 = unit(d1);
     // The part of d2 across e1: the plane's second axis.
     const Vector3 across = minus(d2, scaled(plane.e1, dot(d2, plane.e1)));
     if (dot(plane.e1, plane.e1) == 0 || !(std::sqrt(dot(across, across)) > 1e-9 * std::sqrt(dot(d2, d2))))
-        throw PlaneError("the plane \"" + spec.text +
+        throw PlaneError("the plane \"" + asked.text +
                          "\": its two directions are parallel (or one is zero) and span no plane");
     plane.e2 = unit(across);
     // The second axis drawn is the second direction only when the two are
@@ -125,7 +125,7 @@ SectionPlane section_plane(const PlaneSpec& spec, const ExpansionTensor& tensor)
 }
 
 SectionPlane section_plane(const std::string& text, const ExpansionTensor& tensor) {
-    return section_plane(plane_spec(text), tensor);
+    return section_plane(read_plane(text), tensor);
 }
 
 std::vector<double> sign_changes(const Matrix3& alpha, const SectionPlane& plane) {

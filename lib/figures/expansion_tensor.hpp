@@ -64,21 +64,21 @@ struct PlaneError : std::invalid_argument {
 // directions separated by a comma, each "a", "b", "c" or "[u v w]" ("a,c",
 // "[1 0 1],[0 1 0]").  Throws PlaneError for any other text, and for
 // crystal directions that are parallel (in one cell, so in every cell).
-struct PlaneSpec {
+struct PlaneChoice {
     bool principal = false;
     std::array<int, 2> axes{};  // principal planes: X(axes[0] + 1), X(axes[1] + 1)
     Vector3 uvw1{}, uvw2{};     // crystal directions
     std::string name1, name2;   // as the figure shows them
     std::string text;           // as given, for messages
 };
-PlaneSpec plane_spec(const std::string& text);
+PlaneChoice read_plane(const std::string& text);
 
-// The plane of `spec` in this tensor's frame.  e1 is the first direction;
+// The plane of `asked` in this tensor's frame.  e1 is the first direction;
 // e2 is the second made perpendicular to it within the plane, and named
 // "⊥ a, towards c" when it had to be.
-SectionPlane section_plane(const PlaneSpec& spec, const ExpansionTensor& tensor);
+SectionPlane section_plane(const PlaneChoice& asked, const ExpansionTensor& tensor);
 
-// plane_spec and section_plane in one.
+// read_plane and section_plane in one.
 SectionPlane section_plane(const std::string& text, const ExpansionTensor& tensor);
 
 // The directions ψ in [0, π) of the plane where the coefficient changes
