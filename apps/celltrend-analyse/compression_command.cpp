@@ -273,13 +273,7 @@ int run_compression(const Arguments& args) {
         const std::string why = read_pressures(*text, asked, every_row);
         if (!why.empty()) throw UsageError(why);
     }
-    const std::optional<std::string> figure_file = cl.value("figure");
-    std::optional<figures::Format> figure_kind;
-    if (figure_file) {
-        std::string why;
-        figure_kind = figure_format("--figure", *figure_file, why);
-        if (!figure_kind) throw UsageError(why);
-    }
+    const std::optional<NamedFigure> figure_file = named_figure(cl, "figure");
     const cli::FigureOptions look = figure_look(cl, figure_file.has_value(), "--figure FILE");
     const std::vector<double> marked = asked;
 
@@ -387,7 +381,7 @@ int run_compression(const Arguments& args) {
     if (figure_file) {
         figures::TemperatureFigure figure = compression_figure(name, r, volumes, marked);
         if (look.title) figure.title = *look.title;
-        write_figure(*figure_file, *figure_kind, file, [&](figures::Format format) {
+        write_figure(figure_file->path, figure_file->format, file, [&](figures::Format format) {
             return figures::temperature_figure_file(figure, format, page_of(look, figures::temperature_page));
         });
     }

@@ -309,22 +309,10 @@ int run_eos(const Arguments& args) {
     const std::string system_name = cl.value("system").value_or("auto");
     const std::optional<crystal::CrystalSystem> system = crystal::read_crystal_system(system_name);
     if (!system) throw UsageError("--system '" + system_name + "': " + crystal::crystal_system_choices);
-    const std::optional<std::string> figure_file = cl.value("figure");
-    std::optional<figures::Format> figure_kind;
-    if (figure_file) {
-        std::string why;
-        figure_kind = figure_format("--figure", *figure_file, why);
-        if (!figure_kind) throw UsageError(why);
-    }
-    const std::optional<std::string> ff_file = cl.value("ff");
-    std::optional<figures::Format> ff_kind;
-    if (ff_file) {
-        std::string why;
-        ff_kind = figure_format("--ff", *ff_file, why);
-        if (!ff_kind) throw UsageError(why);
-        if (figure_file && *figure_file == *ff_file)
-            throw UsageError("--figure and --ff name the same file '" + *ff_file + "'");
-    }
+    const std::optional<NamedFigure> figure_file = named_figure(cl, "figure");
+    const std::optional<NamedFigure> ff_file = named_figure(cl, "ff");
+    if (figure_file && ff_file && figure_file->path == ff_file->path)
+        throw UsageError("--figure and --ff name the same file '" + ff_file->path + "'");
     const cli::FigureOptions look = figure_look(cl, figure_file || ff_file, "--figure or --ff FILE");
     std::optional<figures::TemperatureFigure> figure;
     std::optional<figures::XyFigure> ff;
@@ -416,12 +404,12 @@ int run_eos(const Arguments& args) {
     for (const Quantity& q : quantities)
         if (!q.tied) report_misfit(file, q, rows, q.data);
     if (figure)
-        write_figure(*figure_file, *figure_kind, file, [&](figures::Format format) {
+        write_figure(figure_file->path, figure_file->format, file, [&](figures::Format format) {
             if (look.title) figure->title = *look.title;
             return figures::temperature_figure_file(*figure, format, page_of(look, figures::temperature_page));
         });
     if (ff)
-        write_figure(*ff_file, *ff_kind, file, [&](figures::Format format) {
+        write_figure(ff_file->path, ff_file->format, file, [&](figures::Format format) {
             if (look.title) ff->title = *look.title;
             return figures::xy_figure_file(*ff, format, page_of(look, figures::xy_page));
         });

@@ -138,6 +138,15 @@ std::optional<FigureRequests> figure_requests(const cli::CommandLine& cl, std::s
     return requests;
 }
 
+std::optional<NamedFigure> named_figure(const cli::CommandLine& cl, const std::string& option) {
+    const std::optional<std::string> path = cl.value(option);
+    if (!path) return std::nullopt;
+    std::string why;
+    const std::optional<figures::Format> format = figure_format("--" + option, *path, why);
+    if (!format) throw cli::UsageError(why);
+    return NamedFigure{*path, *format};
+}
+
 figures::Page page_of(const cli::FigureOptions& look, figures::Page page) {
     if (look.width_mm && look.height_mm) page.width_mm = *look.width_mm, page.height_mm = *look.height_mm;
     if (look.dpi) page.dpi = *look.dpi;

@@ -57,6 +57,15 @@ extern const char* const figure_options_help;
 // Those of the figures against pressure, which have no surface.
 extern const char* const pressure_figure_options_help;
 
+// The file a drawing option names (`option` "figure" for --figure) and the
+// format its extension says; none without the option.  Throws UsageError
+// for a name that says no format or is standard output.
+struct NamedFigure {
+    std::string path;
+    figures::Format format;
+};
+std::optional<NamedFigure> named_figure(const cli::CommandLine& cl, const std::string& option);
+
 // The figure's own page, with the size and resolution asked for.
 figures::Page page_of(const cli::FigureOptions& look, figures::Page page);
 
