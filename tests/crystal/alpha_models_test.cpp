@@ -102,18 +102,6 @@ std::vector<SeriesPoint> still_series(double scale, double beta_rate = 0, double
 
 }  // namespace
 
-// A cell that does not change at all, given with ESDs: the principal
-// coefficients carry the fits' uncertainty as alpha of a, b and c do (a zero
-// step gave them sigma 0).
-TEST(AlphaModels, StillCellHasSigmaFromItsFits) {
-    const AlphaAt at = alpha_at(fit_cell_series(still_series(1, 0, 0), AlphaModel::poly1), 200);
-    ASSERT_TRUE(at.tensor);
-    double smallest = at.lengths[q_a]->sigma;
-    for (int q : {q_b, q_c}) smallest = std::min(smallest, at.lengths[std::size_t(q)]->sigma);
-    for (const PrincipalAlpha& axis : at.tensor->principal) EXPECT_GT(axis.alpha.sigma, 0.5 * smallest);
-    EXPECT_GT(at.tensor->trace.sigma, smallest);
-}
-
 // Cells of 1e-60 A: 1/ESD^2 of the volume (1e-184 A^3) overflows; the
 // volume is refused with its line, never fitted with sigma 0, while the
 // edges, whose weights stay in range, keep their coefficients.
