@@ -36,10 +36,10 @@ void check_cells(const cellfiles::FoundCells& found) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(bytes), size);
 
-    formats::MeasuredNumber m;
+    formats::Estimate m;
     if (formats::read_measured(std::string_view(text).substr(0, 64), m) == formats::Measured::number) {
         check(std::isfinite(m.value));
-        check(!m.su || *m.su >= 0);
+        check(!m.has_sigma() || m.sigma >= 0);
     }
     try {
         check_cells(cellfiles::read_cif_text(text, "fuzz.cif"));

@@ -47,7 +47,7 @@ figures::TemperatureFigure alpha_curves(const AlphaReport& report, const std::ve
         figures::MeasuredSeries s;
         s.name = std::string(crystal::cell_quantity_names[std::size_t(q)]);
         for (const crystal::SeriesPoint& p : points) {
-            const fit::Estimate m = crystal::measured_quantity(p, q);
+            const formats::Estimate m = crystal::measured_quantity(p, q);
             const bool has_esd = std::isfinite(m.sigma) && m.sigma > 0;
             s.points.push_back({p.t, m.value / reference, has_esd ? m.sigma / std::fabs(reference) : 0, has_esd});
         }
@@ -64,7 +64,7 @@ figures::TemperatureFigure alpha_curves(const AlphaReport& report, const std::ve
     for (std::size_t i = 0; i < 3; ++i) rates[i].name = "X" + std::to_string(i + 1);
     rates[3].name = "V";
     for (const crystal::AlphaAt& at : on_grid) {
-        const auto add = [&](figures::RateSeries& r, const fit::Estimate& e) {
+        const auto add = [&](figures::RateSeries& r, const formats::Estimate& e) {
             r.t.push_back(at.t);
             r.value.push_back(e.value);
             r.sigma.push_back(e.sigma);

@@ -32,7 +32,7 @@ bool compared(const std::vector<crystal::AlphaFits>& legs, std::size_t q) {
 }
 
 LegValue value_of(const fit::ModelFit& f, std::size_t q, double t) {
-    const fit::Estimate rate = q <= crystal::q_volume ? fit::relative_slope_at(f, t) : fit::slope_at(f, t);
+    const formats::Estimate rate = q <= crystal::q_volume ? fit::relative_slope_at(f, t) : fit::slope_at(f, t);
     return {{1e6 * rate.value, 1e6 * rate.sigma}, fit::value_at(f, t)};
 }
 

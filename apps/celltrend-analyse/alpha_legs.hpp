@@ -20,8 +20,8 @@ std::vector<std::vector<crystal::SeriesPoint>> split_legs(const std::vector<crys
 
 // alpha (1e-6 K^-1; an angle's rate in 1e-6 degree/K) and x(T) of one fit.
 struct LegValue {
-    fit::Estimate alpha;
-    fit::Estimate x;
+    formats::Estimate alpha;
+    formats::Estimate x;
 };
 
 // One quantity at one temperature: a value per leg, then for each later leg

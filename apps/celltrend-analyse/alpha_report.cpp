@@ -38,7 +38,7 @@ std::string number_column(double x, int width) {
     return " " + s;
 }
 
-std::string value_row(const std::string& name, const fit::Estimate& e) {
+std::string value_row(const std::string& name, const formats::Estimate& e) {
     return printed("%-12s", name.c_str()) + number_column(e.value, 12) + number_column(e.sigma, 11);
 }
 

@@ -75,8 +75,8 @@ std::string summary(const PlotFile& file) {
         const RelativeExpansion e = relative_expansion(fit, kind);
         if (e.given) {
             out += std::string("    ") + (kind == QuantityKind::volume ? "volume" : "linear") +
-                   " expansion : " + with_uncertainty(e.coefficient, e.su) + " x 1e-6 " + per_x +
-                   " (slope / mean value " + printed("%.5f", fit.mean_y) + ")\n";
+                   " expansion : " + with_uncertainty(e.coefficient) + " x 1e-6 " + per_x + " (slope / mean value " +
+                   printed("%.5f", fit.mean_y) + ")\n";
             if (e.implausible)
                 out += std::string("    WARNING: implausible expansion (a linear coefficient beyond 300e-6 ") + per_x +
                        "); check the data\n";

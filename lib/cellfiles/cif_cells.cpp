@@ -60,7 +60,7 @@ enum class Got { absent, missing, number, invalid };
 // A value, its uncertainty from the parentheses or else from an su item.
 // `several` as for find_item.
 Got read_value(cif::Block& block, std::initializer_list<std::string_view> tags,
-               std::initializer_list<std::string_view> su_tags, Item& item, formats::MeasuredNumber& m,
+               std::initializer_list<std::string_view> su_tags, Item& item, formats::Estimate& m,
                std::size_t* several = nullptr, BlockNotes* notes = nullptr) {
     const std::optional<Item> found = find_item(block, tags, several, notes);
     if (!found) return Got::absent;
@@ -73,14 +73,14 @@ Got read_value(cif::Block& block, std::initializer_list<std::string_view> tags,
         case formats::Measured::number:
             break;
     }
-    if (!m.su) {
+    if (!m.has_sigma()) {
         for (std::string_view su_tag : su_tags) {
             const std::optional<Item> s = find_item(block, {su_tag});
             if (!s) continue;
-            formats::MeasuredNumber su;
-            if (formats::read_measured(s->text, su) == formats::Measured::number && !su.su && su.value >= 0 &&
+            formats::Estimate su;
+            if (formats::read_measured(s->text, su) == formats::Measured::number && !su.has_sigma() && su.value >= 0 &&
                 std::isfinite(su.value)) {
-                m.su = su.value;
+                m.sigma = su.value;
                 break;
             }
             if (notes != nullptr && !cif::is_null(s->text))
@@ -110,7 +110,7 @@ constexpr Parameter parameters[] = {
 struct Temperature {
     Got got = Got::absent;
     Item item;
-    formats::MeasuredNumber value;
+    formats::Estimate value;
 };
 
 Temperature cell_temperature(cif::Block& block, BlockNotes& notes) {
@@ -166,7 +166,7 @@ bool read_temperature(cif::Block& block, BlockNotes& notes, FoundCell& found) {
         return false;
     }
     found.t = t;
-    found.sigma_t = used->value.su.value_or(0);
+    found.sigma_t = used->value.has_sigma() ? used->value.sigma : 0;
     return true;
 }
 
@@ -174,12 +174,12 @@ bool read_temperature(cif::Block& block, BlockNotes& notes, FoundCell& found) {
 // block may add to its cell.
 void read_extras(cif::Block& block, BlockNotes& notes, FoundCell& found) {
     Item item;
-    formats::MeasuredNumber m;
+    formats::Estimate m;
     if (read_value(block, {"_cell_volume", "_cell.volume"}, {"_cell.volume_su", "_cell.volume_esd"}, item, m, nullptr,
                    &notes) == Got::number) {
         if (m.value > 0 && std::isfinite(m.value)) {
             found.volume = m.value;
-            found.volume_su = m.su.value_or(std::nan(""));
+            found.volume_su = m.sigma;
         } else {
             notes.add(item.tag + " " + item.text.substr(0, 40) + " is no volume; the cell's is used");
         }
@@ -190,7 +190,7 @@ void read_extras(cif::Block& block, BlockNotes& notes, FoundCell& found) {
         // kPa in the file, GPa in the table.
         if (m.value >= 0 && std::isfinite(m.value)) {
             found.pressure = m.value * 1e-6;
-            found.pressure_su = m.su ? *m.su * 1e-6 : 0;
+            found.pressure_su = m.has_sigma() ? m.sigma * 1e-6 : 0;
         } else {
             notes.add(item.tag + " " + item.text.substr(0, 40) + " is no pressure; none taken");
         }
@@ -216,7 +216,7 @@ bool read_block(cif::Block& block, const std::string& source, FoundCell& found, 
     std::array<double, 6> sus{};
     for (const Parameter& p : parameters) {
         Item item{std::string(p.name), ""};
-        formats::MeasuredNumber m;
+        formats::Estimate m;
         std::size_t several = 0;
         const Got got = read_value(block, {p.name, p.dotted}, {p.su, p.esd}, item, m, &several, &notes);
         if (several > 1) {
@@ -231,7 +231,7 @@ bool read_block(cif::Block& block, const std::string& source, FoundCell& found, 
             return false;
         }
         values[p.index] = m.value;
-        sus[p.index] = m.su.value_or(0);
+        sus[p.index] = m.has_sigma() ? m.sigma : 0;
     }
     found.cell = formats::Cell::from(values);
     found.esd = formats::CellSu::from(sus);

@@ -26,10 +26,10 @@ std::string upper(std::string_view s) {
 }
 
 // The numbers after the instruction; nullopt when one is no number.
-std::optional<std::vector<formats::MeasuredNumber>> numbers(const std::vector<std::string_view>& words) {
-    std::vector<formats::MeasuredNumber> out;
+std::optional<std::vector<formats::Estimate>> numbers(const std::vector<std::string_view>& words) {
+    std::vector<formats::Estimate> out;
     for (std::size_t i = 1; i < words.size(); ++i) {
-        formats::MeasuredNumber m;
+        formats::Estimate m;
         if (formats::read_measured(words[i], m) != formats::Measured::number) return std::nullopt;
         out.push_back(m);
     }
@@ -95,7 +95,7 @@ FoundCells read_shelx_cells(std::istream& in, const std::string& name) {
     found.source = name;
     bool cell = false;
     bool zerr = false;
-    std::optional<formats::MeasuredNumber> temp;
+    std::optional<formats::Estimate> temp;
     std::string temp_text;
     std::string text;
     int line_number = 0;
@@ -126,7 +126,7 @@ FoundCells read_shelx_cells(std::istream& in, const std::string& name) {
             const auto v = numbers(words);
             if (!v || v->size() != 7) throw CellFileError(where + "CELL needs the wavelength and six cell parameters");
             found.cell = {(*v)[1].value, (*v)[2].value, (*v)[3].value, (*v)[4].value, (*v)[5].value, (*v)[6].value};
-            for (const formats::MeasuredNumber& m : *v)
+            for (const formats::Estimate& m : *v)
                 if (!(m.value > 0) || !std::isfinite(m.value))
                     throw CellFileError(where + "CELL holds a value that is not positive");
             if (!formats::is_cell(found.cell)) throw CellFileError(where + "CELL: the angles close no cell");
@@ -137,16 +137,16 @@ FoundCells read_shelx_cells(std::istream& in, const std::string& name) {
             zerr_line = first_line;
             found.esd = {(*v)[1].value, (*v)[2].value, (*v)[3].value, (*v)[4].value, (*v)[5].value, (*v)[6].value};
             zerr = true;
-            for (const formats::MeasuredNumber& m : *v)
+            for (const formats::Estimate& m : *v)
                 if (m.value < 0) throw CellFileError(where + "ZERR holds a negative ESD");
         } else if (keyword == "TEMP") {
             const auto v = numbers(words);
             if (!v || v->size() > 1) throw CellFileError(where + "TEMP needs one temperature in degrees Celsius");
             // A bare TEMP is SHELX's default.
             temp_text = v->empty() ? std::string(default_temp) : std::string(words[1]);
-            formats::MeasuredNumber m;
+            formats::Estimate m;
             formats::read_measured(temp_text, m);
-            if (!std::isfinite(m.value) || (m.su && !std::isfinite(*m.su)))
+            if (!std::isfinite(m.value) || (m.has_sigma() && !std::isfinite(m.sigma)))
                 throw CellFileError(where + "TEMP is no finite temperature");
             temp = m;
             temp_line = first_line;
@@ -157,11 +157,11 @@ FoundCells read_shelx_cells(std::istream& in, const std::string& name) {
     if (!zerr) out.notes.push_back(name + ": no ZERR; the cell is taken without ESDs");
     if (!temp) {
         temp_text = default_temp;
-        temp = formats::MeasuredNumber{20, std::nullopt};
+        temp = formats::Estimate{20, std::nan("")};
         out.notes.push_back(name + ": no TEMP; SHELX's default of 20 degrees Celsius (293.15 K) taken");
     }
     found.t = kelvin(temp_text, temp->value);
-    found.sigma_t = temp->su.value_or(0);
+    found.sigma_t = temp->has_sigma() ? temp->sigma : 0;
     if (!(found.t > 0)) {
         out.notes.push_back(name + ":" + std::to_string(temp_line) + ": TEMP " + temp_text.substr(0, 40) +
                             " degrees Celsius is at or below 0 K; no row");

@@ -126,7 +126,7 @@ void judge(QuantityFit& out, const std::vector<double>& t, const std::vector<dou
 
 }  // namespace
 
-fit::Estimate measured_quantity(const SeriesPoint& point, CellQuantity q, const formats::CellTies& ties) {
+formats::Estimate measured_quantity(const SeriesPoint& point, CellQuantity q, const formats::CellTies& ties) {
     if (q == q_volume) {
         if (point.volume_su > 0) return {formats::volume(point.cell), point.volume_su};
         return {formats::volume(point.cell), formats::volume_esd(point.cell, point.esd, ties)};
@@ -164,7 +164,7 @@ AlphaFits fit_cell_series(const std::vector<SeriesPoint>& points, AlphaModel mod
         }
         std::vector<double> x(n), esd(n);
         for (std::size_t k = 0; k < n; ++k) {
-            const fit::Estimate m = measured_quantity(points[k], CellQuantity(q), ties);
+            const formats::Estimate m = measured_quantity(points[k], CellQuantity(q), ties);
             x[k] = m.value;
             esd[k] = m.sigma;
         }

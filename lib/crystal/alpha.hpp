@@ -53,7 +53,7 @@ struct AlphaFits {
 // The row's measured value of the quantity and its ESD (NaN where the row
 // has none); the volume's from the six parameters and their ESDs, a tied
 // group counted once and a fixed angle not at all.
-fit::Estimate measured_quantity(const SeriesPoint& point, CellQuantity q, const formats::CellTies& ties = {});
+formats::Estimate measured_quantity(const SeriesPoint& point, CellQuantity q, const formats::CellTies& ties = {});
 
 // The seven fits of a series.  Lengths take `model` (auto: per quantity the
 // polynomial degree of lowest AICc); angles a polynomial, of the model's
@@ -64,7 +64,7 @@ fit::Estimate measured_quantity(const SeriesPoint& point, CellQuantity q, const 
 AlphaFits fit_cell_series(const std::vector<SeriesPoint>& points, AlphaModel model, const formats::CellTies& ties = {});
 
 struct PrincipalAlpha {
-    fit::Estimate alpha;                                  // 1e-6 K^-1
+    formats::Estimate alpha;                              // 1e-6 K^-1
     bool determined = false;                              // false: equal to another within 3 sigma
     Eigen::Vector3d direction = Eigen::Vector3d::Zero();  // Cartesian unit vector
     Eigen::Vector3d uvw = Eigen::Vector3d::Zero();        // along a, b, c of the cell at T*
@@ -79,16 +79,16 @@ struct AlphaTensor {
     // Covariance of the components (11, 22, 33, 23, 13, 12), (1e-6 K^-1)^2.
     Eigen::Matrix<double, 6, 6> covariance = Eigen::Matrix<double, 6, 6>::Zero();
     std::array<PrincipalAlpha, 3> principal;  // X1 < X2 < X3
-    fit::Estimate trace;                      // d ln V/dT of the cell fits
+    formats::Estimate trace;                  // d ln V/dT of the cell fits
 };
 
 struct AlphaAt {
     double t = 0;
     bool extrapolated = false;  // outside the measured range
     // alpha of a, b, c and V in 1e-6 K^-1; none where that fit was refused.
-    std::array<std::optional<fit::Estimate>, 4> lengths;
+    std::array<std::optional<formats::Estimate>, 4> lengths;
     // d angle/dT of alpha, beta, gamma in 1e-6 degree/K.
-    std::array<std::optional<fit::Estimate>, 3> angle_rates;
+    std::array<std::optional<formats::Estimate>, 3> angle_rates;
     // None when a fit of the cell was refused, or when the fitted cell at T
     // is no unit cell (`no_tensor` then says so).
     std::optional<AlphaTensor> tensor;
@@ -102,9 +102,9 @@ std::vector<AlphaAt> alpha_on_grid(const AlphaFits& fits, const std::vector<doub
 
 // The value of the tensor along the Cartesian unit vector n, n' alpha n, and
 // its uncertainty, in 1e-6 K^-1.
-fit::Estimate alpha_along(const AlphaTensor& tensor, const Eigen::Vector3d& n);
+formats::Estimate alpha_along(const AlphaTensor& tensor, const Eigen::Vector3d& n);
 
 // Along the crystal direction [u v w] of the cell at T*.
-fit::Estimate alpha_along_axis(const AlphaTensor& tensor, const Eigen::Vector3d& uvw);
+formats::Estimate alpha_along_axis(const AlphaTensor& tensor, const Eigen::Vector3d& uvw);
 
 }  // namespace crystal

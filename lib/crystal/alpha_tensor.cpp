@@ -77,7 +77,7 @@ Voigt quadratic_weights(const Eigen::Vector3d& n) {
     return w;
 }
 
-fit::Estimate estimate(const AlphaTensor& tensor, const Voigt& w) {
+formats::Estimate estimate(const AlphaTensor& tensor, const Voigt& w) {
     return {w.dot(voigt(tensor.alpha)), std::sqrt(std::max(0.0, w.dot(tensor.covariance * w)))};
 }
 
@@ -126,8 +126,8 @@ AlphaTensor tensor_at(const AlphaFits& fits, double t) {
     for (const PrincipalAlpha& axis : out.principal) largest = std::max(largest, std::abs(axis.alpha.value));
     for (std::size_t i = 0; i < 3; ++i)
         for (std::size_t j = i + 1; j < 3; ++j) {
-            const fit::Estimate& x = out.principal[i].alpha;
-            const fit::Estimate& y = out.principal[j].alpha;
+            const formats::Estimate& x = out.principal[i].alpha;
+            const formats::Estimate& y = out.principal[j].alpha;
             const double gap = std::abs(x.value - y.value);
             if (gap <= 3 * std::hypot(x.sigma, y.sigma) || gap <= 1e-9 * largest)
                 out.principal[i].determined = out.principal[j].determined = false;
@@ -147,16 +147,16 @@ AlphaAt alpha_at(const AlphaFits& fits, double t) {
     for (int q = 0; q < 4; ++q) {
         const QuantityFit& f = fits.quantities[std::size_t(q)];
         if (!f.fit) continue;
-        const fit::Estimate e = fit::relative_slope_at(*f.fit, t);
-        out.lengths[std::size_t(q)] = fit::Estimate{1e6 * e.value, 1e6 * e.sigma};
+        const formats::Estimate e = fit::relative_slope_at(*f.fit, t);
+        out.lengths[std::size_t(q)] = formats::Estimate{1e6 * e.value, 1e6 * e.sigma};
     }
     bool cell_fitted = true;
     for (int q : cell_fits) cell_fitted = cell_fitted && fits.quantities[std::size_t(q)].fit.has_value();
     for (int q = q_alpha; q <= q_gamma; ++q) {
         const QuantityFit& f = fits.quantities[std::size_t(q)];
         if (!f.fit) continue;
-        const fit::Estimate e = fit::slope_at(*f.fit, t);
-        out.angle_rates[std::size_t(q - q_alpha)] = fit::Estimate{1e6 * e.value, 1e6 * e.sigma};
+        const formats::Estimate e = fit::slope_at(*f.fit, t);
+        out.angle_rates[std::size_t(q - q_alpha)] = formats::Estimate{1e6 * e.value, 1e6 * e.sigma};
     }
     if (cell_fitted) {
         // Far outside the range the fitted cell can stop being a cell.
@@ -178,11 +178,11 @@ std::vector<AlphaAt> alpha_on_grid(const AlphaFits& fits, const std::vector<doub
     return out;
 }
 
-fit::Estimate alpha_along(const AlphaTensor& tensor, const Eigen::Vector3d& n) {
+formats::Estimate alpha_along(const AlphaTensor& tensor, const Eigen::Vector3d& n) {
     return estimate(tensor, quadratic_weights(n));
 }
 
-fit::Estimate alpha_along_axis(const AlphaTensor& tensor, const Eigen::Vector3d& uvw) {
+formats::Estimate alpha_along_axis(const AlphaTensor& tensor, const Eigen::Vector3d& uvw) {
     return alpha_along(tensor, (tensor.cell * uvw).normalized());
 }
 

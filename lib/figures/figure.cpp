@@ -157,8 +157,7 @@ std::vector<std::string> fit_legend(const Curve& series, const Panel& panel) {
     const std::string name = series.kind == formats::QuantityKind::volume ? volume_coefficient : "α";
     std::string coefficient;
     if (e.given)
-        coefficient =
-            name + " = " + with_power_of_ten(formats::with_uncertainty(e.coefficient, e.su), -6) + " " + per_x;
+        coefficient = name + " = " + with_power_of_ten(formats::with_uncertainty(e.coefficient), -6) + " " + per_x;
     if (panel.normalised) {
         if (!coefficient.empty()) lines.push_back(series.name + ": " + coefficient);
         return lines;

@@ -8,10 +8,10 @@ RelativeExpansion relative_expansion(const LineFit& fit, formats::QuantityKind k
     RelativeExpansion e;
     if (kind == formats::QuantityKind::other || !fit.ok || fit.mean_y == 0) return e;
     e.given = true;
-    e.coefficient = fit.slope / fit.mean_y * 1e6;
-    e.su = fit.su_slope / std::fabs(fit.mean_y) * 1e6;
+    e.coefficient.value = fit.slope / fit.mean_y * 1e6;
+    e.coefficient.sigma = fit.su_slope / std::fabs(fit.mean_y) * 1e6;
     const double limit = kind == formats::QuantityKind::volume ? 3 * 300.0 : 300.0;
-    e.implausible = std::fabs(e.coefficient) > limit;
+    e.implausible = std::fabs(e.coefficient.value) > limit;
     return e;
 }
 

@@ -152,21 +152,21 @@ double propagated_sigma(const ModelFit& fit, const std::vector<double>& g) {
 
 namespace {
 
-Estimate estimate(const ModelFit& fit, const std::function<double(const std::vector<double>&)>& f) {
+formats::Estimate estimate(const ModelFit& fit, const std::function<double(const std::vector<double>&)>& f) {
     return {f(fit.p), propagated_sigma(fit, parameter_gradient(fit, f))};
 }
 
 }  // namespace
 
-Estimate value_at(const ModelFit& fit, double t) {
+formats::Estimate value_at(const ModelFit& fit, double t) {
     return estimate(fit, [&](const std::vector<double>& p) { return model_value(fit.kind, fit.t_ref, p, t); });
 }
 
-Estimate slope_at(const ModelFit& fit, double t) {
+formats::Estimate slope_at(const ModelFit& fit, double t) {
     return estimate(fit, [&](const std::vector<double>& p) { return model_slope(fit.kind, fit.t_ref, p, t); });
 }
 
-Estimate relative_slope_at(const ModelFit& fit, double t) {
+formats::Estimate relative_slope_at(const ModelFit& fit, double t) {
     return estimate(fit, [&](const std::vector<double>& p) {
         return model_slope(fit.kind, fit.t_ref, p, t) / model_value(fit.kind, fit.t_ref, p, t);
     });

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "formats/estimate.hpp"
+
 namespace fit {
 
 enum class ModelKind { polynomial, fei, einstein };
@@ -69,11 +71,6 @@ void set_fit_statistics(ModelFit& fit, const std::vector<double>& inverse_normal
 // infinity for chi2 = 0 (exact data).
 double aicc(double chi2, std::size_t n, std::size_t p);
 
-struct Estimate {
-    double value = 0;
-    double sigma = 0;
-};
-
 // d_k = d f / d p_k at the fit's parameters, by central differences with a
 // step of 1e-3 sqrt(C_kk) (a step relative to |p_k| means nothing for
 // coefficients near 1e-7); 0 where C_kk is 0.
@@ -84,8 +81,8 @@ double propagated_sigma(const ModelFit& fit, const std::vector<double>& g);
 
 // x(T) and dx/dT with their uncertainties; (dx/dT)/x, the coefficient of
 // expansion of a length or a volume, per K.
-Estimate value_at(const ModelFit& fit, double t);
-Estimate slope_at(const ModelFit& fit, double t);
-Estimate relative_slope_at(const ModelFit& fit, double t);
+formats::Estimate value_at(const ModelFit& fit, double t);
+formats::Estimate slope_at(const ModelFit& fit, double t);
+formats::Estimate relative_slope_at(const ModelFit& fit, double t);
 
 }  // namespace fit

@@ -68,7 +68,7 @@ std::vector<std::string_view> words_of(std::string_view line) {
 
 bool starts_with_number(std::string_view word) {
     double x = 0;
-    MeasuredNumber m;
+    Estimate m;
     return read_field(word, x) == Field::number || read_measured(word, m) == Measured::number;
 }
 
@@ -170,13 +170,13 @@ Series read_eos_data(std::string_view text, const std::string& name) {
         esd.fill(not_a_number);
         for (std::size_t k = 0; k < datum.size(); ++k) {
             const Column col = columns[k];
-            MeasuredNumber m;
+            Estimate m;
             double x = 0;
             if (read_field(datum[k], x) == Field::invalid) {
                 if (read_measured(datum[k], m) != Measured::number || col.esd)
                     throw SeriesError(where + "not a number: \"" + std::string(datum[k].substr(0, 60)) + "\"");
                 x = m.value;
-                if (col.slot != none && !esd_named[col.slot]) esd[col.slot] = *m.su;
+                if (col.slot != none && !esd_named[col.slot]) esd[col.slot] = m.sigma;
             }
             if (col.slot == none) continue;
             (col.esd ? esd : value)[col.slot] = x;

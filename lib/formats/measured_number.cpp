@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "formats/number_field.hpp"
@@ -22,7 +23,7 @@ std::size_t digits_at(std::string_view s, std::size_t pos) {
 
 }  // namespace
 
-Measured read_measured(std::string_view text, MeasuredNumber& out) {
+Measured read_measured(std::string_view text, Estimate& out) {
     const std::string_view s = trim(text);
     if (s == "?" || s == ".") return Measured::missing;
     std::size_t pos = 0;
@@ -70,7 +71,7 @@ Measured read_measured(std::string_view text, MeasuredNumber& out) {
     if (read_field(number, value) != Field::number) return Measured::invalid;
     if (su && !std::isfinite(*su)) return Measured::invalid;
     out.value = value;
-    out.su = su;
+    out.sigma = su ? *su : std::nan("");
     return Measured::number;
 }
 

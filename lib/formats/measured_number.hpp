@@ -4,15 +4,11 @@
 // uncertainty of 0.0006, "1.2E1(3)" is 12 with 3, "100(1)" is 100 with 1.
 // CIF writes "?" for a value not known and "." for one that does not apply.
 
-#include <optional>
 #include <string_view>
 
-namespace formats {
+#include "formats/estimate.hpp"
 
-struct MeasuredNumber {
-    double value = 0;
-    std::optional<double> su;  // none when the text gives none ("90")
-};
+namespace formats {
 
 enum class Measured {
     number,   // `out` holds it
@@ -24,6 +20,7 @@ enum class Measured {
 // a leading or trailing point allowed ("0.5", ".5", "5."), blanks around it
 // ignored.  The uncertainty is the integer in parentheses times the place of
 // the mantissa's last digit and of the exponent.
-Measured read_measured(std::string_view text, MeasuredNumber& out);
+// sigma is NaN when the text gives none ("90").
+Measured read_measured(std::string_view text, Estimate& out);
 
 }  // namespace formats

@@ -18,10 +18,10 @@ bool read_value(std::string_view word, double& value, double& su, bool& has_su) 
         has_su = false;
         return read_field(word, value) != Field::invalid;
     }
-    MeasuredNumber m;
+    Estimate m;
     if (read_measured(word, m) != Measured::number) return false;
     value = m.value;
-    su = *m.su;
+    su = m.sigma;
     has_su = true;
     return true;
 }

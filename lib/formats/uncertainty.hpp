@@ -11,8 +11,11 @@
 
 #include <string>
 
+#include "formats/estimate.hpp"
+
 namespace formats {
 
 std::string with_uncertainty(double value, double su);
+inline std::string with_uncertainty(const Estimate& e) { return with_uncertainty(e.value, e.sigma); }
 
 }  // namespace formats

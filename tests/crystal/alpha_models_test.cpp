@@ -53,7 +53,7 @@ TEST(AlphaModels, AutoChoosesEinsteinOnAnEinsteinSeries) {
     // alpha of a at 30 K is the Einstein curve's, where a cubic is far off.
     const double u = 250.0 / 30;
     const double truth = 1e6 * 4e-5 * u * u * std::exp(u) / (std::expm1(u) * std::expm1(u)) / 5;
-    const Estimate at30 = *alpha_at(fits, 30).lengths[q_a];
+    const formats::Estimate at30 = *alpha_at(fits, 30).lengths[q_a];
     EXPECT_NEAR(at30.value, truth, 3 * at30.sigma + 0.05 * truth);
 }
 

@@ -125,7 +125,7 @@ TEST(Alpha, TensorAlongTheAxesGivesTheEdgeCoefficients) {
         ASSERT_TRUE(at.tensor);
         const Eigen::Vector3d axes[] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
         for (int i = 0; i < 3; ++i) {
-            const Estimate along = alpha_along_axis(*at.tensor, axes[i]);
+            const formats::Estimate along = alpha_along_axis(*at.tensor, axes[i]);
             EXPECT_NEAR(along.value, at.lengths[std::size_t(i)]->value, 1e-6) << t << " " << i;
         }
         const double h = 1e-3;
@@ -155,7 +155,7 @@ TEST(Alpha, TraceAndVolumeFitAgreeWithinSigma) {
     for (double t : {100.0, 250.0, 400.0}) {
         const AlphaAt at = alpha_at(fits, t);
         ASSERT_TRUE(at.tensor);
-        const Estimate v = *at.lengths[q_volume];
+        const formats::Estimate v = *at.lengths[q_volume];
         EXPECT_GT(v.sigma, 0);
         EXPECT_GT(at.tensor->trace.sigma, 0);
         EXPECT_LT(std::abs(at.tensor->trace.value - v.value), std::hypot(v.sigma, at.tensor->trace.sigma)) << t;

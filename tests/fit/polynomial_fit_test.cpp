@@ -63,7 +63,7 @@ TEST(PolynomialFit, ExactPolynomialsComeBack) {
         for (double temp : {t.front(), t[5], t.back(), t.back() + 30}) {
             EXPECT_NEAR(value_at(*f.fit, temp).value, value(temp), 1e-10 * value(temp)) << c.degree << " " << temp;
             EXPECT_NEAR(slope_at(*f.fit, temp).value, slope(temp), 1e-8 * std::abs(slope(temp))) << temp;
-            const Estimate r = relative_slope_at(*f.fit, temp);
+            const formats::Estimate r = relative_slope_at(*f.fit, temp);
             EXPECT_NEAR(r.value, slope(temp) / value(temp), 1e-8 * std::abs(r.value)) << temp;
             EXPECT_LT(r.sigma, 1e-6 * std::abs(r.value)) << temp;
         }
@@ -87,7 +87,7 @@ TEST(PolynomialFit, StraightLineAgreesWithTheLineFit) {
         const LineFit line = fit_line(points);
         ASSERT_TRUE(f.fit);
         ASSERT_TRUE(line.ok);
-        const Estimate s = slope_at(*f.fit, 200);
+        const formats::Estimate s = slope_at(*f.fit, 200);
         EXPECT_NEAR(s.value, line.slope, 1e-14) << sigma;
         EXPECT_NEAR(s.sigma, line.su_slope, 1e-9 * line.su_slope) << sigma;
         EXPECT_NEAR(f.fit->reduced_chi2, line.reduced_chi2, 1e-12 * line.reduced_chi2) << sigma;
@@ -156,7 +156,7 @@ TEST(PolynomialFit, SigmaAgreesWithMonteCarlo) {
         for (double temp : t)
             x.push_back(8 * (1 + 3e-5 * (temp - 100) + 4e-8 * (temp - 100) * (temp - 100)) + error(random));
         const FitOutcome f = fit_polynomial(t, x, w, 2);
-        const Estimate alpha = relative_slope_at(*f.fit, at);
+        const formats::Estimate alpha = relative_slope_at(*f.fit, at);
         sum += alpha.value;
         sum2 += alpha.value * alpha.value;
         predicted += alpha.sigma;

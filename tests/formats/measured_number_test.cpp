@@ -17,7 +17,7 @@ struct Case {
 
 }  // namespace
 
-TEST(MeasuredNumber, ReadsTheUncertaintyInUnitsOfTheLastDigit) {
+TEST(ReadMeasured, ReadsTheUncertaintyInUnitsOfTheLastDigit) {
     const double none = std::nan("");
     const Case cases[] = {
         {"10.2728(6)", 10.2728, 0.0006},
@@ -37,20 +37,20 @@ TEST(MeasuredNumber, ReadsTheUncertaintyInUnitsOfTheLastDigit) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
-        MeasuredNumber m;
+        Estimate m;
         ASSERT_EQ(read_measured(c.text, m), Measured::number);
         EXPECT_DOUBLE_EQ(m.value, c.value);
         if (std::isnan(c.su)) {
-            EXPECT_FALSE(m.su.has_value());
+            EXPECT_FALSE(m.has_sigma());
         } else {
-            ASSERT_TRUE(m.su.has_value());
-            EXPECT_DOUBLE_EQ(*m.su, c.su);
+            ASSERT_TRUE(m.has_sigma());
+            EXPECT_DOUBLE_EQ(m.sigma, c.su);
         }
     }
 }
 
-TEST(MeasuredNumber, TellsMissingFromInvalid) {
-    MeasuredNumber m;
+TEST(ReadMeasured, TellsMissingFromInvalid) {
+    Estimate m;
     EXPECT_EQ(read_measured("?", m), Measured::missing);
     EXPECT_EQ(read_measured(" . ", m), Measured::missing);
     for (const char* bad : {"", "abc", "10.27(6", "10.27()", "10.27(6)x", "10.27 (6)", "(6)", "1e(2)", "1.2.3",

@@ -65,8 +65,8 @@ TEST(CelltrendFiles, PlainRunGivesSixteenPointsWithSigy) {
     const fit::RelativeExpansion e =
         fit::relative_expansion(fit::fit_line(a.patterns[0].points), formats::QuantityKind::length);
     ASSERT_TRUE(e.given);
-    EXPECT_GT(e.coefficient, 20.0);
-    EXPECT_LT(e.coefficient, 60.0);
+    EXPECT_GT(e.coefficient.value, 20.0);
+    EXPECT_LT(e.coefficient.value, 60.0);
 }
 
 TEST(CelltrendFiles, TransformedRunHasNoSigyButMosaicityKeepsIt) {

@@ -78,8 +78,8 @@ TEST(Summary, RelativeExpansionIsSlopeOverMeanInPpmPerKelvin) {
     fit.mean_y = 10;
     const RelativeExpansion e = relative_expansion(fit, QuantityKind::length);
     ASSERT_TRUE(e.given);
-    EXPECT_NEAR(e.coefficient, 10.0, 1e-12);
-    EXPECT_NEAR(e.su, 0.2, 1e-12);
+    EXPECT_NEAR(e.coefficient.value, 10.0, 1e-12);
+    EXPECT_NEAR(e.coefficient.sigma, 0.2, 1e-12);
     EXPECT_FALSE(e.implausible);
     EXPECT_FALSE(relative_expansion(fit, QuantityKind::other).given);
     fit.mean_y = 0;
