@@ -6,8 +6,9 @@
 #include <limits>
 #include <stdexcept>
 
-#include <unsupported/Eigen/NonLinearOptimization>
+#include <Eigen/Dense>
 
+#include "crystal/levenberg_marquardt.hpp"
 #include "fit/hc0_fit.hpp"
 
 namespace crystal {
@@ -108,14 +109,10 @@ CriticalBm3 fit_critical_bm3(const std::vector<double>& p, const std::vector<dou
     const std::size_t n = p.size();
     if (n <= 3) throw std::runtime_error("the third order with pc needs more than 3 rows");
     CriticalResiduals residuals{p, v, sigma_p, pc};
-    Eigen::LevenbergMarquardt<CriticalResiduals> lm(residuals);
-    lm.parameters.ftol = 1e-15;
-    lm.parameters.xtol = 1e-12;
-    lm.parameters.maxfev = 2000;
     Eigen::VectorXd x(3);
     x << start[0], start[1], start[2];
-    const auto status = lm.minimize(x);
-    if (!x.allFinite() || status == Eigen::LevenbergMarquardtSpace::TooManyFunctionEvaluation)
+    const SearchEnd end = levenberg_marquardt(problem_of(residuals), {1e-15, 1e-12, 2000}, x);
+    if (!x.allFinite() || end == SearchEnd::too_many_evaluations)
         throw std::runtime_error("the third-order fit with pc does not converge: the data do not determine it");
     CriticalBm3 fit;
     fit.q = {x(0), x(1), x(2)};
@@ -152,11 +149,7 @@ StrainLaw fit_strain_law(const std::vector<double>& p, const std::vector<double>
     x << line.slope, line.intercept, std::log(0.001), std::log(0.5);
 
     LawResiduals residuals{p, strain, sigma_p, p_min};
-    Eigen::LevenbergMarquardt<LawResiduals> lm(residuals);
-    lm.parameters.ftol = 1e-15;
-    lm.parameters.xtol = 1e-12;
-    lm.parameters.maxfev = 4000;
-    lm.minimize(x);
+    levenberg_marquardt(problem_of(residuals), {1e-15, 1e-12, 4000}, x);
     if (!x.allFinite()) throw std::runtime_error("the strain law's search leaves the range of a double");
 
     StrainLaw law;

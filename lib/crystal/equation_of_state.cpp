@@ -6,8 +6,9 @@
 #include <limits>
 #include <optional>
 
-#include <unsupported/Eigen/NonLinearOptimization>
+#include <Eigen/Dense>
 
+#include "crystal/levenberg_marquardt.hpp"
 #include "fit/temperature_model.hpp"
 
 namespace crystal {
@@ -124,14 +125,9 @@ std::vector<double> start_values(EosModel model, const EosData& data) {
 std::vector<double> minimise(EosModel model, const EosData& data, const std::vector<double>& sigma,
                              const std::vector<double>& start) {
     Residuals residuals{model, data, sigma};
-    Eigen::LevenbergMarquardt<Residuals> lm(residuals);
-    lm.parameters.ftol = 1e-15;
-    lm.parameters.xtol = 1e-12;
-    lm.parameters.maxfev = 200 * int(start.size() + 1);
     Eigen::VectorXd x = Eigen::Map<const Eigen::VectorXd>(start.data(), Eigen::Index(start.size()));
-    const auto status = lm.minimize(x);
-    if (status == Eigen::LevenbergMarquardtSpace::TooManyFunctionEvaluation || !x.allFinite() ||
-        status == Eigen::LevenbergMarquardtSpace::ImproperInputParameters)
+    const SearchEnd end = levenberg_marquardt(problem_of(residuals), {1e-15, 1e-12, 200 * int(start.size() + 1)}, x);
+    if (end != SearchEnd::converged || !x.allFinite())
         throw EosError("the " + name_of(model) + " fit does not converge: the data do not determine it; try " +
                        try_instead(model));
     return {x.data(), x.data() + x.size()};

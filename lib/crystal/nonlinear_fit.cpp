@@ -8,8 +8,8 @@
 #include <string>
 
 #include <Eigen/Dense>
-#include <unsupported/Eigen/NonLinearOptimization>
 
+#include "crystal/levenberg_marquardt.hpp"
 #include "fit/linear_least_squares.hpp"
 #include "formats/printed.hpp"
 
@@ -88,14 +88,8 @@ std::optional<fit::ModelFit> polish(fit::ModelKind kind, double t_ref, const std
                                     const std::vector<double>& start) {
     const int np = int(start.size());
     Residuals residuals{kind, t_ref, t, x, weights, np};
-    Eigen::LevenbergMarquardt<Residuals> lm(residuals);
-    lm.parameters.ftol = 1e-14;
-    lm.parameters.xtol = 1e-14;
-    lm.parameters.maxfev = 2000;
     Eigen::VectorXd p = Eigen::Map<const Eigen::VectorXd>(start.data(), np);
-    const auto status = lm.minimize(p);
-    if (status == Eigen::LevenbergMarquardtSpace::ImproperInputParameters ||
-        status == Eigen::LevenbergMarquardtSpace::TooManyFunctionEvaluation || !p.allFinite())
+    if (levenberg_marquardt(problem_of(residuals), {1e-14, 1e-14, 2000}, p) != SearchEnd::converged || !p.allFinite())
         return std::nullopt;
 
     fit::ModelFit fit;
