@@ -204,7 +204,8 @@ TEST(ListNumbers, AnythingElseIsBad) {
 // A string item takes the whole value, however long; a null value or a
 // slash leaves it as it was.
 TEST(ListStrings, WholeValues) {
-    const std::string long_name = std::string(300, 'n') + ".html";
+    std::string long_name(300, 'n');
+    long_name += ".html";
     struct Case {
         std::string record;
         std::string expected;

@@ -1,0 +1,2 @@
+// Empty: the object that carries the precompiled headers every test
+// program reuses (see tests/CMakeLists.txt).
