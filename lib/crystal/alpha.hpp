@@ -100,8 +100,11 @@ AlphaAt alpha_at(const AlphaFits& fits, double t);
 // alpha_at at each temperature, for a curve of alpha(T) +- sigma.
 std::vector<AlphaAt> alpha_on_grid(const AlphaFits& fits, const std::vector<double>& temperatures);
 
-// The value of the tensor along the Cartesian unit vector n, n' alpha n, and
-// its uncertainty, in 1e-6 K^-1.
+// The value of the symmetric tensor along the Cartesian unit vector n,
+// n' alpha n, in the tensor's unit.
+double alpha_along(const Eigen::Matrix3d& alpha, const Eigen::Vector3d& n);
+
+// The same with its uncertainty, in 1e-6 K^-1.
 formats::Estimate alpha_along(const AlphaTensor& tensor, const Eigen::Vector3d& n);
 
 // Along the crystal direction [u v w] of the cell at T*.

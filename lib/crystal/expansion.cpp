@@ -118,7 +118,7 @@ Expansion analyse_expansion(const std::vector<SeriesPoint>& points, StrainMeasur
     for (int i = 0; i < 3; ++i) {
         PrincipalAxis& axis = ex.principal[i];
         axis.uvw = crystal_direction(ex.middle_cell, ex.axes[ex.middle].col(i));
-        axis.direction = (ex.middle_cell * axis.uvw).normalized();
+        axis.direction = cartesian_direction(ex.middle_cell, axis.uvw);
     }
 
     if (has_esds(points)) {
