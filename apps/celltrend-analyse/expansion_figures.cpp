@@ -9,14 +9,14 @@
 namespace celltrend_analyse {
 
 figures::ExpansionTensor expansion_tensor(const crystal::Expansion& expansion, double temperature_range) {
-    figures::Vector3 values{}, sigma{};
-    std::array<figures::Vector3, 3> directions{};
+    Eigen::Vector3d values, sigma;
+    std::array<Eigen::Vector3d, 3> directions;
     for (std::size_t i = 0; i < 3; ++i) {
-        values[i] = expansion.principal[i].coefficient.alpha;
-        sigma[i] = expansion.principal[i].coefficient.sigma;
-        directions[i] = to_array(expansion.principal[i].direction);
+        values[Eigen::Index(i)] = expansion.principal[i].coefficient.alpha;
+        sigma[Eigen::Index(i)] = expansion.principal[i].coefficient.sigma;
+        directions[i] = expansion.principal[i].direction;
     }
-    figures::ExpansionTensor t = figures::tensor_from_principal(values, directions, to_array(expansion.middle_cell));
+    figures::ExpansionTensor t = figures::tensor_from_principal(values, directions, expansion.middle_cell);
     t.zero_below = figures::zero_level(values, sigma, temperature_range);
     return t;
 }

@@ -6,6 +6,8 @@
 #include <numbers>
 #include <vector>
 
+#include "crystal/alpha.hpp"
+#include "crystal/crystal_direction.hpp"
 #include "figures/page_frame.hpp"
 #include "figures/plot_text.hpp"
 #include "figures/plplot_output.hpp"
@@ -51,24 +53,9 @@ void set_colours(plstream& pls) {
     pls.scmap1l(true, 3, at, r, g, b, nullptr);
 }
 
-double dot(const Vector3& a, const Vector3& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-
-Vector3 cross(const Vector3& a, const Vector3& b) {
-    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-}
-
-Vector3 unit(const Vector3& a) {
-    const double n = std::sqrt(dot(a, a));
-    return {a[0] / n, a[1] / n, a[2] / n};
-}
-
 void check_finite(const ExpansionTensor& tensor) {
-    for (const Vector3& row : tensor.alpha)
-        for (double v : row)
-            if (!std::isfinite(v)) throw PlotError("the expansion tensor is not finite: nothing to draw");
-    for (const Vector3& row : tensor.cell)
-        for (double v : row)
-            if (!std::isfinite(v)) throw PlotError("the cell is not finite: nothing to draw");
+    if (!tensor.alpha.allFinite()) throw PlotError("the expansion tensor is not finite: nothing to draw");
+    if (!tensor.cell.allFinite()) throw PlotError("the cell is not finite: nothing to draw");
 }
 
 void draw_title(plstream& pls, const Frame& f, const std::string& title) {
@@ -85,7 +72,7 @@ void draw_title(plstream& pls, const Frame& f, const std::string& title) {
 }
 
 struct View {
-    Vector3 toward_reader, right, up;
+    Eigen::Vector3d toward_reader, right, up;
 };
 
 View oblique_view(const SurfaceView& asked) {
@@ -94,8 +81,8 @@ View oblique_view(const SurfaceView& asked) {
     View v;
     v.toward_reader = {std::cos(elevation) * std::cos(azimuth), std::cos(elevation) * std::sin(azimuth),
                        std::sin(elevation)};
-    v.right = unit(cross({0, 0, 1}, v.toward_reader));
-    v.up = cross(v.toward_reader, v.right);
+    v.right = Eigen::Vector3d::UnitZ().cross(v.toward_reader).normalized();
+    v.up = v.toward_reader.cross(v.right);
     return v;
 }
 
@@ -174,7 +161,7 @@ std::string surface_file(const ExpansionTensor& tensor, const std::string& title
     // The largest |r| is the largest |principal value|: sampled finely
     // enough for the scale.
     const int rings = surface_rings, sectors = surface_sectors;
-    std::vector<Vector3> n((rings + 1) * sectors);
+    std::vector<Eigen::Vector3d> n((rings + 1) * sectors);
     std::vector<double> r(n.size());
     double largest = 0;
     for (int i = 0; i <= rings; ++i)
@@ -182,11 +169,10 @@ std::string surface_file(const ExpansionTensor& tensor, const std::string& title
             const double theta = std::numbers::pi * i / rings, phi = 2 * std::numbers::pi * j / sectors;
             const std::size_t k = std::size_t(i * sectors + j);
             n[k] = {std::sin(theta) * std::cos(phi), std::sin(theta) * std::sin(phi), std::cos(theta)};
-            r[k] = value_along(tensor.alpha, n[k]);
+            r[k] = crystal::alpha_along(tensor.alpha, n[k]);
             largest = std::max(largest, std::fabs(r[k]));
         }
-    for (const Vector3& row : tensor.alpha)
-        for (double v : row) largest = std::max(largest, std::fabs(v));
+    largest = std::max(largest, tensor.alpha.cwiseAbs().maxCoeff());
     if (!(largest > 0) || is_zero(tensor))
         return zero_file(title, "α = 0 in every direction: no surface", tensor.zero_below, format, page);
 
@@ -194,14 +180,11 @@ std::string surface_file(const ExpansionTensor& tensor, const std::string& title
     struct Projected {
         double x, y, depth;
     };
-    const auto project = [&](const Vector3& p) {
-        return Projected{dot(p, view.right), dot(p, view.up), dot(p, view.toward_reader)};
+    const auto project = [&](const Eigen::Vector3d& p) {
+        return Projected{p.dot(view.right), p.dot(view.up), p.dot(view.toward_reader)};
     };
     std::vector<Projected> vertex(n.size());
-    for (std::size_t k = 0; k < n.size(); ++k) {
-        const double s = std::fabs(r[k]) / largest;
-        vertex[k] = project({n[k][0] * s, n[k][1] * s, n[k][2] * s});
-    }
+    for (std::size_t k = 0; k < n.size(); ++k) vertex[k] = project(n[k] * (std::fabs(r[k]) / largest));
     const auto at = [&](int i, int j) { return std::size_t(i * sectors + (j % sectors)); };
 
     // Everything drawn in 3-D, far to near: the patches, the pieces of the
@@ -223,15 +206,13 @@ std::string surface_file(const ExpansionTensor& tensor, const std::string& title
         }
     constexpr double arrow_length = 1.25;
     constexpr int shaft_pieces = 25;
-    std::array<Vector3, 3> axes;
+    std::array<Eigen::Vector3d, 3> axes;
     for (int k = 0; k < 3; ++k) {
-        Vector3 uvw{};
-        uvw[std::size_t(k)] = 1;
-        axes[std::size_t(k)] = crystal_axis(tensor.cell, uvw);
+        axes[std::size_t(k)] = crystal::cartesian_direction(tensor.cell, Eigen::Vector3d::Unit(k));
+        const double depth = axes[std::size_t(k)].dot(view.toward_reader);
         for (int p = 0; p < shaft_pieces; ++p)
-            pieces.push_back({dot(axes[std::size_t(k)], view.toward_reader) * arrow_length * (p + 0.5) / shaft_pieces,
-                              Kind::shaft, k, p});
-        pieces.push_back({dot(axes[std::size_t(k)], view.toward_reader) * arrow_length, Kind::head, k, 0});
+            pieces.push_back({depth * arrow_length * (p + 0.5) / shaft_pieces, Kind::shaft, k, p});
+        pieces.push_back({depth * arrow_length, Kind::head, k, 0});
     }
     std::stable_sort(pieces.begin(), pieces.end(), [](const Piece& a, const Piece& b) { return a.depth < b.depth; });
 
@@ -251,22 +232,21 @@ std::string surface_file(const ExpansionTensor& tensor, const std::string& title
                 for (int m = 0; m < 4; ++m) x[m] = vertex[c[m]].x, y[m] = vertex[c[m]].y;
                 const double theta = std::numbers::pi * (piece.i + 0.5) / rings;
                 const double phi = 2 * std::numbers::pi * (piece.j + 0.5) / sectors;
-                const double value = value_along(
+                const double value = crystal::alpha_along(
                     tensor.alpha, {std::sin(theta) * std::cos(phi), std::sin(theta) * std::sin(phi), std::cos(theta)});
                 pls.col1(0.5 + 0.5 * value / largest);
                 pls.fill(4, x, y);
             } else {
-                const Vector3& u = axes[std::size_t(piece.i)];
+                const Eigen::Vector3d& u = axes[std::size_t(piece.i)];
                 pls.col0(ink_index);
                 pls.width(device.line_width(style::fit_line_mm));
                 if (piece.kind == Kind::shaft) {
                     const double s0 = arrow_length * piece.j / shaft_pieces;
                     const double s1 = arrow_length * (piece.j + 1) / shaft_pieces;
-                    pls.join(dot(u, view.right) * s0, dot(u, view.up) * s0, dot(u, view.right) * s1,
-                             dot(u, view.up) * s1);
+                    pls.join(u.dot(view.right) * s0, u.dot(view.up) * s0, u.dot(view.right) * s1, u.dot(view.up) * s1);
                     continue;
                 }
-                const double tx = dot(u, view.right) * arrow_length, ty = dot(u, view.up) * arrow_length;
+                const double tx = u.dot(view.right) * arrow_length, ty = u.dot(view.up) * arrow_length;
                 const double length = std::hypot(tx, ty);
                 if (length < 1e-3) continue;  // pointing at the reader: no head to draw
                 const double dx = tx / length, dy = ty / length, h = 0.09;
@@ -292,9 +272,7 @@ std::string section_file(const ExpansionTensor& tensor, const SectionPlane& plan
     for (int k = 0; k <= steps; ++k) {
         psi[std::size_t(k)] = 2 * std::numbers::pi * k / steps;
         const double c = std::cos(psi[std::size_t(k)]), s = std::sin(psi[std::size_t(k)]);
-        r[std::size_t(k)] = value_along(
-            tensor.alpha,
-            {plane.e1[0] * c + plane.e2[0] * s, plane.e1[1] * c + plane.e2[1] * s, plane.e1[2] * c + plane.e2[2] * s});
+        r[std::size_t(k)] = crystal::alpha_along(tensor.alpha, plane.e1 * c + plane.e2 * s);
         largest = std::max(largest, std::fabs(r[std::size_t(k)]));
     }
     if (!(largest > tensor.zero_below) || is_zero(tensor))
@@ -359,18 +337,16 @@ std::string section_file(const ExpansionTensor& tensor, const SectionPlane& plan
         }
         flush();
         // The crystal axes that lie in the plane (within half a degree).
-        const Vector3 normal = cross(plane.e1, plane.e2);
+        const Eigen::Vector3d normal = plane.e1.cross(plane.e2);
         pls.col0(ink_index);
         pls.width(device.line_width(style::fit_line_mm));
         for (int k = 0; k < 3; ++k) {
-            Vector3 uvw{};
-            uvw[std::size_t(k)] = 1;
-            const Vector3 u = crystal_axis(tensor.cell, uvw);
-            if (std::fabs(dot(u, normal)) > std::sin(0.5 * std::numbers::pi / 180)) continue;
+            const Eigen::Vector3d u = crystal::cartesian_direction(tensor.cell, Eigen::Vector3d::Unit(k));
+            if (std::fabs(u.dot(normal)) > std::sin(0.5 * std::numbers::pi / 180)) continue;
             // The arrow reaches past the curve along it, and its label stands
             // beyond the arrow, so that neither sits on the curve.
-            const double along = std::fabs(value_along(tensor.alpha, u));
-            const double dx = dot(u, plane.e1), dy = dot(u, plane.e2), l = std::max(0.8 * w, along + 0.05 * w),
+            const double along = std::fabs(crystal::alpha_along(tensor.alpha, u));
+            const double dx = u.dot(plane.e1), dy = u.dot(plane.e2), l = std::max(0.8 * w, along + 0.05 * w),
                          h = 0.06 * w, label_at = l + 0.09 * w;
             pls.join(0, 0, l * dx, l * dy);
             pls.join(l * dx, l * dy, l * dx - h * dx + 0.45 * h * dy, l * dy - h * dy - 0.45 * h * dx);

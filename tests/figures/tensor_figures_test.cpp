@@ -13,23 +13,29 @@
 #include <numbers>
 #include <string>
 
+#include "crystal/alpha.hpp"
+#include "crystal/crystal_direction.hpp"
 #include "support/svg_counts.hpp"
 #include "xyviewer/svg_text.hpp"
 
 using namespace figures;
+using crystal::alpha_along;
+using Eigen::Vector3d;
 
 namespace {
 
 // A monoclinic cell (unique b) in the frame c along Z, a* along X.
-Matrix3 monoclinic_cell() {
+Eigen::Matrix3d monoclinic_cell() {
     const double beta = 101.5 * std::numbers::pi / 180;
-    return {{{7.5 * std::sin(beta), 0, 0}, {0, 10.2, 0}, {7.5 * std::cos(beta), 0, 12.8}}};
+    Eigen::Matrix3d cell;
+    cell << 7.5 * std::sin(beta), 0, 0, 0, 10.2, 0, 7.5 * std::cos(beta), 0, 12.8;
+    return cell;
 }
 
 // Principal axes X1, X2 in the a-c plane, X3 along b.
-ExpansionTensor tensor_of(const Vector3& values) {
+ExpansionTensor tensor_of(const Vector3d& values) {
     const double t = 0.3;
-    const std::array<Vector3, 3> d{{{std::cos(t), 0, std::sin(t)}, {-std::sin(t), 0, std::cos(t)}, {0, 1, 0}}};
+    const std::array<Vector3d, 3> d{{{std::cos(t), 0, std::sin(t)}, {-std::sin(t), 0, std::cos(t)}, {0, 1, 0}}};
     return tensor_from_principal(values, d, monoclinic_cell());
 }
 
@@ -53,13 +59,13 @@ std::vector<std::pair<int, int>> fills(const std::string& svg) {
 
 TEST(ExpansionTensor, FromPrincipalAxesGivesBackTheCoefficientAlongEach) {
     const ExpansionTensor t = tensor_of({-20, 37, 61});
-    EXPECT_NEAR(value_along(t.alpha, t.principal_directions[0]), -20, 1e-12);
-    EXPECT_NEAR(value_along(t.alpha, t.principal_directions[2]), 61, 1e-12);
-    EXPECT_NEAR(value_along(t.alpha, crystal_axis(t.cell, {0, 1, 0})), 61, 1e-12);  // X3 is b
+    EXPECT_NEAR(alpha_along(t.alpha, t.principal_directions[0]), -20, 1e-12);
+    EXPECT_NEAR(alpha_along(t.alpha, t.principal_directions[2]), 61, 1e-12);
+    EXPECT_NEAR(alpha_along(t.alpha, crystal::cartesian_direction(t.cell, {0, 1, 0})), 61, 1e-12);  // X3 is b
     // Between X1 and X2 the coefficient is their mean.
     const double s = std::sqrt(0.5);
-    const Vector3 between{s * (std::cos(0.3) - std::sin(0.3)), 0, s * (std::sin(0.3) + std::cos(0.3))};
-    EXPECT_NEAR(value_along(t.alpha, between), 8.5, 1e-12);
+    const Vector3d between{s * (std::cos(0.3) - std::sin(0.3)), 0, s * (std::sin(0.3) + std::cos(0.3))};
+    EXPECT_NEAR(alpha_along(t.alpha, between), 8.5, 1e-12);
 }
 
 TEST(ExpansionTensor, SectionPlanesByPrincipalAxesOrCrystalDirections) {
@@ -188,7 +194,7 @@ std::pair<int, int> red_blue(const std::string& colour) {
 // of the curve from the plane's origin and compare.
 TEST(TensorFigures, EachRunOfASectionInTheColourOfItsSign) {
     struct Case {
-        Vector3 values;
+        Vector3d values;
         const char* plane;
     };
     const Case cases[] = {
@@ -213,9 +219,8 @@ TEST(TensorFigures, EachRunOfASectionInTheColourOfItsSign) {
             if (std::abs(red - blue) < 100) continue;  // not a run of the curve
             for (const auto& [x, y] : l.points) {
                 const double psi = std::atan2(y - y0, x - x0);
-                Vector3 n;
-                for (int i = 0; i < 3; ++i) n[i] = plane.e1[i] * std::cos(psi) + plane.e2[i] * std::sin(psi);
-                const double r = value_along(t.alpha, n);
+                const Vector3d n = plane.e1 * std::cos(psi) + plane.e2 * std::sin(psi);
+                const double r = alpha_along(t.alpha, n);
                 if (std::abs(r) < 2 || std::hypot(x - x0, y - y0) < 3) continue;  // at a change of sign
                 EXPECT_EQ(r > 0, blue > red) << k.plane << " ψ " << psi << " r " << r << " in " << l.stroke;
                 ++checked;
