@@ -10,6 +10,7 @@
 
 #include <Eigen/Dense>
 
+#include "crystal/principal_axis.hpp"
 #include "formats/cell.hpp"
 
 namespace crystal {
@@ -23,19 +24,6 @@ struct SeriesPoint {
     // The refinement's own ESD of V where the input gives one (a CSV's
     // sigma_V_A3); NaN: V's ESD is propagated from the cell's.
     double volume_su = std::numeric_limits<double>::quiet_NaN();
-};
-
-// A coefficient of expansion in 1e-6 K^-1 with its uncertainties.
-struct Coefficient {
-    double alpha = 0;
-    double sigma = 0;                                             // HC0, from the scatter about the line
-    double sigma_esd = std::numeric_limits<double>::quiet_NaN();  // from the cell ESDs; NaN without them
-};
-
-struct PrincipalAxis {
-    Coefficient coefficient;
-    Eigen::Vector3d uvw = Eigen::Vector3d::Zero();        // along a, b, c of the middle row's cell
-    Eigen::Vector3d direction = Eigen::Vector3d::Zero();  // Cartesian unit vector, the sense of uvw
 };
 
 struct Expansion {
