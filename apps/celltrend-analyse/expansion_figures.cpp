@@ -12,8 +12,8 @@ figures::ExpansionTensor expansion_tensor(const crystal::Expansion& expansion, d
     Eigen::Vector3d values, sigma;
     std::array<Eigen::Vector3d, 3> directions;
     for (std::size_t i = 0; i < 3; ++i) {
-        values[Eigen::Index(i)] = expansion.principal[i].coefficient.alpha;
-        sigma[Eigen::Index(i)] = expansion.principal[i].coefficient.sigma;
+        values[Eigen::Index(i)] = expansion.principal[i].alpha.value;
+        sigma[Eigen::Index(i)] = expansion.principal[i].alpha.sigma;
         directions[i] = expansion.principal[i].direction;
     }
     figures::ExpansionTensor t = figures::tensor_from_principal(values, directions, expansion.middle_cell);
@@ -49,12 +49,12 @@ figures::TemperatureFigure expansion_lines(const ExpansionReport& report,
             }
         }
         figure.changes.push_back(std::move(s));
-        figure.rates.push_back({name, {*t_low, *t_high}, {c.alpha, c.alpha}, {c.sigma, c.sigma}});
+        figure.rates.push_back({name, {*t_low, *t_high}, {c.value, c.value}, {c.sigma, c.sigma}});
     };
     for (std::size_t i = 0; i < 3; ++i) {
         std::vector<double> percent;
         for (const Eigen::Vector3d& strain : e.strains) percent.push_back(100 * strain(Eigen::Index(i)));
-        add("X" + std::to_string(i + 1), percent, e.principal[i].coefficient);
+        add("X" + std::to_string(i + 1), percent, e.principal[i].alpha);
     }
     std::vector<double> volume;
     for (const crystal::SeriesPoint& p : points)

@@ -114,16 +114,17 @@ AlphaTensor tensor_at(const AlphaFits& fits, double t) {
 
     const Eigen::SelfAdjointEigenSolver<Eigen::Matrix3d> solver(out.alpha);
     for (int i = 0; i < 3; ++i) {
-        PrincipalAlpha& axis = out.principal[std::size_t(i)];
+        PrincipalAxis& axis = out.principal[std::size_t(i)];
         axis.uvw = crystal_direction(out.cell, solver.eigenvectors().col(i));
         axis.direction = cartesian_direction(out.cell, axis.uvw);
         axis.angles = angles_to_axes(out.cell, axis.direction);
-        axis.alpha = {solver.eigenvalues()(i), estimate(out, quadratic_weights(axis.direction)).sigma};
+        axis.alpha.value = solver.eigenvalues()(i);
+        axis.alpha.sigma = estimate(out, quadratic_weights(axis.direction)).sigma;
         axis.determined = true;
     }
     // Equal coefficients leave their directions to the solver's whim.
     double largest = 0;
-    for (const PrincipalAlpha& axis : out.principal) largest = std::max(largest, std::abs(axis.alpha.value));
+    for (const PrincipalAxis& axis : out.principal) largest = std::max(largest, std::abs(axis.alpha.value));
     for (std::size_t i = 0; i < 3; ++i)
         for (std::size_t j = i + 1; j < 3; ++j) {
             const formats::Estimate& x = out.principal[i].alpha;

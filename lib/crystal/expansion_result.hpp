@@ -32,13 +32,13 @@ struct Expansion {
     // the row nearest it whose principal strains are not degenerate.
     std::size_t middle = 0;
     Eigen::Matrix3d middle_cell = Eigen::Matrix3d::Identity();  // its Cartesian matrix
-    bool directions_defined = true;        // false when every row's principal strains are degenerate
-    std::size_t naming_row = 1;            // the first row whose strain is not zero: X1 < X2 < X3 there
-    bool strained = true;                  // false when the strain is zero at every row, naming_row's too
-    bool isotropic = false;                // the three principal strains equal at every row
-    std::vector<Eigen::Vector3d> strains;  // principal strains of each row, in the order X1, X2, X3
-    std::vector<Eigen::Matrix3d> axes;     // their Cartesian axes as columns, each row
-    std::array<PrincipalAxis, 3> principal;
+    bool directions_defined = true;          // false when every row's principal strains are degenerate
+    std::size_t naming_row = 1;              // the first row whose strain is not zero: X1 < X2 < X3 there
+    bool strained = true;                    // false when the strain is zero at every row, naming_row's too
+    bool isotropic = false;                  // the three principal strains equal at every row
+    std::vector<Eigen::Vector3d> strains;    // principal strains of each row, in the order X1, X2, X3
+    std::vector<Eigen::Matrix3d> axes;       // their Cartesian axes as columns, each row
+    std::array<PrincipalAxis, 3> principal;  // [u v w] and angles along the middle row's cell
     Coefficient volume;
     double reference_volume = 0;  // the volume of the first row
 };
