@@ -43,6 +43,14 @@ struct SurfaceView {
 std::string surface_file(const ExpansionTensor& tensor, const std::string& title, Format format, const Page& page,
                          const SurfaceView& view = {});
 
+// The page of a surface as wide as `page`, and as tall as the surface, its
+// arrows and their labels need at that width (from half to one and a half
+// times the width): for a caller who asked for no size, so that no band of
+// the page stays blank.  A page of a given size is filled along one side,
+// the drawing centred along the other.
+Page surface_page(const ExpansionTensor& tensor, const std::string& title, const SurfaceView& view,
+                  Page page = tensor_page);
+
 std::string section_file(const ExpansionTensor& tensor, const SectionPlane& plane, const std::string& title,
                          Format format, const Page& page);
 

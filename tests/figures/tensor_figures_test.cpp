@@ -330,3 +330,63 @@ TEST(TensorFigures, SectionLabelsClearOfTheCurveAndADashedZeroSwatch) {
         EXPECT_GE(labels, 1) << plane_text;
     }
 }
+
+namespace {
+
+// How much of the page a figure's drawing spans, across and up: the extent
+// of its lines and filled shapes (but the page's white) and of its texts'
+// anchors, as a fraction of the page less a margin of 2 mm each side.
+std::pair<double, double> drawn_share(const std::string& svg) {
+    double width = 0, height = 0;
+    const std::size_t box = svg.find("viewBox=\"");
+    std::sscanf(svg.c_str() + box, "viewBox=\"0 0 %lf %lf\"", &width, &height);
+    double x0 = INFINITY, x1 = -INFINITY, y0 = INFINITY, y1 = -INFINITY;
+    const auto take = [&](double x, double y) {
+        x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+    };
+    for (const SvgLine& l : celltrend::testing::svg_lines(svg))
+        if (l.fill != "#FFFFFF")
+            for (const auto& [x, y] : l.points) take(x, y);
+    for (const auto& t : xyviewer_test::svg_texts(svg)) take(t.x, t.y);
+    const double margin = 2 / 25.4 * 72;  // pt
+    return {(x1 - x0) / (width - 2 * margin), (y1 - y0) / (height - 2 * margin)};
+}
+
+}  // namespace
+
+// A tensor's figure fills its page: no band across or up it stays blank,
+// whatever the shape of the surface, the view or the plane.  A surface's own
+// page is cropped to it; on a page of a given size it fills one side.
+TEST(TensorFigures, TheDrawingFillsThePage) {
+    struct Case {
+        Vector3d values;
+        const char* plane;  // nullptr: the surface
+        SurfaceView view;
+        const char* title;
+        bool own_page;  // a surface's own page, else the journal's
+    };
+    const Page journal{85, 60, 300};
+    const Case cases[] = {
+        {{-20, 37, 61}, nullptr, {}, "298.15 K", true}, {{13, 37, 61}, nullptr, {100, 15}, "", true},
+        {{-50, 20, 45}, nullptr, {20, 60}, "", true},   {{0.5, 2, 61}, nullptr, {}, "a title", true},
+        {{30, 32, 35}, nullptr, {}, "a title", false},  {{-20, 37, 61}, nullptr, {20, 60}, "", false},
+        {{-20, 37, 61}, "X1X2", {}, "298.15 K", true},  {{-20, 37, 61}, "a,c", {}, "", true},
+        {{13, 37, 61}, "b,c", {}, "a title", false},    {{-8, 12, 3}, "X2X3", {}, "", false},
+    };
+    for (const Case& k : cases) {
+        const ExpansionTensor t = tensor_of(k.values);
+        const Page page = !k.own_page ? journal : k.plane ? tensor_page : surface_page(t, k.title, k.view);
+        const std::string svg = k.plane ? section_file(t, section_plane(k.plane, t), k.title, Format::svg, page)
+                                        : surface_file(t, k.title, Format::svg, page, k.view);
+        const auto [across, up] = drawn_share(svg);
+        const std::string name = std::string(k.plane ? k.plane : "surface") + " " + std::to_string(k.view.azimuth_deg) +
+                                 "," + std::to_string(k.view.elevation_deg) + " on " + std::to_string(page.width_mm) +
+                                 "x" + std::to_string(page.height_mm) + " mm";
+        if (k.plane || k.own_page) {
+            EXPECT_GT(across, 0.9) << name;
+            EXPECT_GT(up, 0.9) << name;
+        } else {
+            EXPECT_GT(std::max(across, up), 0.9) << name;
+        }
+    }
+}
