@@ -10,7 +10,9 @@
 //     e2 sin ψ, drawn at |r| in blue or red by sign, dashed lines along the
 //     directions where r changes sign, and the crystal axes that lie in the
 //     plane as labelled arrows.
-// The bytes of the file, as plot.hpp's render_file gives them.
+// Each is drawn as large as its page holds it, at one scale across and up,
+// so that no band of the page stays blank.  The bytes of the file, as
+// plplot_output.hpp's draw_file gives them.
 
 #include <string>
 
