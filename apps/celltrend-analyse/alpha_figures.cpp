@@ -4,7 +4,6 @@
 #include <string>
 
 #include "crystal/follow_axes.hpp"
-#include "figure_output.hpp"
 
 namespace celltrend_analyse {
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "figure_output.hpp"
 #include "fit/hc0_fit.hpp"
 
 namespace celltrend_analyse {
