@@ -4,7 +4,6 @@
 #include <string>
 
 #include "crystal/follow_axes.hpp"
-#include "figure_output.hpp"
 
 namespace celltrend_analyse {
 
@@ -81,14 +80,14 @@ figures::TemperatureFigure alpha_curves(const AlphaReport& report, const std::ve
 
 figures::ExpansionTensor alpha_tensor_figure(const crystal::AlphaTensor& tensor, double temperature_range) {
     figures::ExpansionTensor t;
-    t.alpha = to_array(tensor.alpha);
-    t.cell = to_array(tensor.cell);
+    t.alpha = tensor.alpha;
+    t.cell = tensor.cell;
+    Eigen::Vector3d sigma;
     for (std::size_t i = 0; i < 3; ++i) {
-        t.principal[i] = tensor.principal[i].alpha.value;
-        t.principal_directions[i] = to_array(tensor.principal[i].direction);
+        t.principal[Eigen::Index(i)] = tensor.principal[i].alpha.value;
+        t.principal_directions[i] = tensor.principal[i].direction;
+        sigma[Eigen::Index(i)] = tensor.principal[i].alpha.sigma;
     }
-    figures::Vector3 sigma{};
-    for (std::size_t i = 0; i < 3; ++i) sigma[i] = tensor.principal[i].alpha.sigma;
     t.zero_below = figures::zero_level(t.principal, sigma, temperature_range);
     return t;
 }

@@ -87,7 +87,7 @@ std::string block(const AlphaReport& r, const crystal::AlphaAt& at) {
     s += printed("%-12s%12s%11s", "principal", "alpha", "sigma") +
          "         u        v        w      to a    to b    to c\n";
     for (std::size_t i = 0; i < 3; ++i) {
-        const crystal::PrincipalAlpha& axis = t.principal[i];
+        const crystal::PrincipalAxis& axis = t.principal[i];
         s += value_row(axis_name(i), axis.alpha);
         if (axis.determined)
             s += "   " + component(axis.uvw(0)) + component(axis.uvw(1)) + component(axis.uvw(2)) +
@@ -207,7 +207,7 @@ std::string alpha_tsv_text(const AlphaReport& r) {
                      "\t" + tsv_number(at.lengths[q]->sigma) + "\t\t\t\n";
         if (!at.tensor) continue;
         for (std::size_t i = 0; i < 3; ++i) {
-            const crystal::PrincipalAlpha& axis = at.tensor->principal[i];
+            const crystal::PrincipalAxis& axis = at.tensor->principal[i];
             s += t + "\t" + axis_name(i) + "\t" + tsv_number(axis.alpha.value) + "\t" + tsv_number(axis.alpha.sigma);
             s += axis.determined ? "\t" + tsv_component(axis.uvw(0)) + "\t" + tsv_component(axis.uvw(1)) + "\t" +
                                        tsv_component(axis.uvw(2)) + "\n"

@@ -364,7 +364,7 @@ int run_compression(const Arguments& args) {
                 crystal::crystal_direction(cell, r.strain.axes[axes_row].col(Eigen::Index(i))).unaryExpr([](double x) {
                     return std::abs(x) < 1e-12 ? 0.0 : x;
                 });
-            a.angles[i] = crystal::angles_to_axes(cell, (cell * a.uvw[i]).normalized());
+            a.angles[i] = crystal::angles_to_axes(cell, crystal::cartesian_direction(cell, a.uvw[i]));
         }
         r.at.push_back(a);
     }

@@ -182,9 +182,9 @@ int run_expansion(const Arguments& args) {
     }
     // Cells near the range of a double can make a strain or a fit overflow:
     // no coefficient is printed as NaN or Inf.
-    bool finite = std::isfinite(report.expansion.volume.alpha) && std::isfinite(report.expansion.volume.sigma);
+    bool finite = std::isfinite(report.expansion.volume.value) && std::isfinite(report.expansion.volume.sigma);
     for (const crystal::PrincipalAxis& axis : report.expansion.principal)
-        finite = finite && std::isfinite(axis.coefficient.alpha) && std::isfinite(axis.coefficient.sigma);
+        finite = finite && std::isfinite(axis.alpha.value) && std::isfinite(axis.alpha.sigma);
     if (!finite) throw InputError(series.name + ": the expansion leaves the range of a double; nothing printed");
 
     const std::string title = series.title.empty() ? file : series.title;

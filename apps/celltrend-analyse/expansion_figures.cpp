@@ -3,20 +3,19 @@
 #include <algorithm>
 #include <cmath>
 
-#include "figure_output.hpp"
 #include "fit/hc0_fit.hpp"
 
 namespace celltrend_analyse {
 
 figures::ExpansionTensor expansion_tensor(const crystal::Expansion& expansion, double temperature_range) {
-    figures::Vector3 values{}, sigma{};
-    std::array<figures::Vector3, 3> directions{};
+    Eigen::Vector3d values, sigma;
+    std::array<Eigen::Vector3d, 3> directions;
     for (std::size_t i = 0; i < 3; ++i) {
-        values[i] = expansion.principal[i].coefficient.alpha;
-        sigma[i] = expansion.principal[i].coefficient.sigma;
-        directions[i] = to_array(expansion.principal[i].direction);
+        values[Eigen::Index(i)] = expansion.principal[i].alpha.value;
+        sigma[Eigen::Index(i)] = expansion.principal[i].alpha.sigma;
+        directions[i] = expansion.principal[i].direction;
     }
-    figures::ExpansionTensor t = figures::tensor_from_principal(values, directions, to_array(expansion.middle_cell));
+    figures::ExpansionTensor t = figures::tensor_from_principal(values, directions, expansion.middle_cell);
     t.zero_below = figures::zero_level(values, sigma, temperature_range);
     return t;
 }
@@ -49,12 +48,12 @@ figures::TemperatureFigure expansion_lines(const ExpansionReport& report,
             }
         }
         figure.changes.push_back(std::move(s));
-        figure.rates.push_back({name, {*t_low, *t_high}, {c.alpha, c.alpha}, {c.sigma, c.sigma}});
+        figure.rates.push_back({name, {*t_low, *t_high}, {c.value, c.value}, {c.sigma, c.sigma}});
     };
     for (std::size_t i = 0; i < 3; ++i) {
         std::vector<double> percent;
         for (const Eigen::Vector3d& strain : e.strains) percent.push_back(100 * strain(Eigen::Index(i)));
-        add("X" + std::to_string(i + 1), percent, e.principal[i].coefficient);
+        add("X" + std::to_string(i + 1), percent, e.principal[i].alpha);
     }
     std::vector<double> volume;
     for (const crystal::SeriesPoint& p : points)

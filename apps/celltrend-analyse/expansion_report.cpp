@@ -55,11 +55,11 @@ std::vector<std::pair<int, int>> equal_coefficients(const crystal::Expansion& ex
     std::vector<std::pair<int, int>> pairs;
     for (int i = 0; i < 3; ++i)
         for (int j = i + 1; j < 3; ++j) {
-            const crystal::Coefficient& ci = expansion.principal[i].coefficient;
-            const crystal::Coefficient& cj = expansion.principal[j].coefficient;
+            const crystal::Coefficient& ci = expansion.principal[i].alpha;
+            const crystal::Coefficient& cj = expansion.principal[j].alpha;
             const double tolerance =
-                std::hypot(uncertainty(ci), uncertainty(cj)) + 1e-9 * std::max(std::abs(ci.alpha), std::abs(cj.alpha));
-            if (std::abs(ci.alpha - cj.alpha) <= tolerance) pairs.emplace_back(i, j);
+                std::hypot(uncertainty(ci), uncertainty(cj)) + 1e-9 * std::max(std::abs(ci.value), std::abs(cj.value));
+            if (std::abs(ci.value - cj.value) <= tolerance) pairs.emplace_back(i, j);
         }
     return pairs;
 }
@@ -109,27 +109,26 @@ std::string summary_text(const ExpansionReport& r) {
     s += "\n" + direction_row(r) + ": alpha in 10^-6 K^-1, [u v w], angles in degrees\n";
     // Eleven characters a column, or one more than its widest number, so
     // that columns never run together.
-    const std::array<const crystal::Coefficient*, 4> rows{&ex.principal[0].coefficient, &ex.principal[1].coefficient,
-                                                          &ex.principal[2].coefficient, &ex.volume};
+    const std::array<const crystal::Coefficient*, 4> rows{&ex.principal[0].alpha, &ex.principal[1].alpha,
+                                                          &ex.principal[2].alpha, &ex.volume};
     int w_alpha = 11, w_sigma = 11, w_esd = 11;
     for (const crystal::Coefficient* c : rows) {
-        w_alpha = std::max(w_alpha, 1 + int(printed("%.4f", c->alpha).size()));
+        w_alpha = std::max(w_alpha, 1 + int(printed("%.4f", c->value).size()));
         w_sigma = std::max(w_sigma, 1 + int(printed("%.4f", c->sigma).size()));
         if (esd) w_esd = std::max(w_esd, 1 + int(printed("%.4f", c->sigma_esd).size()));
     }
     const auto coefficient = [&](const char* name, const crystal::Coefficient& c) {
-        return printed("%-4s%*.4f%*.4f", name, w_alpha, c.alpha, w_sigma, c.sigma) +
+        return printed("%-4s%*.4f%*.4f", name, w_alpha, c.value, w_sigma, c.sigma) +
                (esd ? printed("%*.4f", w_esd, c.sigma_esd) : printed("%*s", w_esd, "-"));
     };
     s += printed("    %*s%*s%*s", w_alpha, "alpha", w_sigma, "sigma", w_esd, "sigma_esd") +
          "         u        v        w      to a    to b    to c\n";
     for (int i = 0; i < 3; ++i) {
         const crystal::PrincipalAxis& axis = ex.principal[i];
-        s += coefficient(axis_name(i).c_str(), axis.coefficient);
+        s += coefficient(axis_name(i).c_str(), axis.alpha);
         if (directions_known(r)) {
-            const Eigen::Vector3d angles = crystal::angles_to_axes(ex.middle_cell, axis.direction);
             s += "   " + component(axis.uvw(0)) + component(axis.uvw(1)) + component(axis.uvw(2)) +
-                 printed("   %7.2f %7.2f %7.2f", angles(0), angles(1), angles(2));
+                 printed("   %7.2f %7.2f %7.2f", axis.angles(0), axis.angles(1), axis.angles(2));
         } else {
             s += "           -        -        -         -       -       -";
         }
@@ -156,8 +155,8 @@ std::string tsv_text(const ExpansionReport& r) {
     const crystal::Expansion& ex = r.expansion;
     std::string s = "axis\talpha\tsigma\tsigma_esd\tu\tv\tw\n";
     for (int i = 0; i < 3; ++i) {
-        const crystal::Coefficient& c = ex.principal[i].coefficient;
-        s += axis_name(i) + "\t" + tsv_number(c.alpha) + "\t" + tsv_number(c.sigma) + "\t" + tsv_number(c.sigma_esd);
+        const crystal::Coefficient& c = ex.principal[i].alpha;
+        s += axis_name(i) + "\t" + tsv_number(c.value) + "\t" + tsv_number(c.sigma) + "\t" + tsv_number(c.sigma_esd);
         if (directions_known(r)) {
             const Eigen::Vector3d d = shown_direction(r, i);
             s += "\t" + tsv_number(d(0)) + "\t" + tsv_number(d(1)) + "\t" + tsv_number(d(2)) + "\n";
@@ -165,7 +164,7 @@ std::string tsv_text(const ExpansionReport& r) {
             s += "\t\t\t\n";
         }
     }
-    s += "V\t" + tsv_number(ex.volume.alpha) + "\t" + tsv_number(ex.volume.sigma) + "\t" +
+    s += "V\t" + tsv_number(ex.volume.value) + "\t" + tsv_number(ex.volume.sigma) + "\t" +
          tsv_number(ex.volume.sigma_esd) + "\t\t\t\n";
     return s;
 }

@@ -57,7 +57,8 @@ const char* const figure_options_help =
     "                         title, with the temperature on a tensor's figure)\n"
     "      --no-title         no title above the figures\n"
     "      --size WxH         the page of each figure in cm, mm or in, e.g. 8.5x6cm\n"
-    "                         (default 8.5x11cm against T, 8.5x7.5cm a tensor's)\n"
+    "                         (default 8.5x11cm against T, 8.5x7.5cm a section,\n"
+    "                         8.5cm wide and as tall as it needs a surface)\n"
     "      --dpi N            pixels per inch of a PNG figure (default 300)\n"
     "      --view AZ,EL       see the surface from AZ degrees round from a* towards\n"
     "                         b and EL degrees above the a*-b plane (default 35,22)\n";
@@ -183,7 +184,10 @@ void write_figures(const FigureRequests& requests, const std::string& input, std
             if (figures::is_zero(t))
                 std::cerr << program << ": " << f.path
                           << ": note: the expansion is zero within its rounding and uncertainty: drawn without lobes\n";
-            const figures::Page page = page_of(requests.look, figures::tensor_page);
+            // A surface's own page is as tall as the surface needs.
+            const figures::Page page = page_of(requests.look, f.kind == FigureRequests::Kind::surface
+                                                                  ? figures::surface_page(t, title, requests.view)
+                                                                  : figures::tensor_page);
             if (f.kind == FigureRequests::Kind::surface)
                 return figures::surface_file(t, title, format, page, requests.view);
             return figures::section_file(t, figures::section_plane(requests.plane, t), title, format, page);

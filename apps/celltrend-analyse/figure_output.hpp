@@ -1,9 +1,6 @@
 #pragma once
 // What every subcommand that draws needs: the figure's format checked on
-// the command line, the analysis' Eigen vectors and matrices handed to the
-// figure library as plain arrays, and the figure written like any result.
-
-#include <Eigen/Dense>
+// the command line, and the figure written like any result.
 
 #include <array>
 #include <cstddef>
@@ -22,12 +19,6 @@
 #include "input_error.hpp"
 
 namespace celltrend_analyse {
-
-inline figures::Vector3 to_array(const Eigen::Vector3d& v) { return {v(0), v(1), v(2)}; }
-
-inline figures::Matrix3 to_array(const Eigen::Matrix3d& m) {
-    return {{{m(0, 0), m(0, 1), m(0, 2)}, {m(1, 0), m(1, 1), m(1, 2)}, {m(2, 0), m(2, 1), m(2, 2)}}};
-}
 
 // The format of a figure named on the command line by `option` (e.g.
 // "--surface"); a one-line reason in `why` when it has none (standard output

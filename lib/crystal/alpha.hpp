@@ -15,6 +15,7 @@
 #include <Eigen/Dense>
 
 #include "crystal/expansion_result.hpp"
+#include "crystal/principal_axis.hpp"
 #include "fit/misfit.hpp"
 #include "fit/temperature_model.hpp"
 #include "formats/cell_ties.hpp"
@@ -63,14 +64,6 @@ formats::Estimate measured_quantity(const SeriesPoint& point, CellQuantity q, co
 // ExpansionError for fewer than two rows or every row at one temperature.
 AlphaFits fit_cell_series(const std::vector<SeriesPoint>& points, AlphaModel model, const formats::CellTies& ties = {});
 
-struct PrincipalAlpha {
-    formats::Estimate alpha;                              // 1e-6 K^-1
-    bool determined = false;                              // false: equal to another within 3 sigma
-    Eigen::Vector3d direction = Eigen::Vector3d::Zero();  // Cartesian unit vector
-    Eigen::Vector3d uvw = Eigen::Vector3d::Zero();        // along a, b, c of the cell at T*
-    Eigen::Vector3d angles = Eigen::Vector3d::Zero();     // to a, b, c, degrees
-};
-
 // The tensor at T*, in the Cartesian frame of cartesian_matrix (c along Z,
 // a* along X) of the fitted cell at T*.
 struct AlphaTensor {
@@ -78,8 +71,8 @@ struct AlphaTensor {
     Eigen::Matrix3d alpha = Eigen::Matrix3d::Zero();     // 1e-6 K^-1
     // Covariance of the components (11, 22, 33, 23, 13, 12), (1e-6 K^-1)^2.
     Eigen::Matrix<double, 6, 6> covariance = Eigen::Matrix<double, 6, 6>::Zero();
-    std::array<PrincipalAlpha, 3> principal;  // X1 < X2 < X3
-    formats::Estimate trace;                  // d ln V/dT of the cell fits
+    std::array<PrincipalAxis, 3> principal;  // X1 < X2 < X3, [u v w] along the cell at T*
+    formats::Estimate trace;                 // d ln V/dT of the cell fits
 };
 
 struct AlphaAt {
@@ -100,8 +93,11 @@ AlphaAt alpha_at(const AlphaFits& fits, double t);
 // alpha_at at each temperature, for a curve of alpha(T) +- sigma.
 std::vector<AlphaAt> alpha_on_grid(const AlphaFits& fits, const std::vector<double>& temperatures);
 
-// The value of the tensor along the Cartesian unit vector n, n' alpha n, and
-// its uncertainty, in 1e-6 K^-1.
+// The value of the symmetric tensor along the Cartesian unit vector n,
+// n' alpha n, in the tensor's unit.
+double alpha_along(const Eigen::Matrix3d& alpha, const Eigen::Vector3d& n);
+
+// The same with its uncertainty, in 1e-6 K^-1.
 formats::Estimate alpha_along(const AlphaTensor& tensor, const Eigen::Vector3d& n);
 
 // Along the crystal direction [u v w] of the cell at T*.

@@ -114,16 +114,17 @@ AlphaTensor tensor_at(const AlphaFits& fits, double t) {
 
     const Eigen::SelfAdjointEigenSolver<Eigen::Matrix3d> solver(out.alpha);
     for (int i = 0; i < 3; ++i) {
-        PrincipalAlpha& axis = out.principal[std::size_t(i)];
+        PrincipalAxis& axis = out.principal[std::size_t(i)];
         axis.uvw = crystal_direction(out.cell, solver.eigenvectors().col(i));
-        axis.direction = (out.cell * axis.uvw).normalized();
+        axis.direction = cartesian_direction(out.cell, axis.uvw);
         axis.angles = angles_to_axes(out.cell, axis.direction);
-        axis.alpha = {solver.eigenvalues()(i), estimate(out, quadratic_weights(axis.direction)).sigma};
+        axis.alpha.value = solver.eigenvalues()(i);
+        axis.alpha.sigma = estimate(out, quadratic_weights(axis.direction)).sigma;
         axis.determined = true;
     }
     // Equal coefficients leave their directions to the solver's whim.
     double largest = 0;
-    for (const PrincipalAlpha& axis : out.principal) largest = std::max(largest, std::abs(axis.alpha.value));
+    for (const PrincipalAxis& axis : out.principal) largest = std::max(largest, std::abs(axis.alpha.value));
     for (std::size_t i = 0; i < 3; ++i)
         for (std::size_t j = i + 1; j < 3; ++j) {
             const formats::Estimate& x = out.principal[i].alpha;
@@ -178,12 +179,16 @@ std::vector<AlphaAt> alpha_on_grid(const AlphaFits& fits, const std::vector<doub
     return out;
 }
 
+double alpha_along(const Eigen::Matrix3d& alpha, const Eigen::Vector3d& n) {
+    return quadratic_weights(n).dot(voigt(alpha));
+}
+
 formats::Estimate alpha_along(const AlphaTensor& tensor, const Eigen::Vector3d& n) {
     return estimate(tensor, quadratic_weights(n));
 }
 
 formats::Estimate alpha_along_axis(const AlphaTensor& tensor, const Eigen::Vector3d& uvw) {
-    return alpha_along(tensor, (tensor.cell * uvw).normalized());
+    return alpha_along(tensor, cartesian_direction(tensor.cell, uvw));
 }
 
 }  // namespace crystal

@@ -15,6 +15,10 @@ Eigen::Vector3d normalised_direction(const Eigen::Vector3d& t) {
     return d;
 }
 
+Eigen::Vector3d cartesian_direction(const Eigen::Matrix3d& a, const Eigen::Vector3d& uvw) {
+    return (a * uvw).normalized();
+}
+
 Eigen::Vector3d crystal_direction(const Eigen::Matrix3d& a, const Eigen::Vector3d& x) {
     return normalised_direction(a.inverse() * x);
 }

@@ -10,6 +10,10 @@ namespace crystal {
 // one on a tie), so that the same direction always prints the same way.
 Eigen::Vector3d normalised_direction(const Eigen::Vector3d& t);
 
+// The Cartesian unit vector along the crystal direction [u v w] of the cell
+// whose axes are the columns of `a` (zero for [0 0 0]).
+Eigen::Vector3d cartesian_direction(const Eigen::Matrix3d& a, const Eigen::Vector3d& uvw);
+
 // [u v w] of the Cartesian direction x in the cell whose axes are the columns
 // of `a`: t = a^-1 x, normalised as above.
 Eigen::Vector3d crystal_direction(const Eigen::Matrix3d& a, const Eigen::Vector3d& x);

@@ -90,13 +90,13 @@ Expansion analyse_expansion(const std::vector<SeriesPoint>& points, StrainMeasur
     for (int i = 0; i < 3; ++i) {
         for (std::size_t k = 0; k < n; ++k) y[k] = ex.strains[k](i);
         const fit::Hc0Line line = fit::fit_hc0(design, t, y);
-        ex.principal[i].coefficient.alpha = line.slope * per_million;
-        ex.principal[i].coefficient.sigma = line.su_slope * per_million;
+        ex.principal[i].alpha.value = line.slope * per_million;
+        ex.principal[i].alpha.sigma = line.su_slope * per_million;
     }
     for (std::size_t k = 0; k < n; ++k) y[k] = formats::volume(points[k].cell);
     ex.reference_volume = y[0];
     const fit::Hc0Line volume_line = fit::fit_hc0(design, t, y);
-    ex.volume.alpha = volume_line.slope / ex.reference_volume * per_million;
+    ex.volume.value = volume_line.slope / ex.reference_volume * per_million;
     ex.volume.sigma = volume_line.su_slope / ex.reference_volume * per_million;
 
     // The directions of the middle row, or of the row nearest it (later rows
@@ -118,12 +118,13 @@ Expansion analyse_expansion(const std::vector<SeriesPoint>& points, StrainMeasur
     for (int i = 0; i < 3; ++i) {
         PrincipalAxis& axis = ex.principal[i];
         axis.uvw = crystal_direction(ex.middle_cell, ex.axes[ex.middle].col(i));
-        axis.direction = (ex.middle_cell * axis.uvw).normalized();
+        axis.direction = cartesian_direction(ex.middle_cell, axis.uvw);
+        axis.angles = angles_to_axes(ex.middle_cell, axis.direction);
     }
 
     if (has_esds(points)) {
         const std::array<double, 4> su = propagate_cell_esds(points, measure, ex, design, ties);
-        for (int i = 0; i < 3; ++i) ex.principal[i].coefficient.sigma_esd = su[i] * per_million;
+        for (int i = 0; i < 3; ++i) ex.principal[i].alpha.sigma_esd = su[i] * per_million;
         ex.volume.sigma_esd = su[3] * per_million;
     }
     return ex;

@@ -10,6 +10,7 @@
 
 #include <Eigen/Dense>
 
+#include "crystal/principal_axis.hpp"
 #include "formats/cell.hpp"
 
 namespace crystal {
@@ -25,32 +26,19 @@ struct SeriesPoint {
     double volume_su = std::numeric_limits<double>::quiet_NaN();
 };
 
-// A coefficient of expansion in 1e-6 K^-1 with its uncertainties.
-struct Coefficient {
-    double alpha = 0;
-    double sigma = 0;                                             // HC0, from the scatter about the line
-    double sigma_esd = std::numeric_limits<double>::quiet_NaN();  // from the cell ESDs; NaN without them
-};
-
-struct PrincipalAxis {
-    Coefficient coefficient;
-    Eigen::Vector3d uvw = Eigen::Vector3d::Zero();        // along a, b, c of the middle row's cell
-    Eigen::Vector3d direction = Eigen::Vector3d::Zero();  // Cartesian unit vector, the sense of uvw
-};
-
 struct Expansion {
     bool weighted = false;  // weights 1/sigmaT, else equal
     // The row whose directions are given: the middle one, ceil(N/2) - 1, or
     // the row nearest it whose principal strains are not degenerate.
     std::size_t middle = 0;
     Eigen::Matrix3d middle_cell = Eigen::Matrix3d::Identity();  // its Cartesian matrix
-    bool directions_defined = true;        // false when every row's principal strains are degenerate
-    std::size_t naming_row = 1;            // the first row whose strain is not zero: X1 < X2 < X3 there
-    bool strained = true;                  // false when the strain is zero at every row, naming_row's too
-    bool isotropic = false;                // the three principal strains equal at every row
-    std::vector<Eigen::Vector3d> strains;  // principal strains of each row, in the order X1, X2, X3
-    std::vector<Eigen::Matrix3d> axes;     // their Cartesian axes as columns, each row
-    std::array<PrincipalAxis, 3> principal;
+    bool directions_defined = true;          // false when every row's principal strains are degenerate
+    std::size_t naming_row = 1;              // the first row whose strain is not zero: X1 < X2 < X3 there
+    bool strained = true;                    // false when the strain is zero at every row, naming_row's too
+    bool isotropic = false;                  // the three principal strains equal at every row
+    std::vector<Eigen::Vector3d> strains;    // principal strains of each row, in the order X1, X2, X3
+    std::vector<Eigen::Matrix3d> axes;       // their Cartesian axes as columns, each row
+    std::array<PrincipalAxis, 3> principal;  // [u v w] and angles along the middle row's cell
     Coefficient volume;
     double reference_volume = 0;  // the volume of the first row
 };

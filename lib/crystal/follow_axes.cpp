@@ -48,7 +48,7 @@ std::vector<AlphaAt> alpha_followed(const AlphaFits& fits, const std::vector<dou
     const std::vector<std::array<int, 3>> orders = follow_axes(axes);
     for (std::size_t j = 0; j < with_tensor.size(); ++j) {
         AlphaTensor& t = *on_grid[with_tensor[j]].tensor;
-        const std::array<PrincipalAlpha, 3> sorted = t.principal;
+        const std::array<PrincipalAxis, 3> sorted = t.principal;
         for (std::size_t i = 0; i < 3; ++i) t.principal[i] = sorted[std::size_t(orders[j][i])];
     }
 

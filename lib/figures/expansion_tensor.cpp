@@ -1,24 +1,16 @@
 #include "figures/expansion_tensor.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <sstream>
 
+#include "crystal/alpha.hpp"
+#include "crystal/crystal_direction.hpp"
+
 namespace figures {
 
 namespace {
-
-double dot(const Vector3& a, const Vector3& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-
-Vector3 scaled(const Vector3& a, double s) { return {a[0] * s, a[1] * s, a[2] * s}; }
-
-Vector3 minus(const Vector3& a, const Vector3& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
-
-// Zero for a vector too short to have a direction.
-Vector3 unit(const Vector3& a) {
-    const double n = std::sqrt(dot(a, a));
-    return n > 0 && std::isfinite(n) ? scaled(a, 1 / n) : Vector3{};
-}
 
 std::string trimmed(const std::string& s) {
     const auto first = s.find_first_not_of(" \t");
@@ -27,19 +19,17 @@ std::string trimmed(const std::string& s) {
 }
 
 // "a", "b", "c" or "[u v w]" as [u v w] and the name the figure shows.
-Vector3 crystal_direction(const std::string& text, std::string& name) {
+Eigen::Vector3d read_direction(const std::string& text, std::string& name) {
     const std::string t = trimmed(text);
     if (t == "a" || t == "b" || t == "c") {
         name = t;
-        Vector3 uvw{};
-        uvw[std::size_t(t[0] - 'a')] = 1;
-        return uvw;
+        return Eigen::Vector3d::Unit(t[0] - 'a');
     }
     if (t.size() > 2 && t.front() == '[' && t.back() == ']') {
         std::istringstream in(t.substr(1, t.size() - 2));
-        Vector3 uvw{};
+        Eigen::Vector3d uvw = Eigen::Vector3d::Zero();
         std::string rest;
-        if (in >> uvw[0] >> uvw[1] >> uvw[2] && !(in >> rest) && std::isfinite(dot(uvw, uvw))) {
+        if (in >> uvw[0] >> uvw[1] >> uvw[2] && !(in >> rest) && std::isfinite(uvw.squaredNorm())) {
             std::ostringstream shown;
             shown << '[' << uvw[0] << ' ' << uvw[1] << ' ' << uvw[2] << ']';
             name = shown.str();
@@ -51,29 +41,14 @@ Vector3 crystal_direction(const std::string& text, std::string& name) {
 
 }  // namespace
 
-ExpansionTensor tensor_from_principal(const Vector3& values, const std::array<Vector3, 3>& directions,
-                                      const Matrix3& cell) {
+ExpansionTensor tensor_from_principal(const Eigen::Vector3d& values, const std::array<Eigen::Vector3d, 3>& directions,
+                                      const Eigen::Matrix3d& cell) {
     ExpansionTensor t;
-    for (std::size_t i = 0; i < 3; ++i)
-        for (std::size_t j = 0; j < 3; ++j)
-            for (std::size_t k = 0; k < 3; ++k) t.alpha[i][j] += values[k] * directions[k][i] * directions[k][j];
+    for (std::size_t k = 0; k < 3; ++k) t.alpha += values[Eigen::Index(k)] * directions[k] * directions[k].transpose();
     t.cell = cell;
     t.principal = values;
     t.principal_directions = directions;
     return t;
-}
-
-double value_along(const Matrix3& alpha, const Vector3& n) {
-    double r = 0;
-    for (std::size_t i = 0; i < 3; ++i)
-        for (std::size_t j = 0; j < 3; ++j) r += n[i] * alpha[i][j] * n[j];
-    return r;
-}
-
-Vector3 crystal_axis(const Matrix3& cell, const Vector3& uvw) {
-    Vector3 x{};
-    for (std::size_t i = 0; i < 3; ++i) x[i] = cell[i][0] * uvw[0] + cell[i][1] * uvw[1] + cell[i][2] * uvw[2];
-    return unit(x);
 }
 
 PlaneChoice read_plane(const std::string& text) {
@@ -92,13 +67,10 @@ PlaneChoice read_plane(const std::string& text) {
     if (comma == std::string::npos)
         throw PlaneError("the plane \"" + t +
                          "\": give X1X2, X1X3, X2X3 or two directions such as a,c or [1 0 1],[0 1 0]");
-    choice.uvw1 = crystal_direction(t.substr(0, comma), choice.name1);
-    choice.uvw2 = crystal_direction(t.substr(comma + 1), choice.name2);
+    choice.uvw1 = read_direction(t.substr(0, comma), choice.name1);
+    choice.uvw2 = read_direction(t.substr(comma + 1), choice.name2);
     // Directions parallel in one cell are parallel in every cell.
-    const Vector3 c{choice.uvw1[1] * choice.uvw2[2] - choice.uvw1[2] * choice.uvw2[1],
-                    choice.uvw1[2] * choice.uvw2[0] - choice.uvw1[0] * choice.uvw2[2],
-                    choice.uvw1[0] * choice.uvw2[1] - choice.uvw1[1] * choice.uvw2[0]};
-    if (!(std::sqrt(dot(c, c)) > 1e-9 * std::sqrt(dot(choice.uvw1, choice.uvw1) * dot(choice.uvw2, choice.uvw2))))
+    if (!(choice.uvw1.cross(choice.uvw2).norm() > 1e-9 * choice.uvw1.norm() * choice.uvw2.norm()))
         throw PlaneError("the plane \"" + t + "\": its two directions are parallel (or one is zero) and span no plane");
     return choice;
 }
@@ -107,20 +79,21 @@ SectionPlane section_plane(const PlaneChoice& asked, const ExpansionTensor& tens
     SectionPlane plane;
     plane.e1_name = asked.name1;
     plane.e2_name = asked.name2;
-    const Vector3 d1 = asked.principal ? tensor.principal_directions[std::size_t(asked.axes[0])]
-                                       : crystal_axis(tensor.cell, asked.uvw1);
-    const Vector3 d2 = asked.principal ? tensor.principal_directions[std::size_t(asked.axes[1])]
-                                       : crystal_axis(tensor.cell, asked.uvw2);
-    plane.e1 = unit(d1);
+    const Eigen::Vector3d d1 = asked.principal ? tensor.principal_directions[std::size_t(asked.axes[0])]
+                                               : crystal::cartesian_direction(tensor.cell, asked.uvw1);
+    const Eigen::Vector3d d2 = asked.principal ? tensor.principal_directions[std::size_t(asked.axes[1])]
+                                               : crystal::cartesian_direction(tensor.cell, asked.uvw2);
+    plane.e1 = d1.normalized();
     // The part of d2 across e1: the plane's second axis.
-    const Vector3 across = minus(d2, scaled(plane.e1, dot(d2, plane.e1)));
-    if (dot(plane.e1, plane.e1) == 0 || !(std::sqrt(dot(across, across)) > 1e-9 * std::sqrt(dot(d2, d2))))
+    const Eigen::Vector3d across = d2 - d2.dot(plane.e1) * plane.e1;
+    if (plane.e1.squaredNorm() == 0 || !(across.norm() > 1e-9 * d2.norm()))
         throw PlaneError("the plane \"" + asked.text +
                          "\": its two directions are parallel (or one is zero) and span no plane");
-    plane.e2 = unit(across);
+    plane.e2 = across.normalized();
     // The second axis drawn is the second direction only when the two are
     // perpendicular; otherwise it is named for what it is.
-    if (std::fabs(dot(unit(d2), plane.e1)) > 1e-9) plane.e2_name = "⊥ " + plane.e1_name + ", towards " + plane.e2_name;
+    if (std::fabs(d2.normalized().dot(plane.e1)) > 1e-9)
+        plane.e2_name = "⊥ " + plane.e1_name + ", towards " + plane.e2_name;
     return plane;
 }
 
@@ -128,11 +101,9 @@ SectionPlane section_plane(const std::string& text, const ExpansionTensor& tenso
     return section_plane(read_plane(text), tensor);
 }
 
-std::vector<double> sign_changes(const Matrix3& alpha, const SectionPlane& plane) {
-    const double a = value_along(alpha, plane.e1), c = value_along(alpha, plane.e2);
-    double b = 0;
-    for (std::size_t i = 0; i < 3; ++i)
-        for (std::size_t j = 0; j < 3; ++j) b += plane.e1[i] * alpha[i][j] * plane.e2[j];
+std::vector<double> sign_changes(const Eigen::Matrix3d& alpha, const SectionPlane& plane) {
+    const double a = crystal::alpha_along(alpha, plane.e1), c = crystal::alpha_along(alpha, plane.e2);
+    const double b = plane.e1.dot(alpha * plane.e2);
     // r(ψ) = m + amplitude cos(2ψ − phase)
     const double m = (a + c) / 2, amplitude = std::hypot((a - c) / 2, b), phase = std::atan2(b, (a - c) / 2);
     if (!(amplitude > 0) || std::fabs(m) >= amplitude * (1 - 1e-12)) return {};
@@ -147,17 +118,17 @@ std::vector<double> sign_changes(const Matrix3& alpha, const SectionPlane& plane
 }
 
 bool is_zero(const ExpansionTensor& tensor) {
-    for (double v : tensor.principal)
-        if (!(std::fabs(v) <= tensor.zero_below)) return false;
+    for (Eigen::Index i = 0; i < 3; ++i)
+        if (!(std::fabs(tensor.principal[i]) <= tensor.zero_below)) return false;
     return true;
 }
 
-double zero_level(const Vector3& principal, const Vector3& sigma, double temperature_range) {
+double zero_level(const Eigen::Vector3d& principal, const Eigen::Vector3d& sigma, double temperature_range) {
     // 10⁻⁹ of the cell over the range, in 10⁻⁶ K⁻¹.
     double level = temperature_range > 0 ? 1e-3 / temperature_range : 0;
     bool within_sigma = true;
     double largest = 0;
-    for (std::size_t i = 0; i < 3; ++i) {
+    for (Eigen::Index i = 0; i < 3; ++i) {
         within_sigma = within_sigma && std::fabs(principal[i]) <= sigma[i];
         largest = std::max(largest, std::fabs(principal[i]));
     }

@@ -1,25 +1,27 @@
 #pragma once
-// The thermal-expansion tensor as the figures take it: plain arrays, no
-// matrix library, so that every program can draw it.  Vectors and matrices
-// are Cartesian, in the frame of the cell matrix (c along Z, a* along X).
+// The thermal-expansion tensor as its figures take it, and the planes of its
+// sections.  Vectors and matrices are Cartesian, in the frame of
+// crystal::cartesian_matrix (c along Z, a* along X); the value along a
+// direction and the direction of [u v w] are crystal's (alpha_along,
+// cartesian_direction).
 
 #include <array>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include <Eigen/Dense>
+
 namespace figures {
 
-using Vector3 = std::array<double, 3>;
-using Matrix3 = std::array<Vector3, 3>;  // rows
-
 struct ExpansionTensor {
-    Matrix3 alpha{};  // symmetric, in 10⁻⁶ K⁻¹
-    Matrix3 cell{};   // the Cartesian components of a, b, c as its columns, in Å
+    Eigen::Matrix3d alpha = Eigen::Matrix3d::Zero();     // symmetric, in 10⁻⁶ K⁻¹
+    Eigen::Matrix3d cell = Eigen::Matrix3d::Identity();  // the Cartesian components of a, b, c as its columns, in Å
     // The principal coefficients X1 <= X2 <= X3 and their unit directions,
     // for the principal planes of a section.
-    Vector3 principal{};
-    std::array<Vector3, 3> principal_directions{};
+    Eigen::Vector3d principal = Eigen::Vector3d::Zero();
+    std::array<Eigen::Vector3d, 3> principal_directions{
+        {Eigen::Vector3d::Zero(), Eigen::Vector3d::Zero(), Eigen::Vector3d::Zero()}};
     // Coefficients no larger than this, in 10⁻⁶ K⁻¹, are rounding or
     // uncertainty, not expansion: a tensor whose principal coefficients are
     // all within it is drawn as zero, with a note and no lobes.
@@ -33,23 +35,17 @@ bool is_zero(const ExpansionTensor& tensor);
 // coefficients' σ and the temperature range of the data.  A change over the
 // whole range under 10⁻⁹ of the cell is rounding; coefficients all within
 // their σ of 0 are not determined to be anything else.
-double zero_level(const Vector3& principal, const Vector3& sigma, double temperature_range);
+double zero_level(const Eigen::Vector3d& principal, const Eigen::Vector3d& sigma, double temperature_range);
 
 // The tensor sum_i values[i] d_i d_iᵀ of principal coefficients and their
 // (orthonormal) Cartesian directions, with those as its principal axes.
-ExpansionTensor tensor_from_principal(const Vector3& values, const std::array<Vector3, 3>& directions,
-                                      const Matrix3& cell);
-
-// nᵀ α n: the coefficient along the unit vector n.
-double value_along(const Matrix3& alpha, const Vector3& n);
-
-// The Cartesian unit vector of the crystal direction [u v w] of the cell.
-Vector3 crystal_axis(const Matrix3& cell, const Vector3& uvw);
+ExpansionTensor tensor_from_principal(const Eigen::Vector3d& values, const std::array<Eigen::Vector3d, 3>& directions,
+                                      const Eigen::Matrix3d& cell);
 
 // The plane of a section: orthonormal e1, e2 and what the figure calls the
 // directions they come from.
 struct SectionPlane {
-    Vector3 e1{}, e2{};
+    Eigen::Vector3d e1 = Eigen::Vector3d::Zero(), e2 = Eigen::Vector3d::Zero();
     std::string e1_name, e2_name;
 };
 
@@ -67,9 +63,9 @@ struct PlaneError : std::invalid_argument {
 struct PlaneChoice {
     bool principal = false;
     std::array<int, 2> axes{};  // principal planes: X(axes[0] + 1), X(axes[1] + 1)
-    Vector3 uvw1{}, uvw2{};     // crystal directions
-    std::string name1, name2;   // as the figure shows them
-    std::string text;           // as given, for messages
+    Eigen::Vector3d uvw1 = Eigen::Vector3d::Zero(), uvw2 = Eigen::Vector3d::Zero();  // crystal directions
+    std::string name1, name2;                                                        // as the figure shows them
+    std::string text;                                                                // as given, for messages
 };
 PlaneChoice read_plane(const std::string& text);
 
@@ -85,6 +81,6 @@ SectionPlane section_plane(const std::string& text, const ExpansionTensor& tenso
 // sign, r(ψ) = 0 with n = e1 cos ψ + e2 sin ψ: none, or two (one when the
 // two coincide).  A coefficient that touches 0 without changing sign, or is
 // 0 all round, has none.
-std::vector<double> sign_changes(const Matrix3& alpha, const SectionPlane& plane);
+std::vector<double> sign_changes(const Eigen::Matrix3d& alpha, const SectionPlane& plane);
 
 }  // namespace figures

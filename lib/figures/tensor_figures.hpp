@@ -10,7 +10,9 @@
 //     e2 sin ψ, drawn at |r| in blue or red by sign, dashed lines along the
 //     directions where r changes sign, and the crystal axes that lie in the
 //     plane as labelled arrows.
-// The bytes of the file, as plot.hpp's render_file gives them.
+// Each is drawn as large as its page holds it, at one scale across and up,
+// so that no band of the page stays blank.  The bytes of the file, as
+// plplot_output.hpp's draw_file gives them.
 
 #include <string>
 
@@ -42,6 +44,14 @@ struct SurfaceView {
 // above the figure; empty for none.
 std::string surface_file(const ExpansionTensor& tensor, const std::string& title, Format format, const Page& page,
                          const SurfaceView& view = {});
+
+// The page of a surface as wide as `page`, and as tall as the surface, its
+// arrows and their labels need at that width (from half to one and a half
+// times the width): for a caller who asked for no size, so that no band of
+// the page stays blank.  A page of a given size is filled along one side,
+// the drawing centred along the other.
+Page surface_page(const ExpansionTensor& tensor, const std::string& title, const SurfaceView& view,
+                  Page page = tensor_page);
 
 std::string section_file(const ExpansionTensor& tensor, const SectionPlane& plane, const std::string& title,
                          Format format, const Page& page);

@@ -72,7 +72,7 @@ TEST(AxisOrder, NamedAxesKeepTheirDirectionAndStrainWhenTheStrainsReorder) {
             }
         for (int i = 0; i < 3; ++i) {
             const int axis = s.named[i];
-            EXPECT_NEAR(ex.principal[i].coefficient.alpha, 5 * s.m[axis], 1e-8) << "X" << i + 1;
+            EXPECT_NEAR(ex.principal[i].alpha.value, 5 * s.m[axis], 1e-8) << "X" << i + 1;
             EXPECT_NEAR(ex.principal[i].uvw(axis), 1.0, 1e-9) << "X" << i + 1;
         }
     }

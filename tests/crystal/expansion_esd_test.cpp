@@ -57,10 +57,10 @@ std::array<double, 4> brute_force(const std::vector<SeriesPoint>& points, Strain
             const Expansion plus = analyse_expansion(moved[0], measure);
             const Expansion minus = analyse_expansion(moved[1], measure);
             for (int i = 0; i < 3; ++i) {
-                const double d = (plus.principal[i].coefficient.alpha - minus.principal[i].coefficient.alpha) / (2 * h);
+                const double d = (plus.principal[i].alpha.value - minus.principal[i].alpha.value) / (2 * h);
                 variance[i] += d * d * esd * esd;
             }
-            const double d = (plus.volume.alpha - minus.volume.alpha) / (2 * h);
+            const double d = (plus.volume.value - minus.volume.value) / (2 * h);
             variance[3] += d * d * esd * esd;
         }
     std::array<double, 4> su{};
@@ -81,7 +81,7 @@ TEST(ExpansionEsd, AgreesWithRerunningTheAnalysisForEveryParameter) {
             const Expansion ex = analyse_expansion(points, measure);
             const std::array<double, 4> expected = brute_force(points, measure);
             for (int i = 0; i < 3; ++i)
-                EXPECT_NEAR(ex.principal[i].coefficient.sigma_esd, expected[i], 1e-5 * expected[i]) << "X" << i + 1;
+                EXPECT_NEAR(ex.principal[i].alpha.sigma_esd, expected[i], 1e-5 * expected[i]) << "X" << i + 1;
             EXPECT_NEAR(ex.volume.sigma_esd, expected[3], 1e-5 * expected[3]);
             EXPECT_GT(expected[0], 0.01);
         }
@@ -94,8 +94,8 @@ TEST(ExpansionEsd, TheFirstRowsEsdsReachEveryCoefficient) {
     const Expansion ex = analyse_expansion(points, {});
     const std::array<double, 4> expected = brute_force(points, {});
     for (int i = 0; i < 3; ++i) {
-        EXPECT_GT(ex.principal[i].coefficient.sigma_esd, 0);
-        EXPECT_NEAR(ex.principal[i].coefficient.sigma_esd, expected[i], 1e-5 * expected[i]);
+        EXPECT_GT(ex.principal[i].alpha.sigma_esd, 0);
+        EXPECT_NEAR(ex.principal[i].alpha.sigma_esd, expected[i], 1e-5 * expected[i]);
     }
     EXPECT_NEAR(ex.volume.sigma_esd, expected[3], 1e-5 * expected[3]);
 }

@@ -13,23 +13,29 @@
 #include <numbers>
 #include <string>
 
+#include "crystal/alpha.hpp"
+#include "crystal/crystal_direction.hpp"
 #include "support/svg_counts.hpp"
 #include "xyviewer/svg_text.hpp"
 
 using namespace figures;
+using crystal::alpha_along;
+using Eigen::Vector3d;
 
 namespace {
 
 // A monoclinic cell (unique b) in the frame c along Z, a* along X.
-Matrix3 monoclinic_cell() {
+Eigen::Matrix3d monoclinic_cell() {
     const double beta = 101.5 * std::numbers::pi / 180;
-    return {{{7.5 * std::sin(beta), 0, 0}, {0, 10.2, 0}, {7.5 * std::cos(beta), 0, 12.8}}};
+    Eigen::Matrix3d cell;
+    cell << 7.5 * std::sin(beta), 0, 0, 0, 10.2, 0, 7.5 * std::cos(beta), 0, 12.8;
+    return cell;
 }
 
 // Principal axes X1, X2 in the a-c plane, X3 along b.
-ExpansionTensor tensor_of(const Vector3& values) {
+ExpansionTensor tensor_of(const Vector3d& values) {
     const double t = 0.3;
-    const std::array<Vector3, 3> d{{{std::cos(t), 0, std::sin(t)}, {-std::sin(t), 0, std::cos(t)}, {0, 1, 0}}};
+    const std::array<Vector3d, 3> d{{{std::cos(t), 0, std::sin(t)}, {-std::sin(t), 0, std::cos(t)}, {0, 1, 0}}};
     return tensor_from_principal(values, d, monoclinic_cell());
 }
 
@@ -53,13 +59,13 @@ std::vector<std::pair<int, int>> fills(const std::string& svg) {
 
 TEST(ExpansionTensor, FromPrincipalAxesGivesBackTheCoefficientAlongEach) {
     const ExpansionTensor t = tensor_of({-20, 37, 61});
-    EXPECT_NEAR(value_along(t.alpha, t.principal_directions[0]), -20, 1e-12);
-    EXPECT_NEAR(value_along(t.alpha, t.principal_directions[2]), 61, 1e-12);
-    EXPECT_NEAR(value_along(t.alpha, crystal_axis(t.cell, {0, 1, 0})), 61, 1e-12);  // X3 is b
+    EXPECT_NEAR(alpha_along(t.alpha, t.principal_directions[0]), -20, 1e-12);
+    EXPECT_NEAR(alpha_along(t.alpha, t.principal_directions[2]), 61, 1e-12);
+    EXPECT_NEAR(alpha_along(t.alpha, crystal::cartesian_direction(t.cell, {0, 1, 0})), 61, 1e-12);  // X3 is b
     // Between X1 and X2 the coefficient is their mean.
     const double s = std::sqrt(0.5);
-    const Vector3 between{s * (std::cos(0.3) - std::sin(0.3)), 0, s * (std::sin(0.3) + std::cos(0.3))};
-    EXPECT_NEAR(value_along(t.alpha, between), 8.5, 1e-12);
+    const Vector3d between{s * (std::cos(0.3) - std::sin(0.3)), 0, s * (std::sin(0.3) + std::cos(0.3))};
+    EXPECT_NEAR(alpha_along(t.alpha, between), 8.5, 1e-12);
 }
 
 TEST(ExpansionTensor, SectionPlanesByPrincipalAxesOrCrystalDirections) {
@@ -188,7 +194,7 @@ std::pair<int, int> red_blue(const std::string& colour) {
 // of the curve from the plane's origin and compare.
 TEST(TensorFigures, EachRunOfASectionInTheColourOfItsSign) {
     struct Case {
-        Vector3 values;
+        Vector3d values;
         const char* plane;
     };
     const Case cases[] = {
@@ -213,9 +219,8 @@ TEST(TensorFigures, EachRunOfASectionInTheColourOfItsSign) {
             if (std::abs(red - blue) < 100) continue;  // not a run of the curve
             for (const auto& [x, y] : l.points) {
                 const double psi = std::atan2(y - y0, x - x0);
-                Vector3 n;
-                for (int i = 0; i < 3; ++i) n[i] = plane.e1[i] * std::cos(psi) + plane.e2[i] * std::sin(psi);
-                const double r = value_along(t.alpha, n);
+                const Vector3d n = plane.e1 * std::cos(psi) + plane.e2 * std::sin(psi);
+                const double r = alpha_along(t.alpha, n);
                 if (std::abs(r) < 2 || std::hypot(x - x0, y - y0) < 3) continue;  // at a change of sign
                 EXPECT_EQ(r > 0, blue > red) << k.plane << " ψ " << psi << " r " << r << " in " << l.stroke;
                 ++checked;
@@ -323,5 +328,65 @@ TEST(TensorFigures, SectionLabelsClearOfTheCurveAndADashedZeroSwatch) {
             EXPECT_GT(distance, reach + 0.5 * text.font_size) << plane_text << " " << text.text;
         }
         EXPECT_GE(labels, 1) << plane_text;
+    }
+}
+
+namespace {
+
+// How much of the page a figure's drawing spans, across and up: the extent
+// of its lines and filled shapes (but the page's white) and of its texts'
+// anchors, as a fraction of the page less a margin of 2 mm each side.
+std::pair<double, double> drawn_share(const std::string& svg) {
+    double width = 0, height = 0;
+    const std::size_t box = svg.find("viewBox=\"");
+    std::sscanf(svg.c_str() + box, "viewBox=\"0 0 %lf %lf\"", &width, &height);
+    double x0 = INFINITY, x1 = -INFINITY, y0 = INFINITY, y1 = -INFINITY;
+    const auto take = [&](double x, double y) {
+        x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+    };
+    for (const SvgLine& l : celltrend::testing::svg_lines(svg))
+        if (l.fill != "#FFFFFF")
+            for (const auto& [x, y] : l.points) take(x, y);
+    for (const auto& t : xyviewer_test::svg_texts(svg)) take(t.x, t.y);
+    const double margin = 2 / 25.4 * 72;  // pt
+    return {(x1 - x0) / (width - 2 * margin), (y1 - y0) / (height - 2 * margin)};
+}
+
+}  // namespace
+
+// A tensor's figure fills its page: no band across or up it stays blank,
+// whatever the shape of the surface, the view or the plane.  A surface's own
+// page is cropped to it; on a page of a given size it fills one side.
+TEST(TensorFigures, TheDrawingFillsThePage) {
+    struct Case {
+        Vector3d values;
+        const char* plane;  // nullptr: the surface
+        SurfaceView view;
+        const char* title;
+        bool own_page;  // a surface's own page, else the journal's
+    };
+    const Page journal{85, 60, 300};
+    const Case cases[] = {
+        {{-20, 37, 61}, nullptr, {}, "298.15 K", true}, {{13, 37, 61}, nullptr, {100, 15}, "", true},
+        {{-50, 20, 45}, nullptr, {20, 60}, "", true},   {{0.5, 2, 61}, nullptr, {}, "a title", true},
+        {{30, 32, 35}, nullptr, {}, "a title", false},  {{-20, 37, 61}, nullptr, {20, 60}, "", false},
+        {{-20, 37, 61}, "X1X2", {}, "298.15 K", true},  {{-20, 37, 61}, "a,c", {}, "", true},
+        {{13, 37, 61}, "b,c", {}, "a title", false},    {{-8, 12, 3}, "X2X3", {}, "", false},
+    };
+    for (const Case& k : cases) {
+        const ExpansionTensor t = tensor_of(k.values);
+        const Page page = !k.own_page ? journal : k.plane ? tensor_page : surface_page(t, k.title, k.view);
+        const std::string svg = k.plane ? section_file(t, section_plane(k.plane, t), k.title, Format::svg, page)
+                                        : surface_file(t, k.title, Format::svg, page, k.view);
+        const auto [across, up] = drawn_share(svg);
+        const std::string name = std::string(k.plane ? k.plane : "surface") + " " + std::to_string(k.view.azimuth_deg) +
+                                 "," + std::to_string(k.view.elevation_deg) + " on " + std::to_string(page.width_mm) +
+                                 "x" + std::to_string(page.height_mm) + " mm";
+        if (k.plane || k.own_page) {
+            EXPECT_GT(across, 0.9) << name;
+            EXPECT_GT(up, 0.9) << name;
+        } else {
+            EXPECT_GT(std::max(across, up), 0.9) << name;
+        }
     }
 }
