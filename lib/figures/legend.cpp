@@ -166,6 +166,12 @@ TextMeter::TextMeter(double width_mm, double height_mm, int columns, int rows)
 TextMeter::~TextMeter() = default;
 
 void TextMeter::open() {
+    // PLplot unloads its drivers when its last stream ends, and libltdl
+    // hangs in a later unloading once the svg driver was loaded beside
+    // another (the cairo one of a PNG): a stream that never ends keeps them
+    // loaded for the program's life.
+    static plstream* const keeps_drivers_loaded = new plstream;
+    (void)keeps_drivers_loaded;
     scratch_ = std::make_unique<Scratch>();
     plstream& s = *scratch_->stream;
     scratch_->file =

@@ -27,7 +27,7 @@ std::vector<std::pair<double, double>> marker_outline(MarkerShape shape, double 
     switch (shape) {
         case MarkerShape::circle:
         case MarkerShape::open_circle: {
-            constexpr int sides = 20;
+            constexpr int sides = 16;
             std::vector<std::pair<double, double>> out;
             for (int k = 0; k < sides; ++k) {
                 const double phi = 2 * std::numbers::pi * k / sides;
