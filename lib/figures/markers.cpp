@@ -21,9 +21,9 @@ bool is_open(MarkerShape shape) {
 
 std::vector<std::pair<double, double>> marker_outline(MarkerShape shape, double size) {
     const double r = size / 2;
-    // A square and a triangle look as heavy as the circle when a little
-    // smaller than the square the circle fills.
-    const double s = 0.82 * r, t = 0.93 * r;
+    // As large as the font's glyphs of these shapes were: the square fills
+    // the circle's square, the triangle is as wide.
+    const double s = r, t = r;
     switch (shape) {
         case MarkerShape::circle:
         case MarkerShape::open_circle: {
@@ -46,7 +46,7 @@ std::vector<std::pair<double, double>> marker_outline(MarkerShape shape, double 
             return {{t, 0.58 * t}, {-t, 0.58 * t}, {0, -1.15 * t}};
         case MarkerShape::diamond:
         case MarkerShape::open_diamond:
-            return {{0, -r}, {0.8 * r, 0}, {0, r}, {-0.8 * r, 0}};
+            return {{0, -r}, {0.85 * r, 0}, {0, r}, {-0.85 * r, 0}};
     }
     return {};
 }

@@ -28,7 +28,7 @@ MarkerShape marker_shape(int marker);
 bool is_open(MarkerShape shape);
 
 // The outline of a marker `size` across (the circle's diameter; the others
-// fit in the same square), around 0,0, counter-clockwise, not closed.
+// fit in about the same square), around 0,0, counter-clockwise, not closed.
 std::vector<std::pair<double, double>> marker_outline(MarkerShape shape, double size);
 
 // Where the current viewport lies: its edges in parts of the subpage, and

@@ -47,7 +47,7 @@ constexpr Colour zero_line{80, 80, 80};
 
 // A marker's width in text heights at scale 1 (markers.hpp draws them):
 // about what the filled circle glyph of the figures' font once measured.
-constexpr double marker_width = 0.75;
+constexpr double marker_width = 0.9;
 
 // Text height in mm: legible in a one-column journal figure (8.5 cm wide),
 // growing slowly with larger pages, never under 7 pt.
