@@ -256,8 +256,9 @@ std::string tick_labels_run_together(const AxisScale& xs, const AxisScale& ys, d
 // down (for a bottom one) by as little as frees one; when that would leave
 // the data less than half the plot, the text shrinks, a legend of one line
 // per series (a normalised panel's) takes two columns, and as a last resort
-// the legend goes below the plot, taking no more than a third of the
-// plot's height.  Where even that fails it is left out, and said so.
+// the legend goes below the plot, taking no more than a third of a
+// normalised plot's height, and leaving another at least a third of the
+// panel.  Where even that fails it is left out, and said so.
 PanelLayout layout_panel(const Panel& panel, const DrawOptions& options, double width_mm, double height_mm,
                          TextMeter& meter) {
     const double ch = text_height_mm(width_mm, height_mm);
@@ -327,12 +328,16 @@ PanelLayout layout_panel(const Panel& panel, const DrawOptions& options, double 
             if (least < INFINITY) return finish(best);
         }
     // Below the plot, the legend's text shrinks until the box is no wider
-    // than the panel and takes no more than a third of the panel's height
+    // than the panel and takes no more than its share of the panel's height
     // left over by the margins; it stands under the plot's middle, or as
     // near it as the panel's edges let it.
     best.ys = plain;
     const Margins m = margins_for(panel, xs, plain, ch);
-    const double plot_width_mm = width_mm - m.left - m.right, room_mm = (height_mm - m.top - m.bottom) / 3;
+    // A normalised figure compares its series by their slopes, so its plot
+    // keeps two thirds of its height; a panel of one file's series keeps a
+    // third of the panel's.
+    const double plot_width_mm = width_mm - m.left - m.right, free_mm = height_mm - m.top - m.bottom;
+    const double room_mm = panel.normalised ? free_mm / 3 : free_mm - height_mm / 3;
     const double widest_mm = width_mm - ch;
     for (int columns = 1; columns <= most_columns; ++columns) {
         LegendPlace place{LegendAt::below, 1, columns};

@@ -156,7 +156,8 @@ TEST(ViewerMarkers, ANormalisedFigureKeepsTheLegendAndItsPlotTall) {
     struct Case {
         const char* size;
         bool legend;  // else left out with a word
-    } cases[] = {{"20x15cm", true}, {"15x10cm", true}, {"12x9cm", true}, {"8.5x6.5cm", false}};
+    } cases[] = {{"20x15cm", true}, {"15x10cm", true}, {"12x9cm", true},
+                 {"20x7cm", true},  {"12x7cm", false}, {"8.5x6.5cm", false}};
     for (const Case& c : cases) {
         const ViewerRun run = run_in(dir, {"-o", "n.svg", "--size", c.size, "--normalise", "--column", "a,b,c,V",
                                            "TK_parameters_HTML.xy", "TK_parameters_transf_HTML.xy"});
