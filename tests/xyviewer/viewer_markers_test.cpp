@@ -69,24 +69,39 @@ double page_height(const std::string& svg) {
     return at == std::string::npos ? 0 : std::stod(svg.substr(at + 8));
 }
 
-// The longest horizontal run of pixels in the fit's red.
-int longest_red_run(const fs::path& path) {
+// The longest level run of pixels in the fit's red, and its height above
+// the page's bottom in parts of the page.
+struct RedRun {
+    int length = 0;
+    double height = 0;
+};
+
+RedRun longest_red_run(const fs::path& path) {
+    RedRun longest;
     png_image png{};
     png.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&png, path.c_str())) return -1;
+    if (!png_image_begin_read_from_file(&png, path.c_str())) return longest;
     png.format = PNG_FORMAT_RGB;
     std::vector<unsigned char> rgb(PNG_IMAGE_SIZE(png));
-    if (!png_image_finish_read(&png, nullptr, rgb.data(), 0, nullptr)) return -1;
-    int longest = 0;
+    if (!png_image_finish_read(&png, nullptr, rgb.data(), 0, nullptr)) return longest;
     for (unsigned y = 0; y < png.height; ++y) {
         int run = 0;
         for (unsigned x = 0; x < png.width; ++x) {
             const unsigned char* p = &rgb[(std::size_t(y) * png.width + x) * 3];
             run = p[0] > 150 && p[1] < 90 && p[2] < 90 ? run + 1 : 0;
-            longest = std::max(longest, run);
+            if (run > longest.length) longest = {run, 1 - (y + 0.5) / png.height};
         }
     }
     return longest;
+}
+
+// The fit's swatch in an SVG legend: a level line in the fit's red, its
+// height above the page's bottom in parts of the page.
+double swatch_height(const std::string& svg) {
+    for (const SvgLine& l : svg_lines(svg))
+        if (l.stroke == "#C81E1E" && l.fill.empty() && l.points.size() == 2 && l.points[0].second == l.points[1].second)
+            return l.points[0].second / page_height(svg);
+    return -1;
 }
 
 }  // namespace
@@ -205,15 +220,19 @@ TEST(ViewerMarkers, ASmallPngKeepsTheLegendItsSvgKeeps) {
     const ViewerRun svg = run_in(dir, {"-o", "s.svg", "--size", "7x5cm", "TK_cell_b.pgf"});
     ASSERT_EQ(svg.status, 0) << svg.err;
     EXPECT_EQ(svg.err, "");
-    EXPECT_TRUE(has_text(slurp(dir.path / "s.svg"), "fit: slope"));
+    const std::string svg_text = slurp(dir.path / "s.svg");
+    EXPECT_TRUE(has_text(svg_text, "fit: slope"));
+    const double swatch = swatch_height(svg_text);
+    ASSERT_GT(swatch, 0);
     for (const char* dpi : {"100", "300", "600"}) {
         const ViewerRun png = run_in(dir, {"-o", "s.png", "--size", "7x5cm", "--dpi", dpi, "TK_cell_b.pgf"});
         ASSERT_EQ(png.status, 0) << png.err;
         EXPECT_EQ(png.err, "") << dpi;
-        // The swatch: 0.08 of a plot 5 cm wide, level; the fitted line is
-        // steep and makes no long level run.
-        const double per_mm = std::stod(dpi) / 25.4;
-        EXPECT_GT(longest_red_run(dir.path / "s.png"), 3 * per_mm) << dpi;
+        // The swatch: 0.08 of a plot 5 cm wide, level, where the SVG has
+        // it; the fitted line is steep and makes no long level run.
+        const RedRun run = longest_red_run(dir.path / "s.png");
+        EXPECT_GT(run.length, 3 * std::stod(dpi) / 25.4) << dpi;
+        EXPECT_NEAR(run.height, swatch, 0.02) << dpi;
     }
 }
 
