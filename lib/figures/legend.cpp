@@ -192,7 +192,8 @@ void TextMeter::open() {
     s.wind(0, 1, 0, 1);
 }
 
-double TextMeter::legend_width_mm(const std::vector<LegendEntry>& entries, double ch_mm, const LegendPlacement& like) {
+double TextMeter::legend_fixed_width_mm(const std::vector<LegendEntry>& entries, double ch_mm,
+                                        const LegendPlacement& like) {
     std::vector<std::string> key;
     for (const LegendEntry& e : entries) key.push_back(e.text);
     char numbers[96];
@@ -218,20 +219,15 @@ double TextMeter::legend_width_mm(const std::vector<LegendEntry>& entries, doubl
     return mm;
 }
 
-double TextMeter::legend_fixed_width_mm(const std::vector<LegendEntry>& entries, double ch_mm,
-                                        const LegendPlacement& like) {
-    return legend_width_mm(entries, ch_mm, like);
-}
-
 double TextMeter::text_width_mm(const std::string& text, double ch_mm) {
     LegendPlacement bare;
     bare.text_scale = 1;
     bare.text_offset = 0;
     std::vector<LegendEntry> one(1);
     one[0].text = text;
-    const double with_text = legend_width_mm(one, ch_mm, bare);
+    const double with_text = legend_fixed_width_mm(one, ch_mm, bare);
     one[0].text.clear();
-    return with_text - legend_width_mm(one, ch_mm, bare);
+    return with_text - legend_fixed_width_mm(one, ch_mm, bare);
 }
 
 }  // namespace figures

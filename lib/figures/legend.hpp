@@ -86,7 +86,6 @@ public:
 private:
     struct Scratch;
     void open();
-    double legend_width_mm(const std::vector<LegendEntry>& entries, double ch_mm, const LegendPlacement& like);
 
     double width_mm_, height_mm_;
     int columns_, rows_;

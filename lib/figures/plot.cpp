@@ -194,8 +194,9 @@ struct PanelLayout {
     std::string unreadable;       // why the tick labels cannot be read, when they cannot
 };
 
-// The legend of each series, and of its fit when drawn; markers
-// `ch` (PLplot's mm) text heights across.
+// The legend of each series, and of its fit when drawn, for text `ch`
+// high (PLplot's mm; 0 where only the texts count, as in the layout) and
+// lines of these widths.
 std::vector<LegendEntry> legend_entries(const Panel& panel, const DrawOptions& options, double ch = 0,
                                         double line_width = 0, double thin_width = 0) {
     const bool lone = panel.curves.size() == 1;
