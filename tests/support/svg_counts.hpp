@@ -81,6 +81,7 @@ struct SvgMarker {
     double x = 0, y = 0;   // the middle
     double size = 0;       // across
     bool upright = false;  // a square's sides (or a triangle's base) level with the page
+    bool apex_up = false;  // a triangle's third corner above its first (y upwards)
 };
 
 inline std::vector<SvgMarker> svg_markers(const std::string& svg, double most = 15) {
@@ -102,6 +103,7 @@ inline std::vector<SvgMarker> svg_markers(const std::string& svg, double most = 
         m.y = (y0 + y1) / 2;
         m.size = std::max(x1 - x0, y1 - y0);
         m.upright = l.points[0].second == l.points[1].second;
+        m.apex_up = l.points[2].second > l.points[0].second;
         markers.push_back(m);
     }
     return markers;

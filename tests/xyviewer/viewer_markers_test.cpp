@@ -104,20 +104,36 @@ double swatch_height(const std::string& svg) {
     return -1;
 }
 
+// A marker's shape by its corners and their lie.
+std::string shape_of(const SvgMarker& m) {
+    const std::string open = m.open ? "open " : "";
+    if (m.corners == 16) return open + "circle";
+    if (m.corners == 4) return open + (m.upright ? "square" : "diamond");
+    if (m.corners == 3) return open + (m.apex_up ? "triangle up" : "triangle down");
+    return open + std::to_string(m.corners) + " corners";
+}
+
 }  // namespace
 
 TEST(ViewerMarkers, ShapesNotGlyphsInEveryKindOfPage) {
     ScratchDir dir;
     copy_golden(dir, "plain_all", "TK_parameters_HTML.xy");
+    copy_golden(dir, "matrix_all", "TK_parameters_transf_HTML.xy");
     copy_golden(dir, "plain_each", "TK_cell_b.pgf");
+    const std::vector<std::string> filled{"circle", "square", "triangle up", "diamond"};
     struct Case {
         std::vector<std::string> args;
-        std::size_t markers;  // sixteen points a series, and one in the legend of each
-        int shapes;           // told apart by their corners
+        std::size_t markers;              // sixteen points a series, and one in the legend of each
+        std::vector<std::string> shapes;  // in the order the series take them
     } cases[] = {
-        {{"TK_cell_b.pgf"}, 16 + 1, 1},
-        {{"--column", "a,b,c,V", "TK_parameters_HTML.xy"}, 4 * (16 + 1), 1},
-        {{"--normalise", "--column", "a,b,c,V", "TK_parameters_HTML.xy"}, 4 * (16 + 1), 3},
+        {{"TK_cell_b.pgf"}, 16 + 1, {"circle"}},
+        {{"--column", "a,b,c,V", "TK_parameters_HTML.xy"}, 4 * (16 + 1), {"circle"}},
+        {{"--normalise", "--column", "a,b,c,V", "TK_parameters_HTML.xy"}, 4 * (16 + 1), filled},
+        {{"--size", "20x15cm", "--normalise", "--column", "a,b,c,V", "TK_parameters_HTML.xy",
+          "TK_parameters_transf_HTML.xy"},
+         8 * (16 + 1),
+         {"circle", "square", "triangle up", "diamond", "triangle down", "open circle", "open square",
+          "open triangle up"}},
     };
     for (const Case& c : cases) {
         std::vector<std::string> args{"-o", "m.svg"};
@@ -129,15 +145,16 @@ TEST(ViewerMarkers, ShapesNotGlyphsInEveryKindOfPage) {
             for (const char* glyph : {"●", "■", "▲", "◆", "▼", "○", "□", "△", "◇"})
                 EXPECT_EQ(t.text.find(glyph), std::string::npos) << t.text << " in " << c.args.back();
         const std::vector<SvgMarker> markers = svg_markers(svg);
-        EXPECT_EQ(markers.size(), c.markers) << c.args.front();
-        std::vector<int> corners;
+        EXPECT_EQ(markers.size(), c.markers) << c.args.back();
+        std::vector<std::string> shapes;
         for (const SvgMarker& m : markers)
-            if (std::find(corners.begin(), corners.end(), m.corners) == corners.end()) corners.push_back(m.corners);
-        EXPECT_EQ(int(corners.size()), c.shapes) << c.args.front();
-        // Every marker of a page is one size, a millimetre or two across.
+            if (std::find(shapes.begin(), shapes.end(), shape_of(m)) == shapes.end()) shapes.push_back(shape_of(m));
+        EXPECT_EQ(shapes, c.shapes) << c.args.back();
+        // Every marker of a page is about one size, a millimetre or two
+        // across.
         for (const SvgMarker& m : markers) {
-            EXPECT_GT(m.size, 2.5) << c.args.front();  // points of the page
-            EXPECT_LT(m.size, 8) << c.args.front();
+            EXPECT_GT(m.size, 2.5) << c.args.back();  // points of the page
+            EXPECT_LT(m.size, 8) << c.args.back();
         }
     }
 }
