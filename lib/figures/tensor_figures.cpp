@@ -387,12 +387,12 @@ std::string section_file(const ExpansionTensor& tensor, const SectionPlane& plan
         draw_axis_title(pls, "l", 4.6, y_title, f);
         // A key to the colours and the dashes, in the corner the curve
         // leaves free.
-        const auto key_line = [&](const char* text, int colour, int style, double mm) {
+        const auto key_line = [&](const char* text, int colour, int dashes, double mm) {
             LegendEntry e;
             e.text = text;
             e.colour = colour;
             e.line = true;
-            e.line_style = style;
+            e.line_style = dashes;
             e.line_width = device.line_width(mm);
             return e;
         };
