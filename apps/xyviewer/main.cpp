@@ -184,6 +184,25 @@ int main(int argc, char** argv) {
     std::vector<PlotFile> files;
     int status = 0;
     if (!read_inputs(options, files, status)) return status;
+    std::vector<std::string> left_out;
+    std::vector<Panel> panels = panels_for(files, options.normalise, &left_out);
+    if (options.title)
+        for (Panel& panel : panels) panel.title = *options.title;
+    const DrawOptions draw_options{options.fit};
+    // Labels that run together make a page unreadable: that is a wrong
+    // --size, said before any summary.  The layout is the one every format
+    // draws.
+    PageCheck check;
+    if (std::all_of(panels.begin(), panels.end(), [](const Panel& p) { return out_of_range(p).empty(); })) {
+        try {
+            check = check_page(panels, page, draw_options);
+        } catch (const std::runtime_error& e) {
+            return failure(e.what());
+        }
+        if (!check.unreadable.empty())
+            return wrong_usage("the page is too small for its labels (" + check.unreadable +
+                               " run together): a larger --size");
+    }
     bool stdout_ok = true;
     for (const PlotFile& file : files) {
         for (const std::string& w : file.warnings) std::cerr << "xyviewer: warning: " << displayable(w) << "\n";
@@ -192,18 +211,14 @@ int main(int argc, char** argv) {
         if (stdout_ok) stdout_ok = print(summary(file));
     }
 
-    std::vector<std::string> left_out;
-    std::vector<Panel> panels = panels_for(files, options.normalise, &left_out);
-    if (options.title)
-        for (Panel& panel : panels) panel.title = *options.title;
     for (const std::string& w : left_out) std::cerr << "xyviewer: warning: " << displayable(w) << "\n";
     if (panels.empty()) return failure("nothing to plot: no series can be divided by its first value");
     for (std::size_t i = 0; i < panels.size(); ++i)
         if (const std::string why = out_of_range(panels[i]); !why.empty())
             return failure((options.normalise ? std::string("the normalised figure") : files[i].name) + ": " + why +
                            "; nothing drawn");
-    const DrawOptions draw_options{options.fit};
-
+    for (const std::string& w : check.left_out)
+        std::cerr << "xyviewer: warning: " << w << ": left out; a larger --size shows it\n";
     try {
         if (window) {
             if (stdout_ok)

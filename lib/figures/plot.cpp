@@ -6,12 +6,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
-#include <memory>
 #include <string>
 
 #include "figures/axis_labels.hpp"
 #include "figures/axis_scale.hpp"
+#include "figures/legend.hpp"
+#include "figures/markers.hpp"
 #include "figures/page_frame.hpp"
 #include "figures/plot_text.hpp"
 #include "figures/plplot_output.hpp"
@@ -26,7 +26,7 @@ namespace {
 
 using style::Colour;
 using style::fit_colour;
-using style::marker_glyph;
+using style::marker_width;
 using style::series_colour_count;
 using style::series_colours;
 using style::text_height_mm;
@@ -34,9 +34,17 @@ using style::text_height_mm;
 // cmap0 entries: 0 background, 1 axes and text, 2 the fitted line of a
 // lone series, then one colour per series.
 constexpr int fit_index = 2;
-constexpr int first_series_index = 3;
+constexpr int first_series_index = 3, most_series = 13;
 
-int series_index(std::size_t i) { return first_series_index + int(i % series_colour_count); }
+int series_index(std::size_t i) { return first_series_index + int(i % most_series); }
+
+// A series named after a quantity (a, b, c, V; "b (Å)", "volume") takes
+// its colour, as in every figure; any other the palette's in its order.
+Colour curve_colour(const Curve& s, std::size_t i) {
+    std::string name = s.name.substr(0, s.name.find_first_of(" ("));
+    if (name == "volume") name = "V";
+    return style::quantity_colour(name).value_or(series_colours[i % series_colour_count]);
+}
 
 double marker_scale(const Curve& s) { return 0.3 + 0.2 * std::min(s.size, 6.0); }
 
@@ -68,61 +76,43 @@ Extent extent_of(const Panel& panel) {
     return e;
 }
 
-struct LegendEntry {
-    int options = PL_LEGEND_NONE;
-    std::string text;
-    int colour = 1;
-    const char* symbol = "";
-    double symbol_scale = 1;
-};
-
-// Where the legend goes: a corner inside the plot (0 top left, 1 top right,
-// 2 bottom right, 3 bottom left) or below it, and how much smaller than the
-// figure's its text is.
+// Where the legend goes: a corner inside the plot or below it, in how many
+// columns, and how much smaller than the figure's its text is.
 struct LegendPlace {
-    int corner = 0;
-    bool below = false;
+    LegendAt at = LegendAt::top_left;
     double shrink = 1;
+    int columns = 1;
+    double shift = 0;  // below: sideways from the plot's middle, in parts of its width
 };
 
-constexpr int below_plot = 4;
 constexpr double legend_gap_x = 0.02, legend_gap_y = 0.03;  // from the frame, in parts of the plot
-constexpr double legend_symbol_width = 0.08;                // in parts of the plot's width
+constexpr double legend_swatch_width = 0.08;                // in parts of the plot's width
 
-// Returns the box's width in parts of the viewport's.
-double draw_legend(plstream& pls, const std::vector<LegendEntry>& entries, const LegendPlace& place, double ch,
-                   double below_offset, double fit_width) {
-    if (entries.empty()) return 0;
-    const int n = int(entries.size());
-    std::vector<PLINT> opts, colours, styles, symbol_numbers(n, 1), box_colours(n, 0), patterns(n, 0);
-    std::vector<PLFLT> widths(n, fit_width), scales, box_scales(n, 0), box_widths(n, 0);
-    std::vector<std::string> texts;
-    std::vector<const char*> text_ptrs, symbols;
-    for (const LegendEntry& e : entries) {
-        opts.push_back(e.options);
-        colours.push_back(e.colour);
-        styles.push_back(1);
-        scales.push_back(e.symbol_scale);
-        texts.push_back(plplot_text(e.text));
-        symbols.push_back(e.symbol);
-    }
-    for (const std::string& t : texts) text_ptrs.push_back(t.c_str());
-    const PLINT positions[] = {PL_POSITION_TOP | PL_POSITION_LEFT | PL_POSITION_INSIDE,
-                               PL_POSITION_TOP | PL_POSITION_RIGHT | PL_POSITION_INSIDE,
-                               PL_POSITION_BOTTOM | PL_POSITION_RIGHT | PL_POSITION_INSIDE,
-                               PL_POSITION_BOTTOM | PL_POSITION_LEFT | PL_POSITION_INSIDE,
-                               PL_POSITION_BOTTOM | PL_POSITION_OUTSIDE};  // centred below
-    const int at = place.below ? below_plot : place.corner;
-    const double x = place.below ? 0 : legend_gap_x, y = place.below ? below_offset : legend_gap_y;
-    std::vector<PLINT> text_colours(n, 1);
-    PLFLT width = 0, height = 0;
-    pls.schr(ch * place.shrink, 1.0);  // pllegend spaces its rows by this height, not by its text's
-    pls.legend(&width, &height, PL_LEGEND_BACKGROUND | PL_LEGEND_BOUNDING_BOX, positions[at], x, y, legend_symbol_width,
-               0, 1, 1, 0, 0, n, opts.data(), 0.6, legend_text_scale, 1.6, 0.0, text_colours.data(), text_ptrs.data(),
-               box_colours.data(), patterns.data(), box_scales.data(), box_widths.data(), colours.data(), styles.data(),
-               widths.data(), colours.data(), scales.data(), symbol_numbers.data(), symbols.data());
-    pls.schr(ch, 1.0);
-    return width;
+LegendPlacement placement(const LegendPlace& place, double ch) {
+    LegendPlacement p;
+    p.at = place.at;
+    p.x = place.at == LegendAt::below ? place.shift : legend_gap_x;
+    p.y = legend_gap_y;
+    p.ch = ch * place.shrink;
+    p.text_scale = legend_text_scale;
+    p.spacing = 1.6;
+    p.text_offset = 0.6;
+    p.swatch_width = legend_swatch_width;
+    p.columns = place.columns;
+    return p;
+}
+
+// The legend box's size in mm of the real page, for its text `ch` mm high.
+struct BoxSize {
+    double width_mm, height_mm;
+};
+
+BoxSize legend_size(const std::vector<LegendEntry>& entries, const LegendPlace& place, double ch, double plot_width_mm,
+                    TextMeter& meter) {
+    const LegendPlacement p = placement(place, ch);
+    const int rows = (int(entries.size()) + place.columns - 1) / place.columns;
+    return {place.columns * legend_swatch_width * plot_width_mm + meter.legend_fixed_width_mm(entries, p.ch, p),
+            (1.6 * double(rows) + 0.1) * p.ch};
 }
 
 // Writes a line of text on a side of the viewport, smaller when it would be
@@ -155,106 +145,12 @@ Margins margins_for(const Panel& panel, const AxisScale& xs, const AxisScale& ys
     return m;
 }
 
-// A stdio stream that throws away what PLplot writes; `closed` says
-// whether PLplot closed it itself.
-ssize_t discard_write(void*, const char*, size_t size) { return ssize_t(size); }
-
-int discard_close(void* closed) {
-    *static_cast<bool*>(closed) = true;
-    return 0;
-}
-
-bool is_memory_device(const std::string& device) { return device == "mem" || device == "memcairo"; }
-
-// How wide PLplot draws a legend box.  pllegend measures the text with its
-// device's own measure: cairo's fonts, but on the svg device, which has
-// none, the widths of PLplot's Hershey glyphs, about a fifth wider than the
-// text a browser draws; and it tells the width only after drawing the box.
-// So each legend is drawn first on a scratch stream of the same device,
-// page and subpages, whose output goes nowhere, and its width read back.
-class LegendMeter {
-public:
-    LegendMeter(plstream& page, int columns, int rows) : page_(page), columns_(columns), rows_(rows) {}
-    LegendMeter(const LegendMeter&) = delete;
-    LegendMeter& operator=(const LegendMeter&) = delete;
-    ~LegendMeter() {
-        scratch_.reset();  // ends the stream, which closes its file
-        if (file_ != nullptr && !closed_) std::fclose(file_);
-    }
-
-    // The box's width in mm but for the symbol column's share of the plot
-    // width (the border, the gap and the longest text), with text height
-    // `ch` in PLplot's mm.
-    double fixed_width_mm(const std::vector<LegendEntry>& entries, double ch) {
-        std::vector<std::string> key;
-        for (const LegendEntry& e : entries) key.push_back(e.text);
-        key.push_back(std::to_string(ch));
-        const auto known = widths_.find(key);
-        if (known != widths_.end()) return known->second;
-        if (!scratch_) open();
-        const double viewport = draw_legend(*scratch_, entries, {}, ch, 0, 1);
-        const double mm = (viewport - legend_symbol_width) * viewport_width_mm_;
-        widths_.emplace(key, mm);
-        return mm;
-    }
-
-private:
-    void open() {
-        char device[80] = "";
-        page_.gdev(device);
-        PLFLT xp = 0, yp = 0;
-        PLINT xleng = 0, yleng = 0, xoff = 0, yoff = 0;
-        page_.gpage(xp, yp, xleng, yleng, xoff, yoff);
-        scratch_ = std::make_unique<plstream>();
-        scratch_->sdev(device);
-        if (is_memory_device(device)) {
-            pixels_.assign(std::size_t(std::max(xleng, 1)) * std::size_t(std::max(yleng, 1)) * 3, 255);
-            scratch_->spage(xp, yp, 0, 0, 0, 0);
-            scratch_->smem(xleng, yleng, pixels_.data());
-        } else {
-            file_ = fopencookie(&closed_, "w", cookie_io_functions_t{nullptr, discard_write, nullptr, discard_close});
-            if (file_ == nullptr) throw PlotError("cannot set up the drawing: out of memory");
-            scratch_->sfile(file_);
-            scratch_->spage(xp, yp, xleng, yleng, xoff, yoff);
-        }
-        scratch_->ssub(columns_, rows_);
-        scratch_->init();
-        scratch_->adv(0);
-        PLFLT sx0, sx1, sy0, sy1;
-        scratch_->gspa(sx0, sx1, sy0, sy1);
-        viewport_width_mm_ = sx1 - sx0;
-        scratch_->vpor(0, 1, 0, 1);
-        scratch_->wind(0, 1, 0, 1);
-    }
-
-    plstream& page_;
-    int columns_, rows_;
-    std::unique_ptr<plstream> scratch_;
-    std::FILE* file_ = nullptr;
-    bool closed_ = false;
-    std::vector<unsigned char> pixels_;  // a memory device's page
-    double viewport_width_mm_ = 0;
-    std::map<std::vector<std::string>, double> widths_;
-};
-
-// The legend box's size in mm, for the text height `ch` it is drawn with:
-// the width as PLplot draws it on this device, and its rows 1.6 text
-// heights apart.
-struct BoxSize {
-    double width_mm, height_mm;
-};
-
-BoxSize legend_size(const std::vector<LegendEntry>& entries, double ch, double plot_width_mm, LegendMeter& meter) {
-    return {legend_symbol_width * plot_width_mm + meter.fixed_width_mm(entries, ch),
-            (1.6 * double(entries.size()) + 0.1) * ch};
-}
-
 // True when no marker or error bar of the panel reaches into the box
 // [u0, u1] x [v0, v1], in parts of the plot's width and height.
 bool box_is_free(const Panel& panel, const AxisScale& xs, const AxisScale& ys, double u0, double u1, double v0,
                  double v1, double plot_width_mm, double plot_height_mm, double ch) {
     for (const Curve& s : panel.curves) {
-        const double half_mm = 0.5 * 0.75 * ch * marker_scale(s);
+        const double half_mm = 0.5 * marker_width * ch * marker_scale(s);
         const double du = half_mm / plot_width_mm, dv = half_mm / plot_height_mm;
         for (const formats::Point& p : s.points) {
             const double u = (xs.to_plot(p.x) - xs.low) / (xs.high - xs.low);
@@ -286,137 +182,212 @@ std::array<int, 4> corners_by_emptiness(const Panel& panel, const AxisScale& xs,
     return order;
 }
 
-// How the panel is laid out: its y scale (with headroom for the legend when
-// it needs some) and where the legend goes.
+// How the panel is laid out, in mm of the real page, the same for every
+// format: its scales (the y one with headroom for the legend when it needs
+// some), margins and the legend's place, or why the legend is left out.
 struct PanelLayout {
-    AxisScale ys;
-    LegendPlace legend;
+    AxisScale xs, ys;
+    Margins m;
+    std::vector<LegendEntry> legend;
+    LegendPlace place;
+    std::string legend_left_out;  // why, when it is
+    std::string unreadable;       // why the tick labels cannot be read, when they cannot
 };
 
-// The legend goes in a corner whose box covers no point and no error bar.
-// When no corner is free, the y axis is stretched up (for a top corner) or
-// down (for a bottom one) by as little as frees one; when that would leave
-// the data less than half the plot, the text shrinks, and as a last resort
-// the legend goes below the plot.
-PanelLayout place_legend(const Panel& panel, const AxisScale& xs, const Extent& e,
-                         const std::vector<LegendEntry>& entries, double ch, double width_mm, double height_mm,
-                         double least_shrink, LegendMeter& meter) {
-    const AxisScale plain = axis_scale(e.ylow, e.yhigh);
-    PanelLayout best{plain, {}};
-    if (entries.empty()) return best;
-    const double span = (plain.high - plain.low) * std::pow(10.0, plain.exponent);
-    const auto stretched = [&](int corner, double t) {
-        return corner < 2 ? axis_scale(e.ylow, e.yhigh + t * span) : axis_scale(e.ylow - t * span, e.yhigh);
-    };
-    const auto fits = [&](int corner, double shrink, const AxisScale& ys) {
-        const Margins m = margins_for(panel, xs, ys, ch);
-        const double pw = width_mm - m.left - m.right, ph = height_mm - m.top - m.bottom;
-        const BoxSize box = legend_size(entries, ch * shrink, pw, meter);
-        const double w = box.width_mm / pw, h = box.height_mm / ph;
-        if (w > 1 - 2 * legend_gap_x || h > 0.45) return false;
-        const bool left = corner == 0 || corner == 3, top = corner < 2;
-        const double u0 = left ? legend_gap_x : 1 - legend_gap_x - w;
-        const double v0 = top ? 1 - legend_gap_y - h : legend_gap_y;
-        return box_is_free(panel, xs, ys, u0, u0 + w, v0, v0 + h, pw, ph, ch);
-    };
-    for (double shrink : {1.0, 0.85, 0.7}) {
-        shrink = std::max(shrink, least_shrink);
-        double least = INFINITY;
-        for (int corner : corners_by_emptiness(panel, xs, plain)) {
-            constexpr double most = 4;  // times the data's range: far more than half the plot
-            if (!fits(corner, shrink, stretched(corner, most))) continue;
-            double lo = 0, hi = most;
-            if (fits(corner, shrink, plain))
-                hi = 0;
-            else
-                for (int i = 0; i < 30; ++i) {
-                    const double mid = (lo + hi) / 2;
-                    (fits(corner, shrink, stretched(corner, mid)) ? hi : lo) = mid;
-                }
-            if (hi < least) {
-                least = hi;
-                best = {stretched(corner, hi), {corner, false, shrink}};
-            }
-        }
-        if (least < INFINITY) return best;
-    }
-    // Below the plot, the legend's text shrinks until the box is no wider
-    // than the plot and takes no more than half of the panel's height left
-    // over by the margins.
-    const Margins m = margins_for(panel, xs, plain, ch);
-    const double plot_width_mm = width_mm - m.left - m.right, room_mm = 0.5 * (height_mm - m.top - m.bottom);
-    const BoxSize box = legend_size(entries, ch, plot_width_mm, meter);
-    best.legend = {
-        0, true, std::max(std::min({1.0, 0.9 * plot_width_mm / box.width_mm, room_mm / box.height_mm}), least_shrink)};
-    return best;
-}
-
-// The legend of each series, and of its fit when drawn.
-std::vector<LegendEntry> legend_entries(const Panel& panel, const DrawOptions& options) {
+// The legend of each series, and of its fit when drawn, for text `ch`
+// high (PLplot's mm; 0 where only the texts count, as in the layout) and
+// lines of these widths.
+std::vector<LegendEntry> legend_entries(const Panel& panel, const DrawOptions& options, double ch = 0,
+                                        double line_width = 0, double thin_width = 0) {
     const bool lone = panel.curves.size() == 1;
     std::vector<LegendEntry> legend;
     for (std::size_t i = 0; i < panel.curves.size(); ++i) {
         const Curve& s = panel.curves[i];
-        LegendEntry marker{PL_LEGEND_SYMBOL, s.name, series_index(i), marker_glyph(s.marker), marker_scale(s)};
+        LegendEntry marker;
+        marker.text = s.name;
+        marker.colour = series_index(i);
+        marker.marker = marker_shape(s.marker);
+        marker.marker_mm = marker_width * ch * marker_scale(s);
+        marker.line_width = thin_width;
         const bool fitted = options.fit && fit::fit_line(s.points).ok;
         const std::vector<std::string> fit_lines = fitted ? fit_legend(s, panel) : std::vector<std::string>{};
         if (panel.normalised) {
-            if (fitted) marker.options |= PL_LEGEND_LINE;
+            if (fitted) marker.line = true, marker.line_width = line_width;
             if (!fit_lines.empty()) marker.text = fit_lines.front();
             legend.push_back(marker);
             continue;
         }
         if (!s.name.empty() || !lone) legend.push_back(marker);
         for (std::size_t k = 0; k < fit_lines.size(); ++k) {
-            LegendEntry line{k == 0 ? PL_LEGEND_LINE : PL_LEGEND_NONE, fit_lines[k], lone ? fit_index : series_index(i),
-                             "", 1};
+            LegendEntry line;
+            line.text = fit_lines[k];
+            line.colour = lone ? fit_index : series_index(i);
+            line.line = k == 0;
+            line.line_width = line_width;
             legend.push_back(line);
         }
     }
     return legend;
 }
 
+// Why neighbouring tick labels run together, empty when they do not: the
+// x labels side by side, the y labels (upright) one above the other, as
+// wide and high as the meter finds them.
+std::string tick_labels_run_together(const AxisScale& xs, const AxisScale& ys, double plot_width_mm,
+                                     double plot_height_mm, double ch, TextMeter& meter) {
+    const std::vector<double> x_ticks = xs.ticks();
+    for (std::size_t k = 1; k < x_ticks.size(); ++k) {
+        const double apart = (x_ticks[k] - x_ticks[k - 1]) / (xs.high - xs.low) * plot_width_mm;
+        // The meter's glyphs are about a fifth wider than the fonts' digits:
+        // labels that meet by its measure stand a digit's fifth apart.
+        const double needed =
+            (meter.text_width_mm(xs.label(x_ticks[k - 1]), ch) + meter.text_width_mm(xs.label(x_ticks[k]), ch)) / 2;
+        if (apart < needed) return "the x axis's labels " + xs.label(x_ticks[k - 1]) + " and " + xs.label(x_ticks[k]);
+    }
+    const std::vector<double> y_ticks = ys.ticks();
+    for (std::size_t k = 1; k < y_ticks.size(); ++k) {
+        const double apart = (y_ticks[k] - y_ticks[k - 1]) / (ys.high - ys.low) * plot_height_mm;
+        if (apart < 1.3 * ch) return "the y axis's labels " + ys.label(y_ticks[k - 1]) + " and " + ys.label(y_ticks[k]);
+    }
+    return {};
+}
+
+// The legend goes in a corner whose box covers no point and no error bar.
+// When no corner is free, the y axis is stretched up (for a top corner) or
+// down (for a bottom one) by as little as frees one; when that would leave
+// the data less than half the plot, the text shrinks, a legend of one line
+// per series (a normalised panel's) takes two columns, and as a last resort
+// the legend goes below the plot, taking no more than a third of a
+// normalised plot's height, and leaving another at least a third of the
+// panel.  Where even that fails it is left out, and said so.
+PanelLayout layout_panel(const Panel& panel, const DrawOptions& options, double width_mm, double height_mm,
+                         TextMeter& meter) {
+    const double ch = text_height_mm(width_mm, height_mm);
+    const double least_shrink = least_legend_shrink(ch);
+    const Extent e = extent_of(panel);
+    PanelLayout best;
+    best.xs = axis_scale(e.xlow, e.xhigh);
+    const AxisScale& xs = best.xs;
+    const AxisScale plain = axis_scale(e.ylow, e.yhigh);
+    best.ys = plain;
+    best.legend = legend_entries(panel, options);
+    const std::vector<LegendEntry>& entries = best.legend;
+    const auto finish = [&](PanelLayout& layout) -> PanelLayout& {
+        layout.m = margins_for(panel, xs, layout.ys, ch);
+        const double pw = width_mm - layout.m.left - layout.m.right;
+        if (layout.place.at == LegendAt::below && !layout.legend.empty())
+            layout.m.bottom += legend_size(entries, layout.place, ch, pw, meter).height_mm + 0.3 * ch;
+        const double ph = height_mm - layout.m.top - layout.m.bottom;
+        layout.unreadable = tick_labels_run_together(xs, layout.ys, pw, ph, ch, meter);
+        return layout;
+    };
+    if (entries.empty()) return finish(best);
+    const double span = (plain.high - plain.low) * std::pow(10.0, plain.exponent);
+    const auto stretched = [&](LegendAt corner, double t) {
+        return corner == LegendAt::top_left || corner == LegendAt::top_right ? axis_scale(e.ylow, e.yhigh + t * span)
+                                                                             : axis_scale(e.ylow - t * span, e.yhigh);
+    };
+    const auto fits = [&](const LegendPlace& place, const AxisScale& ys) {
+        const Margins m = margins_for(panel, xs, ys, ch);
+        const double pw = width_mm - m.left - m.right, ph = height_mm - m.top - m.bottom;
+        const BoxSize box = legend_size(entries, place, ch, pw, meter);
+        const double w = box.width_mm / pw, h = box.height_mm / ph;
+        if (w > 1 - 2 * legend_gap_x || h > 0.45) return false;
+        const bool left = place.at == LegendAt::top_left || place.at == LegendAt::bottom_left;
+        const bool top = place.at == LegendAt::top_left || place.at == LegendAt::top_right;
+        const double u0 = left ? legend_gap_x : 1 - legend_gap_x - w;
+        const double v0 = top ? 1 - legend_gap_y - h : legend_gap_y;
+        return box_is_free(panel, xs, ys, u0, u0 + w, v0, v0 + h, pw, ph, ch);
+    };
+    constexpr LegendAt corners[] = {LegendAt::top_left, LegendAt::top_right, LegendAt::bottom_right,
+                                    LegendAt::bottom_left};
+    // Two columns only where each entry stands alone: a series and its fit
+    // must not be split between columns.
+    const int most_columns = panel.normalised && entries.size() >= 4 ? 2 : 1;
+    for (int columns = 1; columns <= most_columns; ++columns)
+        for (double shrink : {1.0, 0.85, 0.7}) {
+            shrink = std::max(shrink, least_shrink);
+            double least = INFINITY;
+            for (int corner : corners_by_emptiness(panel, xs, plain)) {
+                const LegendPlace place{corners[corner], shrink, columns};
+                constexpr double most = 4;  // times the data's range: far more than half the plot
+                if (!fits(place, stretched(place.at, most))) continue;
+                double lo = 0, hi = most;
+                if (fits(place, plain))
+                    hi = 0;
+                else
+                    for (int i = 0; i < 30; ++i) {
+                        const double mid = (lo + hi) / 2;
+                        (fits(place, stretched(place.at, mid)) ? hi : lo) = mid;
+                    }
+                if (hi < least) {
+                    least = hi;
+                    best.ys = stretched(place.at, hi);
+                    best.place = place;
+                }
+            }
+            if (least < INFINITY) return finish(best);
+        }
+    // Below the plot, the legend's text shrinks until the box is no wider
+    // than the panel and takes no more than its share of the panel's height
+    // left over by the margins; it stands under the plot's middle, or as
+    // near it as the panel's edges let it.
+    best.ys = plain;
+    const Margins m = margins_for(panel, xs, plain, ch);
+    // A normalised figure compares its series by their slopes, so its plot
+    // keeps two thirds of its height; a panel of one file's series keeps a
+    // third of the panel's.
+    const double plot_width_mm = width_mm - m.left - m.right, free_mm = height_mm - m.top - m.bottom;
+    const double room_mm = panel.normalised ? free_mm / 3 : free_mm - height_mm / 3;
+    const double widest_mm = width_mm - ch;
+    for (int columns = 1; columns <= most_columns; ++columns) {
+        LegendPlace place{LegendAt::below, 1, columns};
+        const BoxSize box = legend_size(entries, place, ch, plot_width_mm, meter);
+        place.shrink = std::min({1.0, widest_mm / box.width_mm, room_mm / box.height_mm});
+        if (place.shrink < least_shrink) place.shrink = least_shrink;
+        const BoxSize shrunk = legend_size(entries, place, ch, plot_width_mm, meter);
+        if (shrunk.width_mm > widest_mm || shrunk.height_mm + 0.3 * ch > room_mm) continue;
+        const double middle = m.left + plot_width_mm / 2;
+        const double over_right = middle + shrunk.width_mm / 2 - (width_mm - ch / 2);
+        const double over_left = ch / 2 - (middle - shrunk.width_mm / 2);
+        place.shift = (over_right > 0 ? -over_right : over_left > 0 ? over_left : 0) / plot_width_mm;
+        best.place = place;
+        return finish(best);
+    }
+    best.legend.clear();
+    best.legend_left_out = "the legend does not fit in the panel";
+    return finish(best);
+}
+
 void draw_panel(plstream& pls, const Panel& panel, const DrawOptions& options, const Device& device,
-                double real_width_mm, double real_height_mm, AxisScale scales[2], LegendMeter& meter) {
+                double real_width_mm, double real_height_mm, AxisScale scales[2], TextMeter& meter) {
     pls.adv(0);
     PLFLT sx0, sx1, sy0, sy1;
     pls.gspa(sx0, sx1, sy0, sy1);  // this subpage in PLplot's mm
     const double width_mm = sx1 - sx0, height_mm = sy1 - sy0;
-    // PLplot's mm are the page's only for vector devices (its cairo bitmaps
-    // assume their own resolution): the text is sized on the real page and
-    // then put in PLplot's measure.
+    // The layout is made on the real page, the same for every format; the
+    // drawing then puts it in PLplot's mm, which are the page's only for
+    // vector devices (its cairo bitmaps assume their own resolution).
+    const PanelLayout layout = layout_panel(panel, options, real_width_mm, real_height_mm, meter);
+    const double to_plplot = width_mm / real_width_mm;
     const double real_ch = text_height_mm(real_width_mm, real_height_mm);
-    const double ch = real_ch * width_mm / real_width_mm;
-    const double least_ch = least_text_height_mm * width_mm / real_width_mm;
+    const double ch = real_ch * to_plplot;
+    const double least_ch = least_text_height_mm * to_plplot;
     pls.schr(ch, 1.0);
 
-    const Extent e = extent_of(panel);
-    scales[0] = axis_scale(e.xlow, e.xhigh);
-    const AxisScale& xs = scales[0];
-
-    // The legend holds the series and their fits only: whether the error
-    // bars hide under the markers is the summary's to say.
-    std::vector<LegendEntry> legend = legend_entries(panel, options);
-    const PanelLayout layout =
-        place_legend(panel, xs, e, legend, ch, width_mm, height_mm, least_legend_shrink(real_ch), meter);
-    Margins m = margins_for(panel, xs, layout.ys, ch);
-    double plot_height_mm = height_mm - m.top - m.bottom;
+    scales[0] = layout.xs;
     scales[1] = layout.ys;
+    const AxisScale& xs = scales[0];
     const AxisScale& ys = scales[1];
+    Margins m = layout.m;
+    m.left *= to_plplot, m.right *= to_plplot, m.top *= to_plplot, m.bottom *= to_plplot;
+    const double plot_width_mm = width_mm - m.left - m.right, plot_height_mm = height_mm - m.top - m.bottom;
+    // Below the plot the legend stands under the axis's texts.
+    const double axis_bottom = margins_for(panel, xs, ys, ch).bottom;
 
-    // Below the plot the legend takes room from its height.
-    const double axis_bottom = m.bottom;
-    if (layout.legend.below) {
-        const double plot_width_mm = width_mm - m.left - m.right;
-        const double legend_mm = legend_size(legend, ch * layout.legend.shrink, plot_width_mm, meter).height_mm;
-        // On a page too small for both, the plot keeps its room and the
-        // legend is left out (the terminal summary still gives the fit).
-        if (height_mm - m.top - m.bottom - legend_mm - 0.3 * ch < height_mm / 3) {
-            legend.clear();
-        } else {
-            m.bottom += legend_mm + 0.3 * ch;
-            plot_height_mm = height_mm - m.top - m.bottom;
-        }
+    for (std::size_t i = 0; i < panel.curves.size(); ++i) {
+        const Colour c = curve_colour(panel.curves[i], i);
+        pls.scol0(series_index(i), c.r, c.g, c.b);
     }
     pls.vpor(m.left / width_mm, 1 - m.right / width_mm, m.bottom / height_mm, 1 - m.top / height_mm);
     pls.wind(xs.low, xs.high, ys.low, ys.high);
@@ -425,7 +396,6 @@ void draw_panel(plstream& pls, const Panel& panel, const DrawOptions& options, c
     pls.slabelfunc(label_tick, scales);
     pls.box("bcnsto", xs.step, 0, "bcnstvo", ys.step, 0);
 
-    const double plot_width_mm = width_mm - m.left - m.right;
     side_text(pls, "b", 3.2, 0.5, 0.5, panel.x_legend, ch, plot_width_mm * 0.75, least_ch);
     side_text(pls, "l", m.y_legend_disp, 0.5, 0.5, panel.y_legend, ch, plot_height_mm, least_ch);
     if (!panel.title.empty()) side_text(pls, "t", 1.5, 0.5, 0.5, panel.title, ch, width_mm * 0.95, least_ch);
@@ -446,13 +416,13 @@ void draw_panel(plstream& pls, const Panel& panel, const DrawOptions& options, c
             }
         }
         pls.col0(series_index(i));
+        pls.width(device.line_width(thin_line_mm));
         if (!bar_x.empty()) {
             pls.smin(0, 0.6);  // the bar ends: short
             pls.erry(PLINT(bar_x.size()), bar_x.data(), bar_low.data(), bar_high.data());
         }
-        pls.schr(ch, marker_scale(s));
-        pls.string(PLINT(x.size()), x.data(), y.data(), marker_glyph(s.marker));
-        pls.schr(ch, 1.0);
+        draw_markers(pls, marker_shape(s.marker), x, y, marker_width * ch * marker_scale(s),
+                     device.line_width(thin_line_mm));
 
         const fit::LineFit drawn = fit::fit_line(s.points);
         if (options.fit && drawn.ok) {
@@ -469,8 +439,12 @@ void draw_panel(plstream& pls, const Panel& panel, const DrawOptions& options, c
         }
     }
     pls.col0(1);
-    draw_legend(pls, legend, layout.legend, ch, (axis_bottom - 0.2 * ch) / plot_height_mm,
-                device.line_width(fit_line_mm));
+    if (layout.legend.empty()) return;
+    const std::vector<LegendEntry> legend = legend_entries(
+        panel, options, ch * layout.place.shrink, device.line_width(fit_line_mm), device.line_width(thin_line_mm));
+    LegendPlacement place = placement(layout.place, ch);
+    if (layout.place.at == LegendAt::below) place.y = (axis_bottom - 0.2 * ch) / plot_height_mm;
+    draw_legend(pls, legend, place);
 }
 
 void set_colours(plstream& pls) {
@@ -512,7 +486,7 @@ void draw_page(plstream& pls, const std::vector<Panel>& panels, const Device& de
     pls.init();
     // The label callback reads the scales while each panel's box is drawn.
     AxisScale scales[2];
-    LegendMeter meter(pls, columns, rows);
+    TextMeter meter(device.real_width_mm, device.real_height_mm, columns, rows);
     const PageOfPanels page = page_of_panels(panels, columns);
     for (const Panel& panel : page.panels)
         draw_panel(pls, panel, options, device, device.real_width_mm / columns, device.real_height_mm / rows, scales,
@@ -533,6 +507,23 @@ void draw_page(plstream& pls, const std::vector<Panel>& panels, const Device& de
 }
 
 }  // namespace
+
+PageCheck check_page(const std::vector<Panel>& panels, const Page& page, const DrawOptions& options) {
+    const int n = std::max<int>(1, int(panels.size()));
+    const int columns = int(std::ceil(std::sqrt(double(n))));
+    const int rows = (n + columns - 1) / columns;
+    TextMeter meter(page.width_mm, page.height_mm, columns, rows);
+    PageCheck check;
+    const PageOfPanels laid = page_of_panels(panels, columns);
+    for (std::size_t i = 0; i < laid.panels.size(); ++i) {
+        const PanelLayout layout =
+            layout_panel(laid.panels[i], options, page.width_mm / columns, page.height_mm / rows, meter);
+        const std::string which = laid.panels.size() > 1 ? "panel (" + std::string(1, char('a' + i % 26)) + "): " : "";
+        if (check.unreadable.empty() && !layout.unreadable.empty()) check.unreadable = which + layout.unreadable;
+        if (!layout.legend_left_out.empty()) check.left_out.push_back(which + layout.legend_left_out);
+    }
+    return check;
+}
 
 std::string render_file(const std::vector<Panel>& panels, Format format, const Page& page, const DrawOptions& options) {
     return draw_file(format, page,

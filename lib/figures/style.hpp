@@ -1,5 +1,5 @@
 #pragma once
-// The one look of every figure: colours, marker glyphs, text heights and
+// The one look of every figure: colours, marker sizes, text heights and
 // line widths, all sized on the real page.
 
 #include <algorithm>
@@ -45,12 +45,9 @@ constexpr Colour positive{33, 102, 172};
 // The lines along directions of zero expansion, a grey used for nothing else.
 constexpr Colour zero_line{80, 80, 80};
 
-// A marker number as a glyph; drawn as text, so it scales with the font.
-inline const char* marker_glyph(int marker) {
-    static const char* const glyphs[] = {"●", "■", "▲", "◆", "▼", "○", "□", "△", "◇"};
-    constexpr int count = sizeof glyphs / sizeof glyphs[0];
-    return glyphs[((std::max(marker, 1) - 1) % count + count) % count];
-}
+// A marker's width in text heights at scale 1 (markers.hpp draws them):
+// about what the filled circle glyph of the figures' font once measured.
+constexpr double marker_width = 0.9;
 
 // Text height in mm: legible in a one-column journal figure (8.5 cm wide),
 // growing slowly with larger pages, never under 7 pt.

@@ -8,10 +8,11 @@
 
 #include "figures/axis_labels.hpp"
 #include "figures/axis_scale.hpp"
+#include "figures/legend.hpp"
+#include "figures/markers.hpp"
 #include "figures/page_frame.hpp"
 #include "figures/plot_text.hpp"
 #include "figures/plplot_output.hpp"
-#include "figures/side_legend.hpp"
 #include "figures/style.hpp"
 
 namespace figures {
@@ -26,6 +27,7 @@ using style::Colour;
 // and its light shade for the bands.
 constexpr int ink_index = 1, mark_index = 2, band_swatch_index = 3, first_series = 4;
 constexpr int most_series = 16;
+constexpr double marker_scale = 0.7;  // of the text height
 
 void set_colours(plstream& pls) {
     start_colours(pls, first_series + 2 * most_series);
@@ -159,6 +161,8 @@ std::string temperature_figure_file(const TemperatureFigure& figure, Format form
             pls.ptex(0.5, 1 - 1.6 * ch / height, 1, 0, 0.5, plplot_text(figure.title).c_str());
         }
         const double thin = device.line_width(style::thin_line_mm), heavy = device.line_width(style::fit_line_mm);
+        const double marker_mm = style::marker_width * marker_scale * ch;
+        const double legend_marker_mm = style::marker_width * marker_scale * legend_beside(ch, least_ch).ch;
         for (int which = 0; which < 2; ++which) {
             const bool upper = which == 0;
             const AxisScale& ys = scales[upper ? 1 : 2];
@@ -195,11 +199,9 @@ std::string temperature_figure_file(const TemperatureFigure& figure, Format form
                         }
                         pls.width(thin);
                         if (!bx.empty()) pls.erry(PLINT(bx.size()), bx.data(), blo.data(), bhi.data());
-                        pls.schr(ch, 0.7);
-                        if (!x.empty())
-                            pls.string(PLINT(x.size()), x.data(), y.data(), style::marker_glyph(int(i) + 1));
-                        pls.schr(ch, 1.0);
-                        entries.push_back({s.name, colours.line(s.name), s.curve_t.size() > 1, true, i});
+                        draw_markers(pls, marker_shape(int(i) + 1), x, y, marker_mm, thin);
+                        entries.push_back(series_entry(s.name, colours.line(s.name), s.curve_t.size() > 1, heavy,
+                                                       marker_shape(int(i) + 1), legend_marker_mm, thin));
                     }
             } else {
                 bool bands = false;
@@ -226,11 +228,17 @@ std::string temperature_figure_file(const TemperatureFigure& figure, Format form
                     pls.col0(colours.line(s.name));
                     pls.width(heavy);
                     if (x.size() > 1) pls.line(PLINT(x.size()), x.data(), y.data());
-                    entries.push_back({s.name, colours.line(s.name), true, false, i});
+                    entries.push_back(series_entry(s.name, colours.line(s.name), true, heavy, std::nullopt, 0, thin));
                 }
                 // The bands' swatch in the light grey of no series: each
                 // band is its series' colour, lighter.
-                if (bands) entries.push_back({"band ±σ", band_swatch_index, false, false, 0, true});
+                if (bands) {
+                    LegendEntry band;
+                    band.text = "band ±σ";
+                    band.colour = band_swatch_index;
+                    band.box = true;
+                    entries.push_back(band);
+                }
             }
             // The marked temperatures, dotted across the panel and named
             // above the upper one by their numbers alone (the axis says K),
@@ -258,7 +266,7 @@ std::string temperature_figure_file(const TemperatureFigure& figure, Format form
                 pls.mtex("b", 3.2, 0.5, 0.5, plplot_text(figure.variable_legend).c_str());
                 if (!xs.annotation().empty()) pls.mtex("b", 4.5, 1.0, 1.0, xs.annotation().c_str());
             }
-            legend_beside(pls, entries, ch, least_ch, heavy);
+            draw_legend(pls, entries, legend_beside(ch, least_ch));
         }
     });
 }

@@ -10,6 +10,7 @@
 
 #include "crystal/alpha.hpp"
 #include "crystal/crystal_direction.hpp"
+#include "figures/legend.hpp"
 #include "figures/page_frame.hpp"
 #include "figures/plot_text.hpp"
 #include "figures/plplot_output.hpp"
@@ -525,25 +526,27 @@ std::string section_file(const ExpansionTensor& tensor, const SectionPlane& plan
         draw_axis_title(pls, "l", 4.6, y_title, f);
         // A key to the colours and the dashes, in the corner the curve
         // leaves free.
-        std::vector<std::string> texts;
-        std::vector<PLINT> colours, styles;
-        if (any_positive) texts.push_back("α > 0"), colours.push_back(positive_index), styles.push_back(1);
-        if (any_negative) texts.push_back("α < 0"), colours.push_back(negative_index), styles.push_back(1);
-        if (!zeros.empty())
-            texts.push_back("α = 0"), colours.push_back(zero_line_index), styles.push_back(zero_line_style);
-        const int count = int(texts.size());
-        std::vector<const char*> text_ptrs;
-        for (const std::string& t : texts) text_ptrs.push_back(t.c_str());
-        std::vector<PLINT> opts(count, PL_LEGEND_LINE), text_colours(count, ink_index), zeros_i(count, 0);
-        std::vector<PLFLT> widths(count, device.line_width(style::curve_line_mm)), zeros_f(count, 0);
-        if (!zeros.empty()) widths.back() = device.line_width(style::fit_line_mm);
-        std::vector<const char*> symbols(count, "");
-        PLFLT lw = 0, lh = 0;
-        pls.schr(std::max(f.ch * 0.9, f.least_ch / 0.88), 1.0);
-        pls.legend(&lw, &lh, PL_LEGEND_NONE, PL_POSITION_TOP | PL_POSITION_LEFT | PL_POSITION_INSIDE, 0.01, 0.01, 0.13,
-                   0, 0, 1, 0, 0, count, opts.data(), 0.5, 0.88, 1.5, 0.0, text_colours.data(), text_ptrs.data(),
-                   zeros_i.data(), zeros_i.data(), zeros_f.data(), zeros_f.data(), colours.data(), styles.data(),
-                   widths.data(), zeros_i.data(), zeros_f.data(), zeros_i.data(), symbols.data());
+        const auto key_line = [&](const char* text, int colour, int dashes, double mm) {
+            LegendEntry e;
+            e.text = text;
+            e.colour = colour;
+            e.line = true;
+            e.line_style = dashes;
+            e.line_width = device.line_width(mm);
+            return e;
+        };
+        std::vector<LegendEntry> key;
+        if (any_positive) key.push_back(key_line("α > 0", positive_index, 1, style::curve_line_mm));
+        if (any_negative) key.push_back(key_line("α < 0", negative_index, 1, style::curve_line_mm));
+        if (!zeros.empty()) key.push_back(key_line("α = 0", zero_line_index, zero_line_style, style::fit_line_mm));
+        LegendPlacement place;
+        place.x = place.y = 0.01;
+        place.ch = std::max(f.ch * 0.9, f.least_ch / 0.88);
+        place.spacing = 1.5;
+        place.text_offset = 0.5;
+        place.swatch_width = 0.13;
+        place.boxed = false;
+        draw_legend(pls, key, place);
         pls.schr(f.ch, 1.0);
     });
 }

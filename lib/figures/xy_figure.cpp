@@ -5,10 +5,11 @@
 
 #include "figures/axis_labels.hpp"
 #include "figures/axis_scale.hpp"
+#include "figures/legend.hpp"
+#include "figures/markers.hpp"
 #include "figures/page_frame.hpp"
 #include "figures/plot_text.hpp"
 #include "figures/plplot_output.hpp"
-#include "figures/side_legend.hpp"
 #include "figures/style.hpp"
 
 namespace figures {
@@ -17,6 +18,7 @@ namespace {
 
 // cmap0: 0 background, 1 ink, then each series' colour.
 constexpr int ink_index = 1, first_series = 2, most_series = 16;
+constexpr double marker_scale = 0.7;  // of the text height
 
 void set_colours(plstream& pls) { start_colours(pls, first_series + most_series); }
 
@@ -108,10 +110,12 @@ std::string xy_figure_file(const XyFigure& figure, Format format, const Page& pa
                 pls.width(thin);
                 if (!ex.empty()) pls.errx(PLINT(ex.size()), exlo.data(), exhi.data(), ex.data());
                 if (!ey.empty()) pls.erry(PLINT(ey.size()), ey.data(), eylo.data(), eyhi.data());
-                pls.schr(ch, 0.7);
-                if (!px.empty()) pls.string(PLINT(px.size()), px.data(), py.data(), style::marker_glyph(int(i) + 1));
-                pls.schr(ch, 1.0);
-                entries.push_back({s.name, first_series + int(i), s.curve_x.size() > 1, !px.empty(), i});
+                const MarkerShape shape = marker_shape(int(i) + 1);
+                draw_markers(pls, shape, px, py, style::marker_width * marker_scale * ch, thin);
+                entries.push_back(series_entry(s.name, first_series + int(i), s.curve_x.size() > 1, heavy,
+                                               px.empty() ? std::nullopt : std::optional<MarkerShape>(shape),
+                                               style::marker_width * marker_scale * legend_beside(ch, f.least_ch).ch,
+                                               thin));
             }
         pls.col0(ink_index);
         pls.width(thin);
@@ -122,7 +126,7 @@ std::string xy_figure_file(const XyFigure& figure, Format format, const Page& pa
         if (!ys.annotation().empty()) pls.mtex("t", 0.5, 0.0, 0.0, ys.annotation().c_str());
         pls.mtex("b", 3.2, 0.5, 0.5, plplot_text(figure.x_legend).c_str());
         if (!xs.annotation().empty()) pls.mtex("b", 4.5, 1.0, 1.0, xs.annotation().c_str());
-        legend_beside(pls, entries, ch, f.least_ch, heavy);
+        draw_legend(pls, entries, legend_beside(ch, f.least_ch));
     });
 }
 

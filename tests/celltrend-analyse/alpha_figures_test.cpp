@@ -60,9 +60,7 @@ TEST(AlphaFigures, TheExampleCurvesWithBandsAndTheTemperaturesAsked) {
                              "Temperature (K)", "170", "333"})
         EXPECT_TRUE(has(texts, text)) << text;
     // Sixteen measured points for each of a, b, c and V, and their legend.
-    int markers = 0;
-    for (const std::string& t : texts) markers += t == "●" || t == "■" || t == "▲" || t == "◆";
-    EXPECT_EQ(markers, 4 * 16 + 4);
+    EXPECT_EQ(svg_markers(svg).size(), 4u * 16 + 4);
     // A band under each of the four coefficients, and the legend's swatch
     // for them.
     EXPECT_EQ(fill_tints(svg).light, 4 + 1);

@@ -38,6 +38,7 @@ inline FillTints fill_tints(const std::string& svg) {
 // polyline's stroke and fill ("#RRGGBB") and its points in the page's
 // units, y upwards (PLplot dashes a line itself, in pieces of their own).
 struct SvgLine {
+    std::size_t at = 0;  // where it starts in the file
     std::string stroke;
     std::string fill;  // "#RRGGBB" of a filled shape, else empty
     std::vector<std::pair<double, double>> points;
@@ -49,6 +50,7 @@ inline std::vector<SvgLine> svg_lines(const std::string& svg) {
         const std::size_t end = svg.find("/>", at);
         const std::string element = svg.substr(at, end - at);
         SvgLine line;
+        line.at = at;
         if (const std::size_t s = element.find("stroke=\"#"); s != std::string::npos)
             line.stroke = element.substr(s + 8, 7);
         if (const std::size_t f = element.find("fill=\"#"); f != std::string::npos)
@@ -65,6 +67,46 @@ inline std::vector<SvgLine> svg_lines(const std::string& svg) {
         lines.push_back(std::move(line));
     }
     return lines;
+}
+
+// The markers the figures draw as shapes: small closed polylines, filled in
+// their series' colour or (open markers) outlined in it, at most `most`
+// page units across; their corners tell the shape (16 a circle, 4 a square
+// or a diamond, 3 a triangle).
+struct SvgMarker {
+    std::size_t at = 0;  // where it starts in the file
+    std::string colour;
+    bool open = false;
+    int corners = 0;
+    double x = 0, y = 0;   // the middle
+    double size = 0;       // across
+    bool upright = false;  // a square's sides (or a triangle's base) level with the page
+    bool apex_up = false;  // a triangle's third corner above its first (y upwards)
+};
+
+inline std::vector<SvgMarker> svg_markers(const std::string& svg, double most = 15) {
+    std::vector<SvgMarker> markers;
+    for (const SvgLine& l : svg_lines(svg)) {
+        if (l.points.size() < 4 || l.points.front() != l.points.back()) continue;
+        const bool filled = !l.fill.empty() && l.fill != "#FFFFFF";
+        if (!filled && l.stroke.empty()) continue;
+        double x0 = 1e300, x1 = -1e300, y0 = 1e300, y1 = -1e300;
+        for (const auto& [x, y] : l.points)
+            x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+        if (x1 - x0 > most || y1 - y0 > most || x1 - x0 <= 0) continue;
+        SvgMarker m;
+        m.at = l.at;
+        m.colour = filled ? l.fill : l.stroke;
+        m.open = !filled;
+        m.corners = int(l.points.size()) - 1;
+        m.x = (x0 + x1) / 2;
+        m.y = (y0 + y1) / 2;
+        m.size = std::max(x1 - x0, y1 - y0);
+        m.upright = l.points[0].second == l.points[1].second;
+        m.apex_up = l.points[2].second > l.points[0].second;
+        markers.push_back(m);
+    }
+    return markers;
 }
 
 // The stroke colours of the lines of more than `least_points` points (the

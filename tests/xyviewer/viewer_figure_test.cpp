@@ -13,6 +13,7 @@
 #include <string>
 
 #include "support/sample_files.hpp"
+#include "support/svg_counts.hpp"
 #include "svg_text.hpp"
 #include "viewer_process.hpp"
 
@@ -235,7 +236,7 @@ TEST(ViewerFigure, ErrorBarsAreDrawn) {
     for (std::size_t pos = 0; (pos = with_bars.find(" 0.0003\n", pos)) != std::string::npos;)
         with_bars.replace(pos, 8, " 0.1\n");
     write_file(dir.path / "bars.pgf", with_bars);
-    write_file(dir.path / "none.pgf", transformed_volume);
+    write_file(dir.path / "none.pgf", series_file(10, 0.3, "b unit cell parameter (A)"));  // bars under the markers
     ASSERT_EQ(run_viewer({"-o", "bars.png", "--no-fit", "bars.pgf"}, dir.path, no_display).status, 0);
     ASSERT_EQ(run_viewer({"-o", "none.png", "--no-fit", "none.pgf"}, dir.path, no_display).status, 0);
     const int marker_high = tallest_run(dir.path / "none.png", 0, 84, 166);
@@ -270,12 +271,11 @@ TEST(ViewerFigure, TheLegendCoversNoMarkerOfAScatteredSeriesInASmallFigure) {
     }
     ASSERT_GT(x1 - x0, 20) << "legend box not found";
     int markers = 0;
-    for (const SvgText& t : texts) {
-        if (t.text != "●") continue;
+    for (const celltrend::testing::SvgMarker& m : celltrend::testing::svg_markers(svg.substr(0, fill))) {
         ++markers;
-        const double r = 0.4 * t.font_size;  // about half a marker
-        EXPECT_FALSE(t.x + r > x0 && t.x - r < x1 && t.y + r > y0 && t.y - r < y1)
-            << "marker at " << t.x << "," << t.y << " under the legend " << x0 << "-" << x1 << " x " << y0 << "-" << y1;
+        const double r = m.size / 2;
+        EXPECT_FALSE(m.x + r > x0 && m.x - r < x1 && m.y + r > y0 && m.y - r < y1)
+            << "marker at " << m.x << "," << m.y << " under the legend " << x0 << "-" << x1 << " x " << y0 << "-" << y1;
     }
     EXPECT_EQ(markers, 16);
 }
