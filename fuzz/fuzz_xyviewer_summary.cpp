@@ -55,10 +55,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     }
     for (const figures::Panel& panel : figures::panels_for({file}, false))
         for (const figures::Curve& s : panel.curves) {
-            double xlow = s.points.front().x, xhigh = xlow, ylow = s.points.front().y, yhigh = ylow;
+            double xlow = s.points.front().x, xhigh = xlow, ylow = s.points.front().y.value, yhigh = ylow;
             for (const auto& p : s.points) {
                 xlow = std::min(xlow, p.x), xhigh = std::max(xhigh, p.x);
-                ylow = std::min(ylow, p.y), yhigh = std::max(yhigh, p.y);
+                ylow = std::min(ylow, p.y.value), yhigh = std::max(yhigh, p.y.value);
             }
             check_axis(xlow, xhigh);
             check_axis(ylow, yhigh);

@@ -48,7 +48,8 @@ figures::TemperatureFigure alpha_curves(const AlphaReport& report, const std::ve
         for (const crystal::SeriesPoint& p : points) {
             const formats::Estimate m = crystal::measured_quantity(p, q);
             const bool has_esd = std::isfinite(m.sigma) && m.sigma > 0;
-            s.points.push_back({p.t, m.value / reference, has_esd ? m.sigma / std::fabs(reference) : 0, has_esd});
+            s.points.push_back(has_esd ? formats::Point{p.t, {m.value / reference, m.sigma / std::fabs(reference)}}
+                                       : formats::point_without_sigma(p.t, m.value / reference));
         }
         if (fit)
             for (double t : grid) {

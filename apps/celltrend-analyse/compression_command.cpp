@@ -209,7 +209,7 @@ figures::TemperatureFigure compression_figure(const std::string& title, const Re
         figures::MeasuredSeries s;
         s.name = "X" + std::to_string(i + 1);
         for (std::size_t k = 0; k < r.p.size(); ++k)
-            s.points.push_back({r.p[k], 100 * r.strain.strains[k](Eigen::Index(i)), 0, false});
+            s.points.push_back(formats::point_without_sigma(r.p[k], 100 * r.strain.strains[k](Eigen::Index(i))));
         figures::RateSeries k;
         k.name = s.name;
         const crystal::StrainLaw& law = r.laws[i];
@@ -229,7 +229,8 @@ figures::TemperatureFigure compression_figure(const std::string& title, const Re
     figures::MeasuredSeries v;
     v.name = "V";
     const double v0 = volumes.front();
-    for (std::size_t k = 0; k < r.p.size(); ++k) v.points.push_back({r.p[k], 100 * (volumes[k] / v0 - 1), 0, false});
+    for (std::size_t k = 0; k < r.p.size(); ++k)
+        v.points.push_back(formats::point_without_sigma(r.p[k], 100 * (volumes[k] / v0 - 1)));
     // The third-order curve, P(V) along the measured volumes.
     const std::vector<double>& q = r.bm[1].q;
     const double v_lo = *std::min_element(volumes.begin(), volumes.end());

@@ -261,7 +261,8 @@ figures::TemperatureFigure eos_figure(const std::string& title, const formats::P
         for (std::size_t k = 0; k < rows.rows.size(); ++k) {
             double x = 0, sigma = 0;
             measured(rows.rows[k], x, sigma);
-            s.points.push_back({rows.rows[k].p, x / x0, sigma / x0, sigma > 0});
+            s.points.push_back(sigma > 0 ? formats::Point{rows.rows[k].p, {x / x0, sigma / x0}}
+                                         : formats::point_without_sigma(rows.rows[k].p, x / x0));
             x_lo = k == 0 ? x : std::min(x_lo, x);
             x_hi = k == 0 ? x : std::max(x_hi, x);
         }

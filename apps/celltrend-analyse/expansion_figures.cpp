@@ -39,7 +39,8 @@ figures::TemperatureFigure expansion_lines(const ExpansionReport& report,
     const auto add = [&](const std::string& name, const std::vector<double>& percent, const crystal::Coefficient& c) {
         figures::MeasuredSeries s;
         s.name = name;
-        for (std::size_t k = 0; k < percent.size(); ++k) s.points.push_back({report.t[k], percent[k], 0, false});
+        for (std::size_t k = 0; k < percent.size(); ++k)
+            s.points.push_back(formats::point_without_sigma(report.t[k], percent[k]));
         if (design.ok) {
             const fit::Hc0Line line = fit::weighted_line(design, percent);
             for (double t : {*t_low, *t_high}) {

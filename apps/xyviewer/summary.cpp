@@ -34,11 +34,11 @@ std::string summary(const PlotFile& file) {
 
         const auto [xmin, xmax] =
             std::minmax_element(pts.begin(), pts.end(), [](const Point& a, const Point& b) { return a.x < b.x; });
-        const auto [ymin, ymax] =
-            std::minmax_element(pts.begin(), pts.end(), [](const Point& a, const Point& b) { return a.y < b.y; });
+        const auto [ymin, ymax] = std::minmax_element(
+            pts.begin(), pts.end(), [](const Point& a, const Point& b) { return a.y.value < b.y.value; });
         out += "    temperature range: " + printed("%.2f", xmin->x) + " to " + printed("%.2f", xmax->x) +
                (x_unit.empty() ? "" : " " + x_unit) + "\n";
-        out += "    value range      : " + printed("%.5f", ymin->y) + " to " + printed("%.5f", ymax->y) +
+        out += "    value range      : " + printed("%.5f", ymin->y.value) + " to " + printed("%.5f", ymax->y.value) +
                (y_unit.empty() ? "" : " " + y_unit) + "\n";
 
         // Bars this short hide under the markers at any page size a journal
@@ -46,8 +46,8 @@ std::string summary(const PlotFile& file) {
         double widest_bar = 0;
         bool bars = false;
         for (const Point& p : pts)
-            if (p.has_sigy && p.sigy > 0) bars = true, widest_bar = std::max(widest_bar, 2 * p.sigy);
-        if (bars && ymax->y > ymin->y && widest_bar < 0.01 * (ymax->y - ymin->y))
+            if (p.y.sigma > 0) bars = true, widest_bar = std::max(widest_bar, 2 * p.y.sigma);
+        if (bars && ymax->y.value > ymin->y.value && widest_bar < 0.01 * (ymax->y.value - ymin->y.value))
             out += "    error bars       : each under 1 % of the value range, hidden under the markers\n";
 
         const LineFit fit = fit_line(pts);

@@ -93,7 +93,7 @@ std::vector<Panel> panels_for(const std::vector<formats::PlotFile>& files, bool 
                 if (s.name.empty()) s.name = formats::displayable(file.name);
                 // The first value in the file, the series' first temperature
                 // as celltrend writes it.
-                const double first = s.points.front().y;
+                const double first = s.points.front().y.value;
                 if (first == 0) {  // nothing to divide by; the summary still shows it
                     if (left_out != nullptr)
                         left_out->push_back(file.name + ": " + s.name +
@@ -102,9 +102,10 @@ std::vector<Panel> panels_for(const std::vector<formats::PlotFile>& files, bool 
                 }
                 const formats::Point* overflow = nullptr;
                 for (formats::Point& p : s.points) {
-                    p.y /= first;
-                    p.sigy /= std::fabs(first);
-                    if (overflow == nullptr && (!std::isfinite(p.y) || (p.has_sigy && !std::isfinite(p.sigy))))
+                    p.y.value /= first;
+                    p.y.sigma /= std::fabs(first);
+                    if (overflow == nullptr &&
+                        (!std::isfinite(p.y.value) || (p.y.has_sigma() && !std::isfinite(p.y.sigma))))
                         overflow = &p;
                 }
                 // A first value near the bottom of the doubles (subnormal)
@@ -138,13 +139,13 @@ std::string out_of_range(const Panel& panel) {
     for (const Curve& s : panel.curves) {
         const formats::Point *low = nullptr, *high = nullptr;
         for (const formats::Point& p : s.points) {
-            if (low == nullptr || p.y < low->y) low = &p;
-            if (high == nullptr || p.y > high->y) high = &p;
+            if (low == nullptr || p.y.value < low->y.value) low = &p;
+            if (high == nullptr || p.y.value > high->y.value) high = &p;
         }
-        if (low != nullptr && !std::isfinite(high->y - low->y))
-            return s.name + ": the values span more than the range of a double (" + formats::printed("%g", low->y) +
-                   " at x = " + formats::printed("%g", low->x) + ", " + formats::printed("%g", high->y) +
-                   " at x = " + formats::printed("%g", high->x) + ")";
+        if (low != nullptr && !std::isfinite(high->y.value - low->y.value))
+            return s.name + ": the values span more than the range of a double (" +
+                   formats::printed("%g", low->y.value) + " at x = " + formats::printed("%g", low->x) + ", " +
+                   formats::printed("%g", high->y.value) + " at x = " + formats::printed("%g", high->x) + ")";
     }
     return {};
 }

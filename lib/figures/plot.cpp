@@ -66,12 +66,12 @@ Extent extent_of(const Panel& panel) {
     Extent e;
     for (const Curve& s : panel.curves)
         for (const formats::Point& p : s.points) {
-            const double bar = p.has_sigy && p.sigy > 0 && std::isfinite(p.sigy) ? p.sigy : 0;
+            const double bar = p.y.sigma > 0 && std::isfinite(p.y.sigma) ? p.y.sigma : 0;
             e.xlow = std::min(e.xlow, p.x);
             e.xhigh = std::max(e.xhigh, p.x);
             // Bars beyond the range of a double are left out of the range.
-            e.ylow = std::min(e.ylow, std::isfinite(p.y - bar) ? p.y - bar : p.y);
-            e.yhigh = std::max(e.yhigh, std::isfinite(p.y + bar) ? p.y + bar : p.y);
+            e.ylow = std::min(e.ylow, std::isfinite(p.y.value - bar) ? p.y.value - bar : p.y.value);
+            e.yhigh = std::max(e.yhigh, std::isfinite(p.y.value + bar) ? p.y.value + bar : p.y.value);
         }
     return e;
 }
@@ -155,10 +155,10 @@ bool box_is_free(const Panel& panel, const AxisScale& xs, const AxisScale& ys, d
         for (const formats::Point& p : s.points) {
             const double u = (xs.to_plot(p.x) - xs.low) / (xs.high - xs.low);
             const auto v_of = [&](double y) { return (ys.to_plot(y) - ys.low) / (ys.high - ys.low); };
-            double top = v_of(p.y) + dv, bottom = v_of(p.y) - dv;
-            if (p.has_sigy && p.sigy > 0 && std::isfinite(p.sigy)) {
-                top = std::max(top, v_of(p.y + p.sigy));
-                bottom = std::min(bottom, v_of(p.y - p.sigy));
+            double top = v_of(p.y.value) + dv, bottom = v_of(p.y.value) - dv;
+            if (p.y.sigma > 0 && std::isfinite(p.y.sigma)) {
+                top = std::max(top, v_of(p.y.value + p.y.sigma));
+                bottom = std::min(bottom, v_of(p.y.value - p.y.sigma));
             }
             if (u + du > u0 && u - du < u1 && top > v0 && bottom < v1) return false;
         }
@@ -173,7 +173,7 @@ std::array<int, 4> corners_by_emptiness(const Panel& panel, const AxisScale& xs,
     for (const Curve& s : panel.curves)
         for (const formats::Point& p : s.points) {
             const double u = (xs.to_plot(p.x) - xs.low) / (xs.high - xs.low);
-            const double v = (ys.to_plot(p.y) - ys.low) / (ys.high - ys.low);
+            const double v = (ys.to_plot(p.y.value) - ys.low) / (ys.high - ys.low);
             const bool left = u < 0.5, top = v >= 0.5;
             ++count[top ? (left ? 0 : 1) : (left ? 3 : 2)];
         }
@@ -408,11 +408,11 @@ void draw_panel(plstream& pls, const Panel& panel, const DrawOptions& options, c
         std::vector<double> x, y, bar_x, bar_low, bar_high;
         for (const formats::Point& p : s.points) {
             x.push_back(xs.to_plot(p.x));
-            y.push_back(ys.to_plot(p.y));
-            if (p.has_sigy && p.sigy > 0 && std::isfinite(p.sigy)) {
+            y.push_back(ys.to_plot(p.y.value));
+            if (p.y.sigma > 0 && std::isfinite(p.y.sigma)) {
                 bar_x.push_back(xs.to_plot(p.x));
-                bar_low.push_back(ys.to_plot(p.y - p.sigy));
-                bar_high.push_back(ys.to_plot(p.y + p.sigy));
+                bar_low.push_back(ys.to_plot(p.y.value - p.y.sigma));
+                bar_high.push_back(ys.to_plot(p.y.value + p.y.sigma));
             }
         }
         pls.col0(series_index(i));

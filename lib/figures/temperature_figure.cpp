@@ -111,8 +111,8 @@ std::string temperature_figure_file(const TemperatureFigure& figure, Format form
     for (const MeasuredSeries& s : figure.changes) {
         for (const formats::Point& p : s.points) {
             t.add(p.x);
-            change.add(p.y);
-            if (p.has_sigy && p.sigy > 0) change.add(p.y - p.sigy), change.add(p.y + p.sigy);
+            change.add(p.y.value);
+            if (p.y.sigma > 0) change.add(p.y.value - p.y.sigma), change.add(p.y.value + p.y.sigma);
         }
         for (double v : s.curve_t) t.add(v);
         for (double v : s.curve_y) change.add(v);
@@ -190,11 +190,11 @@ std::string temperature_figure_file(const TemperatureFigure& figure, Format form
                         std::vector<PLFLT> x, y, bx, blo, bhi;
                         for (const formats::Point& p : s.points) {
                             x.push_back(xs.to_plot(p.x));
-                            y.push_back(ys.to_plot(p.y));
-                            if (p.has_sigy && p.sigy > 0) {
+                            y.push_back(ys.to_plot(p.y.value));
+                            if (p.y.sigma > 0) {
                                 bx.push_back(xs.to_plot(p.x));
-                                blo.push_back(ys.to_plot(p.y - p.sigy));
-                                bhi.push_back(ys.to_plot(p.y + p.sigy));
+                                blo.push_back(ys.to_plot(p.y.value - p.y.sigma));
+                                bhi.push_back(ys.to_plot(p.y.value + p.y.sigma));
                             }
                         }
                         pls.width(thin);

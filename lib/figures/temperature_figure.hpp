@@ -18,7 +18,7 @@ namespace figures {
 
 struct MeasuredSeries {
     std::string name;                      // "X1", "a", "V"
-    std::vector<formats::Point> points;    // x the temperature; sigy where known
+    std::vector<formats::Point> points;    // x the temperature; y with its sigma where known
     std::vector<double> curve_t, curve_y;  // the fitted curve, sampled densely enough to look smooth
 };
 

@@ -13,10 +13,9 @@ LineFit fit_line(const std::vector<formats::Point>& points) {
     fit.n = points.size();
     if (points.empty()) return fit;
 
-    fit.weighted =
-        std::all_of(points.begin(), points.end(), [](const formats::Point& p) { return p.has_sigy && p.sigy > 0; });
+    fit.weighted = std::all_of(points.begin(), points.end(), [](const formats::Point& p) { return p.y.sigma > 0; });
     double sum_y = 0;
-    for (const formats::Point& p : points) sum_y += p.y;
+    for (const formats::Point& p : points) sum_y += p.y.value;
     fit.mean_y = sum_y / double(fit.n);
 
     // The line itself is the one weighted least-squares fit of hc0_fit.hpp;
@@ -24,8 +23,8 @@ LineFit fit_line(const std::vector<formats::Point>& points) {
     std::vector<double> x, y, weights;
     for (const formats::Point& p : points) {
         x.push_back(p.x);
-        y.push_back(p.y);
-        if (fit.weighted) weights.push_back(1.0 / (p.sigy * p.sigy));
+        y.push_back(p.y.value);
+        if (fit.weighted) weights.push_back(1.0 / (p.y.sigma * p.y.sigma));
     }
     const LineDesign design = line_design(x, weights);
     if (!design.ok) return fit;  // fewer than two points, all at one temperature, or sums out of range

@@ -158,10 +158,9 @@ PlotFile read_plot_file(std::istream& in, const std::string& name) {
             ++skipped_points;
             continue;
         }
-        Point p{fields[0], fields[1], 0, false};
+        Point p = point_without_sigma(fields[0], fields[1]);
         if (sigy_column && !std::isnan(fields[2])) {
-            p.sigy = fields[2];
-            p.has_sigy = true;
+            p.y.sigma = fields[2];
         }
         pattern.points.push_back(p);
     }

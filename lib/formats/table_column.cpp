@@ -75,10 +75,9 @@ PlotFile table_column(const Series& series, std::string_view name) {
             ++skipped;
             continue;
         }
-        Point p{row.t, value, 0, false};
+        Point p = point_without_sigma(row.t, value);
         if (std::isfinite(esd)) {
-            p.sigy = esd;
-            p.has_sigy = true;
+            p.y.sigma = esd;
             pattern.declares_sigy = true;
         }
         pattern.points.push_back(p);

@@ -71,9 +71,9 @@ TEST(FitLegend, NormalisedSeriesStartAtOneAndNameTheirCoefficient) {
     ASSERT_EQ(panels.size(), 1u);
     const Panel& p = panels[0];
     ASSERT_EQ(p.curves.size(), 2u);
-    EXPECT_DOUBLE_EQ(p.curves[0].points.front().y, 1.0);
-    EXPECT_DOUBLE_EQ(p.curves[0].points.back().y, 7.525 / 7.5);
-    EXPECT_DOUBLE_EQ(p.curves[0].points.back().sigy, 0.001 / 7.5);
+    EXPECT_DOUBLE_EQ(p.curves[0].points.front().y.value, 1.0);
+    EXPECT_DOUBLE_EQ(p.curves[0].points.back().y.value, 7.525 / 7.5);
+    EXPECT_DOUBLE_EQ(p.curves[0].points.back().y.sigma, 0.001 / 7.5);
     EXPECT_NE(p.curves[0].marker, p.curves[1].marker);
     EXPECT_EQ(fit_legend(p.curves[0], p), std::vector<std::string>{"a: α = 16.6(11)×10⁻⁶ K⁻¹"});
     // The volume coefficient is α_V, never β beside the cell angle β.

@@ -32,7 +32,7 @@ TemperatureFigure curved() {
     RateSeries alpha{"X1", {}, {}, {}};
     for (int i = 0; i <= 12; ++i) {
         const double tau = 25.0 * i;
-        a.points.push_back({100 + tau, 1 + k * tau + q * tau * tau, 1e-5, true});
+        a.points.push_back({100 + tau, {1 + k * tau + q * tau * tau, 1e-5}});
     }
     for (int i = 0; i <= 300; ++i) {
         const double tau = i;
@@ -96,7 +96,7 @@ TEST(TemperatureFigure, MarkersOverEveryCurveAndABandSwatch) {
     TemperatureFigure f = curved();
     MeasuredSeries b = f.changes[0];
     b.name = "b";
-    for (auto& p : b.points) p.y = 2 - p.y;  // crossing a's curve
+    for (auto& p : b.points) p.y.value = 2 - p.y.value;  // crossing a's curve
     for (double& y : b.curve_y) y = 2 - y;
     f.changes.push_back(b);
     const std::string svg = temperature_figure_file(f, Format::svg, temperature_page);

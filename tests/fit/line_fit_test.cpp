@@ -10,8 +10,8 @@ using namespace formats;
 
 namespace {
 
-Point with_sigy(double x, double y, double s) { return {x, y, s, true}; }
-Point without_sigy(double x, double y) { return {x, y, 0, false}; }
+Point with_sigy(double x, double y, double s) { return {x, {y, s}}; }
+Point without_sigy(double x, double y) { return point_without_sigma(x, y); }
 
 }  // namespace
 

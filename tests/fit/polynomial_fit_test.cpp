@@ -81,7 +81,7 @@ TEST(PolynomialFit, StraightLineAgreesWithTheLineFit) {
         for (int k = 0; k < 9; ++k) {
             y.push_back(3 + 0.01 * t[std::size_t(k)] + 0.05 * wobble(k));
             if (sigma > 0) w.push_back(1 / (sigma * sigma));
-            points.push_back({t[std::size_t(k)], y.back(), sigma, sigma > 0});
+            points.push_back({t[std::size_t(k)], {y.back(), sigma}});
         }
         const FitOutcome f = fit_polynomial(t, y, w, 1);
         const LineFit line = fit_line(points);

@@ -44,9 +44,9 @@ TEST(PgfReader, PlainFileGivesLegendsTitleAndPointsWithSigy) {
     EXPECT_TRUE(p.declares_sigy);
     ASSERT_EQ(p.points.size(), 3u);
     EXPECT_DOUBLE_EQ(p.points[1].x, 200.0);
-    EXPECT_DOUBLE_EQ(p.points[1].y, 7.51);
-    EXPECT_TRUE(p.points[1].has_sigy);
-    EXPECT_DOUBLE_EQ(p.points[1].sigy, 0.002);
+    EXPECT_DOUBLE_EQ(p.points[1].y.value, 7.51);
+    EXPECT_TRUE(p.points[1].y.has_sigma());
+    EXPECT_DOUBLE_EQ(p.points[1].y.sigma, 0.002);
     EXPECT_TRUE(f.has_end_line);
     EXPECT_TRUE(f.warnings.empty());
 }
@@ -58,8 +58,8 @@ TEST(PgfReader, TransformedFileHasNoSigy) {
     EXPECT_FALSE(p.declares_sigy);
     ASSERT_EQ(p.points.size(), 4u);
     EXPECT_DOUBLE_EQ(p.points[3].x, 240.0);
-    EXPECT_DOUBLE_EQ(p.points[3].y, 1686.0682);
-    for (const Point& pt : p.points) EXPECT_FALSE(pt.has_sigy);
+    EXPECT_DOUBLE_EQ(p.points[3].y.value, 1686.0682);
+    for (const Point& pt : p.points) EXPECT_FALSE(pt.y.has_sigma());
     EXPECT_EQ(p.title, "volume(A3)=f(T)");
 }
 
@@ -68,8 +68,8 @@ TEST(PgfReader, MosaicityFileKeepsItsSigy) {
     ASSERT_EQ(f.patterns.size(), 1u);
     ASSERT_EQ(f.patterns[0].points.size(), 3u);
     EXPECT_DOUBLE_EQ(f.patterns[0].points[0].x, 90.0);
-    EXPECT_DOUBLE_EQ(f.patterns[0].points[2].y, 0.471);
-    EXPECT_DOUBLE_EQ(f.patterns[0].points[2].sigy, 0.003);
+    EXPECT_DOUBLE_EQ(f.patterns[0].points[2].y.value, 0.471);
+    EXPECT_DOUBLE_EQ(f.patterns[0].points[2].y.sigma, 0.003);
     EXPECT_EQ(f.y_legend, "Crystal mosaicity (deg.)");
 }
 
@@ -85,11 +85,11 @@ TEST(PgfReader, ReadsFieldsByWidthWhenValuesTouch) {
     const auto& pts = f.patterns.at(0).points;
     ASSERT_EQ(pts.size(), 2u);
     EXPECT_DOUBLE_EQ(pts[0].x, 100.0);
-    EXPECT_DOUBLE_EQ(pts[0].y, 12345678901234.5);
-    EXPECT_DOUBLE_EQ(pts[0].sigy, 0.5);
+    EXPECT_DOUBLE_EQ(pts[0].y.value, 12345678901234.5);
+    EXPECT_DOUBLE_EQ(pts[0].y.sigma, 0.5);
     EXPECT_DOUBLE_EQ(pts[1].x, -12.5);
-    EXPECT_DOUBLE_EQ(pts[1].y, -1234567890123.12345);
-    EXPECT_DOUBLE_EQ(pts[1].sigy, 1234567890123.12345);
+    EXPECT_DOUBLE_EQ(pts[1].y.value, -1234567890123.12345);
+    EXPECT_DOUBLE_EQ(pts[1].y.sigma, 1234567890123.12345);
 }
 
 TEST(PgfReader, AsteriskFieldIsSkippedAndCountedInOneWarning) {
@@ -106,12 +106,12 @@ TEST(PgfReader, NanValueDropsThePointNanSigyOnlyItsErrorBar) {
     const auto& pts = f.patterns.at(0).points;
     ASSERT_EQ(pts.size(), 3u);  // 150 K has a NaN value
     EXPECT_DOUBLE_EQ(pts[0].x, 100.0);
-    EXPECT_TRUE(pts[0].has_sigy);
+    EXPECT_TRUE(pts[0].y.has_sigma());
     EXPECT_DOUBLE_EQ(pts[1].x, 200.0);
-    EXPECT_DOUBLE_EQ(pts[1].y, 9.12);
-    EXPECT_FALSE(pts[1].has_sigy);
+    EXPECT_DOUBLE_EQ(pts[1].y.value, 9.12);
+    EXPECT_FALSE(pts[1].y.has_sigma());
     EXPECT_DOUBLE_EQ(pts[2].x, 250.0);
-    EXPECT_FALSE(pts[2].has_sigy);  // Inf
+    EXPECT_FALSE(pts[2].y.has_sigma());  // Inf
     EXPECT_EQ(f.skipped_fields, 3);
     ASSERT_EQ(f.warnings.size(), 1u);
     EXPECT_NE(f.warnings[0].find("3 fields"), std::string::npos);
@@ -125,8 +125,8 @@ TEST(PgfReader, NanFieldsStillReadWhenTrailingBlanksWereStripped) {
         "# END OF FILE\n");
     const auto& pts = f.patterns.at(0).points;
     ASSERT_EQ(pts.size(), 2u);
-    EXPECT_FALSE(pts[0].has_sigy);
-    EXPECT_DOUBLE_EQ(pts[0].y, 9.12);
+    EXPECT_FALSE(pts[0].y.has_sigma());
+    EXPECT_DOUBLE_EQ(pts[0].y.value, 9.12);
 }
 
 TEST(PgfReader, FileWrittenByHandWithBlanksBetweenNumbers) {
@@ -142,11 +142,11 @@ TEST(PgfReader, FileWrittenByHandWithBlanksBetweenNumbers) {
     const auto& pts = f.patterns[0].points;
     ASSERT_EQ(pts.size(), 4u);
     EXPECT_DOUBLE_EQ(pts[1].x, 200.0);
-    EXPECT_DOUBLE_EQ(pts[1].sigy, 0.002);
-    EXPECT_TRUE(pts[2].has_sigy);
-    EXPECT_DOUBLE_EQ(pts[2].y, 7.525);
+    EXPECT_DOUBLE_EQ(pts[1].y.sigma, 0.002);
+    EXPECT_TRUE(pts[2].y.has_sigma());
+    EXPECT_DOUBLE_EQ(pts[2].y.value, 7.525);
     EXPECT_DOUBLE_EQ(pts[3].x, 400.5);
-    EXPECT_FALSE(pts[3].has_sigy);
+    EXPECT_FALSE(pts[3].y.has_sigma());
     // No end line: read, with a note that the file may be incomplete.
     ASSERT_EQ(f.warnings.size(), 1u);
     EXPECT_NE(f.warnings[0].find("END OF FILE"), std::string::npos);
@@ -158,8 +158,8 @@ TEST(PgfReader, HandWrittenFixedLookingLineIsNotCutInsideANumber) {
     const auto& pts = f.patterns.at(0).points;
     ASSERT_EQ(pts.size(), 1u);
     EXPECT_DOUBLE_EQ(pts[0].x, 1.5);
-    EXPECT_DOUBLE_EQ(pts[0].y, 2.5);
-    EXPECT_DOUBLE_EQ(pts[0].sigy, 0.25);
+    EXPECT_DOUBLE_EQ(pts[0].y.value, 2.5);
+    EXPECT_DOUBLE_EQ(pts[0].y.sigma, 0.25);
 }
 
 TEST(PgfReader, EsdColumnInATransformedFileIsNotTakenAsSigy) {
@@ -171,8 +171,8 @@ TEST(PgfReader, EsdColumnInATransformedFileIsNotTakenAsSigy) {
         "# END OF FILE\n");
     const auto& pts = f.patterns.at(0).points;
     ASSERT_EQ(pts.size(), 2u);
-    EXPECT_FALSE(pts[0].has_sigy);
-    EXPECT_DOUBLE_EQ(pts[0].y, 7.5);
+    EXPECT_FALSE(pts[0].y.has_sigma());
+    EXPECT_DOUBLE_EQ(pts[0].y.value, 7.5);
 }
 
 TEST(PgfReader, SeveralPatternsEachWithItsOwnTitleAndPoints) {
@@ -280,8 +280,8 @@ TEST(PgfReader, NumberBeyondTheRangeOfADoubleIsSkippedLikeAsterisks) {
         "# END OF FILE\n");
     ASSERT_EQ(f.patterns.size(), 1u);
     ASSERT_EQ(f.patterns[0].points.size(), 3u);  // the 150 K point is left out
-    EXPECT_FALSE(f.patterns[0].points[1].has_sigy);
-    EXPECT_EQ(f.patterns[0].points[2].sigy, 0.0);  // as near 0 as a double gets
+    EXPECT_FALSE(f.patterns[0].points[1].y.has_sigma());
+    EXPECT_EQ(f.patterns[0].points[2].y.sigma, 0.0);  // as near 0 as a double gets
     EXPECT_EQ(f.skipped_fields, 2);
 }
 

@@ -50,13 +50,13 @@ TEST(TableColumn, LegendsAndPointsAsCelltrendsPlotFile) {
     EXPECT_EQ(a.patterns[0].title, "a(A)=f(T)");
     ASSERT_EQ(a.patterns[0].points.size(), 2u);
     EXPECT_DOUBLE_EQ(a.patterns[0].points[1].x, 120);
-    EXPECT_DOUBLE_EQ(a.patterns[0].points[1].y, 7.50536);
-    EXPECT_DOUBLE_EQ(a.patterns[0].points[1].sigy, 0.00018);
+    EXPECT_DOUBLE_EQ(a.patterns[0].points[1].y.value, 7.50536);
+    EXPECT_DOUBLE_EQ(a.patterns[0].points[1].y.sigma, 0.00018);
     EXPECT_TRUE(a.warnings.empty());
 
     const PlotFile v = table_column(s, "V");
     EXPECT_EQ(v.y_legend, "Unit cell volume (A3)");
-    EXPECT_DOUBLE_EQ(v.patterns[0].points[0].sigy, 0.039);
+    EXPECT_DOUBLE_EQ(v.patterns[0].points[0].y.sigma, 0.039);
     EXPECT_EQ(table_column(s, "Mosaicity").patterns[0].title, "mosaicity(deg)=f(T)");
 }
 
@@ -70,20 +70,20 @@ TEST(TableColumn, UnreadableValuesAreLeftOutWithAWarning) {
 TEST(TableColumn, TransformedTableHasNoCellEsdButKeepsTheMosaicitys) {
     const Series s = read(transformed);
     const Point beta = table_column(s, "beta").patterns[0].points.at(0);
-    EXPECT_DOUBLE_EQ(beta.y, 111.5381);
-    EXPECT_FALSE(beta.has_sigy);
+    EXPECT_DOUBLE_EQ(beta.y.value, 111.5381);
+    EXPECT_FALSE(beta.y.has_sigma());
     EXPECT_FALSE(table_column(s, "volume").patterns[0].declares_sigy);
     const Point m = table_column(s, "mosaicity").patterns[0].points.at(0);
-    EXPECT_TRUE(m.has_sigy);
-    EXPECT_DOUBLE_EQ(m.sigy, 0.004);
+    EXPECT_TRUE(m.y.has_sigma());
+    EXPECT_DOUBLE_EQ(m.y.sigma, 0.004);
 }
 
 TEST(TableColumn, StrainRowsGetTheVolumeOfTheirCells) {
     const Series s = read("100 1 10 10 10 90 90 90\n200 1 10 10 10.1 90 90 90\n");
     const PlotFile v = table_column(s, "volume");
     ASSERT_EQ(v.patterns[0].points.size(), 2u);
-    EXPECT_NEAR(v.patterns[0].points[1].y, 1010, 1e-9);
-    EXPECT_FALSE(v.patterns[0].points[1].has_sigy);
+    EXPECT_NEAR(v.patterns[0].points[1].y.value, 1010, 1e-9);
+    EXPECT_FALSE(v.patterns[0].points[1].y.has_sigma());
 }
 
 TEST(TableColumn, UnknownOrEmptyColumnsAreErrors) {

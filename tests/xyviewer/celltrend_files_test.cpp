@@ -55,7 +55,7 @@ TEST(CelltrendFiles, PlainRunGivesSixteenPointsWithSigy) {
         ASSERT_EQ(p.points.size(), 16u);
         EXPECT_DOUBLE_EQ(p.points.front().x, 100.0);
         EXPECT_DOUBLE_EQ(p.points.back().x, 400.0);
-        for (const auto& pt : p.points) EXPECT_TRUE(pt.has_sigy && pt.sigy > 0);
+        for (const auto& pt : p.points) EXPECT_TRUE(pt.y.sigma > 0);
         EXPECT_TRUE(f.has_end_line);
         EXPECT_TRUE(f.warnings.empty());
         EXPECT_EQ(f.x_legend, "Temperature (K)");
@@ -76,12 +76,12 @@ TEST(CelltrendFiles, TransformedRunHasNoSigyButMosaicityKeepsIt) {
     ASSERT_EQ(a.patterns.size(), 1u);
     EXPECT_FALSE(a.patterns[0].declares_sigy);
     ASSERT_EQ(a.patterns[0].points.size(), 16u);
-    for (const auto& pt : a.patterns[0].points) EXPECT_FALSE(pt.has_sigy);
-    EXPECT_NEAR(a.patterns[0].points.front().y, 13.49, 0.1);  // new a = a + c
+    for (const auto& pt : a.patterns[0].points) EXPECT_FALSE(pt.y.has_sigma());
+    EXPECT_NEAR(a.patterns[0].points.front().y.value, 13.49, 0.1);  // new a = a + c
 
     const formats::PlotFile m = formats::read_plot_file((dir.path / "TK_mosaicity.pgf").string());
     ASSERT_EQ(m.patterns.size(), 1u);
     EXPECT_TRUE(m.patterns[0].declares_sigy);
     ASSERT_EQ(m.patterns[0].points.size(), 16u);
-    for (const auto& pt : m.patterns[0].points) EXPECT_TRUE(pt.has_sigy);
+    for (const auto& pt : m.patterns[0].points) EXPECT_TRUE(pt.y.has_sigma());
 }
