@@ -141,7 +141,11 @@ std::string temperature_figure_file(const TemperatureFigure& figure, Format form
         std::size_t longest_name = 8;  // "band ±σ"
         for (const MeasuredSeries& s : figure.changes) longest_name = std::max(longest_name, text_characters(s.name));
         for (const RateSeries& s : figure.rates) longest_name = std::max(longest_name, text_characters(s.name));
-        const double y_disp = 1.5 + 0.78 * double(std::max(scales[1].longest_label(), scales[2].longest_label()));
+        // A subscript ("x/x(T_min)") hangs below its title's line, which on
+        // the left axis is towards the tick labels: half a line more room.
+        const auto hangs = [](const std::string& title) { return plplot_text(title).find("#d") != std::string::npos; };
+        const double y_disp = 1.5 + 0.78 * double(std::max(scales[1].longest_label(), scales[2].longest_label())) +
+                              (hangs(figure.change_legend) || hangs(figure.rate_legend) ? 0.5 : 0.0);
         const double left = (y_disp + 0.9) * ch, right = (4.5 + 0.8 * double(longest_name)) * ch;
         // The marked temperatures' numbers, in the least text, take a line
         // of their own between the title and the upper panel.
