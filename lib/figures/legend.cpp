@@ -149,6 +149,10 @@ LegendEntry series_entry(const std::string& text, int colour, bool line, double 
     return e;
 }
 
+namespace {
+plstream* keeps_drivers_loaded = nullptr;  // see TextMeter::open
+}  // namespace
+
 struct TextMeter::Scratch {
     std::unique_ptr<plstream> stream = std::make_unique<plstream>();
     std::FILE* file = nullptr;
@@ -169,9 +173,9 @@ void TextMeter::open() {
     // PLplot unloads its drivers when its last stream ends, and libltdl
     // hangs in a later unloading once the svg driver was loaded beside
     // another (the cairo one of a PNG): a stream that never ends keeps them
-    // loaded for the program's life.
-    static plstream* const keeps_drivers_loaded = new plstream;
-    (void)keeps_drivers_loaded;
+    // loaded for the program's life.  Held in a variable of the namespace,
+    // so that a leak checker finds it reachable to the end.
+    if (keeps_drivers_loaded == nullptr) keeps_drivers_loaded = new plstream;
     scratch_ = std::make_unique<Scratch>();
     plstream& s = *scratch_->stream;
     scratch_->file =
