@@ -150,3 +150,42 @@ TEST(TemperatureFigure, MarkedTemperaturesNeverPrintOverEachOther) {
             }
     }
 }
+
+// The subscript of "x/x(T_min)" hangs from the rotated title towards the
+// axis: it must end clear of the widest tick label's left edge (digits
+// 0.64 em wide and a point 0.32 em, as the usual sans-serif fonts set them).
+TEST(TemperatureFigure, TheSubscriptOfTheAxisTitleStaysClearOfTheTickLabels) {
+    const std::string svg = temperature_figure_file(curved(), Format::svg, temperature_page);
+    const auto attribute = [](const std::string& tag, const std::string& name) {
+        const std::size_t at = tag.find(" " + name + "=\"");
+        if (at == std::string::npos) return std::string();
+        const std::size_t from = at + name.size() + 3;
+        return tag.substr(from, tag.find('"', from) - from);
+    };
+    double subscript_x = -1, labels_left = 1e9;
+    for (std::size_t at = 0; (at = svg.find("<text", at)) != std::string::npos;) {
+        const std::size_t open_end = svg.find('>', at), close = svg.find("</text>", at);
+        ASSERT_NE(close, std::string::npos);
+        const std::string tag = svg.substr(at, open_end - at), body = svg.substr(open_end, close - open_end);
+        at = close;
+        double a, b, c, d, e, f;
+        ASSERT_EQ(
+            std::sscanf(attribute(tag, "transform").c_str(), "matrix(%lf %lf %lf %lf %lf %lf)", &a, &b, &c, &d, &e, &f),
+            6);
+        (void)d, (void)f;
+        const std::size_t dy = body.find("<tspan dy=\"");
+        if (b == 1 && c == 1 && dy != std::string::npos) {
+            // The rotated text's down is the page's right.
+            subscript_x = e + std::stod(attribute(tag, "y")) + std::stod(body.substr(dy + 11));
+        } else if (a == 1 && attribute(tag, "text-anchor") == "end" && body.find("&#x2e;") != std::string::npos) {
+            // The upper panel's numbers, the only ones with a decimal point.
+            double em = 0;
+            for (std::size_t k = 0; (k = body.find("&#x", k)) != std::string::npos; k += 3)
+                em += body.compare(k, 6, "&#x2e;") == 0 ? 0.32 : 0.64;
+            labels_left = std::min(labels_left, e - em * std::stod(attribute(tag, "font-size")));
+        }
+    }
+    ASSERT_GT(subscript_x, 0) << "no subscript in the axis title";
+    ASSERT_LT(labels_left, 1e9) << "no tick labels";
+    EXPECT_LT(subscript_x + 1, labels_left);
+}
