@@ -2,8 +2,6 @@
 // writes: the texts of its SVG (tick labels, legends, units) and the pixels
 // of its PNG (error bars).
 
-#include <png.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,6 +10,7 @@
 #include <set>
 #include <string>
 
+#include "png_pixels.hpp"
 #include "support/sample_files.hpp"
 #include "support/svg_counts.hpp"
 #include "svg_text.hpp"
@@ -20,8 +19,6 @@
 using namespace xyviewer_test;
 
 namespace {
-
-const EnvChanges no_display{{"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}};
 
 // A plot file in celltrend's layout: five points from 100 to 300 K whose
 // values run from centre - width/2 to centre + width/2.
@@ -89,19 +86,14 @@ std::vector<SvgText> svg_of(const ScratchDir& dir, const std::vector<std::string
 // The tallest vertical run of pixels near a colour: a marker is about as
 // tall as a letter, an error bar far taller.
 int tallest_run(const fs::path& png_path, int r, int g, int b) {
-    png_image png{};
-    png.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&png, png_path.c_str())) return -1;
-    png.format = PNG_FORMAT_RGB;
-    std::vector<unsigned char> rgb(PNG_IMAGE_SIZE(png));
-    if (!png_image_finish_read(&png, nullptr, rgb.data(), 0, nullptr)) return -1;
+    const Image png = decode_png(png_path);
+    if (!png.ok) return -1;
     const auto near = [](int a, int c) { return std::abs(a - c) <= 40; };
     int tallest = 0;
     for (unsigned x = 0; x < png.width; ++x) {
         int run = 0;
         for (unsigned y = 0; y < png.height; ++y) {
-            const unsigned char* p = &rgb[(std::size_t(y) * png.width + x) * 3];
-            run = near(p[0], r) && near(p[1], g) && near(p[2], b) ? run + 1 : 0;
+            run = near(png.at(x, y, 0), r) && near(png.at(x, y, 1), g) && near(png.at(x, y, 2), b) ? run + 1 : 0;
             tallest = std::max(tallest, run);
         }
     }
@@ -218,12 +210,10 @@ TEST(ViewerFigure, SizeAndResolutionOfAPng) {
     write_file(dir.path / "a.pgf", plain_cell_a);
     const ViewerRun run = run_viewer({"-o", "a.png", "--size=8.5x6cm", "--dpi=200", "a.pgf"}, dir.path, no_display);
     ASSERT_EQ(run.status, 0) << run.err;
-    png_image png{};
-    png.version = PNG_IMAGE_VERSION;
-    ASSERT_TRUE(png_image_begin_read_from_file(&png, (dir.path / "a.png").c_str()));
+    const Image png = decode_png(dir.path / "a.png");
+    ASSERT_TRUE(png.ok) << png.error;
     EXPECT_EQ(png.width, 669u);  // 8.5 cm at 200 per inch
     EXPECT_EQ(png.height, 472u);
-    png_image_free(&png);
     const ViewerRun pdf = run_viewer({"-o", "a.pdf", "--size", "3x2in", "a.pgf"}, dir.path, no_display);
     ASSERT_EQ(pdf.status, 0) << pdf.err;
     EXPECT_NE(slurp(dir.path / "a.pdf").find("/MediaBox [ 0 0 216 144 ]"), std::string::npos);

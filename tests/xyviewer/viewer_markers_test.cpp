@@ -3,14 +3,13 @@
 // colour, a normalised figure's plot kept tall, a page too small for its
 // labels refused, and the legend kept in a small PNG as in its SVG.
 
-#include <png.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
+#include "png_pixels.hpp"
 #include "support/svg_counts.hpp"
 #include "svg_text.hpp"
 #include "viewer_process.hpp"
@@ -22,14 +21,6 @@ using celltrend::testing::SvgLine;
 using celltrend::testing::SvgMarker;
 
 namespace {
-
-const EnvChanges no_display{{"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}};
-
-const fs::path golden = fs::path(CELLTREND_SOURCE_DIR) / "tests/celltrend/golden";
-
-void copy_golden(const ScratchDir& dir, const char* run, const char* name) {
-    fs::copy_file(golden / run / name, dir.path / name, fs::copy_options::overwrite_existing);
-}
 
 ViewerRun run_in(const ScratchDir& dir, std::vector<std::string> args) {
     return run_viewer(args, dir.path, no_display);
@@ -78,17 +69,12 @@ struct RedRun {
 
 RedRun longest_red_run(const fs::path& path) {
     RedRun longest;
-    png_image png{};
-    png.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&png, path.c_str())) return longest;
-    png.format = PNG_FORMAT_RGB;
-    std::vector<unsigned char> rgb(PNG_IMAGE_SIZE(png));
-    if (!png_image_finish_read(&png, nullptr, rgb.data(), 0, nullptr)) return longest;
+    const Image png = decode_png(path);
+    if (!png.ok) return longest;
     for (unsigned y = 0; y < png.height; ++y) {
         int run = 0;
         for (unsigned x = 0; x < png.width; ++x) {
-            const unsigned char* p = &rgb[(std::size_t(y) * png.width + x) * 3];
-            run = p[0] > 150 && p[1] < 90 && p[2] < 90 ? run + 1 : 0;
+            run = png.at(x, y, 0) > 150 && png.at(x, y, 1) < 90 && png.at(x, y, 2) < 90 ? run + 1 : 0;
             if (run > longest.length) longest = {run, 1 - (y + 0.5) / png.height};
         }
     }

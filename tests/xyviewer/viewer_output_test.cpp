@@ -2,51 +2,18 @@
 // PNG it writes (decoded with libpng and looked at pixel by pixel), the other
 // formats and the messages for bad files and command lines.
 
-#include <png.h>
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "png_pixels.hpp"
 #include "support/sample_files.hpp"
 #include "viewer_process.hpp"
 
 using namespace xyviewer_test;
 
 namespace {
-
-const EnvChanges no_display{{"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}};
-
-struct Image {
-    unsigned width = 0, height = 0;
-    std::vector<unsigned char> rgb;  // row by row
-    bool ok = false;
-    std::string error;
-
-    unsigned char at(unsigned x, unsigned y, int c) const { return rgb[(std::size_t(y) * width + x) * 3 + c]; }
-};
-
-Image decode_png(const fs::path& path) {
-    Image image;
-    png_image png{};
-    png.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&png, path.c_str())) {
-        image.error = png.message;
-        return image;
-    }
-    png.format = PNG_FORMAT_RGB;
-    image.width = png.width;
-    image.height = png.height;
-    image.rgb.resize(PNG_IMAGE_SIZE(png));
-    if (!png_image_finish_read(&png, nullptr, image.rgb.data(), 0, nullptr)) {
-        image.error = png.message;
-        png_image_free(&png);
-        return image;
-    }
-    image.ok = true;
-    return image;
-}
 
 bool close_to(const Image& im, unsigned x, unsigned y, int r, int g, int b) {
     const auto near = [](int a, int b) { return a - b <= 30 && b - a <= 30; };

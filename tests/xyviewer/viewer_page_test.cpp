@@ -2,14 +2,13 @@
 // --size, text never under 7 pt, titles, and tables drawn a column at a time
 // (--column) exactly as celltrend's plot files of the same run.
 
-#include <png.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
+#include "png_pixels.hpp"
 #include "support/sample_files.hpp"
 #include "svg_text.hpp"
 #include "viewer_process.hpp"
@@ -18,33 +17,21 @@ using namespace xyviewer_test;
 
 namespace {
 
-const EnvChanges no_display{{"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}};
-
-const fs::path golden = fs::path(CELLTREND_SOURCE_DIR) / "tests/celltrend/golden";
-
 struct Png {
     unsigned width = 0, height = 0;
     double ink = 0;  // the share of pixels that are not white
 };
 
 Png read_png(const fs::path& path) {
+    const Image grey = decode_png(path, PNG_FORMAT_GRAY);
     Png result;
-    png_image png{};
-    png.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&png, path.c_str())) return result;
-    png.format = PNG_FORMAT_GRAY;
-    std::vector<unsigned char> grey(PNG_IMAGE_SIZE(png));
-    if (!png_image_finish_read(&png, nullptr, grey.data(), 0, nullptr)) return result;
-    result.width = png.width;
-    result.height = png.height;
+    if (!grey.ok) return result;
+    result.width = grey.width;
+    result.height = grey.height;
     std::size_t inked = 0;
-    for (unsigned char g : grey) inked += g < 200;
-    result.ink = double(inked) / double(grey.size());
+    for (unsigned char g : grey.rgb) inked += g < 200;
+    result.ink = double(inked) / double(grey.rgb.size());
     return result;
-}
-
-void copy_golden(const ScratchDir& dir, const char* run, const char* name) {
-    fs::copy_file(golden / run / name, dir.path / name, fs::copy_options::overwrite_existing);
 }
 
 // Every text (the markers are shapes, not glyphs).

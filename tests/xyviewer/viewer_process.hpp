@@ -122,4 +122,16 @@ struct ScratchDir {
     }
 };
 
+// What a run without any display sees: drawing to a file never needs one.
+inline const EnvChanges no_display{{"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}};
+
+#ifdef CELLTREND_SOURCE_DIR
+// One of celltrend's golden outputs (tests/celltrend/golden/RUN/NAME) copied
+// into the test's directory.
+inline void copy_golden(const ScratchDir& dir, const char* run, const char* name) {
+    fs::copy_file(fs::path(CELLTREND_SOURCE_DIR) / "tests/celltrend/golden" / run / name, dir.path / name,
+                  fs::copy_options::overwrite_existing);
+}
+#endif
+
 }  // namespace xyviewer_test

@@ -12,8 +12,6 @@ using namespace xyviewer_test;
 
 namespace {
 
-const EnvChanges no_display{{"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}};
-
 // xyviewer under a file-size limit of 2 KiB, with SIGXFSZ ignored as a
 // full disk would leave it: writes beyond the limit fail with EFBIG.
 ViewerRun run_limited(const std::vector<std::string>& args, const fs::path& dir) {
